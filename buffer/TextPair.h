@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// A user-visible text in English and Russian; the caller picks one by LanguageId.
+struct TextPair {
+    std::string en;
+    std::string ru;
+
+    // Messages are Russian for LanguageId 0 only; every other value shows English.
+    const std::string& forLanguage(int languageId) const { return languageId == 0 ? ru : en; }
+    bool operator==(const TextPair&) const = default;
+};
