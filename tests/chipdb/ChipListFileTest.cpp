@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "chipdb/ChipListDate.h"
+#include "chipdb/ChipListFile.h"
+
+using namespace chipdb;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::uint8_t> readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::uint8_t> deflated(const std::vector<std::uint8_t>& content) {
+    uLongf size = compressBound(content.size());
+    std::vector<std::uint8_t> out(size);
+    compress(out.data(), &size, content.data(), content.size());
+    out.resize(size);
+    return out;
+}
+
+// A full disk: every write fails.
+class FailingSaver : public ChipListSaver {
+public:
+    using ChipListSaver::ChipListSaver;
+    bool writeChunk(const std::uint8_t*, std::size_t) override { return ++calls, false; }
+    int calls = 0;
+};
+
+class ChipListFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("chipdb-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        file = dir / "ChipList.dat";
+        table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
+                      {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1}});
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::size_t filesInDir() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+
+    fs::path dir, file;
+    ChipTable table;
+    const double date = chipListDateFromYmd(std::chrono::year{2018} / 5 / 9);
+};
+
+}  // namespace
+
+TEST_F(ChipListFileTest, SavedFileLoadsBackSortedByName) {
+    ChipListSaver saver(file);
+    ASSERT_TRUE(saver.open());
+    ASSERT_EQ(saver.write(date + 0.5, -7, table), 0);
+    EXPECT_EQ(filesInDir(), 1u);
+
+    ChipTable back;
+    const ChipListLoad r = LoadChipList(file, back);
+    EXPECT_EQ(r.status, ChipListStatus::Ok);
+    EXPECT_EQ(r.date, date + 0.5);
+    EXPECT_EQ(r.version, -7);
+    EXPECT_EQ(back.order(), ChipField::CHIPTEXT);
+    EXPECT_EQ(back.visibleRow(0).CHIPTEXT, "AT24C02");
+    EXPECT_EQ(back.visibleRow(1), table.rows()[0]);
+    EXPECT_EQ(ymdFromChipListDate(r.date), std::chrono::year{2018} / 5 / 9);
+}
+
+TEST_F(ChipListFileTest, HostileFilesGiveDefinedResults) {
+    const auto content = BuildChipList(date, 3, table);
+    const auto stream = deflated(content);
+    auto cut = [](std::vector<std::uint8_t> v, std::size_t n) { v.resize(n); return v; };
+    auto appended = [](std::vector<std::uint8_t> v) { v.insert(v.end(), {'j', 'u', 'n', 'k'}); return v; };
+    auto damagedImage = content;
+    damagedImage[kChipListHeaderSize] = 'X';
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        ChipListStatus status;
+        int zlibCode;
+        std::size_t rows;
+    } const cases[] = {
+        {"bytes after the stream", appended(stream), ChipListStatus::Ok, 0, 2},
+        {"truncated stream", cut(stream, stream.size() - 6), ChipListStatus::ZlibError, Z_DATA_ERROR, 0},
+        {"empty file", {}, ChipListStatus::ZlibError, Z_DATA_ERROR, 0},
+        {"not a zlib stream", {'h', 'e', 'l', 'l', 'o'}, ChipListStatus::ZlibError, Z_DATA_ERROR, 0},
+        {"short header", deflated(cut(content, 11)), ChipListStatus::DamagedHeader, 0, 0},
+        {"damaged image", deflated(damagedImage), ChipListStatus::DamagedImage, 0, 0},
+    };
+    for (const Case& c : cases) {
+        writeFile(file, c.bytes);
+        ChipTable t;
+        t.assign(table.rows());
+        const ChipListLoad r = LoadChipList(file, t);
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_EQ(r.zlibCode, c.zlibCode) << c.what;
+        EXPECT_EQ(t.rows().size(), c.rows) << c.what;
+    }
+    ChipTable t;
+    EXPECT_EQ(LoadChipList(dir / "missing.dat", t).status, ChipListStatus::CannotOpen);
+}
+
+TEST_F(ChipListFileTest, LargeTablesCrossTheChunkBoundaries) {
+    std::vector<ChipRecord> rows;
+    for (int i = 0; i < 20000; ++i)
+        rows.push_back({"CHIP" + std::to_string(i * 7919 % 100000), "ID_SPI1", i * 1.0, 256, 0, "M" + std::to_string(i), "", 1});
+    table.assign(rows);
+    ChipListSaver saver(file);
+    ASSERT_TRUE(saver.open());
+    ASSERT_EQ(saver.write(date, 1, table), 0);
+    ASSERT_GT(fs::file_size(file), 2 * kZChunk);  // several input and output chunks
+    ChipTable back;
+    ASSERT_EQ(LoadChipList(file, back).status, ChipListStatus::Ok);
+    EXPECT_EQ(back.rows(), rows);
+}
+
+TEST_F(ChipListFileTest, ExecuteFlowRaisesTheVersionAndAFailedSaveKeepsTheOldFile) {
+    // What the editor's Execute does: open, change the table, commit, write with the version field.
+    int versionField = 4;
+    auto execute = [&](ChipListSaver& saver, const char* name) {
+        if (!saver.open()) return 1;
+        table.append();
+        table.edited().CHIPTEXT = name;
+        table.commit();
+        return saver.write(date, versionField++, table);
+    };
+    ChipListSaver saver(file);
+    ASSERT_EQ(execute(saver, "NEW1"), 0);
+    EXPECT_EQ(versionField, 5);
+    const auto good = readFile(file);
+    ChipTable back;
+    EXPECT_EQ(LoadChipList(file, back).version, 4);
+    EXPECT_EQ(back.rows().size(), 3u);
+
+    FailingSaver failing(file);
+    EXPECT_EQ(execute(failing, "NEW2"), kFileError);
+    EXPECT_EQ(failing.calls, 1);
+    EXPECT_EQ(readFile(file), good);  // the previous database is intact
+    EXPECT_EQ(filesInDir(), 1u);      // and no temporary file is left behind
+    EXPECT_EQ(table.rows().size(), 4u);  // the table keeps the change
+
+    ChipListSaver nowhere(dir / "no-such-folder" / "ChipList.dat");
+    EXPECT_FALSE(nowhere.open());
+    EXPECT_EQ(nowhere.write(date, 1, table), kFileError);
+}
+
+TEST(ChipListDate, CalendarConversion) {
+    using namespace std::chrono;
+    EXPECT_EQ(chipListDateFromYmd(year{1899} / 12 / 30), 0.0);
+    EXPECT_EQ(chipListDateFromYmd(year{2018} / 5 / 9), 43229.0);
+    EXPECT_EQ(ymdFromChipListDate(43229.99), year{2018} / 5 / 9);
+    EXPECT_EQ(ymdFromChipListDate(-1), year{1899} / 12 / 29);
+    for (double bad : {std::nan(""), 1e300, -1e300}) EXPECT_FALSE(ymdFromChipListDate(bad)) << bad;
+}
