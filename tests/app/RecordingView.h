@@ -1,0 +1,44 @@
+#pragma once
+// A main window that records what the controller asks of it, for tests without a display.
+#include "app/MainView.h"
+
+#include <QMap>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+class RecordingView : public MainView {
+public:
+    std::vector<std::pair<QString, LogColour>> log;
+    QMap<QByteArray, bool> enabled, visible, checked;
+    QMap<QByteArray, QString> captions;
+    QStringList messages, questions;
+    StatusBarState status;
+    bool answerYes = false;
+    bool showing = true;
+    int closes = 0, raises = 0;
+    int left = 0, top = 0;
+
+    void setEnabled(const char *c, bool on) override { enabled[c] = on; }
+    void setVisible(const char *c, bool on) override { visible[c] = on; }
+    void setChecked(const char *c, bool on) override { checked[c] = on; }
+    bool isChecked(const char *c) const override { return checked.value(c); }
+    void setCaption(const char *c, const QString &text) override { captions[c] = text; }
+    void appendLog(const QString &text, LogColour colour) override { log.emplace_back(text, colour); }
+    void focusLog() override {}
+    void repaintStatusBar(const StatusBarState &state) override { status = state; }
+    void moveWindow(int l, int t) override { left = l, top = t; }
+    int windowLeft() const override { return left; }
+    int windowTop() const override { return top; }
+    bool isShowing() const override { return showing; }
+    void raiseWindow() override { ++raises; }
+    void closeWindow() override { ++closes; }
+    void showMessage(const QString &text) override { messages << text; }
+    bool askYesNo(const QString &text, const QString &) override
+    {
+        questions << text;
+        return answerYes;
+    }
+
+    QString lastLog() const { return log.empty() ? QString() : log.back().first; }
+};

@@ -1,0 +1,61 @@
+#include "app/AppPaths.h"
+#include "app/Captions.h"
+#include "app/ControlStates.h"
+#include "app/Language.h"
+#include "ui/mainwindow/TFMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+class MainWindow : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    void SetUp() override { AppPaths::SetProgramFolder(folder.path()); }
+    void writeIni(const QByteArray &text)
+    {
+        QFile f(folder.filePath("Vespera.ini"));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+};
+} // namespace
+
+// Every name the controller addresses must be a component of the window.
+TEST_F(MainWindow, EveryNamedComponentExists)
+{
+    TFMain window{StartupOptions{}};
+    for (const Caption &c : MainCaptions())
+        EXPECT_NE(window.component(c.component), nullptr) << c.component;
+    for (const ControlRule &r : ControlRules())
+        EXPECT_NE(window.component(r.component), nullptr) << r.component;
+    for (int address : {0x00, 0xA0, 0xFF})
+        EXPECT_NE(window.component(SlaveAddressItem(address).constData()), nullptr) << address;
+}
+
+TEST_F(MainWindow, CaptionsFollowTheLanguage)
+{
+    writeIni("[Lang]\nId=1\n");
+    TFMain english{StartupOptions{}};
+    EXPECT_EQ(qobject_cast<QAction *>(english.component("MmFopen"))->text(), "&Open");
+    EXPECT_EQ(qobject_cast<QMenu *>(english.component("mFile"))->title(), "&File");
+    EXPECT_EQ(qobject_cast<QAction *>(english.component("N0xA0"))->text(), "0xA0");
+
+    writeIni("[Lang]\nId=0\n");
+    TFMain russian{StartupOptions{}};
+    EXPECT_EQ(qobject_cast<QAction *>(russian.component("MmFopen"))->text(), QString::fromUtf8("Открыть"));
+    EXPECT_EQ(qobject_cast<QMenu *>(russian.component("mFile"))->title(), QString::fromUtf8("&Файл"));
+    EXPECT_TRUE(qobject_cast<QAction *>(russian.component("MmRus"))->isChecked());
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when ctest lists the tests at build time
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

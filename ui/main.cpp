@@ -1,0 +1,28 @@
+// Vespera: entry point. One instance per user; a second start hands its file to the first.
+#include "app/AppPaths.h"
+#include "app/SingleInstance.h"
+#include "app/StartupOptions.h"
+#include "ui/mainwindow/Icons.h"
+#include "ui/mainwindow/TFMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vespera"));
+    AppPaths::SetProgramFolder(QApplication::applicationDirPath());
+    const StartupOptions options = ParseStartupOptions(QApplication::arguments().mid(1));
+
+    SingleInstance instance;
+    if (instance.forwardToRunningInstance(options.file))
+        return 0;
+    instance.listen();
+
+    UseIconTheme();
+    TFMain window(options);
+    QObject::connect(&instance, &SingleInstance::forwarded, &window,
+                     [&window](const QString &file) { window.controller().LoadForwardedFile(file); });
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,59 @@
+// The client area of TFMain: tool bars on top, the log on the left, the hex panel on the right,
+// the status bar at the bottom.
+#include "app/Captions.h"
+#include "ui/mainwindow/LogPanel.h"
+#include "ui/mainwindow/StatusBar.h"
+#include "ui/mainwindow/TFMain.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int LogWidth = 380;
+constexpr int HexPanelHeight = 412;
+} // namespace
+
+void TFMain::buildClientArea()
+{
+    auto *client = new QWidget(this);
+    auto *column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto *tools = new QHBoxLayout;
+    tools->setContentsMargins(2, 0, 2, 0);
+    tools->addWidget(toolBar);
+    tools->addStretch();
+    tools->addWidget(toolBar2);
+    column->addLayout(tools);
+
+    auto *body = new QHBoxLayout;
+    body->setContentsMargins(2, 0, 2, 2);
+    body->setSpacing(3);
+    log = remember(new LogPanel(client), "RELog");
+    log->setFixedWidth(LogWidth);
+    body->addWidget(log);
+
+    auto *hexPanel = remember(new QWidget(client), "HexPanel");
+    hexPanel->setMaximumHeight(HexPanelHeight);
+    auto *hexColumn = new QVBoxLayout(hexPanel);
+    hexColumn->setContentsMargins(0, 0, 0, 0);
+    hexColumn->setSpacing(0);
+    hexColumn->addWidget(toolBar1);
+    auto *hexEditor = remember(new QFrame(hexPanel), "HexEditor");
+    hexEditor->setFrameShape(QFrame::StyledPanel);
+    hexEditor->setToolTip(DesignCaption("HexEditor"));
+    hexColumn->addWidget(hexEditor, 1);
+    auto *comparePanel = remember(new QFrame(hexPanel), "ComparePanel");
+    comparePanel->hide();
+    hexColumn->addWidget(comparePanel);
+    body->addWidget(hexPanel, 1);
+    column->addLayout(body, 1);
+
+    status = remember(new StatusBar(client), "StatusBar");
+    column->addWidget(status);
+    setCentralWidget(client);
+}

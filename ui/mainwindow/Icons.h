@@ -1,0 +1,7 @@
+#pragma once
+// One icon set for the whole window: the desktop's icon theme (Breeze where installed), with the
+// style's standard icons where the theme has nothing.
+#include <QIcon>
+
+void UseIconTheme();
+QIcon ComponentIcon(const char *component);

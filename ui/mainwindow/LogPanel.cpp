@@ -1,0 +1,94 @@
+#include "ui/mainwindow/LogPanel.h"
+
+#include "app/AppPaths.h"
+#include "app/Language.h"
+
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+
+namespace {
+const QColor navy(0, 0, 128);
+const QColor red(255, 0, 0);
+} // namespace
+
+LogPanel::LogPanel(QWidget *parent) : QPlainTextEdit(parent), menu(new QMenu(this))
+{
+    setObjectName(QStringLiteral("RELog"));
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"), font.family()});
+    font.setPointSize(9);
+    setFont(font);
+    // The selection stays visible when the panel loses the focus.
+    QPalette p = palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    p.setColor(QPalette::Text, navy);
+    setPalette(p);
+
+    menu->setObjectName(QStringLiteral("PMLog"));
+    auto addItem = [this](const char *name, const QString &caption, const QKeySequence &keys) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        addAction(action); // the shortcuts work while the log has the focus
+        return action;
+    };
+    connect(addItem("SelAll", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A)),
+            &QAction::triggered, this, &QPlainTextEdit::selectAll);
+    cpy = addItem("Cpy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(cpy, &QAction::triggered, this, &QPlainTextEdit::copy);
+    menu->addSeparator()->setObjectName(QStringLiteral("N8"));
+    connect(addItem("Clr", QStringLiteral("Очистить"), QKeySequence(Qt::Key_Delete)), &QAction::triggered, this,
+            &QPlainTextEdit::clear);
+    connect(addItem("SavToFl", QStringLiteral("Сохранить в файл"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)),
+            &QAction::triggered, this, &LogPanel::SavToFlClick);
+    connect(menu, &QMenu::aboutToShow, this, &LogPanel::PMLogPopup);
+}
+
+void LogPanel::appendEntry(const QString &text, LogColour colour)
+{
+    QTextCharFormat format;
+    format.setForeground(colour == LogColour::Red ? red : navy);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    if (!document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(text, format); // "\n" starts a new line of the same entry
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void LogPanel::contextMenuEvent(QContextMenuEvent *event)
+{
+    menu->exec(event->globalPos());
+}
+
+void LogPanel::PMLogPopup()
+{
+    cpy->setEnabled(textCursor().hasSelection());
+}
+
+void LogPanel::SavToFlClick()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Сохранение Log файла"), AppPaths::ProgramFolder() + QStringLiteral("/Vespera_Log.txt"),
+        QStringLiteral("Текстовый файл (*.txt)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray text = toPlainText().toUtf8() + '\n';
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        QMessageBox::warning(this, QStringLiteral("Vespera"),
+                             Lang("Cannot save the file ", "Не удалось сохранить файл ") + path + QStringLiteral(": ")
+                                 + file.errorString());
+}

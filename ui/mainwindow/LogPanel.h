@@ -1,0 +1,26 @@
+#pragma once
+// The log panel: read-only plain text in two colours, with its context menu.
+#include "app/LogText.h"
+
+#include <QPlainTextEdit>
+
+class QAction;
+class QMenu;
+
+class LogPanel : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit LogPanel(QWidget *parent = nullptr);
+
+    void appendEntry(const QString &text, LogColour colour);
+
+    QMenu *PMLog() const { return menu; }
+
+private:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void PMLogPopup();
+    void SavToFlClick();
+
+    QMenu *menu;
+    QAction *cpy;
+};

@@ -1,0 +1,188 @@
+#include "ui/mainwindow/TFMain.h"
+
+#include "app/Captions.h"
+#include "ui/mainwindow/LogPanel.h"
+#include "ui/mainwindow/StatusBar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolBar>
+#include <QWidgetAction>
+
+namespace {
+constexpr int ClientWidth = 954;
+constexpr int ClientHeight = 476;
+} // namespace
+
+TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), control(*this, std::move(options))
+{
+    setObjectName(QStringLiteral("FMain"));
+    setWindowTitle(QStringLiteral("Vespera version ") + QStringLiteral(VESPERA_VERSION));
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+
+    buildMenus();
+    buildToolBars();
+    buildClientArea();
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+
+    control.FormCreate();
+}
+
+TFMain::~TFMain()
+{
+    control.FormDestroy();
+}
+
+QAction *TFMain::action(const char *name, const QString &caption)
+{
+    return remember(new QAction(caption.isEmpty() ? DesignCaption(name) : caption, this), name);
+}
+
+QMenu *TFMain::menu(QMenu *parent, const char *name)
+{
+    QMenu *m = parent ? parent->addMenu(DesignCaption(name)) : menuBar()->addMenu(DesignCaption(name));
+    return remember(m, name);
+}
+
+QAction *TFMain::radio(QMenu *parentMenu, QActionGroup *group, const char *name, int tag)
+{
+    QAction *a = action(name);
+    a->setCheckable(true);
+    a->setActionGroup(group);
+    a->setData(tag);
+    parentMenu->addAction(a);
+    return a;
+}
+
+// --- MainView ---
+
+void TFMain::setEnabled(const char *name, bool enabled)
+{
+    QObject *object = component(name);
+    if (auto *a = qobject_cast<QAction *>(object))
+        a->setEnabled(enabled);
+    else if (auto *m = qobject_cast<QMenu *>(object))
+        m->menuAction()->setEnabled(enabled);
+    else if (auto *w = qobject_cast<QWidget *>(object))
+        w->setEnabled(enabled);
+}
+
+void TFMain::setVisible(const char *name, bool visible)
+{
+    QObject *object = component(name);
+    if (auto *a = qobject_cast<QAction *>(object))
+        a->setVisible(visible);
+    else if (auto *m = qobject_cast<QMenu *>(object))
+        m->menuAction()->setVisible(visible);
+    else if (auto *w = qobject_cast<QWidget *>(object))
+        w->setVisible(visible);
+}
+
+void TFMain::setChecked(const char *name, bool checked)
+{
+    if (auto *a = qobject_cast<QAction *>(component(name)))
+        a->setChecked(checked);
+}
+
+bool TFMain::isChecked(const char *name) const
+{
+    auto *a = qobject_cast<QAction *>(component(name));
+    return a && a->isChecked();
+}
+
+void TFMain::setCaption(const char *name, const QString &caption)
+{
+    QObject *object = component(name);
+    if (auto *a = qobject_cast<QAction *>(object))
+        a->setText(caption);
+    else if (auto *m = qobject_cast<QMenu *>(object))
+        m->setTitle(caption);
+    else if (auto *w = qobject_cast<QWidget *>(object))
+        w->setToolTip(caption); // widgets carry their caption as a hint (the hex view)
+}
+
+void TFMain::appendLog(const QString &text, LogColour colour)
+{
+    log->appendEntry(text, colour);
+}
+
+void TFMain::focusLog()
+{
+    log->setFocus();
+}
+
+void TFMain::repaintStatusBar(const StatusBarState &state)
+{
+    status->show(state);
+}
+
+void TFMain::moveWindow(int left, int top)
+{
+    move(left, top);
+}
+
+int TFMain::windowLeft() const
+{
+    return x();
+}
+
+int TFMain::windowTop() const
+{
+    return y();
+}
+
+bool TFMain::isShowing() const
+{
+    return isVisible();
+}
+
+void TFMain::raiseWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFMain::closeWindow()
+{
+    close();
+}
+
+void TFMain::showMessage(const QString &text)
+{
+    QMessageBox::information(this, QStringLiteral("Vespera"), text);
+}
+
+bool TFMain::askYesNo(const QString &text, const QString &caption)
+{
+    return QMessageBox::warning(this, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// --- Life of the window ---
+
+void TFMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (shown)
+        return;
+    shown = true;
+    // The first showing loads the database and opens the adapter once the window is on screen.
+    QTimer::singleShot(0, this, [this] { control.FormShow(); });
+}
+
+void TFMain::closeEvent(QCloseEvent *event)
+{
+    if (!closing) {
+        closing = true;
+        control.FormCloseQuery();
+    }
+    event->accept();
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The main window: menus, tool bars, log panel, hex panel and status bar. It draws and forwards
+// every command to the controller; it keeps no rules of its own.
+#include "app/MainController.h"
+#include "app/MainView.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class LogPanel;
+class StatusBar;
+
+class TFMain : public QMainWindow, public MainView {
+    Q_OBJECT
+public:
+    TFMain(StartupOptions options, QWidget *parent = nullptr);
+    ~TFMain() override;
+
+    MainController &controller() { return control; }
+    QObject *component(const char *name) const { return components.value(QByteArray(name)); }
+
+    // MainView
+    void setEnabled(const char *component, bool enabled) override;
+    void setVisible(const char *component, bool visible) override;
+    void setChecked(const char *component, bool checked) override;
+    bool isChecked(const char *component) const override;
+    void setCaption(const char *component, const QString &caption) override;
+    void appendLog(const QString &text, LogColour colour) override;
+    void focusLog() override;
+    void repaintStatusBar(const StatusBarState &state) override;
+    void moveWindow(int left, int top) override;
+    int windowLeft() const override;
+    int windowTop() const override;
+    bool isShowing() const override;
+    void raiseWindow() override;
+    void closeWindow() override;
+    void showMessage(const QString &text) override;
+    bool askYesNo(const QString &text, const QString &caption) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Construction, one file each: menus, tool bars, the panels of the client area.
+    void buildMenus();
+    void buildFileMenu();
+    void buildOperationMenu();
+    void buildSettingsMenu();
+    void buildSlaveAddressMenu(QMenu *parent);
+    void buildToolBars();
+    void buildClientArea();
+
+    QAction *action(const char *name, const QString &caption = QString());
+    QMenu *menu(QMenu *parent, const char *name);
+    QAction *radio(QMenu *menu, QActionGroup *group, const char *name, int tag);
+    QAction *toolAction(QToolBar *bar, const char *name);
+    QToolButton *popupButton(QToolBar *bar, const char *name, QMenu *popup);
+    // Names a component and makes it reachable by that name.
+    template <class T> T *remember(T *object, const char *name)
+    {
+        object->setObjectName(QLatin1String(name));
+        components.insert(QByteArray(name), object);
+        return object;
+    }
+
+    QHash<QByteArray, QObject *> components;
+    MainController control;
+    LogPanel *log = nullptr;
+    StatusBar *status = nullptr;
+    QToolBar *toolBar = nullptr, *toolBar1 = nullptr, *toolBar2 = nullptr;
+    QComboBox *searchKind = nullptr;
+    QLineEdit *findField = nullptr;
+    bool shown = false;
+    bool closing = false;
+};
