@@ -1,4 +1,5 @@
 // Checksums, Intel HEX and compare over a 32 MiB chip image.
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
