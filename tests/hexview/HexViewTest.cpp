@@ -1,0 +1,176 @@
+#include "ui/hexview/HexFillBox.h"
+#include "ui/hexview/HexView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+constexpr std::size_t k33MiB = 34'603'008;
+
+struct HexViewTest : ::testing::Test {
+    static void SetUpTestSuite()
+    {
+        if (!QApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "hexview_tests";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+    }
+    HexView view;
+
+    void SetUp() override
+    {
+        view.resize(760, 420);
+        view.show(); // geometry and drop sites exist only for a shown widget
+    }
+    Bytes contents() const { return Bytes(view.bytes().begin(), view.bytes().end()); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&view, key, modifiers);
+    }
+    static int countPixels(const QImage& image, QRgb colour)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == colour;
+        return n;
+    }
+};
+} // namespace
+
+TEST_F(HexViewTest, TypingEditsTheCaretByteMarksItAndUndoesAsOneStep)
+{
+    struct Case {
+        const char* name;
+        bool textArea;
+        const char* keys;
+        Bytes bytes;
+        std::size_t caret;
+    };
+    const Case cases[] = {
+        {"two digits", false, "a5", {0xA5, 0xFF, 0xFF}, 1},
+        {"one digit keeps the low nibble", false, "3", {0x3F, 0xFF, 0xFF}, 0},
+        {"non-hex keys do nothing", false, "xz", {0xFF, 0xFF, 0xFF}, 0},
+        {"characters", true, "Hi", {'H', 'i', 0xFF}, 2},
+        {"last byte keeps the caret", true, "abcd", {'a', 'b', 'd'}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.load(Bytes{0xFF, 0xFF, 0xFF});
+        view.setSelection(0, 0);
+        if ((view.activeArea() == HexView::Area::Text) != c.textArea)
+            press(Qt::Key_Tab);
+        QSignalSpy changed(&view, &HexView::changed);
+        QTest::keyClicks(&view, QString::fromLatin1(c.keys));
+        EXPECT_EQ(contents(), c.bytes);
+        EXPECT_EQ(view.caretOffset(), c.caret);
+        EXPECT_EQ(view.isModified(), contents() != Bytes(3, 0xFF));
+        EXPECT_EQ(view.buffer().isChanged(0), contents()[0] != 0xFF);
+        if (!c.textArea && view.isModified()) {
+            view.undo(); // both nibbles of a typed byte go back together
+            EXPECT_EQ(contents(), Bytes(3, 0xFF));
+            EXPECT_FALSE(view.buffer().isChanged(0));
+        }
+        EXPECT_GE(changed.count(), view.isModified() ? 1 : 0);
+    }
+}
+
+TEST_F(HexViewTest, ReadOnlyRefusesTypingUndoAndDrops)
+{
+    view.load(Bytes{0x00, 0x11});
+    QTest::keyClicks(&view, QStringLiteral("7"));
+    view.setReadOnly(true);
+    QTest::keyClicks(&view, QStringLiteral("ff"));
+    view.undo();
+    EXPECT_EQ(contents(), (Bytes{0x70, 0x11}));
+
+    QSignalSpy dropped(&view, &HexView::filesDropped);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/dump.bin"))});
+    const QPointF at(100, 100);
+    for (bool readOnly : {true, false}) {
+        view.setReadOnly(readOnly);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &drop);
+    }
+    ASSERT_EQ(dropped.count(), 1);
+    EXPECT_EQ(dropped.at(0).at(0).toStringList(), QStringList{QStringLiteral("/tmp/dump.bin")});
+}
+
+TEST_F(HexViewTest, SaveWritesEveryByteAndClearsTheMarksOnlyWhenItSucceeds)
+{
+    QTemporaryDir dir;
+    view.load(Bytes{1, 2, 3, 4});
+    QTest::keyClicks(&view, QStringLiteral("99"));
+    ASSERT_TRUE(view.isModified());
+
+    QString error;
+    EXPECT_FALSE(view.saveToFile(dir.filePath(QStringLiteral("missing/dump.bin")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(view.isModified());
+    EXPECT_TRUE(view.buffer().isChanged(0));
+
+    const QString path = dir.filePath(QStringLiteral("dump.bin"));
+    QSignalSpy changed(&view, &HexView::changed);
+    ASSERT_TRUE(view.saveToFile(path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("\x99\x02\x03\x04", 4));
+    EXPECT_FALSE(view.isModified());
+    EXPECT_FALSE(view.canUndo());
+    EXPECT_FALSE(view.buffer().isChanged(0));
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST_F(HexViewTest, FillBoxFiltersKeysAndReportsTheValue)
+{
+    QSignalSpy requested(&view, &HexView::fillRequested);
+    struct Case { const char* keys; int value; };
+    const Case cases[] = {{"a", 0x0A}, {"", -1}, {"7g", 0x07}, {"c3e", 0xC3}};
+    for (const Case& c : cases) {
+        view.showFillBox();
+        QLineEdit* field = view.fillBox()->EFill();
+        QTest::keyClicks(field, QString::fromLatin1(c.keys));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_TRUE(view.fillBox()->isHidden());
+        ASSERT_EQ(requested.count(), 1) << c.keys;
+        EXPECT_EQ(requested.takeFirst().at(0).toInt(), c.value) << c.keys;
+    }
+    view.showFillBox();
+    QTest::keyClick(view.fillBox()->EFill(), Qt::Key_Escape);
+    EXPECT_TRUE(view.fillBox()->isHidden());
+    EXPECT_EQ(requested.count(), 0);
+}
+
+TEST_F(HexViewTest, PaintsTheEndOfA33MiBBuffer)
+{
+    view.load(Bytes(k33MiB, 0x00));
+    press(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(view.caretOffset(), k33MiB - 1);
+    EXPECT_EQ(view.offsetText(view.caretOffset()), QStringLiteral("0x020FFFFF"));
+    EXPECT_EQ(view.verticalScrollBar()->maximum() + view.verticalScrollBar()->pageStep(), int(k33MiB / 16));
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+
+    QTest::keyClicks(&view, QStringLiteral("4"));
+    const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // The typed byte on the last row is drawn on its light yellow background.
+    EXPECT_GT(countPixels(image, qRgb(255, 255, 168)), 0);
+}
