@@ -71,6 +71,7 @@ bool ChipTable::setFilterExpression(std::string_view expression) {
 }
 
 void ChipTable::setFiltered(bool on) {
+    if (on == filtered_) return;
     filtered_ = on;
     refilter();
 }

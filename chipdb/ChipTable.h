@@ -26,8 +26,8 @@ public:
     void setOrder(std::optional<ChipField> field);
     std::optional<ChipField> order() const { return order_; }
 
-    // Filtering hides rows, never removes them. Switching it on (or refilter()) re-runs the test on
-    // every row and moves to the first visible row. A row passes when it passes the test (if any)
+    // Filtering hides rows, never removes them. Switching it (or refilter()) re-runs the test on
+    // every row and moves to the first visible row; setting the state it already has does nothing. A row passes when it passes the test (if any)
     // and the expression (if any).
     void setFilterTest(FilterTest test);
     // "FIELD='value'" (quote doubled inside the value) matches one field exactly; empty clears.

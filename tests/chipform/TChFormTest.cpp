@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTableView>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <deque>
+#include <filesystem>
+
+#include "chipdb/ChipListFile.h"
+#include "ui/chipform/ChipTableModel.h"
+#include "ui/chipform/TChForm.h"
+
+using namespace chipdb;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FakeSettings : ChipFormSettings {
+    QPoint position{30, 40};
+    QPoint written{-1, -1};
+    QString chipName = "MX25L6406E";
+    QPoint readPosition() override { return position; }
+    void writePosition(QPoint p) override { written = p; }
+    QString readChipName() override { return chipName; }
+};
+
+struct ScriptedPrompts : ChipFormPrompts {
+    std::deque<Answer> answers;
+    QStringList asked, told;
+    Answer ask(const QString& text, const QString&) override {
+        asked << text;
+        Answer a = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return a;
+    }
+    void tell(const QString& text, const QString&) override { told << text; }
+};
+
+class TChFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "chipform_tests";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+    }
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("chipform-" + std::to_string(QCoreApplication::applicationPid()));
+        fs::create_directories(dir);
+        table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
+                      {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1},
+                      {"MX25L6406E", "ID_SPI1", 8388608, 256, 0, "MACRONIX", "C22017", 1},
+                      {"w25x40", "ID_SPI1", 524288, 256, 0, "WINBOND", "EF3013", 1}});
+        table.setFilterTest([this](const ChipRecord& r) { return filter.accepts(r); });
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::unique_ptr<TChForm> open(int languageId = 0) {
+        ChipFormContext ctx{table, filter, languageId, settings, prompts, dir / "ChipList.dat", 43229.0, 7,
+                            [this] { chosen = table.current()->CHIPTEXT; },
+                            [this](double, std::int32_t v) { savedVersions.push_back(v); }};
+        auto form = std::make_unique<TChForm>(std::move(ctx));
+        form->show();
+        return form;
+    }
+    template <class T>
+    static T* child(TChForm& f, const char* name) { return f.findChild<T*>(name); }
+    static QTableView* grid(TChForm& f) { return child<QTableView>(f, "DBGrid"); }
+    void openEditor(TChForm& f) {
+        QMetaObject::invokeMethod(f.findChild<QShortcut*>("EditorShortcut"), "activated");
+        child<QToolButton>(f, "SpeedButton2")->setChecked(true);
+    }
+
+    ChipTable table;
+    ChipListFilter filter;
+    FakeSettings settings;
+    ScriptedPrompts prompts;
+    fs::path dir;
+    std::string chosen;
+    std::vector<std::int32_t> savedVersions;
+};
+
+}  // namespace
+
+TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
+    struct Case {
+        int language;
+        const char *title, *choose, *device, *capacity;
+    } const cases[] = {
+        {0, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},
+        {-1, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},  // not chosen: the design's captions
+        {1, "Device selection", "Choose", "Device", "Capacity"},
+    };
+    for (const Case& c : cases) {
+        auto f = open(c.language);
+        auto* model = grid(*f)->model();
+        EXPECT_EQ(f->windowTitle(), c.title);
+        EXPECT_EQ(child<QPushButton>(*f, "SBChoose")->text(), c.choose);
+        EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), c.device);
+        EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), c.capacity);
+        EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(), "Chip ID");
+        const int widths[] = {100, 90, 80, 80};
+        for (int col = 0; col < 4; ++col) EXPECT_EQ(grid(*f)->columnWidth(col), widths[col]);
+        EXPECT_EQ(f->width(), TChForm::kListWidth);
+    }
+}
+
+TEST_F(TChFormTest, ShowingPlacesTheWindowAndSelectsTheSavedChip) {
+    auto f = open();
+    EXPECT_EQ(f->pos(), QPoint(30, 40));
+    EXPECT_EQ(table.current()->CHIPTEXT, "MX25L6406E");
+    EXPECT_EQ(grid(*f)->currentIndex().row(), 2);
+    EXPECT_EQ(child<QSpinBox>(*f, "CSpinEdit")->value(), 7);
+    f->move(50, 60);
+    f->reject();
+    EXPECT_EQ(settings.written, QPoint(50, 60));
+    EXPECT_TRUE(chosen.empty());  // closing chooses nothing
+}
+
+TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase) {
+    auto f = open();
+    auto* edit = child<QLineEdit>(*f, "Edit1");
+    edit->setText("w25");
+    EXPECT_EQ(grid(*f)->model()->rowCount(), 2);
+    edit->setText("W25Q");
+    EXPECT_EQ(grid(*f)->model()->rowCount(), 1);
+    edit->clear();
+    EXPECT_EQ(grid(*f)->model()->rowCount(), 4);
+    EXPECT_FALSE(table.filtered());
+}
+
+TEST_F(TChFormTest, TitleClicksOrderAndColourTheColumn) {
+    auto f = open(1);
+    auto* header = grid(*f)->horizontalHeader();
+    auto* model = grid(*f)->model();
+    auto colour = [&](int c) { return model->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(); };
+    emit header->sectionClicked(1);
+    EXPECT_EQ(table.order(), ChipField::MANUF);
+    EXPECT_EQ(model->index(0, 1).data().toString(), "ATMEL");
+    EXPECT_EQ(colour(1), QColor(166, 202, 240));
+    EXPECT_NE(colour(0), QColor(166, 202, 240));
+    emit header->sectionClicked(1);  // the sorted column again: natural order
+    EXPECT_EQ(table.order(), std::nullopt);
+    EXPECT_EQ(model->index(0, 0).data().toString(), "W25Q64JV");
+    emit header->sectionClicked(0);
+    emit header->sectionClicked(2);  // Capacity always restores the natural order
+    EXPECT_EQ(table.order(), std::nullopt);
+    EXPECT_NE(colour(2), QColor(166, 202, 240));
+}
+
+TEST_F(TChFormTest, EachWheelMessageMovesOneRow) {
+    auto f = open();
+    auto* viewport = grid(*f)->viewport();
+    for (const auto& [delta, row] : {std::pair{-360, 3}, {120, 2}, {480, 1}, {0, 1}}) {
+        QWheelEvent wheel(QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)), {}, {0, delta}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+        EXPECT_EQ(table.currentIndex(), row) << delta;
+        EXPECT_EQ(grid(*f)->currentIndex().row(), row);
+    }
+}
+
+TEST_F(TChFormTest, EditorIsHiddenUntilCtrlAltEAndOnlyForOneOpening) {
+    {
+        auto f = open();
+        EXPECT_TRUE(child<QToolButton>(*f, "SpeedButton2")->isHidden());
+        openEditor(*f);
+        EXPECT_FALSE(child<QToolButton>(*f, "SpeedButton2")->isHidden());
+        EXPECT_EQ(f->width(), TChForm::kEditorWidth);
+        child<QToolButton>(*f, "SpeedButton2")->setChecked(false);
+        EXPECT_EQ(f->width(), TChForm::kListWidth);
+    }
+    auto again = open();
+    EXPECT_TRUE(child<QToolButton>(*again, "SpeedButton2")->isHidden());
+}
+
+TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
+    auto f = open();
+    openEditor(*f);
+    auto* ok = child<QPushButton>(*f, "SpButtonOk");
+    EXPECT_FALSE(ok->isEnabled());
+
+    // New: the question about clearing the fields, answered Yes.
+    prompts.answers = {ChipFormPrompts::Answer::Yes};
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    EXPECT_EQ(child<QLineEdit>(*f, "LEChipText")->text(), "");
+    child<QLineEdit>(*f, "LEChipText")->setText("GD25Q32C");
+    child<QLineEdit>(*f, "LEChipId")->setText("ID_SPI1");
+    child<QLineEdit>(*f, "LEChipSize")->setText("4194304");
+    ok->click();
+    EXPECT_EQ(table.rows().size(), 5u);
+    EXPECT_EQ(savedVersions, std::vector<std::int32_t>{7});
+    EXPECT_EQ(child<QSpinBox>(*f, "CSpinEdit")->value(), 8);
+    ChipTable onDisk;
+    ChipListLoad load = LoadChipList(dir / "ChipList.dat", onDisk);
+    EXPECT_EQ(load.version, 7);
+    ASSERT_TRUE(onDisk.locate(ChipField::CHIPTEXT, "GD25Q32C"));
+    EXPECT_EQ(onDisk.fieldNumber(ChipField::CHIPSIZE), 4194304);
+    EXPECT_EQ(onDisk.fieldText(ChipField::PAGESIZE), "");  // an empty text leaves the field empty
+
+    // Delete answered No still rewrites the file with the next version.
+    child<QToolButton>(*f, "SpButtonDelete")->click();
+    EXPECT_FALSE(child<QToolButton>(*f, "SpButtonNew")->isChecked());
+    prompts.answers = {ChipFormPrompts::Answer::No};
+    ok->click();
+    EXPECT_EQ(prompts.asked.back(), "Удалить запись?");
+    EXPECT_EQ(table.rows().size(), 5u);
+    EXPECT_EQ(LoadChipList(dir / "ChipList.dat", onDisk).version, 8);
+
+    // Change with a field that is no number: a message, and neither table nor file changes.
+    const auto before = table.rows();
+    child<QToolButton>(*f, "SpButtonEdit")->click();
+    child<QLineEdit>(*f, "LEPageSize")->setText("abc");
+    ok->click();
+    EXPECT_EQ(prompts.told.back(), "'abc' не является числом");
+    EXPECT_EQ(table.rows(), before);
+    EXPECT_EQ(LoadChipList(dir / "ChipList.dat", onDisk).version, 8);
+}
+
+TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
+    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}};
+    TChForm f(std::move(ctx));
+    f.show();
+    openEditor(f);
+    child<QToolButton>(f, "SpButtonDelete")->click();
+    prompts.answers = {ChipFormPrompts::Answer::Yes};
+    child<QPushButton>(f, "SpButtonOk")->click();
+    EXPECT_EQ(prompts.told, QStringList{"Unable to open file ChipList.dat"});
+    EXPECT_TRUE(prompts.asked.isEmpty());  // stopped before asking
+    EXPECT_EQ(table.rows().size(), 4u);
+}
+
+TEST_F(TChFormTest, ChooseRunsTheCallbackAndEndsTheSignatureSearch) {
+    filter.signatureMode = true;
+    filter.signatureText = "ef40";
+    table.setFiltered(true);
+    auto f = open();
+    EXPECT_FALSE(child<QLineEdit>(*f, "Edit1")->isEnabled());
+    EXPECT_EQ(grid(*f)->model()->rowCount(), 1);
+    child<QPushButton>(*f, "SBChoose")->click();
+    EXPECT_EQ(chosen, "W25Q64JV");
+    EXPECT_FALSE(filter.signatureMode);
+    EXPECT_EQ(f->result(), QDialog::Accepted);
+}

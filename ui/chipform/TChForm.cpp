@@ -1,0 +1,344 @@
+#include "ui/chipform/TChForm.h"
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <chrono>
+#include <climits>
+
+#include "chipdb/ChipListDate.h"
+#include "chipdb/ChipListFile.h"
+#include "ui/chipform/ChipTableModel.h"
+
+using chipdb::ChipField;
+
+namespace {
+
+// The editor's labelled fields, in the order they are laid out.
+struct EditDef {
+    const char* objectName;
+    ChipField field;
+};
+const EditDef kEditDefs[] = {
+    {"LEChipText", ChipField::CHIPTEXT}, {"LEManuf", ChipField::MANUF},       {"LEChipId", ChipField::CHIPID},
+    {"LEChipSize", ChipField::CHIPSIZE}, {"LESignature", ChipField::SIGNATURE}, {"LEPageSize", ChipField::PAGESIZE},
+    {"LEFreq", ChipField::FREQUENCY},    {"LEErTime", ChipField::ERTIME},
+};
+
+int slot(ChipField f) { return static_cast<int>(f); }
+
+QDate qdateOf(double chipListDate) {
+    const auto ymd = chipdb::ymdFromChipListDate(chipListDate);
+    if (!ymd) return {};
+    return QDate(int(ymd->year()), unsigned(ymd->month()), unsigned(ymd->day()));
+}
+
+double chipListDateOf(QDate d) {
+    using namespace std::chrono;
+    return chipdb::chipListDateFromYmd(year{d.year()} / month{unsigned(d.month())} / day{unsigned(d.day())});
+}
+
+}  // namespace
+
+TChForm::TChForm(ChipFormContext context, QWidget* parent)
+    : QDialog(parent), ctx_(std::move(context)), englishCaptions_(ctx_.languageId == 1) {
+    setObjectName("TChForm");
+    setWindowTitle(englishCaptions_ ? "Device selection" : "Выбор микросхемы");
+    model_ = new ChipTableModel(ctx_.table, englishCaptions_, this);
+    buildList();
+    buildEditor();
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 4);
+    root->addWidget(DBGrid->parentWidget());
+    root->addWidget(Panel2);
+    Panel2->hide();
+    setFixedWidth(kListWidth);
+    resize(kListWidth, 460);
+
+    // Opened from the menu the list is searched by name, starting with every row.
+    ctx_.filter.searchText.clear();
+    if (!ctx_.filter.signatureMode) ctx_.table.setFiltered(false);
+    ctx_.table.setAfterScroll([this] { ClientDataSetAfterScroll(); });
+}
+
+TChForm::~TChForm() { ctx_.table.setAfterScroll({}); }
+
+void TChForm::buildList() {
+    auto* listPart = new QWidget(this);
+    listPart->setFixedWidth(kListWidth - 8);
+    auto* column = new QVBoxLayout(listPart);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    Panel1 = new QWidget(listPart);
+    Panel1->setObjectName("Panel1");
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(0, 0, 0, 0);
+    Edit1 = new QLineEdit(Panel1);
+    Edit1->setObjectName("Edit1");
+    Edit1->installEventFilter(this);
+    connect(Edit1, &QLineEdit::textChanged, this, &TChForm::Edit1Change);
+    SpeedButton2 = new QToolButton(Panel1);
+    SpeedButton2->setObjectName("SpeedButton2");
+    SpeedButton2->setCheckable(true);
+    SpeedButton2->setText("…");
+    SpeedButton2->setToolTip("Открыть редактор базы");
+    SpeedButton2->hide();
+    connect(SpeedButton2, &QToolButton::toggled, this, &TChForm::SpeedButton2Click);
+    bar->addWidget(Edit1, 1);
+    bar->addWidget(SpeedButton2);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E), this);
+    shortcut->setObjectName("EditorShortcut");
+    connect(shortcut, &QShortcut::activated, SpeedButton2, &QWidget::show);
+
+    DBGrid = new QTableView(listPart);
+    DBGrid->setObjectName("DBGrid");
+    DBGrid->setModel(model_);
+    DBGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid->verticalHeader()->hide();
+    DBGrid->horizontalHeader()->setSectionsClickable(true);
+    DBGrid->horizontalHeader()->setHighlightSections(false);
+    for (int c = 0; c < ChipTableModel::kColumns; ++c) DBGrid->setColumnWidth(c, ChipTableModel::widthOfColumn(c));
+    DBGrid->viewport()->installEventFilter(this);
+    connect(DBGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TChForm::DBGridTitleClick);
+    connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+                if (!syncing_ && now.isValid()) ctx_.table.moveTo(now.row());
+            });
+
+    SBChoose = new QPushButton(englishCaptions_ ? "Choose" : "Выбрать", listPart);
+    SBChoose->setObjectName("SBChoose");
+    connect(SBChoose, &QPushButton::clicked, this, &TChForm::SBChooseClick);
+
+    column->addWidget(Panel1);
+    column->addWidget(DBGrid, 1);
+    column->addWidget(SBChoose);
+}
+
+void TChForm::buildEditor() {
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName("Panel2");
+    Panel2->setFixedWidth(kEditorWidth - kListWidth - 4);
+    auto* column = new QVBoxLayout(Panel2);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* modes = new QHBoxLayout;
+    auto* group = new QButtonGroup(Panel2);
+    group->setExclusive(false);  // at most one down, but all may be up
+    const std::pair<QToolButton**, const char*> buttons[] = {
+        {&SpButtonNew, "Новая"}, {&SpButtonEdit, "Изменить"}, {&SpButtonDelete, "Удалить"}};
+    const char* names[] = {"SpButtonNew", "SpButtonEdit", "SpButtonDelete"};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QToolButton(Panel2);
+        b->setObjectName(names[i]);
+        b->setText(buttons[i].second);
+        b->setCheckable(true);
+        group->addButton(b);
+        modes->addWidget(b);
+        *buttons[i].first = b;
+    }
+    connect(group, &QButtonGroup::buttonClicked, this, &TChForm::SpButtonNewClick);
+    column->addLayout(modes);
+
+    auto* form = new QFormLayout;
+    for (const EditDef& d : kEditDefs) {
+        auto* edit = new QLineEdit(Panel2);
+        edit->setObjectName(d.objectName);
+        edit->setReadOnly(true);
+        if (chipdb::fieldDef(d.field).type == chipdb::FieldType::Text) edit->setMaxLength(chipdb::kTextFieldWidth);
+        form->addRow(QString::fromUtf8(chipdb::fieldDef(d.field).name.data(), chipdb::fieldDef(d.field).name.size()),
+                     edit);
+        edits_[slot(d.field)] = edit;
+    }
+    column->addLayout(form);
+
+    LbCurDate = new QLabel(Panel2);
+    LbCurDate->setObjectName("LbCurDate");
+    LbCurVer = new QLabel(Panel2);
+    LbCurVer->setObjectName("LbCurVer");
+    DateTimePicker = new QDateEdit(QDate::currentDate(), Panel2);
+    DateTimePicker->setObjectName("DateTimePicker");
+    DateTimePicker->setCalendarPopup(true);
+    CSpinEdit = new QSpinBox(Panel2);
+    CSpinEdit->setObjectName("CSpinEdit");
+    CSpinEdit->setRange(INT_MIN, INT_MAX);
+    SpButtonOk = new QPushButton("Выполнить", Panel2);
+    SpButtonOk->setObjectName("SpButtonOk");
+    SpButtonOk->setEnabled(false);
+    connect(SpButtonOk, &QPushButton::clicked, this, &TChForm::SpButtonOkClick);
+    for (QWidget* w : std::initializer_list<QWidget*>{LbCurDate, LbCurVer, DateTimePicker, CSpinEdit, SpButtonOk})
+        column->addWidget(w);
+    column->addStretch(1);
+}
+
+void TChForm::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!shown_) FormShow();
+    shown_ = true;
+}
+
+void TChForm::FormShow() {
+    move(ctx_.settings.readPosition());
+    const QString chipName = ctx_.settings.readChipName();
+    const QDate date = qdateOf(ctx_.chipListDate);
+    LbCurDate->setText("Дата: " + QLocale().toString(date, QLocale::ShortFormat));
+    LbCurVer->setText("Версия: " + QString::number(ctx_.chipListVersion));
+    CSpinEdit->setValue(ctx_.chipListVersion);
+    ctx_.table.locate(ChipField::CHIPTEXT, chipName.toStdString());
+    showCurrentRowInGrid();
+    if (ctx_.filter.signatureMode) Edit1->setEnabled(false);
+    else Edit1->setFocus();
+}
+
+void TChForm::done(int result) {
+    ctx_.settings.writePosition(pos());
+    QDialog::done(result);
+}
+
+bool TChForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Edit1 && e->type() == QEvent::FocusIn) Edit1Enter();
+    if (watched == DBGrid->viewport() && e->type() == QEvent::Wheel) {
+        // One row per wheel message, whatever its distance.
+        const int dy = static_cast<QWheelEvent*>(e)->angleDelta().y();
+        if (dy != 0) ctx_.table.moveTo(ctx_.table.currentIndex() + (dy > 0 ? -1 : 1));
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TChForm::Edit1Change(const QString& text) {
+    ctx_.filter.searchText = text.toStdString();
+    ctx_.table.setFiltered(false);  // off and on again re-runs the test for the new text
+    ctx_.table.setFiltered(!text.isEmpty());
+}
+
+void TChForm::Edit1Enter() { ctx_.table.setFiltered(!Edit1->text().isEmpty()); }
+
+void TChForm::DBGridTitleClick(int column) {
+    const bool natural = column == model_->sortedColumn() || ChipTableModel::fieldOfColumn(column) == ChipField::CHIPSIZE;
+    model_->setSortedColumn(natural ? ChipTableModel::kNoColumn : column);
+    ctx_.table.setOrder(natural ? std::nullopt : std::optional(ChipTableModel::fieldOfColumn(column)));
+}
+
+void TChForm::SBChooseClick() {
+    if (ctx_.table.current() && ctx_.chipChosen) ctx_.chipChosen();
+    accept();
+    ctx_.filter.signatureMode = false;
+}
+
+void TChForm::SpeedButton2Click(bool down) {
+    SpeedButton2->setToolTip(down ? "Закрыть редактор базы" : "Открыть редактор базы");
+    Panel2->setVisible(down);
+    setFixedWidth(down ? kEditorWidth : kListWidth);
+}
+
+TChForm::EditorMode TChForm::editorMode() const {
+    if (SpButtonNew->isChecked()) return EditorMode::New;
+    if (SpButtonEdit->isChecked()) return EditorMode::Change;
+    if (SpButtonDelete->isChecked()) return EditorMode::Delete;
+    return EditorMode::None;
+}
+
+void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
+    if (clicked->isChecked())
+        for (QToolButton* b : {SpButtonNew, SpButtonEdit, SpButtonDelete})
+            if (b != clicked) b->setChecked(false);
+    const EditorMode mode = editorMode();
+    if (mode == EditorMode::Change) {
+        fillEditsFromCurrentRow();
+    } else if (mode == EditorMode::New &&
+               ctx_.prompts.ask("Удалить данные?", "Удаление данных из окон редактирования") ==
+                   ChipFormPrompts::Answer::Yes) {
+        for (QLineEdit* e : edits_) e->clear();
+    }
+    setEditsWritable(mode != EditorMode::None);
+    SpButtonOk->setEnabled(mode != EditorMode::None);
+}
+
+void TChForm::SpButtonOkClick() {
+    const EditorMode mode = editorMode();
+    if (mode == EditorMode::None) return;
+    if (mode != EditorMode::Delete) {
+        // Every number must convert before anything changes.
+        for (const EditDef& d : kEditDefs) {
+            chipdb::ChipRecord probe;
+            const QString text = edits_[slot(d.field)]->text();
+            if (!chipdb::setFieldText(probe, d.field, text.toStdString())) {
+                ctx_.prompts.tell(message("'%1' is not a valid number", "'%1' не является числом").arg(text), "");
+                return;
+            }
+        }
+    }
+    chipdb::ChipListSaver saver(ctx_.chipListFile);
+    if (!saver.open()) {
+        ctx_.prompts.tell(message("Unable to open file ChipList.dat", "Файл ChipList.dat не удается открыть"), "");
+        return;
+    }
+    if (mode == EditorMode::Delete) {
+        if (ctx_.prompts.ask("Удалить запись?", "Удаление текущей записи") == ChipFormPrompts::Answer::Yes)
+            ctx_.table.deleteCurrent();
+    } else {
+        if (mode == EditorMode::New) ctx_.table.append();
+        else ctx_.table.change();
+        if (ctx_.table.editing())
+            for (const EditDef& d : kEditDefs)
+                chipdb::setFieldText(ctx_.table.edited(), d.field, edits_[slot(d.field)]->text().toStdString());
+    }
+    ctx_.table.commit();
+
+    const double date = chipListDateOf(DateTimePicker->date());
+    const std::int32_t version = CSpinEdit->value();
+    if (const int rc = saver.write(date, version, ctx_.table); rc != 0) {
+        ctx_.prompts.tell(QString::number(rc), "");
+        return;
+    }
+    CSpinEdit->setValue(version == INT_MAX ? version : version + 1);
+    if (ctx_.databaseSaved) ctx_.databaseSaved(date, version);
+}
+
+void TChForm::ClientDataSetAfterScroll() {
+    showCurrentRowInGrid();
+    if (editorMode() != EditorMode::New && isVisible()) fillEditsFromCurrentRow();
+}
+
+void TChForm::showCurrentRowInGrid() {
+    syncing_ = true;
+    const int row = ctx_.table.currentIndex();
+    if (row < 0) {
+        DBGrid->selectionModel()->clear();
+    } else {
+        const QModelIndex index = model_->index(row, 0);
+        DBGrid->selectionModel()->setCurrentIndex(index,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        DBGrid->scrollTo(index);
+    }
+    syncing_ = false;
+}
+
+void TChForm::fillEditsFromCurrentRow() {
+    for (const EditDef& d : kEditDefs)
+        edits_[slot(d.field)]->setText(QString::fromStdString(ctx_.table.fieldText(d.field)));
+}
+
+void TChForm::setEditsWritable(bool writable) {
+    for (QLineEdit* e : edits_) e->setReadOnly(!writable);
+}
+
+QString TChForm::message(const char* english, const char* russian) const {
+    return QString::fromUtf8(ctx_.languageId == 0 ? russian : english);
+}
