@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
-#include <cstdio>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -44,7 +43,6 @@ int main(int argc, char** argv)
         const QString shot = QString::fromLocal8Bit(argv[2]);
         QTimer::singleShot(300, [&app, &view, shot] {
             const QPixmap pixmap = view.grab();
-            fprintf(stderr, "pixmap %dx%d\n", pixmap.width(), pixmap.height());
             const bool saved = pixmap.save(shot, "PNG");
             app.exit(saved ? 0 : 1);
         });

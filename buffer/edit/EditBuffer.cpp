@@ -8,7 +8,11 @@
 void EditBuffer::load(std::span<const std::uint8_t> data)
 {
     const bool wasModified = modified();
-    bytes_.assign(data.begin(), data.end());
+    const auto* own = bytes_.data();
+    if (data.data() >= own && data.data() < own + bytes_.size())
+        bytes_ = std::vector<std::uint8_t>(data.begin(), data.end()); // a part of itself
+    else
+        bytes_.assign(data.begin(), data.end());
     marks_.reset(bytes_.size());
     history_.clear();
     setCaretAndAnchor(grid().clamp(caret_), grid().clamp(caret_), false);

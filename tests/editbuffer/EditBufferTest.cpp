@@ -168,3 +168,10 @@ TEST_F(Recorded, FindNextWalksThroughMatchesAndKeepsTheLastOneWhenNothingFollows
     EXPECT_EQ(buffer.selectionStart(), 6u);
     EXPECT_EQ(buffer.selectionEnd(), 7u);
 }
+
+TEST_F(Recorded, LoadingAPartOfItselfIsSafe)
+{
+    load({1, 2, 3, 4, 5});
+    buffer.load(buffer.bytes().subspan(1, 3));
+    EXPECT_EQ(contents(), (Bytes{2, 3, 4}));
+}

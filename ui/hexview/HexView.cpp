@@ -70,6 +70,11 @@ std::int64_t HexView::findNext(std::span<const std::uint8_t> pattern, std::size_
     return buffer_.findNext(pattern, last);
 }
 
+std::vector<std::uint8_t> HexView::searchPattern(SearchKind kind, const QString& text)
+{
+    return kind == SearchKind::Hex ? HexPattern(text.toStdString()) : TextPattern(text.toStdU32String());
+}
+
 bool HexView::saveToFile(const QString& path, QString* error)
 {
     QSaveFile file(path);

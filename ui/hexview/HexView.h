@@ -1,6 +1,7 @@
 #pragma once
 
 #include "buffer/edit/EditBuffer.h"
+#include "buffer/edit/EditCommands.h"
 #include "ui/hexview/HexViewLayout.h"
 #include "ui/hexview/HexViewPainter.h"
 
@@ -10,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class HexFillBox;
 
@@ -56,6 +58,8 @@ public:
         return buffer_.find(pattern, first, last, ignoreCase);
     }
     std::int64_t findNext(std::span<const std::uint8_t> pattern, std::size_t last);
+    // The bytes a search field's text stands for in the given search kind.
+    static std::vector<std::uint8_t> searchPattern(SearchKind kind, const QString& text);
 
     // Writes every byte to path through a temporary file renamed over it; then clears the change
     // marks, the history and the modified state. On failure nothing is cleared and error says why.

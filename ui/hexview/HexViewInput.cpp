@@ -40,6 +40,10 @@ void HexView::keyPressEvent(QKeyEvent* event)
         copy();
     } else if (event == QKeySequence::Undo) {
         undo();
+    } else if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+               (event->modifiers() & Qt::ControlModifier)) {
+        // Tab belongs to the view; Ctrl+Tab still moves the focus on.
+        QAbstractScrollArea::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
     } else if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
         state_.area = state_.area == Area::Hex ? Area::Text : Area::Hex;
         state_.nibble = 0;

@@ -1,5 +1,6 @@
 #include "ui/hexview/HexViewLayout.h"
 
+#include <QFontMetricsF>
 #include <QString>
 
 #include <algorithm>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QFontMetricsF>
 
 #include <cstddef>
 
@@ -23,7 +22,7 @@ public:
     int lineHeight() const { return lineHeight_; }
     int rulerHeight() const { return lineHeight_ + 4; }
     qreal baseline() const { return baseline_; }
-    int width() const { return int(textX_ + 16 * cw_ + cw_ + 0.999); }
+    int width() const { return int(textX_ + 17.5 * cw_ + 0.999); }
 
     qreal offsetX() const { return cw_; }
     qreal gutterWidth() const { return hexX_ - cw_ * 1.25; }
