@@ -15,13 +15,14 @@
 
 namespace {
 
+// Created once and never destroyed: Qt's own process-wide objects outlive the tests.
 QApplication& App()
 {
     static int argc = 1;
     static char name[] = "compareview_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Buffer and chip differing at 0x10, 0x20 and 0x30, shown in a view.
