@@ -87,7 +87,7 @@ std::optional<double> parseNumber(std::string_view text) {
     const char* begin = s.data();
     if (*begin == '+') ++begin;
     double v = 0;
-    const auto [end, ec] = std::from_chars(begin, s.data() + s.size(), v, std::chars_format::fixed);
+    const auto [end, ec] = std::from_chars(begin, s.data() + s.size(), v, std::chars_format::general);
     if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }
