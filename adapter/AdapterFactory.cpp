@@ -1,0 +1,18 @@
+#include "adapter/AdapterFactory.h"
+
+#include "adapter/Ch341Device.h"
+#include "adapter/LibusbTransport.h"
+
+Adapter CreateAdapter(const AdapterOptions& options)
+{
+    Adapter adapter;
+    if (options.emulate) {
+        EmulatedChipConfig chip = options.chip;
+        if (!options.imageFile.empty()) chip.imageFile = options.imageFile;
+        adapter.emulator = std::make_shared<EmulatedCh341>(std::move(chip), options.timeScale);
+        adapter.library = std::make_unique<Ch341Device>(adapter.emulator);
+    } else {
+        adapter.library = std::make_unique<Ch341Device>(std::make_shared<LibusbTransport>());
+    }
+    return adapter;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Start-up choice of the adapter: the real CH341A through libusb, or the emulated one with a
+// chip in its socket. The app parses its command line into AdapterOptions and calls
+// CreateAdapter once.
+
+#include "adapter/Ch341Library.h"
+#include "adapter/emulator/EmulatedCh341.h"
+#include "adapter/emulator/EmulatedChipConfig.h"
+
+#include <filesystem>
+#include <memory>
+
+struct AdapterOptions {
+    bool emulate = false;
+    EmulatedChipConfig chip = DefaultEmulatedChip();
+    std::filesystem::path imageFile;  // --emulate-image=FILE; empty keeps the chip in memory only
+    double timeScale = 1.0;           // emulated time per real time
+};
+
+struct Adapter {
+    std::unique_ptr<Ch341Library> library;
+    std::shared_ptr<EmulatedCh341> emulator;  // null for the real adapter
+};
+
+Adapter CreateAdapter(const AdapterOptions& options);

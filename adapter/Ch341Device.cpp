@@ -1,0 +1,168 @@
+#include "adapter/Ch341Device.h"
+
+#include "adapter/Ch341Protocol.h"
+
+#include <algorithm>
+
+using namespace ch341;
+
+namespace {
+// Handle value of an open adapter; only "not -1" matters to callers.
+constexpr intptr_t OpenHandle = 1;
+} // namespace
+
+Ch341Device::Ch341Device(std::shared_ptr<UsbTransport> transport) : transport_(std::move(transport)) {}
+
+Ch341Device::~Ch341Device()
+{
+    transport_->setEventHandler({});
+    transport_->close();
+}
+
+bool Ch341Device::run(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::size_t expected)
+{
+    const std::span<const uint8_t> transfers[] = {out};
+    return run(std::span<const std::span<const uint8_t>>(transfers), inSizes, expected);
+}
+
+bool Ch341Device::run(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
+                      std::size_t expected)
+{
+    if (!transport_->isOpen()) {
+        lastStatus_ = UsbStatus::NotOpen;
+        return false;
+    }
+    in_.resize(std::max<std::size_t>(expected, 1));
+    std::size_t received = 0;
+    UsbStatus status = transport_->exchange(out, inSizes, in_, received);
+    if (status == UsbStatus::Ok && received != expected) status = UsbStatus::ShortReply;
+    lastStatus_ = status;
+    return status == UsbStatus::Ok;
+}
+
+intptr_t Ch341Device::CH341OpenDevice(uint32_t index)
+{
+    std::lock_guard lock(mutex_);
+    if (index != AdapterIndex) {
+        lastStatus_ = UsbStatus::NotFound;
+        return InvalidAdapterHandle;
+    }
+    if (transport_->isOpen()) return OpenHandle;
+    const UsbStatus status = transport_->open();
+    lastStatus_ = status;
+    msbFirst_ = false;
+    return status == UsbStatus::Ok ? OpenHandle : InvalidAdapterHandle;
+}
+
+void Ch341Device::CH341CloseDevice(uint32_t index)
+{
+    if (index != AdapterIndex) return;
+    std::lock_guard lock(mutex_);
+    transport_->close();
+}
+
+bool Ch341Device::CH341ResetDevice(uint32_t index)
+{
+    if (index != AdapterIndex) return false;
+    std::lock_guard lock(mutex_);
+    // Pins back to inputs, stream mode back to 100 kHz, LSB first.
+    out_.assign({CmdUioStream, uint8_t(UioOut | PinsIdle), UioDir, UioEnd});
+    out_.resize(PacketSize, 0x00);
+    out_.insert(out_.end(), {CmdI2cStream, uint8_t(I2cSet | 1), I2cEnd});
+    msbFirst_ = false;
+    return run(out_, {}, 0);
+}
+
+bool Ch341Device::CH341SetDeviceNotify(uint32_t index, const char*, DeviceNotify notify)
+{
+    if (index != AdapterIndex) return false;
+    transport_->setEventHandler(std::move(notify));
+    return true;
+}
+
+bool Ch341Device::CH341SetStream(uint32_t index, uint8_t mode)
+{
+    if (index != AdapterIndex) return false;
+    std::lock_guard lock(mutex_);
+    // Bit 7 (MSB first) has no wire encoding: the host mirrors SPI bytes itself.
+    out_.assign({CmdI2cStream, uint8_t(I2cSet | (mode & ModeWireBits)), I2cEnd});
+    if (!run(out_, {}, 0)) return false;
+    msbFirst_ = (mode & ModeMsbFirst) != 0;
+    return true;
+}
+
+bool Ch341Device::CH341WriteData(uint32_t index, std::span<const uint8_t> buffer)
+{
+    if (index != AdapterIndex || buffer.empty()) return false;
+    std::lock_guard lock(mutex_);
+    return run(buffer, {}, 0);
+}
+
+bool Ch341Device::CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep,
+                                 uint32_t readCount, uint32_t& replyLength, std::span<uint8_t> reply)
+{
+    replyLength = 0;
+    if (index != AdapterIndex || write.empty() || readStep == 0 || readStep > PacketSize ||
+        readCount == 0 || uint64_t(readStep) * readCount > reply.size()) {
+        lastStatus_ = UsbStatus::InvalidArgument;
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    if (!transport_->isOpen()) {
+        lastStatus_ = UsbStatus::NotOpen;
+        return false;
+    }
+    // The reply may overwrite the packet it answers: send from a copy.
+    out_.assign(write.begin(), write.end());
+    inSizes_.assign(readCount, static_cast<uint8_t>(readStep));
+    in_.resize(std::size_t(readStep) * readCount);
+    std::size_t received = 0;
+    const UsbStatus status = transport_->exchange(out_, inSizes_, in_, received);
+    lastStatus_ = status;
+    if (status != UsbStatus::Ok) return false;
+    std::copy_n(in_.begin(), received, reply.begin());
+    replyLength = static_cast<uint32_t>(received);
+    return true;
+}
+
+bool Ch341Device::CH341StreamSPI4(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer)
+{
+    if (index != AdapterIndex || buffer.empty()) {
+        lastStatus_ = UsbStatus::InvalidArgument;
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    const bool driveSelect = (chipSelect & 0x80) != 0;
+    const uint8_t selected = static_cast<uint8_t>(PinsIdle & ~(1u << (chipSelect & 0x03)));
+
+    out_.clear();
+    inSizes_.clear();
+    if (driveSelect) {
+        out_.insert(out_.end(), {CmdUioStream, uint8_t(UioOut | selected), uint8_t(UioDir | PinsAllOut), UioEnd});
+        out_.resize(PacketSize, 0x00);
+    }
+    for (std::size_t pos = 0; pos < buffer.size(); pos += SpiMaxPerSegment) {
+        const std::size_t n = std::min(SpiMaxPerSegment, buffer.size() - pos);
+        out_.push_back(CmdSpiStream);
+        for (std::size_t i = 0; i < n; ++i)
+            out_.push_back(msbFirst_ ? ReverseBits[buffer[pos + i]] : buffer[pos + i]);
+        inSizes_.push_back(static_cast<uint8_t>(n));
+    }
+    // Every byte of an A8 segment is clocked, so its packet cannot be padded: chip select goes
+    // high in a second OUT transfer of the same exchange.
+    static constexpr uint8_t deselect[] = {CmdUioStream, uint8_t(UioOut | PinsIdle), UioEnd};
+    const std::span<const uint8_t> transfers[] = {out_, deselect};
+    const std::size_t transferCount = driveSelect ? 2 : 1;
+    if (!run(std::span<const std::span<const uint8_t>>(transfers, transferCount), inSizes_, buffer.size()))
+        return false;
+    for (std::size_t i = 0; i < buffer.size(); ++i)
+        buffer[i] = msbFirst_ ? ReverseBits[in_[i]] : in_[i];
+    return true;
+}
+
+bool Ch341Device::CH341SetDelaymS(uint32_t index, uint32_t milliseconds)
+{
+    if (index != AdapterIndex) return false;
+    transport_->pause(std::chrono::milliseconds(milliseconds));
+    return true;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The eleven operations of the CH341 adapter library, by role. Every call takes the device
+// index first; the program only drives the first adapter, so it is always AdapterIndex (0).
+// Buffers travel as spans: the span's size is the length argument of the operation.
+//
+// Thread use: the operations may be called from any one thread at a time; an implementation
+// keeps each call whole when two threads do call at once (one SPI frame never interleaves with
+// another).
+
+#include "adapter/UsbStatus.h"
+#include "adapter/UsbTransport.h"
+
+#include <cstdint>
+#include <span>
+
+inline constexpr uint32_t AdapterIndex = 0;
+
+// Value of CH341OpenDevice when no adapter could be opened.
+inline constexpr intptr_t InvalidAdapterHandle = -1;
+
+// Chip-select argument of CH341StreamSPI4: bit 7 = drive chip select, bits 1..0 = which line.
+inline constexpr uint32_t SpiChipSelect0 = 0x80;
+
+// Called with 0 (adapter removed), 1 (about to be removed) or 3 (adapter arrived). It may run on
+// any thread, the library's own event thread included; the caller marshals it to its UI thread.
+using DeviceNotify = AdapterEventHandler;
+
+class Ch341Library {
+public:
+    virtual ~Ch341Library() = default;
+
+    // Ordinal 28: opens the adapter. Returns a handle, InvalidAdapterHandle when none could be
+    // opened; lastStatus() then tells "absent" from "present but not accessible".
+    virtual intptr_t CH341OpenDevice(uint32_t index) = 0;
+    // Ordinal 5.
+    virtual void CH341CloseDevice(uint32_t index) = 0;
+    // Ordinal 38: returns the adapter's pins and stream mode to their idle state.
+    virtual bool CH341ResetDevice(uint32_t index) = 0;
+    // Ordinal 45: registers the hot-plug callback (deviceId: none given, nullptr). An empty
+    // callback unregisters.
+    virtual bool CH341SetDeviceNotify(uint32_t index, const char* deviceId, DeviceNotify notify) = 0;
+    // Ordinal 51: mode bits 1..0 = I2C speed (20, 100, 400, 750 kHz), bit 7 = SPI MSB first.
+    // Non-zero (true) on success.
+    virtual bool CH341SetStream(uint32_t index, uint8_t mode) = 0;
+    // Ordinal 61: raw command write; the bytes reach the adapter unchanged.
+    virtual bool CH341WriteData(uint32_t index, std::span<const uint8_t> buffer) = 0;
+    // Ordinal 64: raw command write, then `readCount` replies of at most `readStep` bytes.
+    // `reply` must hold readStep * readCount bytes; it may be the same memory as `write`.
+    // True when the exchange took place; replyLength = reply bytes received.
+    virtual bool CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep,
+                                uint32_t readCount, uint32_t& replyLength, std::span<uint8_t> reply) = 0;
+    // Ordinal 57: one four-wire SPI transaction, full duplex in place; chip select is active for
+    // exactly this call when bit 7 of chipSelect is set.
+    virtual bool CH341StreamSPI4(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer) = 0;
+    // Ordinal 44.
+    virtual bool CH341SetDelaymS(uint32_t index, uint32_t milliseconds) = 0;
+    // Ordinals 35 and 62: 24xx block read and write addressed by the type code alone
+    // (EepromType 0..12, device address 0xA0). Type 13, or a range beyond the type's size,
+    // does nothing and returns false. Writes wait for each page's write cycle.
+    virtual bool CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
+                                 std::span<uint8_t> buffer) = 0;
+    virtual bool CH341WriteEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
+                                  std::span<const uint8_t> buffer) = 0;
+
+    // Outcome of the last operation that reached the transport (UsbStatus::Ok after success).
+    virtual UsbStatus lastStatus() const = 0;
+};

@@ -1,0 +1,174 @@
+#include "adapter/Uch_spi.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr uint8_t OpWriteEnable = 0x06;
+constexpr uint8_t OpWriteDisable = 0x04;
+constexpr uint8_t OpReadStatus1 = 0x05;
+constexpr uint8_t OpWriteStatus1 = 0x01;
+constexpr uint8_t OpEnableStatusWrite = 0x50;
+constexpr uint8_t OpEnter4Byte = 0xB7;
+constexpr uint8_t OpAai = 0xAD;
+constexpr std::size_t MaxHeader = 5;
+constexpr std::size_t MaxPage = 65536;
+
+bool frame(Ch341Library& library, std::span<uint8_t> bytes)
+{
+    return library.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, bytes);
+}
+
+bool command(Ch341Library& library, std::initializer_list<uint8_t> bytes)
+{
+    uint8_t buffer[8];
+    std::copy(bytes.begin(), bytes.end(), buffer);
+    return frame(library, std::span<uint8_t>(buffer, bytes.size()));
+}
+
+// Writes opcode and address bytes of a read (or program) frame; 0 for an unknown mode.
+std::size_t header(SpiAddressMode mode, bool program, uint32_t address, uint8_t* out)
+{
+    auto put = [&](uint8_t opcode, int addressBytes) {
+        out[0] = opcode;
+        for (int i = 0; i < addressBytes; ++i)
+            out[1 + i] = static_cast<uint8_t>(address >> (8 * (addressBytes - 1 - i)));
+        return std::size_t(1 + addressBytes);
+    };
+    const uint8_t base = program ? 0x02 : 0x03;
+    switch (mode) {
+    case SpiAddress3: return put(base, 3);
+    case SpiAddress2: return put(base, 2);
+    case SpiAddress1: return put(static_cast<uint8_t>(base | ((address >> 5) & 0x08)), 1);
+    case SpiAddress4Mode: return put(program ? 0x02 : 0x13, 4);
+    case SpiAddress4Opcode: return put(program ? 0x12 : 0x13, 4);
+    }
+    return 0;
+}
+
+template <std::size_t N>
+bool identify(Ch341Library& library, uint8_t mode, std::initializer_list<uint8_t> head,
+              std::array<uint8_t, N>& id)
+{
+    std::array<uint8_t, 5 + N> buffer{};
+    std::copy(head.begin(), head.end(), buffer.begin());
+    const std::size_t length = head.size() + N;
+    if (!library.CH341SetStream(AdapterIndex, mode) || !frame(library, std::span<uint8_t>(buffer.data(), length)))
+        return false;
+    std::copy_n(buffer.begin() + static_cast<std::ptrdiff_t>(head.size()), N, id.begin());
+    return true;
+}
+
+} // namespace
+
+SpiAddressMode SpiAddressModeOf(std::string_view kind)
+{
+    if (kind == "ID_SPI2") return SpiAddress2;
+    if (kind == "ID_SPI22") return SpiAddress1;
+    if (kind == "ID_SPI24") return SpiAddress4Mode;
+    if (kind == "ID_SPI25") return SpiAddress4Opcode;
+    return SpiAddress3;
+}
+
+std::chrono::milliseconds SpiEraseTimeout(uint32_t chipSize)
+{
+    const auto perMiB = std::chrono::milliseconds(15000);
+    const auto scaled = perMiB * ((uint64_t(chipSize) + (1u << 20) - 1) >> 20);
+    return std::max(std::chrono::milliseconds(60000), std::chrono::duration_cast<std::chrono::milliseconds>(scaled));
+}
+
+bool SPIReadJedecId(Ch341Library& library, std::array<uint8_t, 3>& id)
+{
+    return identify(library, SpiStreamIdentify, {0x9F}, id);
+}
+
+bool SPIReadResId(Ch341Library& library, std::array<uint8_t, 2>& id)
+{
+    return identify(library, SpiStreamIdentify, {0xAB, 0x00, 0x00, 0x00}, id);
+}
+
+bool SPIReadRemsId(Ch341Library& library, std::array<uint8_t, 2>& id)
+{
+    return identify(library, SpiStreamIdentify, {0x90, 0x00, 0x00, 0x00}, id);
+}
+
+bool SPIReadUniqueId(Ch341Library& library, std::array<uint8_t, 8>& id)
+{
+    return identify(library, SpiStreamTransfer, {0x4B, 0x00, 0x00, 0x00, 0x00}, id);
+}
+
+bool SPIReadRegister(Ch341Library& library, uint8_t opcode, uint8_t& value)
+{
+    uint8_t buffer[2] = {opcode, 0x00};
+    if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer) || !frame(library, buffer)) return false;
+    value = buffer[1];
+    return true;
+}
+
+bool SPIWaitReady(Ch341Library& library, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        uint8_t status = 0;
+        if (!SPIReadRegister(library, OpReadStatus1, status)) return false;
+        if ((status & 0x01) == 0) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+}
+
+bool SPIWriteRegister(Ch341Library& library, uint8_t opcode, uint8_t value)
+{
+    return library.CH341SetStream(AdapterIndex, SpiStreamTransfer) && command(library, {OpWriteEnable}) &&
+           command(library, {opcode, value}) && SPIWaitReady(library) && command(library, {OpWriteDisable});
+}
+
+bool SPIWriteStatusPair(Ch341Library& library, uint8_t sr1, uint8_t sr2)
+{
+    return library.CH341SetStream(AdapterIndex, SpiStreamTransfer) && command(library, {OpWriteEnable}) &&
+           command(library, {OpWriteStatus1, sr1, sr2}) && command(library, {OpWriteDisable});
+}
+
+bool SPIWriteStatusEWSR(Ch341Library& library, uint8_t opcode, uint8_t value)
+{
+    return library.CH341SetStream(AdapterIndex, SpiStreamTransfer) && command(library, {OpWriteEnable}) &&
+           command(library, {OpEnableStatusWrite}) && command(library, {opcode, value}) &&
+           SPIWaitReady(library) && command(library, {OpWriteDisable});
+}
+
+bool SPIReadBlock(Ch341Library& library, uint32_t address, std::span<uint8_t> destination, SpiAddressMode mode)
+{
+    if (destination.empty() || destination.size() > SpiMaxReadBlock) return false;
+    std::array<uint8_t, MaxHeader + SpiMaxReadBlock> buffer;
+    const std::size_t headerLength = header(mode, false, address, buffer.data());
+    if (headerLength == 0) return false;
+    std::fill_n(buffer.begin() + static_cast<std::ptrdiff_t>(headerLength), destination.size(), 0x00);
+    if (!frame(library, std::span<uint8_t>(buffer.data(), headerLength + destination.size()))) return false;
+    std::copy_n(buffer.begin() + static_cast<std::ptrdiff_t>(headerLength), destination.size(), destination.begin());
+    return true;
+}
+
+bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode)
+{
+    if (data.empty() || data.size() > MaxPage) return false;
+    std::vector<uint8_t> buffer(MaxHeader + data.size());
+    const std::size_t headerLength = header(mode, true, address, buffer.data());
+    if (headerLength == 0) return false;
+    std::copy(data.begin(), data.end(), buffer.begin() + static_cast<std::ptrdiff_t>(headerLength));
+    buffer.resize(headerLength + data.size());
+
+    if (!command(library, {OpWriteEnable})) return false;
+    if (mode == SpiAddress4Mode && !command(library, {OpEnter4Byte})) return false;
+    return frame(library, buffer) && SPIWaitReady(library);
+}
+
+bool SPIProgramAAI(Ch341Library& library, uint32_t address, std::span<const uint8_t, SpiAaiBlock> data)
+{
+    if (!command(library, {OpWriteEnable})) return false;
+    if (!command(library, {OpAai, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), data[0], data[1]}) ||
+        !SPIWaitReady(library))
+        return false;
+    for (std::size_t i = 2; i < SpiAaiBlock; i += 2)
+        if (!command(library, {OpAai, data[i], data[i + 1]}) || !SPIWaitReady(library)) return false;
+    return command(library, {OpWriteDisable});
+}

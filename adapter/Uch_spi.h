@@ -1,0 +1,62 @@
+#pragma once
+// SPI transfer operations over CH341StreamSPI4: the 25xx command frames, read in place of the
+// vendor library's SPI helpers. Every operation returns true only when every transfer it made
+// succeeded, and stops at the first failure.
+
+#include "adapter/Ch341Library.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// Address layout of a chip family's read and page-program frames.
+enum SpiAddressMode : int {
+    SpiAddress3 = 1,        // "ID_SPI1" and any other kind when reading: 03 / 02 + 3 bytes
+    SpiAddress2 = 2,        // "ID_SPI2": 2 bytes
+    SpiAddress1 = 3,        // "ID_SPI22": 1 byte, address bit 8 in opcode bit 3 (0B / 0A)
+    SpiAddress4Mode = 4,    // "ID_SPI24": B7 frame, then 13 / 02 + 4 bytes
+    SpiAddress4Opcode = 5,  // "ID_SPI25": 13 / 12 + 4 bytes
+};
+
+// Exact, case-sensitive match of the kind text; any other text gives SpiAddress3.
+SpiAddressMode SpiAddressModeOf(std::string_view kind);
+
+inline constexpr uint8_t SpiStreamIdentify = 0x81;  // stream mode for identification reads
+inline constexpr uint8_t SpiStreamTransfer = 0x83;  // stream mode for every other sequence
+inline constexpr uint32_t SpiMaxReadBlock = 4096;
+inline constexpr uint32_t SpiAaiBlock = 256;
+
+// How long SPIWaitReady waits by default: page programs and register writes finish well within.
+inline constexpr std::chrono::milliseconds SpiReadyTimeout{3000};
+// A bound for waiting on a whole-chip erase: 15 s per MiB, at least 60 s.
+std::chrono::milliseconds SpiEraseTimeout(uint32_t chipSize);
+
+// Identification (set mode 0x81): 9F x x x; AB 00 00 00 x x; 90 00 00 00 x x.
+bool SPIReadJedecId(Ch341Library& library, std::array<uint8_t, 3>& id);
+bool SPIReadResId(Ch341Library& library, std::array<uint8_t, 2>& id);
+bool SPIReadRemsId(Ch341Library& library, std::array<uint8_t, 2>& id);
+// Mode 0x83: 4B 00 00 00 00 + 8 response bytes.
+bool SPIReadUniqueId(Ch341Library& library, std::array<uint8_t, 8>& id);
+
+// Mode 0x83: opcode x.
+bool SPIReadRegister(Ch341Library& library, uint8_t opcode, uint8_t& value);
+// Polls status register 1 until bit 0 clears. False when a poll fails or `timeout` passes.
+bool SPIWaitReady(Ch341Library& library, std::chrono::milliseconds timeout = SpiReadyTimeout);
+// 06; opcode value; SPIWaitReady; 04.
+bool SPIWriteRegister(Ch341Library& library, uint8_t opcode, uint8_t value);
+// 06; 01 sr1 sr2; 04.
+bool SPIWriteStatusPair(Ch341Library& library, uint8_t sr1, uint8_t sr2);
+// 06; 50; opcode value; SPIWaitReady; 04. The status write is a frame of its own: chips
+// execute 50 alone and would ignore a register write riding in the same frame.
+bool SPIWriteStatusEWSR(Ch341Library& library, uint8_t opcode, uint8_t value);
+
+// Reads destination.size() bytes (1..4096) at `address` with the read frame of `mode`. Only
+// `destination` is written, and only after the transfer succeeded. Needs mode 0x83 set.
+bool SPIReadBlock(Ch341Library& library, uint32_t address, std::span<uint8_t> destination, SpiAddressMode mode);
+// 06; [mode 4: B7]; page-program frame + data (one page, any size); SPIWaitReady.
+bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode);
+// SST word auto-address-increment programming of one 256-byte block:
+// 06; AD A23-16 A15-8 A7-0 d0 d1; wait; 127 x (AD d(i) d(i+1); wait); 04.
+bool SPIProgramAAI(Ch341Library& library, uint32_t address, std::span<const uint8_t, SpiAaiBlock> data);
