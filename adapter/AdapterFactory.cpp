@@ -10,6 +10,7 @@ Adapter CreateAdapter(const AdapterOptions& options)
         EmulatedChipConfig chip = options.chip;
         if (!options.imageFile.empty()) chip.imageFile = options.imageFile;
         adapter.emulator = std::make_shared<EmulatedCh341>(std::move(chip), options.timeScale);
+        adapter.emulator->setRoundTripLatency(options.roundTripLatency);
         adapter.library = std::make_unique<Ch341Device>(adapter.emulator);
     } else {
         adapter.library = std::make_unique<Ch341Device>(std::make_shared<LibusbTransport>());

@@ -7,6 +7,7 @@
 #include "adapter/emulator/EmulatedCh341.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -15,6 +16,7 @@ struct AdapterOptions {
     EmulatedChipConfig chip = DefaultEmulatedChip();
     std::filesystem::path imageFile;  // --emulate-image=FILE; empty keeps the chip in memory only
     double timeScale = 1.0;           // emulated time per real time
+    std::chrono::microseconds roundTripLatency{0};  // real time per exchange, as over USB
 };
 
 struct Adapter {

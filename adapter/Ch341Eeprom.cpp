@@ -35,7 +35,7 @@ std::size_t addressPhase(const EepromGeometry& geometry, uint32_t address, uint8
     return 2;
 }
 
-constexpr auto PollPause = std::chrono::microseconds(500);
+constexpr auto PollPause = std::chrono::milliseconds(1);
 
 } // namespace
 

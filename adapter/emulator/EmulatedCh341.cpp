@@ -95,6 +95,12 @@ void EmulatedCh341::unplug()
     if (handler) handler(AdapterEventRemoved);
 }
 
+void EmulatedCh341::setRoundTripLatency(std::chrono::microseconds latency)
+{
+    std::lock_guard lock(mutex_);
+    latency_ = latency;
+}
+
 void EmulatedCh341::setLogging(bool on)
 {
     std::lock_guard lock(mutex_);
@@ -114,6 +120,7 @@ UsbStatus EmulatedCh341::doExchange(std::span<const std::span<const uint8_t>> ou
     std::lock_guard lock(mutex_);
     if (!present_) return UsbStatus::NoDevice;
     if (!open_) return UsbStatus::NotOpen;
+    if (latency_.count() > 0) std::this_thread::sleep_for(latency_);
     for (std::span<const uint8_t> transfer : out)
         for (std::size_t pos = 0; pos < transfer.size(); pos += PacketSize)
             runSegment(transfer.subspan(pos, std::min(PacketSize, transfer.size() - pos)));

@@ -31,6 +31,10 @@ public:
     void plug();
     void unplug();
 
+    // Real time each exchange takes, to mimic the USB round trip of the real adapter (about
+    // 1 ms at full speed); 0 by default.
+    void setRoundTripLatency(std::chrono::microseconds latency);
+
     // Bus log, off by default for speed.
     void setLogging(bool on);
     BusLog takeLog();
@@ -74,6 +78,7 @@ private:
     bool present_ = true;
     bool open_ = false;
     bool logging_ = false;
+    std::chrono::microseconds latency_{0};
     BusLog log_;
     std::deque<std::vector<uint8_t>> replies_;  // one IN packet per answering segment
     uint8_t wireMode_ = 0x01;
