@@ -1,0 +1,54 @@
+#include "spi/SpiWorkers.h"
+
+#include "adapter/Uch_spi.h"
+#include "chipdb/ChipKind.h"
+#include "worker/TransferBuffer.h"
+
+namespace {
+
+// Stops a page programming early: the chip is left write-disabled, whatever the frame's result.
+void StopWriting(Ch341Library& library, WorkerContext& context)
+{
+    uint8_t writeDisable = 0x04;
+    library.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, std::span<uint8_t>(&writeDisable, 1));
+    context.finish(WriteCancelled);
+}
+
+} // namespace
+
+void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context)
+{
+    const std::span<const uint8_t> image = TransferBuffer();
+    const uint32_t page = params.pageSize;
+    if (page == 0 || params.size > image.size()) return StopWriting(library, context);
+    const uint32_t pages = params.size / page;
+    const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));
+
+    if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer)) return StopWriting(library, context);
+    context.startClock();
+    for (uint32_t i = 0; i < pages; ++i) {
+        if (context.cancelRequested()) return StopWriting(library, context);
+        const uint32_t address = i * page;
+        if (!SPIProgramPage(library, address, image.subspan(address, page), mode)) return StopWriting(library, context);
+        context.step();
+    }
+    context.finishTimed(WriteFinished);
+}
+
+void SPIWriteSSTThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context)
+{
+    // Each finished block already ends with a write disable, so an early stop sends nothing.
+    const std::span<const uint8_t> image = TransferBuffer();
+    if (params.size > image.size() || !library.CH341SetStream(AdapterIndex, SpiStreamTransfer))
+        return context.finish(WriteCancelled);
+    const uint32_t blocks = SpiSstSteps(params.size);
+    context.startClock();
+    for (uint32_t i = 0; i < blocks; ++i) {
+        if (context.cancelRequested()) return context.finish(WriteCancelled);
+        const uint32_t address = i * SpiAaiBlock;
+        if (!SPIProgramAAI(library, address, image.subspan(address).first<SpiAaiBlock>()))
+            return context.finish(WriteCancelled);
+        context.step();
+    }
+    context.finishTimed(WriteFinished);
+}

@@ -1,0 +1,46 @@
+#include "spi/SpiWorkers.h"
+
+#include "adapter/Uch_spi.h"
+#include "chipdb/ChipKind.h"
+#include "worker/TransferBuffer.h"
+
+#include <initializer_list>
+
+namespace {
+
+bool Command(Ch341Library& library, std::initializer_list<uint8_t> bytes)
+{
+    uint8_t frame[2];
+    std::copy(bytes.begin(), bytes.end(), frame);
+    return library.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, std::span<uint8_t>(frame, bytes.size()));
+}
+
+// 4-byte addressing before a whole-chip read: B7 for mode 4; B9, then 17 80 for mode 5.
+bool PrepareRead(Ch341Library& library, SpiAddressMode mode)
+{
+    if (mode == SpiAddress4Mode) return Command(library, {0xB7});
+    if (mode == SpiAddress4Opcode) return Command(library, {0xB9}) && Command(library, {0x17, 0x80});
+    return true;
+}
+
+} // namespace
+
+void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context)
+{
+    const std::span<uint8_t> image = TransferBuffer();
+    if (params.size == 0 || params.size > image.size()) return context.finish(ReadCancelled);
+    const uint32_t chunk = SpiReadChunk(params.size);
+    const uint32_t chunks = params.size / chunk;
+    const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));
+
+    if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer) || !PrepareRead(library, mode))
+        return context.finish(ReadCancelled);
+    context.startClock();
+    for (uint32_t i = 0; i < chunks; ++i) {
+        if (context.cancelRequested()) return context.finish(ReadCancelled);
+        const uint32_t address = i * chunk;
+        if (!SPIReadBlock(library, address, image.subspan(address, chunk), mode)) return context.finish(ReadCancelled);
+        context.step();
+    }
+    context.finishTimed(ReadFinished);
+}
