@@ -79,6 +79,16 @@ void EmulatedCh341::plug()
     if (handler) handler(AdapterEventArrived);
 }
 
+void EmulatedCh341::announceRemoval()
+{
+    AdapterEventHandler handler;
+    {
+        std::lock_guard lock(mutex_);
+        handler = handler_;
+    }
+    if (handler) handler(AdapterEventRemovePending);
+}
+
 void EmulatedCh341::unplug()
 {
     AdapterEventHandler handler;

@@ -27,8 +27,10 @@ public:
     void pause(std::chrono::microseconds duration) override;
     void setEventHandler(AdapterEventHandler handler) override;
 
-    // Hot-plug: the handler hears 3 on plug and 0 on unplug (on the calling thread).
+    // Hot-plug: the handler hears 3 on plug, 1 on announceRemoval and 0 on unplug (on the
+    // calling thread).
     void plug();
+    void announceRemoval();
     void unplug();
 
     // Real time each exchange takes, to mimic the USB round trip of the real adapter (about

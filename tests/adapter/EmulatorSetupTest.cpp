@@ -77,13 +77,14 @@ TEST(EmulatorSetup, PlugEventsReachTheNotification)
     std::vector<int> events;
     adapter.library->CH341SetDeviceNotify(AdapterIndex, nullptr, [&](int event) { events.push_back(event); });
     EXPECT_NE(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
+    adapter.emulator->announceRemoval();
     adapter.emulator->unplug();
     EXPECT_EQ(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
     adapter.emulator->plug();
     EXPECT_NE(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
     adapter.library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
     adapter.emulator->unplug();
-    EXPECT_EQ(events, (std::vector<int>{0, 3}));
+    EXPECT_EQ(events, (std::vector<int>{1, 0, 3}));
 }
 
 TEST(EmulatorSetup, RealAdapterWithoutHardwareIsReportedAbsent)
