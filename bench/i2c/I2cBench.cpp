@@ -1,0 +1,97 @@
+// Whole-chip reads and writes of a 24C256 and a 24C1024 on the emulated adapter: the stream
+// workers (ACK checking on) against the library's block paths (ACK checking off). The emulated
+// clock runs 1000 times fast, so wall time is host and emulator cost; the figure that decides
+// speed on real hardware is the round trip count (about 1 ms each over USB), plus the write
+// cycles: the stream write's fixed 10 ms per page, the block write's 5 ms chip cycle per page of
+// its own (its polls are counted under the fast clock, so about one per page).
+// estimatedSeconds adds those up.
+
+#include "adapter/Ch341Device.h"
+#include "adapter/EepromAddressing.h"
+#include "adapter/emulator/EmulatedCh341.h"
+#include "i2c/IICFastPath.h"
+#include "i2c/IICReadThread.h"
+#include "i2c/IICWriteThread.h"
+#include "worker/TransferBuffer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr double UsbRoundTripSeconds = 0.001;
+constexpr double ChipWriteCycleSeconds = 0.005; // the emulated chip's, a common 24xx figure
+
+struct Chip {
+    const char* kind;
+    uint32_t size;
+    uint16_t pageSize;
+    uint8_t type;
+};
+constexpr Chip C24C256{"ID_24C256", 32768, 64, 8};
+constexpr Chip C24C1024{"ID_24C1024", 131072, 256, 10};
+
+class CountingSink final : public MessageSink {
+public:
+    void post(const OpMessage& message) override { last = message; }
+    void send(const OpMessage& message) override { last = message; }
+    OpMessage last;
+};
+
+enum class Path { StreamRead, StreamWrite, FastRead, FastWrite };
+
+void WholeChip(benchmark::State& state, Chip chip, Path path)
+{
+    auto emulator = std::make_shared<EmulatedCh341>(
+        *MakeEmulatedChipConfig("", chip.kind, chip.size, chip.pageSize, "", 0), 1000.0);
+    Ch341Device device(emulator);
+    device.CH341OpenDevice(AdapterIndex);
+    const std::span<uint8_t> buffer = TransferBuffer();
+    WorkerParams params;
+    params.size = chip.size;
+    params.pageSize = chip.pageSize;
+    params.type = chip.type;
+    params.buffer = buffer.data();
+
+    emulator->resetCounters();
+    for (auto _ : state) {
+        CountingSink sink;
+        WorkerQueue queue;
+        WorkerContext context(sink, queue);
+        bool ok = true;
+        switch (path) {
+        case Path::StreamRead:
+            IICReadThread(device, params, context);
+            ok = sink.last.lParam == ReadFinished;
+            break;
+        case Path::StreamWrite:
+            IICWriteThread(device, params, context);
+            ok = sink.last.lParam == WriteFinished;
+            break;
+        case Path::FastRead: ok = IICFastRead(device, chip.type, chip.size, buffer).has_value(); break;
+        case Path::FastWrite: ok = IICFastWrite(device, chip.type, chip.size, buffer).has_value(); break;
+        }
+        if (!ok) state.SkipWithError("operation failed");
+    }
+    const double iterations = double(state.iterations());
+    const double roundTrips = double(emulator->counters().roundTrips) / iterations;
+    double waits = 0;
+    if (path == Path::StreamWrite) waits = double(chip.size / chip.pageSize) * IICWriteCycleMs / 1000.0;
+    if (path == Path::FastWrite) waits = double(chip.size / EepromGeometryOf(chip.type)->pageSize) * ChipWriteCycleSeconds;
+    state.counters["roundTrips"] = roundTrips;
+    state.counters["outPackets"] = double(emulator->counters().outPackets) / iterations;
+    state.counters["estimatedSeconds"] = roundTrips * UsbRoundTripSeconds + waits;
+    state.SetBytesProcessed(static_cast<int64_t>(iterations * chip.size));
+}
+
+BENCHMARK_CAPTURE(WholeChip, 24C256_StreamRead, C24C256, Path::StreamRead);
+BENCHMARK_CAPTURE(WholeChip, 24C256_FastRead, C24C256, Path::FastRead);
+BENCHMARK_CAPTURE(WholeChip, 24C256_StreamWrite, C24C256, Path::StreamWrite);
+BENCHMARK_CAPTURE(WholeChip, 24C256_FastWrite, C24C256, Path::FastWrite);
+BENCHMARK_CAPTURE(WholeChip, 24C1024_StreamRead, C24C1024, Path::StreamRead);
+BENCHMARK_CAPTURE(WholeChip, 24C1024_FastRead, C24C1024, Path::FastRead);
+BENCHMARK_CAPTURE(WholeChip, 24C1024_StreamWrite, C24C1024, Path::StreamWrite);
+BENCHMARK_CAPTURE(WholeChip, 24C1024_FastWrite, C24C1024, Path::FastWrite);
+
+} // namespace
