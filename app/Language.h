@@ -14,3 +14,9 @@ inline QString Lang(const char *english, const char *russian)
 {
     return QString::fromUtf8(LanguageId == 0 ? russian : english);
 }
+
+// The same for a text pair of the lower layers (members `en` and `ru`, std::string).
+template <class TextPair> QString Lang(const TextPair &pair)
+{
+    return QString::fromStdString(LanguageId == 0 ? pair.ru : pair.en);
+}

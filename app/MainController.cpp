@@ -3,18 +3,18 @@
 #include "app/AppPaths.h"
 #include "app/Captions.h"
 #include "app/Language.h"
+#include "app/QtMessageSink.h"
 #include "app/SettingsFile.h"
+#include "i2c/SlaveAddress.h"
+
+#include "worker/TransferBuffer.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QLocale>
 
 namespace {
 const char *const speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"};
-
-QString SettingsPath()
-{
-    return FilePath(QString(), QStringLiteral("Vespera.ini"));
-}
 
 QString DefaultDumpDir()
 {
@@ -22,7 +22,17 @@ QString DefaultDumpDir()
 }
 } // namespace
 
-MainController::MainController(MainView &view, StartupOptions options) : view(view), options(std::move(options)) {}
+MainController::MainController(MainView &view, StartupOptions options)
+    : view(view), options(std::move(options)), sink(std::make_shared<QtMessageSink>(this))
+{
+}
+
+MainController::~MainController() = default;
+
+QString MainController::SettingsPath()
+{
+    return FilePath(QString(), QStringLiteral("Vespera.ini"));
+}
 
 void MainController::FormCreate()
 {
@@ -31,6 +41,8 @@ void MainController::FormCreate()
         current = ReadMainSettings(file, DefaultDumpDir());
     }
     LanguageId = current.languageId;
+    // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
+    chip.ChipName = (options.emulatedChip.isEmpty() ? current.chipName : options.emulatedChip).toStdString();
     view.moveWindow(current.mainLeft, current.mainTop);
 
     if (LanguageId < 0)
@@ -43,8 +55,8 @@ void MainController::FormCreate()
     }
     recent = RecentFiles::FromSettings(current.history);
 
-    if (current.slaveAddress >= 0 && current.slaveAddress <= 0xFF)
-        SlaveAddress = current.slaveAddress;
+    SlaveAddress = current.slaveAddress >= 0 && current.slaveAddress <= 0xFF ? uint8_t(current.slaveAddress)
+                                                                             : DefaultSlaveAddress;
     TickMenusFromSettings();
     RegisterAdapterNotification();
 }
@@ -76,11 +88,18 @@ void MainController::TickMenusFromSettings()
 
 void MainController::FormShow()
 {
-    if (!LoadChipDatabase())
+    switch (LoadChipDatabase()) {
+    case DatabaseLoad::Missing:
         return;
-    InitDevice();
-    SetParams();
-    FillTransferBuffer();
+    case DatabaseLoad::Damaged: // the rest of the database step is skipped, start-up goes on
+        break;
+    case DatabaseLoad::Loaded:
+        CreateEmulatedAdapter();
+        InitDevice();
+        SetParams();
+        FillTransferBuffer();
+        break;
+    }
     if (!options.file.isEmpty())
         LoadCommandLineFile(options.file);
     StartUpdateCheck();
@@ -88,7 +107,6 @@ void MainController::FormShow()
 
 void MainController::FormCloseQuery()
 {
-    current.ackCheck = view.isChecked("MmAck");
     current.scErase = view.isChecked("ScErase");
     current.scCheckFF = view.isChecked("ScCheckFF");
     current.scWrite = view.isChecked("ScWrite");
@@ -124,7 +142,7 @@ void MainController::SaveSettingsFile(SettingsFile &file)
 
 void MainController::FormDestroy()
 {
-    PostCancelToLastWorker();
+    SBStopClick();
 }
 
 void MainController::ActExitExecute()
@@ -142,6 +160,11 @@ void MainController::PrintLog(const QString &text, LogColour colour, int64_t num
 
 void MainController::ActivateControls(ControlState state)
 {
+    controlState = state;
+    // Typing into the buffers a worker owns is refused while it runs.
+    view.setEditorReadOnly(state == Busy);
+    if (state == Ready)
+        PendingErase = PendingBlankCheck = PendingWrite = PendingCompare = false;
     for (const ControlRule &rule : ControlRules()) {
         const Switch s = rule.in(state);
         if (s != Switch::Keep)
@@ -168,13 +191,24 @@ void MainController::MmRusClick(int tag)
     view.closeWindow();
 }
 
+int MainController::slaveAddress() const
+{
+    return SlaveAddress.load();
+}
+
 void MainController::N0x001Click(int address)
 {
-    SlaveAddress = address;
+    SlaveAddress = uint8_t(address);
     current.slaveAddress = address;
     SettingsFile file(SettingsPath());
     file.writeInt("I2C", "SlaveAdr", address);
     SaveSettingsFile(file);
+}
+
+void MainController::MmBinClick(int tag)
+{
+    current.autosaveFormat = tag;
+    HexEditorUpdate(TransferBuffer(), chip.ChipSize, BlankCheckMode, CompareMode);
 }
 
 void MainController::LoadForwardedFile(const QString &path)
@@ -186,19 +220,12 @@ void MainController::LoadForwardedFile(const QString &path)
 
 // --- Steps that the chip database, adapter, buffer and update parts fill. ---
 
-bool MainController::LoadChipDatabase()
+void MainController::FillTransferBuffer()
 {
-    return true;
+    const std::span<uint8_t> image = TransferBuffer();
+    std::fill(image.begin(), image.end(), 0xFF);
+    HexEditorUpdate(image, chip.ChipSize, false, false);
 }
-
-void MainController::InitDevice()
-{
-    RepaintStatusBar();
-}
-
-void MainController::SetParams() {}
-
-void MainController::FillTransferBuffer() {}
 
 void MainController::LoadCommandLineFile(const QString &path)
 {
@@ -208,12 +235,5 @@ void MainController::LoadCommandLineFile(const QString &path)
 
 void MainController::StartUpdateCheck() {}
 
-void MainController::RegisterAdapterNotification() {}
-
-void MainController::CloseAdapter() {}
-
-void MainController::ResetAdapter() {}
 
 void MainController::SaveAsBeforeClose() {}
-
-void MainController::PostCancelToLastWorker() {}

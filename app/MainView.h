@@ -3,6 +3,10 @@
 #include "app/LogText.h"
 
 #include <QString>
+#include <cstdint>
+#include <span>
+
+class DiffList;
 
 struct StatusBarState {
     bool bufferModified = false; // panel 1
@@ -33,7 +37,27 @@ public:
     virtual void raiseWindow() = 0;
     virtual void closeWindow() = 0;
 
+    // Progress bar of the status bar.
+    virtual void setProgressMaximum(int maximum) = 0;
+    virtual void setProgressPosition(int position) = 0;
+    virtual int progressPosition() const = 0;
+
+    // The hex view and the EditBuffer it holds.
+    virtual void loadEditor(std::span<const uint8_t> bytes) = 0; // clears marks, history, modified
+    virtual std::span<const uint8_t> editorBytes() const = 0;
+    virtual bool saveEditor(const QString &path, QString *error) = 0;
+    virtual void setEditorReadOnly(bool readOnly) = 0;
+
+    // The compare view below the hex view.
+    virtual void showDifferences(const DiffList &differences) = 0;
+    virtual void hideDifferences() = 0;
+
+    // Dialogs: the status registers (modal), the device selection list on the chips that matched.
+    virtual void showStatusRegisters() = 0;
+    virtual void showChipList() = 0;
+
     // Message boxes.
     virtual void showMessage(const QString &text) = 0;
+    virtual void showWarning(const QString &text, const QString &caption) = 0; // OK only
     virtual bool askYesNo(const QString &text, const QString &caption) = 0; // warning icon
 };

@@ -1,7 +1,9 @@
 #pragma once
 // A main window that records what the controller asks of it, for tests without a display.
 #include "app/MainView.h"
+#include "buffer/DiffList.h"
 
+#include <QFile>
 #include <QMap>
 #include <QStringList>
 #include <utility>
@@ -14,9 +16,13 @@ public:
     QMap<QByteArray, QString> captions;
     QStringList messages, questions;
     StatusBarState status;
+    std::vector<uint8_t> editor;     // the EditBuffer
+    int progressMax = 0, progress = 0;
+    bool readOnly = false;
+    std::size_t shownDifferences = 0; // rows of the compare view, 0 while hidden
     bool answerYes = false;
     bool showing = true;
-    int closes = 0, raises = 0;
+    int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0;
     int left = 0, top = 0;
 
     void setEnabled(const char *c, bool on) override { enabled[c] = on; }
@@ -33,7 +39,28 @@ public:
     bool isShowing() const override { return showing; }
     void raiseWindow() override { ++raises; }
     void closeWindow() override { ++closes; }
+    void setProgressMaximum(int maximum) override { progressMax = maximum; }
+    void setProgressPosition(int position) override { progress = position; }
+    int progressPosition() const override { return progress; }
+    void loadEditor(std::span<const uint8_t> bytes) override { editor.assign(bytes.begin(), bytes.end()); }
+    std::span<const uint8_t> editorBytes() const override { return editor; }
+    bool saveEditor(const QString &path, QString *error) override
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            *error = file.errorString();
+            return false;
+        }
+        file.write(reinterpret_cast<const char *>(editor.data()), qint64(editor.size()));
+        return true;
+    }
+    void setEditorReadOnly(bool on) override { readOnly = on; }
+    void showDifferences(const DiffList &differences) override { shownDifferences = differences.size(); }
+    void hideDifferences() override { shownDifferences = 0; }
+    void showStatusRegisters() override { ++statusDialogs; }
+    void showChipList() override { ++chipLists; }
     void showMessage(const QString &text) override { messages << text; }
+    void showWarning(const QString &text, const QString &) override { messages << text; }
     bool askYesNo(const QString &text, const QString &) override
     {
         questions << text;

@@ -7,8 +7,6 @@
 
 TEST(SingleInstance, SecondStartForwardsItsFileToTheFirst)
 {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
     const QString name = "vespera-test-" + QUuid::createUuid().toString(QUuid::Id128);
 
     SingleInstance second(name);

@@ -1,11 +1,13 @@
 // The client area of TFMain: tool bars on top, the log on the left, the hex panel on the right,
 // the status bar at the bottom.
 #include "app/Captions.h"
+#include "app/Language.h"
+#include "ui/compareview/CompareView.h"
+#include "ui/hexview/HexView.h"
 #include "ui/mainwindow/LogPanel.h"
 #include "ui/mainwindow/StatusBar.h"
 #include "ui/mainwindow/TFMain.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolBar>
@@ -43,13 +45,11 @@ void TFMain::buildClientArea()
     hexColumn->setContentsMargins(0, 0, 0, 0);
     hexColumn->setSpacing(0);
     hexColumn->addWidget(toolBar1);
-    auto *hexEditor = remember(new QFrame(hexPanel), "HexEditor");
-    hexEditor->setFrameShape(QFrame::StyledPanel);
-    hexEditor->setToolTip(DesignCaption("HexEditor"));
-    hexColumn->addWidget(hexEditor, 1);
-    auto *comparePanel = remember(new QFrame(hexPanel), "ComparePanel");
-    comparePanel->hide();
-    hexColumn->addWidget(comparePanel);
+    hexView = remember(new HexView(hexPanel), "HexEditor");
+    hexColumn->addWidget(hexView, 1);
+    compareView = remember(new CompareView(hexPanel), "ComparePanel");
+    compareView->hide();
+    hexColumn->addWidget(compareView);
     body->addWidget(hexPanel, 1);
     column->addLayout(body, 1);
 

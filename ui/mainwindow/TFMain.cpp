@@ -1,11 +1,20 @@
 #include "ui/mainwindow/TFMain.h"
 
 #include "app/Captions.h"
+#include "app/Language.h"
+#include "ui/chipform/TChForm.h"
+#include "ui/compareview/CompareView.h"
+#include "ui/hexview/HexView.h"
+#include "ui/mainwindow/ChipFormBridge.h"
 #include "ui/mainwindow/LogPanel.h"
 #include "ui/mainwindow/StatusBar.h"
+#include "ui/regs/TFRegs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QProgressBar>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -30,13 +39,20 @@ TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), c
     buildMenus();
     buildToolBars();
     buildClientArea();
+    connectCommands();
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    qApp->installEventFilter(this);
 
     control.FormCreate();
+    hexView->setLanguage(LanguageId);
+    compareView->setLanguageId(LanguageId);
+    chipFormBridge = std::make_unique<ChipFormBridge>(control, this);
+    chForm = new TChForm(chipFormBridge->context(), this);
 }
 
 TFMain::~TFMain()
 {
+    qApp->removeEventFilter(this);
     control.FormDestroy();
 }
 
@@ -156,9 +172,73 @@ void TFMain::closeWindow()
     close();
 }
 
+void TFMain::setProgressMaximum(int maximum)
+{
+    status->progressBar()->setMaximum(maximum);
+}
+
+void TFMain::setProgressPosition(int position)
+{
+    status->progressBar()->setValue(position);
+}
+
+int TFMain::progressPosition() const
+{
+    return status->progressBar()->value();
+}
+
+void TFMain::loadEditor(std::span<const uint8_t> bytes)
+{
+    hexView->load(bytes);
+}
+
+std::span<const uint8_t> TFMain::editorBytes() const
+{
+    return hexView->bytes();
+}
+
+bool TFMain::saveEditor(const QString &path, QString *error)
+{
+    return hexView->saveToFile(path, error);
+}
+
+void TFMain::setEditorReadOnly(bool readOnly)
+{
+    hexView->setReadOnly(readOnly);
+}
+
+void TFMain::showDifferences(const DiffList &differences)
+{
+    compareView->UpdateCompareGrid(&differences);
+}
+
+void TFMain::hideDifferences()
+{
+    compareView->HideCompareGrid();
+}
+
+void TFMain::showStatusRegisters()
+{
+    // A new dialog for each opening, so its rows always match the selected chip.
+    TFRegs dialog(control.StatusShadow, control.chip.StatusRegCount, LanguageId,
+                  RegsPorts{[this] { return control.ReadStatusIntoShadow(); }, [this] { control.WriteStatusFromShadow(); }},
+                  this);
+    dialog.exec();
+}
+
+void TFMain::showChipList()
+{
+    chForm->exec();
+}
+
 void TFMain::showMessage(const QString &text)
 {
     QMessageBox::information(this, QStringLiteral("Vespera"), text);
+}
+
+void TFMain::showWarning(const QString &text, const QString &caption)
+{
+    QMessageBox::warning(this, caption, text);
 }
 
 bool TFMain::askYesNo(const QString &text, const QString &caption)
@@ -176,6 +256,23 @@ void TFMain::showEvent(QShowEvent *event)
     shown = true;
     // The first showing loads the database and opens the adapter once the window is on screen.
     QTimer::singleShot(0, this, [this] { control.FormShow(); });
+}
+
+bool TFMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // Like a key preview: the window sees Esc before the focused control does.
+    if (event->type() == QEvent::KeyRelease && isActiveWindow()
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !static_cast<QKeyEvent *>(event)->isAutoRepeat()
+        && watched == QApplication::focusWidget())
+        control.FormKeyUp(27);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFMain::MmChipSelect2Click()
+{
+    chForm->show();
+    chForm->raise();
+    chForm->activateWindow();
 }
 
 void TFMain::closeEvent(QCloseEvent *event)

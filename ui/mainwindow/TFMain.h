@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -14,8 +15,12 @@ class QLineEdit;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class CompareView;
+class HexView;
 class LogPanel;
 class StatusBar;
+class TChForm;
+class ChipFormBridge;
 
 class TFMain : public QMainWindow, public MainView {
     Q_OBJECT
@@ -41,12 +46,28 @@ public:
     bool isShowing() const override;
     void raiseWindow() override;
     void closeWindow() override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressPosition(int position) override;
+    int progressPosition() const override;
+    void loadEditor(std::span<const uint8_t> bytes) override;
+    std::span<const uint8_t> editorBytes() const override;
+    bool saveEditor(const QString &path, QString *error) override;
+    void setEditorReadOnly(bool readOnly) override;
+    void showDifferences(const DiffList &differences) override;
+    void hideDifferences() override;
+    void showStatusRegisters() override;
+    void showChipList() override;
     void showMessage(const QString &text) override;
+    void showWarning(const QString &text, const QString &caption) override;
     bool askYesNo(const QString &text, const QString &caption) override;
+
+    HexView *hexEditor() const { return hexView; }
+    TChForm *chipForm() const { return chForm; }
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override; // key preview: Esc cancels
 
 private:
     // Construction, one file each: menus, tool bars, the panels of the client area.
@@ -57,6 +78,8 @@ private:
     void buildSlaveAddressMenu(QMenu *parent);
     void buildToolBars();
     void buildClientArea();
+    void connectCommands();
+    void MmChipSelect2Click();
 
     QAction *action(const char *name, const QString &caption = QString());
     QMenu *menu(QMenu *parent, const char *name);
@@ -75,6 +98,10 @@ private:
     MainController control;
     LogPanel *log = nullptr;
     StatusBar *status = nullptr;
+    HexView *hexView = nullptr;
+    CompareView *compareView = nullptr;
+    std::unique_ptr<ChipFormBridge> chipFormBridge;
+    TChForm *chForm = nullptr;
     QToolBar *toolBar = nullptr, *toolBar1 = nullptr, *toolBar2 = nullptr;
     QComboBox *searchKind = nullptr;
     QLineEdit *findField = nullptr;

@@ -1,0 +1,35 @@
+#pragma once
+// Carries a worker's messages to the main window's thread as posted events of the message's own
+// number (1025, 1026), in the order they were posted.
+#include "worker/MessageSink.h"
+
+#include <QEvent>
+#include <QPointer>
+#include <semaphore>
+
+class OpEvent : public QEvent {
+public:
+    OpEvent(const OpMessage &message, std::binary_semaphore *handled)
+        : QEvent(QEvent::Type(message.message)), message(message), handled(handled)
+    {
+    }
+    ~OpEvent() override
+    {
+        if (handled) // a sent message is answered once it has been handled (or dropped)
+            handled->release();
+    }
+    const OpMessage message;
+
+private:
+    std::binary_semaphore *handled;
+};
+
+class QtMessageSink : public MessageSink {
+public:
+    explicit QtMessageSink(QObject *receiver) : receiver(receiver) {}
+    void post(const OpMessage &message) override;
+    void send(const OpMessage &message) override;
+
+private:
+    QPointer<QObject> receiver;
+};

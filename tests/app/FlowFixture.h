@@ -1,0 +1,89 @@
+#pragma once
+// The controller with a recording view, an emulated adapter and the real event loop, for tests
+// that press a button and wait until the operation has ended.
+#include "RecordingView.h"
+#include "adapter/AdapterFactory.h"
+#include "app/AppPaths.h"
+#include "app/MainController.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+class Flow : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    RecordingView view;
+    MainController controller{view, StartupOptions{}};
+    std::shared_ptr<EmulatedCh341> emulator;
+
+    void SetUp() override
+    {
+        AppPaths::SetProgramFolder(folder.path());
+        QFile ini(folder.filePath("Vespera.ini"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Lang]\nId=1\n"); // English throughout
+        ini.close();
+        controller.FormCreate();
+    }
+
+    // Selects `row` and puts a chip built from it into the emulated adapter, which is opened.
+    void insertChip(const chipdb::ChipRecord &row, std::function<void(AdapterOptions &)> adjust = {},
+                    std::function<std::shared_ptr<Ch341Library>(std::shared_ptr<Ch341Library>)> wrap = {})
+    {
+        controller.ClientDataSet.assign({row});
+        controller.ClientDataSet.moveTo(0);
+        controller.SetParams();
+        AdapterOptions options;
+        options.emulate = true;
+        options.chip = *MakeEmulatedChipConfig(row.CHIPTEXT, row.CHIPID, uint32_t(*row.CHIPSIZE),
+                                               uint32_t(*row.PAGESIZE), row.SIGNATURE, 0);
+        options.timeScale = 1000; // write cycles and erases in a blink
+        if (adjust)
+            adjust(options);
+        Adapter adapter = CreateAdapter(options);
+        emulator = adapter.emulator;
+        std::shared_ptr<Ch341Library> library = std::move(adapter.library);
+        controller.Library = wrap ? wrap(library) : library;
+        controller.Library->CH341OpenDevice(AdapterIndex);
+        controller.Library->CH341SetStream(AdapterIndex, 0);
+        controller.ActivateControls(Ready);
+        view.log.clear();
+    }
+
+    static bool RunUntil(const std::function<bool()> &done, int milliseconds = 10000)
+    {
+        const QDeadlineTimer deadline(milliseconds);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return done();
+    }
+
+    bool finish() { return RunUntil([this] { return !controller.busy(); }); }
+
+    // The log entries of the last operation, from its first line on.
+    QStringList logTexts() const
+    {
+        QStringList texts;
+        for (const auto &entry : view.log)
+            texts << entry.first;
+        return texts;
+    }
+};
+
+inline chipdb::ChipRecord Chip(const char *name, const char *kind, double size, double page,
+                               const char *signature = "")
+{
+    chipdb::ChipRecord row;
+    row.CHIPTEXT = name;
+    row.CHIPID = kind;
+    row.CHIPSIZE = size;
+    row.PAGESIZE = page;
+    row.MANUF = "TEST";
+    row.SIGNATURE = signature;
+    row.FREQUENCY = 1;
+    return row;
+}

@@ -1,0 +1,141 @@
+// The completion handling of the operation runner, message by message.
+#include "RecordingView.h"
+#include "app/AppPaths.h"
+#include "app/DumpFileName.h"
+#include "app/ElapsedText.h"
+#include "app/MainController.h"
+#include "worker/TransferBuffer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <bit>
+#include <gtest/gtest.h>
+
+namespace {
+class Runner : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    RecordingView view;
+    MainController controller{view, StartupOptions{}};
+
+    void SetUp() override
+    {
+        AppPaths::SetProgramFolder(folder.path());
+        controller.FormCreate();
+        controller.chip.ChipKind = "ID_24C02";
+        controller.chip.ChipName = "24C02";
+        controller.chip.ChipSize = 16;
+        controller.ActivateControls(Busy);
+        view.progress = 5;
+    }
+};
+} // namespace
+
+TEST(FormatSeconds, FourSignificantDigits)
+{
+    const struct {
+        float seconds;
+        const char *text;
+    } cases[] = {
+        {0.0123f, "0.0123"}, {1.5f, "1.5"},       {12.34567f, "12.35"}, {1234.4f, "1234"},
+        {12345.6f, "1.235E4"}, {0.000001f, "1E-6"}, {0.0f, "0"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatSeconds(c.seconds).toStdString(), c.text) << c.seconds;
+}
+
+TEST(AutoDumpPath, CountsUpPastExistingFilesAndKeepsInsideTheFolder)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(AutoDumpPath(dir.path(), "W25Q64", ".BIN"), dir.filePath("W25Q64.BIN"));
+    QFile(dir.filePath("W25Q64.BIN")).open(QIODevice::WriteOnly);
+    QFile(dir.filePath("W25Q64 (1).BIN")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(AutoDumpPath(dir.path(), "W25Q64", ".BIN"), dir.filePath("W25Q64 (2).BIN"));
+    EXPECT_EQ(AutoDumpPath(dir.path(), "../x/y", ".BRG"), dir.filePath(".._x_y.BRG"));
+}
+
+TEST_F(Runner, CancelAndEraseCodesLogTheirLineAndEndTheOperation)
+{
+    const struct {
+        int32_t code;
+        bool blankCheck;
+        const char *line;
+    } cases[] = {
+        {ReadCancelled, false, "Reading terminated by user"},
+        {ReadCancelled, true, "Blank check terminated by user"},
+        {WriteCancelled, false, "Writing terminated by user"},
+        {EraseCancelled, false, "Erasing terminated by user."},
+        {EraseFinished, false, "Erasing completed."},
+    };
+    for (const auto &c : cases) {
+        controller.ActivateControls(Busy);
+        view.progress = 5;
+        controller.BlankCheckMode = c.blankCheck;
+        controller.WMOpProgress(0, c.code);
+        EXPECT_EQ(view.lastLog().toStdString(), c.line);
+        EXPECT_EQ(view.log.back().second, LogColour::Navy);
+        EXPECT_EQ(view.progress, 0);
+        EXPECT_FALSE(controller.busy()) << c.line;
+    }
+}
+
+TEST_F(Runner, UnknownNegativeCodeRunsOnlyTheTail)
+{
+    controller.WMOpProgress(0, -7);
+    EXPECT_TRUE(view.log.empty());
+    EXPECT_EQ(view.progress, 0);
+    EXPECT_FALSE(controller.busy()); // an I2C chip with nothing pending is ready again
+
+    controller.chip.ChipKind = "ID_XYZ";
+    controller.ActivateControls(Busy);
+    controller.WMOpProgress(0, -7);
+    EXPECT_TRUE(controller.busy()); // no class: the controls are left as they are
+}
+
+TEST_F(Runner, PendingCompareKeepsTheControlsBusyAfterAWrite)
+{
+    controller.PendingCompare = true;
+    controller.chip.ChipKind = "ID_UNKNOWN"; // the compare started by the completion goes nowhere
+    controller.WMOpProgress(std::bit_cast<uint32_t>(0.5f), WriteFinished);
+    EXPECT_EQ(view.log.front().first, "Writing completed,\nWriting time 0.5 sec.");
+}
+
+TEST_F(Runner, FaultsAreRedAndKeepTheBar)
+{
+    controller.WMOpFault(35);
+    EXPECT_EQ(view.lastLog(), "Error in block 35 (0x000023)");
+    EXPECT_EQ(view.log.back().second, LogColour::Red);
+    EXPECT_EQ(view.progress, 5);
+    EXPECT_FALSE(controller.busy());
+
+    controller.ActivateControls(Busy);
+    controller.WMOpFault(-1);
+    EXPECT_EQ(view.lastLog(), "Erase error");
+}
+
+TEST_F(Runner, BlankCheckNamesTheFirstByteThatIsNotErased)
+{
+    std::vector<uint8_t> image(8192, 0xFF);
+    image[4096] = 0x7F;
+    image[5000] = 0x00;
+    controller.chip.ChipKind = "ID_SPI1";
+    controller.HexEditorUpdate(image, 8192, true, false);
+    EXPECT_EQ(view.lastLog(), "Blank check error at the address: 4096 (0x001000)");
+    EXPECT_TRUE(view.editor.empty()); // the buffer is not touched
+}
+
+TEST_F(Runner, BrgFormatCarriesTheStatusRegistersOfAnSpiChip)
+{
+    const std::vector<uint8_t> image(16, 0x11);
+    controller.StatusShadow = {0x1C, 0x02, 0x60};
+    controller.chip.ChipKind = "ID_SPI1";
+    controller.MmBinClick(1);
+    controller.HexEditorUpdate(image, 16, false, false);
+    ASSERT_EQ(view.editor.size(), 19u);
+    EXPECT_EQ(view.editor[16], 0x1C);
+    EXPECT_EQ(view.editor[18], 0x60);
+
+    controller.chip.ChipKind = "ID_24C02"; // an I2C chip never carries them
+    controller.HexEditorUpdate(image, 16, false, false);
+    EXPECT_EQ(view.editor.size(), 16u);
+}

@@ -1,0 +1,64 @@
+// Wiring of TFMain's menu items, buttons and views to the controller's handlers.
+#include "ui/compareview/CompareView.h"
+#include "ui/hexview/HexView.h"
+#include "ui/mainwindow/TFMain.h"
+#include "worker/TransferBuffer.h"
+
+#include <QAction>
+
+void TFMain::connectCommands()
+{
+    auto on = [this](const char *name, auto handler) {
+        connect(qobject_cast<QAction *>(component(name)), &QAction::triggered, this, handler);
+    };
+    for (const char *speed : {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"}) {
+        auto *item = qobject_cast<QAction *>(component(speed));
+        connect(item, &QAction::triggered, this, [this, item] { control.Mm_SPEED_LOWClick(item->data().toInt()); });
+    }
+    on("MmAck", [this] { control.MmAckClick(); });
+    for (const char *format : {"MmBin", "MmBrg"}) {
+        auto *item = qobject_cast<QAction *>(component(format));
+        connect(item, &QAction::triggered, this, [this, item] { control.MmBinClick(item->data().toInt()); });
+    }
+    on("SBStop", [this] { control.SBStopClick(); });
+    on("MmChipSelect2", [this] { MmChipSelect2Click(); });
+    on("SBChip", [this] { MmChipSelect2Click(); });
+    for (const char *name : {"MmSpiErase", "SBErase"})
+        on(name, [this] { control.MmSpiEraseClick(); });
+    on("MmCheckFF", [this] { control.MmCheckFFClick(); });
+    for (const char *name : {"MmReadId", "SBId"})
+        on(name, [this] { control.SBIdClick(); });
+    on("UID1", [this] { control.UID1Click(); });
+    for (const char *name : {"MmAutoSel", "SPI1"})
+        on(name, [this] { control.MmAutoSelClick(); });
+    on("SBStatRegs", [this] { showStatusRegisters(); });
+    on("MmRdStatReg", [this] { control.MmRdStatRegClick(); });
+    on("MmWrStatReg", [this] { control.MmWrStatRegClick(); });
+    on("MmUnprotect", [this] { control.MmUnprotectClick(); });
+    for (const char *name : {"MmRead", "SBRead"})
+        on(name, [this] { control.MmReadClick(); });
+    for (const char *name : {"MmWrite", "SBWrite"})
+        on(name, [this] { control.MmWriteClick(); });
+    for (const char *name : {"MmCompare", "SBCompare"})
+        on(name, [this] { control.MmCompareClick(); });
+
+    connect(hexView, &HexView::changed, this, [this] { control.HexEditorChange(hexView->isModified()); });
+    connect(hexView, &HexView::selectionChanged, this,
+            [this] { control.HexEditorSelectionChanged(hexView->offsetText(hexView->caretOffset())); });
+
+    compareView->setByteReaders(
+        [this](uint32_t address) -> std::optional<uint8_t> {
+            if (address >= hexView->size())
+                return std::nullopt;
+            return hexView->bytes()[address];
+        },
+        [](uint32_t address) -> std::optional<uint8_t> {
+            if (address >= TransferBuffer().size())
+                return std::nullopt;
+            return TransferBuffer()[address];
+        });
+    connect(compareView, &CompareView::addressSelected, this,
+            [this](uint32_t address) { hexView->setSelection(address, address); });
+    connect(compareView, &CompareView::closed, this, [this] { control.CompareViewClosed(); });
+    connect(hexView, &HexView::changed, compareView, &CompareView::refreshBufferColumn);
+}
