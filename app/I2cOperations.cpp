@@ -106,9 +106,9 @@ bool MainController::CopyEditorToTransferBuffer()
 {
     const std::span<const uint8_t> image = view.editorBytes();
     if (image.size() < chip.ChipSize) {
-        // Writing past what the buffer holds would put stale bytes into the chip.
-        PrintLog(Lang("The buffer holds fewer bytes than the chip; nothing was written.",
-                      "В буфере меньше байтов, чем в чипе; запись не выполнена."),
+        // Past what the editor holds the TransferBuffer has stale bytes: never write them out.
+        PrintLog(Lang("The buffer holds fewer bytes than the chip; nothing was done.",
+                      "В буфере меньше байтов, чем в чипе; ничего не сделано."),
                  LogColour::Red);
         ActivateControls(Ready);
         return false;

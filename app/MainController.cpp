@@ -122,7 +122,7 @@ void MainController::FormCloseQuery()
     if (status.bufferModified
         && view.askYesNo(Lang("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
                          Lang("Saving data", "Сохранение данных")))
-        SaveAsBeforeClose();
+        ActSaveExecute();
     if (status.adapterHandle != 0)
         CloseAdapter();
 }
@@ -227,13 +227,6 @@ void MainController::FillTransferBuffer()
     HexEditorUpdate(image, chip.ChipSize, false, false);
 }
 
-void MainController::LoadCommandLineFile(const QString &path)
-{
-    CurrentFileName = path;
-    PrintLog(Lang("File to load: ", "Файл для загрузки: ") + path);
-}
-
 void MainController::StartUpdateCheck() {}
 
 
-void MainController::SaveAsBeforeClose() {}

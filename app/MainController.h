@@ -88,6 +88,22 @@ public:
     StatusReadResult ReadStatusIntoShadow(); // the dialog's Read
     void WriteStatusFromShadow();            // the dialog's Write
 
+    // Files: Open, Save As, dropped files, recent files, the loaders.
+    void ActOpenExecute();
+    void ActSaveExecute();
+    void DropFiles(const QStringList &paths);
+    void mFileClick();
+    void Hist1Click(int position);
+    void LoadBin(const QString &path, const QString &extension);
+    void LoadE2P(const QString &path);
+    void LoadHex(const QString &path);
+
+    // Buffer commands.
+    void FillBufClick(int value); // 0..255, or -1 for an empty fill field
+    void MmSwapClick();
+    void SBFindClick(const QString &text, int searchKind);
+    void MmCheckSumClick();
+
     // The hex view's notifications and the compare view's close button.
     void HexEditorChange(bool modified);
     void HexEditorSelectionChanged(const QString &offsetText);
@@ -126,11 +142,10 @@ private:
     void InitDevice();
     void FillTransferBuffer();
     void LoadCommandLineFile(const QString &path);
-    void StartUpdateCheck();
+    void StartUpdateCheck(); // the update check of a later release starts here
     void RegisterAdapterNotification();
     void CloseAdapter();
     void ResetAdapter();
-    void SaveAsBeforeClose();
 
     void ApplyEnglishCaptions();
     void TickMenusFromSettings();
@@ -148,6 +163,8 @@ private:
     void SPICompareCommand(const QString &startLine);
     void SPIWriteCommand(const QString &startLine);
     bool ChipPresentOrReady();
+    bool RefuseWhileBusy();
+    void FinishLoad(const QString &path, const struct DumpLoad &load);
     void SPIReadChip();
     void SPIWriteChip();
     void SPIWriteSST();

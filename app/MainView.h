@@ -47,6 +47,8 @@ public:
     virtual std::span<const uint8_t> editorBytes() const = 0;
     virtual bool saveEditor(const QString &path, QString *error) = 0;
     virtual void setEditorReadOnly(bool readOnly) = 0;
+    // Looks from just past the selection up to `last`; a match becomes the selection. -1: none.
+    virtual int64_t findInEditor(std::span<const uint8_t> pattern, std::size_t last) = 0;
 
     // The compare view below the hex view.
     virtual void showDifferences(const DiffList &differences) = 0;
@@ -56,8 +58,13 @@ public:
     virtual void showStatusRegisters() = 0;
     virtual void showChipList() = 0;
 
+    // File dialogs with the dump filters: `filter` is the entry chosen (1-based). Empty: cancelled.
+    virtual QString askOpenFile(int *filter) = 0;
+    virtual QString askSaveFile(int *filter) = 0;
+
     // Message boxes.
     virtual void showMessage(const QString &text) = 0;
     virtual void showWarning(const QString &text, const QString &caption) = 0; // OK only
+    virtual void showError(const QString &text, const QString &caption) = 0;   // OK only
     virtual bool askYesNo(const QString &text, const QString &caption) = 0; // warning icon
 };

@@ -21,6 +21,8 @@ public:
     bool readOnly = false;
     std::size_t shownDifferences = 0; // rows of the compare view, 0 while hidden
     bool answerYes = false;
+    QString openPath, savePath; // what the file dialogs answer
+    int openFilter = 1, saveFilter = 1;
     bool showing = true;
     int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0;
     int left = 0, top = 0;
@@ -57,6 +59,18 @@ public:
     void setEditorReadOnly(bool on) override { readOnly = on; }
     void showDifferences(const DiffList &differences) override { shownDifferences = differences.size(); }
     void hideDifferences() override { shownDifferences = 0; }
+    int64_t findInEditor(std::span<const uint8_t>, std::size_t) override { return -1; }
+    QString askOpenFile(int *filter) override
+    {
+        *filter = openFilter;
+        return openPath;
+    }
+    QString askSaveFile(int *filter) override
+    {
+        *filter = saveFilter;
+        return savePath;
+    }
+    void showError(const QString &text, const QString &) override { messages << text; }
     void showStatusRegisters() override { ++statusDialogs; }
     void showChipList() override { ++chipLists; }
     void showMessage(const QString &text) override { messages << text; }

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int LogWidth = 380;
+constexpr int LogWidth = 330;
 constexpr int HexPanelHeight = 412;
 } // namespace
 

@@ -4,7 +4,10 @@
 #include "ui/mainwindow/TFMain.h"
 #include "worker/TransferBuffer.h"
 
+#include "ui/hexview/HexFillBox.h"
+
 #include <QAction>
+#include <QMenu>
 
 void TFMain::connectCommands()
 {
@@ -42,7 +45,32 @@ void TFMain::connectCommands()
     for (const char *name : {"MmCompare", "SBCompare"})
         on(name, [this] { control.MmCompareClick(); });
 
-    connect(hexView, &HexView::changed, this, [this] { control.HexEditorChange(hexView->isModified()); });
+    for (const char *name : {"MmFopen", "SBOpen"})
+        on(name, [this] { control.ActOpenExecute(); });
+    for (const char *name : {"MmFsave", "SBSave"})
+        on(name, [this] { control.ActSaveExecute(); });
+    connect(qobject_cast<QMenu *>(component("mFile")), &QMenu::aboutToShow, this, [this] { control.mFileClick(); });
+    for (int i = 1; i <= 10; ++i) {
+        const QByteArray name = "Hist" + QByteArray::number(i);
+        on(name.constData(), [this, i] { control.Hist1Click(i - 1); });
+    }
+    for (const char *name : {"MmFillBufer", "SBFill"})
+        on(name, [this] { hexView->showFillBox(); });
+    connect(hexView, &HexView::fillRequested, this, [this](int value) { control.FillBufClick(value); });
+    for (const char *name : {"MmSwap", "SBSwap"})
+        on(name, [this] { control.MmSwapClick(); });
+    for (const char *name : {"MmCheckSum", "SBCheckSum"})
+        on(name, [this] { control.MmCheckSumClick(); });
+    for (const char *name : {"MmUndo", "SBUndo"})
+        on(name, [this] { hexView->undo(); }); // ActUndoExecute
+    connect(hexView, &HexView::filesDropped, this, [this](const QStringList &paths) { control.DropFiles(paths); });
+    connectSearch();
+
+    connect(hexView, &HexView::changed, this, [this] {
+        control.HexEditorChange(hexView->isModified());
+        for (const char *name : {"MmUndo", "SBUndo"}) // ActUndoUpdate
+            qobject_cast<QAction *>(component(name))->setEnabled(hexView->canUndo());
+    });
     connect(hexView, &HexView::selectionChanged, this,
             [this] { control.HexEditorSelectionChanged(hexView->offsetText(hexView->caretOffset())); });
 

@@ -217,6 +217,16 @@ void TFMain::hideDifferences()
     compareView->HideCompareGrid();
 }
 
+int64_t TFMain::findInEditor(std::span<const uint8_t> pattern, std::size_t last)
+{
+    return hexView->findNext(pattern, last);
+}
+
+void TFMain::showError(const QString &text, const QString &caption)
+{
+    QMessageBox::critical(this, caption, text);
+}
+
 void TFMain::showStatusRegisters()
 {
     // A new dialog for each opening, so its rows always match the selected chip.

@@ -55,6 +55,10 @@ public:
     void setEditorReadOnly(bool readOnly) override;
     void showDifferences(const DiffList &differences) override;
     void hideDifferences() override;
+    int64_t findInEditor(std::span<const uint8_t> pattern, std::size_t last) override;
+    QString askOpenFile(int *filter) override;
+    QString askSaveFile(int *filter) override;
+    void showError(const QString &text, const QString &caption) override;
     void showStatusRegisters() override;
     void showChipList() override;
     void showMessage(const QString &text) override;
@@ -79,6 +83,7 @@ private:
     void buildToolBars();
     void buildClientArea();
     void connectCommands();
+    void connectSearch();
     void MmChipSelect2Click();
 
     QAction *action(const char *name, const QString &caption = QString());
@@ -105,6 +110,8 @@ private:
     QToolBar *toolBar = nullptr, *toolBar1 = nullptr, *toolBar2 = nullptr;
     QComboBox *searchKind = nullptr;
     QLineEdit *findField = nullptr;
+    QString lastSaveName;
+    int lastOpenFilter = 1;
     bool shown = false;
     bool closing = false;
 };
