@@ -34,7 +34,6 @@ QString MainController::ChipListPath()
 
 MainController::DatabaseLoad MainController::LoadChipDatabase()
 {
-    ClientDataSet.setFilterTest([this](const chipdb::ChipRecord &row) { return ChipFilter.accepts(row); });
     const chipdb::ChipListLoad load = chipdb::LoadChipList(ChipListPath().toStdString(), ClientDataSet);
     switch (load.status) {
     case chipdb::ChipListStatus::CannotOpen:

@@ -25,6 +25,7 @@ QString DefaultDumpDir()
 MainController::MainController(MainView &view, StartupOptions options)
     : view(view), options(std::move(options)), sink(std::make_shared<QtMessageSink>(this))
 {
+    ClientDataSet.setFilterTest([this](const chipdb::ChipRecord &row) { return ChipFilter.accepts(row); });
 }
 
 MainController::~MainController() = default;

@@ -5,6 +5,7 @@
 #include "adapter/AdapterFactory.h"
 #include "app/AppPaths.h"
 #include "app/MainController.h"
+#include "worker/TransferBuffer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -12,6 +13,15 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+
+// Runs the event loop until `done` holds or the time is up; tells whether it holds.
+inline bool RunUntil(const std::function<bool()> &done, int milliseconds = 10000)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
 
 class Flow : public ::testing::Test {
 protected:
@@ -52,14 +62,6 @@ protected:
         controller.Library->CH341SetStream(AdapterIndex, 0);
         controller.ActivateControls(Ready);
         view.log.clear();
-    }
-
-    static bool RunUntil(const std::function<bool()> &done, int milliseconds = 10000)
-    {
-        const QDeadlineTimer deadline(milliseconds);
-        while (!done() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return done();
     }
 
     bool finish() { return RunUntil([this] { return !controller.busy(); }); }

@@ -1,0 +1,145 @@
+// 25xx SPI chips from the buttons to the chip and back, on an emulated flash.
+#include "FlowFixture.h"
+
+#include <QRegularExpression>
+
+namespace {
+std::vector<uint8_t> Pattern(std::size_t size)
+{
+    std::vector<uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = uint8_t(i ^ (i >> 8));
+    return bytes;
+}
+
+const chipdb::ChipRecord flash = Chip("W25X20", "ID_SPI1", 262144, 256, "EF3012");
+
+class SpiFlow : public Flow {
+protected:
+    bool logHas(const QString &start) const
+    {
+        for (const auto &entry : view.log)
+            if (entry.first.startsWith(start))
+                return true;
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(SpiFlow, AutoSelectChoosesTheChipByItsJedecId)
+{
+    insertChip(flash);
+    controller.ClientDataSet.assign({Chip("MX25L2005", "ID_SPI1", 262144, 256, "C22012"), flash,
+                                     Chip("24C02", "ID_24C02", 256, 8)});
+    controller.ClientDataSet.moveTo(2);
+    controller.SetParams();
+    controller.MmAutoSelClick();
+    EXPECT_EQ(controller.chip.ChipName, "W25X20");
+    EXPECT_TRUE(logHas("Selected device: W25X20"));
+    EXPECT_EQ(view.chipLists, 0);
+
+    controller.ClientDataSet.assign({flash, Chip("W25X20-COPY", "ID_SPI1", 262144, 256, "EF3012")});
+    controller.MmAutoSelClick();
+    EXPECT_EQ(view.chipLists, 1); // several matches: the user picks in the device list
+}
+
+TEST_F(SpiFlow, EraseBlankCheckWriteCompare)
+{
+    insertChip(flash);
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
+    view.answerYes = true;
+
+    controller.MmSpiEraseClick();
+    EXPECT_EQ(view.progressMax, 100);
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(view.lastLog(), "Erasing completed.");
+    EXPECT_TRUE(std::all_of(emulator->memory().begin(), emulator->memory().end(), [](uint8_t b) { return b == 0xFF; }));
+
+    view.log.clear();
+    controller.MmCheckFFClick();
+    ASSERT_TRUE(finish());
+    EXPECT_TRUE(logHas("Blank check completed,\nchecking time "));
+    EXPECT_FALSE(logHas("Blank check error"));
+
+    view.editor = Pattern(262144);
+    controller.MmWriteClick();
+    EXPECT_EQ(view.progressMax, 1024);
+    ASSERT_TRUE(finish());
+    EXPECT_TRUE(view.lastLog().startsWith("Writing completed,\nWriting time "));
+    EXPECT_TRUE(std::equal(view.editor.begin(), view.editor.end(), emulator->memory().begin()));
+
+    view.log.clear();
+    controller.MmCheckFFClick();
+    ASSERT_TRUE(finish());
+    EXPECT_TRUE(logHas("Blank check error at the address: 0 (0x000000)"));
+
+    controller.MmCompareClick();
+    ASSERT_TRUE(finish());
+    EXPECT_TRUE(logHas("Differences 0"));
+}
+
+TEST_F(SpiFlow, ReadLogsTheStatusRegistersFirst)
+{
+    insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x1C, 0x02, 0x60}; });
+    controller.chip.StatusRegCount = 2;
+    controller.MmReadClick();
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(view.log[0].first, "\nStatus Register1 = 0x1C\nStatus Register2 = 0x02");
+    EXPECT_EQ(view.editor.size(), 262144u);
+}
+
+TEST_F(SpiFlow, ProtectedChipKeepsItsDataUntilUnprotect)
+{
+    insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x1C, 0, 0}; });
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
+    view.editor = Pattern(262144);
+    controller.MmWriteClick();
+    ASSERT_TRUE(finish());
+    controller.MmCompareClick();
+    ASSERT_TRUE(finish());
+    EXPECT_FALSE(logHas("Differences 0"));
+
+    controller.MmUnprotectClick();
+    view.log.clear();
+    controller.MmWriteClick();
+    ASSERT_TRUE(finish());
+    controller.MmCompareClick();
+    ASSERT_TRUE(finish());
+    EXPECT_TRUE(logHas("Differences 0"));
+}
+
+TEST_F(SpiFlow, EscapeDuringALongEraseStopsWaitingForIt)
+{
+    insertChip(flash, [](AdapterOptions &options) {
+        options.timeScale = 1;
+        options.chip.chipEraseTime = std::chrono::seconds(30);
+    });
+    view.answerYes = true;
+    controller.MmSpiEraseClick();
+    ASSERT_TRUE(RunUntil([this] { return view.progress >= 2; }));
+    controller.SBStopClick();
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(view.lastLog(), "Erasing terminated by user.");
+}
+
+TEST_F(SpiFlow, NoChipInTheSocketStopsTheCommand)
+{
+    insertChip(flash, [](AdapterOptions &options) { options.chip.jedecId.clear(); options.chip.resId = {0xFF, 0xFF}; });
+    controller.MmReadClick();
+    EXPECT_FALSE(controller.busy());
+    EXPECT_EQ(view.lastLog(), "\nDevice is defective or not installed!");
+    EXPECT_EQ(view.log.back().second, LogColour::Red);
+}
+
+TEST_F(SpiFlow, StatusRegisterMenuItemsOpenTheDialogThenActAgain)
+{
+    insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x04, 0, 0}; });
+    controller.MmRdStatRegClick();
+    EXPECT_EQ(view.statusDialogs, 1);
+    EXPECT_EQ(controller.StatusShadow.SR[0], 0x04);
+
+    controller.StatusShadow.SR[0] = 0x00;
+    controller.MmWrStatRegClick();
+    controller.ReadStatusIntoShadow();
+    EXPECT_EQ(controller.StatusShadow.SR[0], 0x00);
+}
