@@ -6,10 +6,10 @@ UsbStatusText DescribeUsbStatus(UsbStatus status)
     case UsbStatus::Ok: return {"OK", "OK"};
     case UsbStatus::NotFound: return {"CH341 adapter not found", "Адаптер CH341 не найден"};
     case UsbStatus::AccessDenied:
-        return {"CH341 adapter found, but access to it is denied (install the udev rule "
-                "50-vespera-ch341a.rules and replug the adapter)",
-                "Адаптер CH341 найден, но доступ к нему запрещён (установите правило udev "
-                "50-vespera-ch341a.rules и переподключите адаптер)"};
+        return {"CH341 adapter found, but access to it is denied: install the udev rule "
+                "packaging/udev/50-vespera-ch341a.rules (see README) and plug the adapter in again",
+                "Адаптер CH341 найден, но доступ к нему запрещён: установите правило udev "
+                "packaging/udev/50-vespera-ch341a.rules (см. README) и переподключите адаптер"};
     case UsbStatus::Busy:
         return {"CH341 adapter is in use by another program or driver",
                 "Адаптер CH341 занят другой программой или драйвером"};

@@ -8,6 +8,10 @@
 #include <QMetaObject>
 
 namespace {
+// The emulated adapter answers as fast as a full-speed USB adapter would, so progress, Esc and
+// timings in a trial run look like the real thing.
+constexpr std::chrono::microseconds EmulatedRoundTrip(250);
+
 const char *const speedTexts[] = {"20KHz", "100KHz", "400KHz", "750KHz"};
 
 enum AdapterEvent { Removed = 0, AboutToBeRemoved = 1, Arrived = 3 };
@@ -31,6 +35,7 @@ void MainController::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
                      LogColour::Red);
     }
     adapterOptions.chip.imageFile = options.emulatedImage.toStdString();
+    adapterOptions.roundTripLatency = EmulatedRoundTrip;
     Adapter created = ::CreateAdapter(adapterOptions);
     Library = std::move(created.library);
     Emulator = std::move(created.emulator);
@@ -72,14 +77,7 @@ void MainController::InitDevice()
     status.adapterHandle = int(Library->CH341OpenDevice(AdapterIndex));
     if (status.adapterHandle == -1) {
         PrintLog(Lang("CH341 programmer not found!", "Устройство CH341 не обнаружено!"), LogColour::Red);
-        if (Library->lastStatus() == UsbStatus::AccessDenied)
-            PrintLog(Lang("The adapter is plugged in, but this user may not open it. Install the udev rule: "
-                          "sudo cp packaging/udev/50-vespera-ch341a.rules /etc/udev/rules.d/ && "
-                          "sudo udevadm control --reload && sudo udevadm trigger, then plug the adapter in again.",
-                          "Адаптер подключён, но у пользователя нет прав на него. Установите правило udev: "
-                          "sudo cp packaging/udev/50-vespera-ch341a.rules /etc/udev/rules.d/ && "
-                          "sudo udevadm control --reload && sudo udevadm trigger, затем переподключите адаптер."),
-                     LogColour::Red);
+        ExplainOpenFailure(Library->lastStatus());
         ActivateControls(NoAdapter);
         RepaintStatusBar();
         return;
@@ -98,6 +96,17 @@ void MainController::InitDevice()
              + speed + QLatin1Char('\n') + address);
     ActivateControls(Ready);
     RepaintStatusBar();
+}
+
+// An adapter that is there but cannot be opened needs a different fix than a missing one.
+void MainController::ExplainOpenFailure(UsbStatus status)
+{
+    if (status == UsbStatus::NotFound || status == UsbStatus::Ok)
+        return;
+    const UsbStatusText text = DescribeUsbStatus(status);
+    PrintLog(QString::fromUtf8(LanguageId == 0 ? text.russian.data() : text.english.data(),
+                               qsizetype(LanguageId == 0 ? text.russian.size() : text.english.size())),
+             LogColour::Red);
 }
 
 void MainController::Mm_SPEED_LOWClick(int tag)

@@ -140,6 +140,7 @@ private:
     void CreateAdapter(const chipdb::ChipRecord *emulatedRow);
     void CreateEmulatedAdapter();
     void InitDevice();
+    void ExplainOpenFailure(UsbStatus status);
     void FillTransferBuffer();
     void LoadCommandLineFile(const QString &path);
     void StartUpdateCheck(); // the update check of a later release starts here

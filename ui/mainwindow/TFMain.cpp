@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QWindow>
 #include <QProgressBar>
 #include <QMenu>
 #include <QMenuBar>
@@ -270,11 +271,13 @@ void TFMain::showEvent(QShowEvent *event)
 
 bool TFMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // Like a key preview: the window sees Esc before the focused control does.
-    if (event->type() == QEvent::KeyRelease && isActiveWindow()
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !static_cast<QKeyEvent *>(event)->isAutoRepeat()
-        && watched == QApplication::focusWidget())
-        control.FormKeyUp(27);
+    // Like a key preview: every key reaches the window's own system window before the focused
+    // control, whichever control has the focus, so Esc is seen there exactly once.
+    if (event->type() == QEvent::KeyRelease && watched == windowHandle()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
+            control.FormKeyUp(27);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
