@@ -77,6 +77,10 @@ public:
     void MmCompareClick();
     void MmCheckFFClick();
 
+    // Scripts: the four script items (after they ticked themselves) and the run command.
+    void ScEraseClick(const char *item);
+    void ScRunClick();
+
     // SPI chips: erase, identification, auto-select, status registers, unprotect.
     void MmSpiEraseClick();
     void SBIdClick();

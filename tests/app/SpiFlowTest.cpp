@@ -143,3 +143,32 @@ TEST_F(SpiFlow, StatusRegisterMenuItemsOpenTheDialogThenActAgain)
     controller.ReadStatusIntoShadow();
     EXPECT_EQ(controller.StatusShadow.SR[0], 0x00);
 }
+
+TEST_F(SpiFlow, ScriptRunsEveryStepAndStaysBusyToTheEnd)
+{
+    insertChip(flash);
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
+    view.editor = Pattern(262144);
+    view.answerYes = true;
+    for (const char *item : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"})
+        view.checked[item] = true;
+    controller.ScRunClick();
+    ASSERT_TRUE(finish());
+    const QStringList log = logTexts();
+    const QStringList steps = {"\nScript executing:", "Erasing completed.", "Blank check completed,",
+                               "Writing completed,", "Comparing completed,", "Differences 0"};
+    int at = 0;
+    for (const QString &line : log)
+        if (at < steps.size() && line.startsWith(steps[at]))
+            ++at;
+    EXPECT_EQ(at, steps.size()) << log.join("|").toStdString();
+    EXPECT_FALSE(controller.PendingCompare);
+}
+
+TEST_F(SpiFlow, ScriptWithoutStepsSaysSo)
+{
+    insertChip(flash);
+    controller.ScRunClick();
+    EXPECT_EQ(view.messages, QStringList{"The script is not defined!"});
+    EXPECT_FALSE(controller.busy());
+}

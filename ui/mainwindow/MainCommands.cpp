@@ -19,6 +19,10 @@ void TFMain::connectCommands()
         connect(item, &QAction::triggered, this, [this, item] { control.Mm_SPEED_LOWClick(item->data().toInt()); });
     }
     on("MmAck", [this] { control.MmAckClick(); });
+    for (const char *name : {"ScRun", "SBScen"})
+        on(name, [this] { control.ScRunClick(); });
+    for (const char *item : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"})
+        on(item, [this, item] { control.ScEraseClick(item); });
     for (const char *format : {"MmBin", "MmBrg"}) {
         auto *item = qobject_cast<QAction *>(component(format));
         connect(item, &QAction::triggered, this, [this, item] { control.MmBinClick(item->data().toInt()); });
