@@ -42,6 +42,7 @@ void MainController::FormCreate()
         current = ReadMainSettings(file, DefaultDumpDir());
     }
     LanguageId = current.languageId;
+    view.setEnabled("SBCalc", view.startCalculator(true)); // FindCalc
     // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
     chip.ChipName = (options.emulatedChip.isEmpty() ? current.chipName : options.emulatedChip).toStdString();
     view.moveWindow(current.mainLeft, current.mainTop);
@@ -210,6 +211,23 @@ void MainController::MmBinClick(int tag)
 {
     current.autosaveFormat = tag;
     HexEditorUpdate(TransferBuffer(), chip.ChipSize, BlankCheckMode, CompareMode);
+}
+
+void MainController::MmDirectoryClick()
+{
+    const QString folder = view.askFolder(QStringLiteral("Укажите каталог для сохранения дампов"));
+    if (!folder.isEmpty() && QDir(folder).exists())
+        current.dumpDir = folder;
+}
+
+void MainController::MmOpenDirClick()
+{
+    view.openFolder(current.dumpDir);
+}
+
+void MainController::SBCalcClick()
+{
+    view.startCalculator(false);
 }
 
 void MainController::LoadForwardedFile(const QString &path)

@@ -47,6 +47,9 @@ public:
     void MmRusClick(int tag);       // language items, tag 0 Russian, 1 English
     void N0x001Click(int address);  // slave address items, tag = address
     void MmBinClick(int tag);       // autosave format items, 0 BIN, 1 BRG
+    void MmDirectoryClick();        // choose the dump folder
+    void MmOpenDirClick();          // open the dump folder in the file manager
+    void SBCalcClick();
 
     // Adapter: speed items (tag 0..3), ACK check, hot-plug events (0 removed, 1 about to be
     // removed, 3 arrived).

@@ -62,6 +62,11 @@ public:
     virtual QString askOpenFile(int *filter) = 0;
     virtual QString askSaveFile(int *filter) = 0;
 
+    // Desktop services: a folder picker, the file manager, the calculator.
+    virtual QString askFolder(const QString &title) = 0; // empty: cancelled
+    virtual void openFolder(const QString &folder) = 0;
+    virtual bool startCalculator(bool onlyLookForIt) = 0; // whether one is installed
+
     // Message boxes.
     virtual void showMessage(const QString &text) = 0;
     virtual void showWarning(const QString &text, const QString &caption) = 0; // OK only

@@ -21,7 +21,8 @@ public:
     bool readOnly = false;
     std::size_t shownDifferences = 0; // rows of the compare view, 0 while hidden
     bool answerYes = false;
-    QString openPath, savePath; // what the file dialogs answer
+    QString openPath, savePath, folderAnswer; // what the file dialogs answer
+    QStringList openedFolders;
     int openFilter = 1, saveFilter = 1;
     bool showing = true;
     int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0;
@@ -71,6 +72,9 @@ public:
         return savePath;
     }
     void showError(const QString &text, const QString &) override { messages << text; }
+    QString askFolder(const QString &) override { return folderAnswer; }
+    void openFolder(const QString &folder) override { openedFolders << folder; }
+    bool startCalculator(bool) override { return false; }
     void showStatusRegisters() override { ++statusDialogs; }
     void showChipList() override { ++chipLists; }
     void showMessage(const QString &text) override { messages << text; }

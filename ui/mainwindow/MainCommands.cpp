@@ -19,6 +19,10 @@ void TFMain::connectCommands()
         connect(item, &QAction::triggered, this, [this, item] { control.Mm_SPEED_LOWClick(item->data().toInt()); });
     }
     on("MmAck", [this] { control.MmAckClick(); });
+    on("MmDirectory", [this] { control.MmDirectoryClick(); });
+    for (const char *name : {"MmOpenDir", "OpenDir"})
+        on(name, [this] { control.MmOpenDirClick(); });
+    on("SBCalc", [this] { control.SBCalcClick(); });
     for (const char *name : {"ScRun", "SBScen"})
         on(name, [this] { control.ScRunClick(); });
     for (const char *item : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"})

@@ -81,7 +81,7 @@ void TFMain::buildToolBars()
     toolAction(toolBar1, "SBSwap");
     toolAction(toolBar1, "SBCheckSum");
     toolAction(toolBar1, "SBUndo");
-    toolAction(toolBar1, "SBCalc")->setEnabled(false);
+    toolAction(toolBar1, "SBCalc");
     toolBar1->addSeparator();
     searchKind = remember(new QComboBox(toolBar1), "CBSearch");
     searchKind->addItems({SearchKindCaption(0, false), SearchKindCaption(1, false)});

@@ -59,6 +59,9 @@ public:
     QString askOpenFile(int *filter) override;
     QString askSaveFile(int *filter) override;
     void showError(const QString &text, const QString &caption) override;
+    QString askFolder(const QString &title) override;
+    void openFolder(const QString &folder) override;
+    bool startCalculator(bool onlyLookForIt) override;
     void showStatusRegisters() override;
     void showChipList() override;
     void showMessage(const QString &text) override;
