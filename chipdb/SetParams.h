@@ -7,7 +7,7 @@
 
 #include "chipdb/ChipRecord.h"
 #include "chipdb/SelectedChip.h"
-#include "chipdb/TextPair.h"
+#include "buffer/TextPair.h"
 
 namespace chipdb {
 
