@@ -6,12 +6,11 @@
 #include "app/QtMessageSink.h"
 #include "app/SettingsFile.h"
 #include "i2c/SlaveAddress.h"
-
 #include "worker/TransferBuffer.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QLocale>
+#include <algorithm>
 
 namespace {
 const char *const speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"};
