@@ -5,6 +5,11 @@
 #include "ui/mainwindow/TFMain.h"
 
 #include <QAction>
+#include <QDeadlineTimer>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QWindow>
+#include <thread>
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
@@ -50,6 +55,31 @@ TEST_F(MainWindow, CaptionsFollowTheLanguage)
     EXPECT_EQ(qobject_cast<QAction *>(russian.component("MmFopen"))->text(), QString::fromUtf8("Открыть"));
     EXPECT_EQ(qobject_cast<QMenu *>(russian.component("mFile"))->title(), QString::fromUtf8("&Файл"));
     EXPECT_TRUE(qobject_cast<QAction *>(russian.component("MmRus"))->isChecked());
+}
+
+// Esc is seen by the window before any control, whichever has the focus, and stops the worker.
+TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
+{
+    TFMain window{StartupOptions{}};
+    window.winId(); // the system window, without the first showing and its start-up steps
+    window.controller().chip.ChipKind = "ID_24C02";
+    window.controller().ActivateControls(Busy);
+    ASSERT_TRUE(window.controller().StartOperation(
+        [](const WorkerParams &, WorkerContext &context) {
+            while (!context.cancelRequested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            context.finish(ReadCancelled);
+        },
+        std::make_shared<WorkerParams>()));
+
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.windowHandle(), &release);
+    const QDeadlineTimer deadline(5000);
+    while (window.controller().busy() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(window.controller().busy());
+    auto *log = qobject_cast<QPlainTextEdit *>(window.component("RELog"));
+    EXPECT_TRUE(log->toPlainText().endsWith("Reading terminated by user"));
 }
 
 int main(int argc, char **argv)
