@@ -111,6 +111,9 @@ void TChForm::buildList() {
     DBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid->verticalHeader()->hide();
+    // Compact rows, as a list of several hundred chips wants.
+    DBGrid->verticalHeader()->setDefaultSectionSize(DBGrid->fontMetrics().height() + 4);
+    DBGrid->verticalHeader()->setMinimumSectionSize(DBGrid->fontMetrics().height() + 2);
     DBGrid->horizontalHeader()->setSectionsClickable(true);
     DBGrid->horizontalHeader()->setHighlightSections(false);
     for (int c = 0; c < ChipTableModel::kColumns; ++c) DBGrid->setColumnWidth(c, ChipTableModel::widthOfColumn(c));
