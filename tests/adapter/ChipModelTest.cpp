@@ -1,5 +1,5 @@
 // The emulated chips against datasheet behaviour, driven by raw frames and bus transactions.
-#include "EmulatedAdapter.h"
+#include "tests/support/EmulatedAdapter.h"
 
 #include "adapter/Uch_i2c.h"
 #include "adapter/Uch_spi.h"

@@ -1,5 +1,5 @@
 // The library's 24xx block read and write (the fast I2C path).
-#include "EmulatedAdapter.h"
+#include "tests/support/EmulatedAdapter.h"
 
 #include "adapter/EepromAddressing.h"
 #include "adapter/Uch_i2c.h"

@@ -1,5 +1,5 @@
 // Configuring the emulated chip, its image file, hot-plug events and the start-up choice.
-#include "EmulatedAdapter.h"
+#include "tests/support/EmulatedAdapter.h"
 
 #include "adapter/AdapterFactory.h"
 

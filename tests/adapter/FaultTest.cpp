@@ -1,5 +1,5 @@
 // Adapter faults become failed operations, never silent success or stray writes.
-#include "EmulatedAdapter.h"
+#include "tests/support/EmulatedAdapter.h"
 
 #include "adapter/FaultyTransport.h"
 #include "adapter/Uch_i2c.h"

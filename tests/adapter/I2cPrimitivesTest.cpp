@@ -1,4 +1,4 @@
-#include "EmulatedAdapter.h"
+#include "tests/support/EmulatedAdapter.h"
 
 #include "adapter/Uch_i2c.h"
 

@@ -1,4 +1,4 @@
-#include "EmulatedAdapter.h"
+#include "tests/support/EmulatedAdapter.h"
 
 #include "adapter/Uch_spi.h"
 
@@ -108,7 +108,7 @@ TEST(SpiFrames, RegisterOperations)
 
 TEST(SpiFrames, EwsrStatusWriteReachesAnSstChip)
 {
-    EmulatedAdapter adapter(SpiChip("ID_SPI3", 512 * 1024, 256, "BF258D"));
+    EmulatedAdapter adapter(*MakeEmulatedChipConfig("", "ID_SPI3", 512 * 1024, 256, "BF258D", 1));
     Ch341Library& lib = adapter.device;
     uint8_t status = 0;
     ASSERT_TRUE(SPIReadRegister(lib, 0x05, status));

@@ -2,9 +2,8 @@
 // An emulated adapter with a 24xx chip whose cells hold a known pattern, and a message sink that
 // collects what a worker posts and can act on a given step (a cancel, a changed address).
 
-#include "adapter/Ch341Device.h"
-#include "adapter/emulator/EmulatedCh341.h"
 #include "i2c/SlaveAddress.h"
+#include "tests/support/EmulatedAdapter.h"
 #include "worker/MessageSink.h"
 #include "worker/WorkerContext.h"
 #include "worker/WorkerParams.h"
@@ -23,23 +22,15 @@ inline uint8_t Pattern(uint32_t i)
     return static_cast<uint8_t>(i ^ (i >> 8) * 7 ^ (i >> 16) * 13);
 }
 
-inline EmulatedChipConfig I2cChip(const char* kind, uint32_t size, uint32_t page, const char* chipText = "")
-{
-    return *MakeEmulatedChipConfig(chipText, kind, size, page, "", 0);
-}
-
-struct EmulatedI2c {
+// The adapter with the chip's cells set to Pattern.
+struct EmulatedI2c : EmulatedAdapter {
     explicit EmulatedI2c(EmulatedChipConfig config, double timeScale = 1000.0)
-        : emulator(std::make_shared<EmulatedCh341>(std::move(config), timeScale)), device(emulator)
+        : EmulatedAdapter(std::move(config), timeScale)
     {
-        device.CH341OpenDevice(AdapterIndex);
+        emulator->setLogging(false);
         auto cells = chip();
         for (uint32_t i = 0; i < cells.size(); ++i) cells[i] = Pattern(i);
     }
-    std::span<uint8_t> chip() { return emulator->memory(); }
-
-    std::shared_ptr<EmulatedCh341> emulator;
-    Ch341Device device;
 };
 
 class CollectingSink final : public MessageSink {
