@@ -51,6 +51,7 @@ intptr_t Ch341Device::CH341OpenDevice(uint32_t index)
     const UsbStatus status = transport_->open();
     lastStatus_ = status;
     msbFirst_ = false;
+    wireMode_.reset();
     return status == UsbStatus::Ok ? OpenHandle : InvalidAdapterHandle;
 }
 
@@ -59,6 +60,7 @@ void Ch341Device::CH341CloseDevice(uint32_t index)
     if (index != AdapterIndex) return;
     std::lock_guard lock(mutex_);
     transport_->close();
+    wireMode_.reset();
 }
 
 bool Ch341Device::CH341ResetDevice(uint32_t index)
@@ -70,6 +72,7 @@ bool Ch341Device::CH341ResetDevice(uint32_t index)
     out_.resize(PacketSize, 0x00);
     out_.insert(out_.end(), {CmdI2cStream, uint8_t(I2cSet | 1), I2cEnd});
     msbFirst_ = false;
+    wireMode_.reset();
     return run(out_, {}, 0);
 }
 
@@ -85,8 +88,15 @@ bool Ch341Device::CH341SetStream(uint32_t index, uint8_t mode)
     if (index != AdapterIndex) return false;
     std::lock_guard lock(mutex_);
     // Bit 7 (MSB first) has no wire encoding: the host mirrors SPI bytes itself.
-    out_.assign({CmdI2cStream, uint8_t(I2cSet | (mode & ModeWireBits)), I2cEnd});
-    if (!run(out_, {}, 0)) return false;
+    const uint8_t wire = mode & ModeWireBits;
+    if (wireMode_ != wire) {
+        out_.assign({CmdI2cStream, uint8_t(I2cSet | wire), I2cEnd});
+        if (!run(out_, {}, 0)) {
+            wireMode_.reset();
+            return false;
+        }
+        wireMode_ = wire;
+    }
     msbFirst_ = (mode & ModeMsbFirst) != 0;
     return true;
 }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 struct EepromGeometry;
@@ -53,6 +54,9 @@ private:
     std::mutex mutex_;
     std::atomic<UsbStatus> lastStatus_{UsbStatus::Ok};
     bool msbFirst_ = false;
+    // The speed bits the adapter was last set to; unknown after open, close, reset or a failure.
+    // Setting the same mode again sends nothing: SPI status polls set it before every poll.
+    std::optional<uint8_t> wireMode_;
     // Scratch buffers reused across calls.
     std::vector<uint8_t> out_;
     std::vector<uint8_t> inSizes_;

@@ -60,6 +60,27 @@ TEST(Ch341Device, StreamModeBecomesTheI2cSetCommand)
     }
 }
 
+// Status polls set the mode before every poll; only a change of speed needs a packet, and after
+// the adapter was reopened or reset the mode is sent again.
+TEST(Ch341Device, UnchangedStreamModeIsNotSentAgain)
+{
+    Recorder r;
+    ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, 0x83));
+    ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, 0x83));
+    ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, 0x03)); // bit order only: kept on the host
+    EXPECT_EQ(r.transport->exchanges.size(), 1u);
+    ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, 0x81));
+    EXPECT_EQ(r.transport->exchanges.size(), 2u);
+
+    r.device.CH341CloseDevice(AdapterIndex);
+    r.device.CH341OpenDevice(AdapterIndex);
+    ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, 0x81));
+    EXPECT_EQ(r.transport->exchanges.size(), 3u);
+    ASSERT_TRUE(r.device.CH341ResetDevice(AdapterIndex));
+    ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, 0x81));
+    EXPECT_EQ(r.transport->exchanges.size(), 5u);
+}
+
 TEST(Ch341Device, SpiCallSelectsTheChipAroundMirroredBytes)
 {
     Recorder r;
