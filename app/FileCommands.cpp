@@ -65,7 +65,12 @@ void MainController::LoadHex(const QString &path)
 {
     // A file that cannot be read or is no HEX file leaves the image as it was; the view is
     // reloaded and the checksum shown all the same.
-    ReadHexFile(NativePath(path), TransferBuffer());
+    const HexReadResult read = ReadHexFile(NativePath(path), TransferBuffer());
+    if (read.recordsSkipped > 0)
+        // Otherwise only the standard error stream, which a desktop user never sees, would say so.
+        PrintLog(Lang("Data records outside the buffer were skipped: ", "Пропущены записи данных вне буфера: ")
+                     + QString::number(read.recordsSkipped),
+                 LogColour::Red);
     HexEditorUpdate(TransferBuffer(), chip.ChipSize, false, false);
     CheckSum();
 }
