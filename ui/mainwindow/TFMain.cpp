@@ -48,7 +48,6 @@ TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), c
     hexView->setLanguage(LanguageId);
     compareView->setLanguageId(LanguageId);
     chipFormBridge = std::make_unique<ChipFormBridge>(control, this);
-    chForm = new TChForm(chipFormBridge->context(), this);
 }
 
 TFMain::~TFMain()
@@ -237,9 +236,11 @@ void TFMain::showStatusRegisters()
     dialog.exec();
 }
 
+// Each opening builds the dialog anew: its editor is hidden and no editor mode is chosen.
 void TFMain::showChipList()
 {
-    chForm->exec();
+    TChForm dialog(chipFormBridge->context(), this);
+    dialog.exec();
 }
 
 void TFMain::showMessage(const QString &text)
@@ -283,9 +284,8 @@ bool TFMain::eventFilter(QObject *watched, QEvent *event)
 
 void TFMain::MmChipSelect2Click()
 {
-    chForm->show();
-    chForm->raise();
-    chForm->activateWindow();
+    control.ChipFilter.signatureMode = false; // opened from the menu: the whole list
+    showChipList();
 }
 
 void TFMain::closeEvent(QCloseEvent *event)

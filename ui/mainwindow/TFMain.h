@@ -19,7 +19,6 @@ class CompareView;
 class HexView;
 class LogPanel;
 class StatusBar;
-class TChForm;
 class ChipFormBridge;
 
 class TFMain : public QMainWindow, public MainView {
@@ -69,7 +68,6 @@ public:
     bool askYesNo(const QString &text, const QString &caption) override;
 
     HexView *hexEditor() const { return hexView; }
-    TChForm *chipForm() const { return chForm; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -109,7 +107,6 @@ private:
     HexView *hexView = nullptr;
     CompareView *compareView = nullptr;
     std::unique_ptr<ChipFormBridge> chipFormBridge;
-    TChForm *chForm = nullptr;
     QToolBar *toolBar = nullptr, *toolBar1 = nullptr, *toolBar2 = nullptr;
     QComboBox *searchKind = nullptr;
     QLineEdit *findField = nullptr;
