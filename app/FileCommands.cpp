@@ -125,7 +125,7 @@ void MainController::LoadCommandLineFile(const QString &path)
     if (RefuseWhileBusy())
         return;
     CurrentFileName = path;
-    LoadBin(path, CurrentFileExt);
+    LoadBin(path, QString()); // a command-line or forwarded file loads as BIN, whatever its extension
 }
 
 void MainController::mFileClick()

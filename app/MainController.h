@@ -3,7 +3,9 @@
 // widgets, so that tests drive it through a recording view. The handlers are spread over one file
 // per subject: MainController.cpp (life of the window, settings, log), ChipSelection.cpp (chip
 // database and selection), AdapterConnection.cpp (the adapter), OperationRunner.cpp (workers,
-// progress, completion), OperationCommands.cpp (Read, Write, Compare).
+// progress, completion), OperationCommands.cpp (Read, Write, Compare), I2cOperations.cpp and
+// SpiOperations.cpp (the two chip families), FileCommands.cpp (dump files), BufferCommands.cpp
+// (fill, swap, find, checksum), ScriptCommands.cpp (scripts).
 #include "app/ControlStates.h"
 #include "app/LogText.h"
 #include "app/MainSettings.h"
