@@ -13,3 +13,8 @@ QString DataFolder();                         // the program folder, or the per-
 // A path in the data folder: folder + "/" + subfolder + "/" + name, or folder + "/" + name when
 // subfolder is empty.
 QString FilePath(const QString &subfolder, const QString &name);
+
+// The settings file, the chip database to read, and the default dump folder.
+QString SettingsPath();
+QString ChipListPath();
+QString DefaultDumpDir();

@@ -1,6 +1,6 @@
-#include "app/MainSettings.h"
+#include "session/MainSettings.h"
 
-#include "app/SettingsFile.h"
+#include "session/SettingsFile.h"
 
 namespace {
 int InRange(int value, int low, int high, int fallback)

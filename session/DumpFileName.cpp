@@ -1,4 +1,4 @@
-#include "app/DumpFileName.h"
+#include "session/DumpFileName.h"
 
 #include <QFileInfo>
 

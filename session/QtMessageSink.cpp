@@ -1,4 +1,4 @@
-#include "app/QtMessageSink.h"
+#include "session/QtMessageSink.h"
 
 #include <QCoreApplication>
 

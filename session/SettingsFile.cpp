@@ -1,4 +1,4 @@
-#include "app/SettingsFile.h"
+#include "session/SettingsFile.h"
 
 #define SI_CONVERT_ICU
 #include <SimpleIni.h>

@@ -1,4 +1,4 @@
-#include "app/ElapsedText.h"
+#include "session/ElapsedText.h"
 
 #include <QLocale>
 #include <cmath>

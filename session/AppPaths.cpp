@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,4 +45,23 @@ QString FilePath(const QString &subfolder, const QString &name)
 {
     const QString base = AppPaths::DataFolder() + QLatin1Char('/');
     return subfolder.isEmpty() ? base + name : base + subfolder + QLatin1Char('/') + name;
+}
+
+QString SettingsPath()
+{
+    return FilePath(QString(), QStringLiteral("Vespera.ini"));
+}
+
+// A copy the device dialog wrote beside the settings wins over the one that came with the program.
+QString ChipListPath()
+{
+    const QString written = FilePath(QString(), QStringLiteral("ChipList.dat"));
+    if (QFileInfo::exists(written))
+        return written;
+    return AppPaths::ProgramFolder() + QStringLiteral("/ChipList.dat");
+}
+
+QString DefaultDumpDir()
+{
+    return AppPaths::DataFolder() + QStringLiteral("/DumpsBackup");
 }
