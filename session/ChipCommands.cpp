@@ -24,6 +24,9 @@ void ChipCommands::StartCommand(Command which)
     session_.hideDifferences();
     if (which == Command::Compare)
         session_.differences().Clear();
+    session_.events().operationStarted(which == Command::Read    ? Operation::Read
+                                       : which == Command::Write ? Operation::Write
+                                                                 : Operation::Compare);
 
     if (session_.isSpiChip()) {
         if (which == Command::Read)
@@ -68,6 +71,7 @@ void ChipCommands::MmCheckFFClick()
 {
     session_.runner().BlankCheckMode = true;
     session_.ActivateControls(Busy);
+    session_.events().operationStarted(Operation::BlankCheck);
     session_.PrintLog(Lang(spitext::CheckingForBlank) + CancelHintB());
     spi_.SPIReadChip();
 }
@@ -107,6 +111,7 @@ void ChipCommands::StartErase()
     session_.ActivateControls(Busy);
     if (!spi_.StartEraseWorker())
         return;
+    session_.events().operationStarted(Operation::Erase);
     session_.runner().setProgressMaximum(SpiEraseSteps);
     session_.PrintLog(Lang(spitext::Erasing) + CancelHintB());
 }

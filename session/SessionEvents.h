@@ -8,9 +8,15 @@
 
 class DiffList;
 
+// The kinds of operation a command runs on the chip (a script runs several one after the other).
+enum class Operation { Read, Write, Compare, BlankCheck, Erase };
+
 class SessionEvents {
 public:
     virtual ~SessionEvents() = default;
+
+    // An operation on the chip begins (its progress follows).
+    virtual void operationStarted(Operation) {}
 
     // One log entry, its number suffix already appended.
     virtual void logAppended(const QString &text, LogColour colour) = 0;
