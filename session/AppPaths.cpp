@@ -1,67 +1,96 @@
 #include "session/AppPaths.h"
 
+#include "chipdb/ChipListFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
-QString programFolder;
-QString dataFolder;
+struct Layout {
+    QString program;
+    bool installed = false;
+    QString shipped;  // the folder of the chip list that comes with the program
+    QString config;   // Vespera.ini
+    QString userData; // the user's chip list, dumps and other files
+};
+Layout layout;
+
+// Where `cmake --install` puts the program's data, seen from its bin folder.
+QString InstalledDataFolder(const QString &program)
+{
+    return QDir::cleanPath(program + QStringLiteral("/../share/vespera"));
+}
 
 bool IsWritableFolder(const QString &folder)
 {
     const QFileInfo info(folder);
     return info.isDir() && info.isWritable();
 }
+
+const Layout &Current()
+{
+    if (layout.program.isEmpty())
+        AppPaths::SetProgramFolder(QCoreApplication::applicationDirPath());
+    return layout;
+}
 } // namespace
 
 void AppPaths::SetProgramFolder(const QString &folder)
 {
-    programFolder = QDir::cleanPath(folder);
-    if (IsWritableFolder(programFolder)) {
-        dataFolder = programFolder;
+    layout.program = QDir::cleanPath(folder);
+    const QString installedData = InstalledDataFolder(layout.program);
+    const bool installedTree = QFileInfo(installedData).isDir();
+    // Root can write anywhere, so the layout of the tree decides first; writability only tells a
+    // read-only portable copy apart.
+    layout.installed = installedTree || !IsWritableFolder(layout.program);
+    layout.shipped = installedTree ? installedData : layout.program;
+    if (!layout.installed) {
+        layout.config = layout.userData = layout.program;
         return;
     }
-    dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vespera");
-    QDir().mkpath(dataFolder);
+    const QString name = QStringLiteral("/vespera");
+    layout.config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + name;
+    layout.userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + name;
+    QDir().mkpath(layout.config);
+    QDir().mkpath(layout.userData);
 }
 
 QString AppPaths::ProgramFolder()
 {
-    if (programFolder.isEmpty())
-        SetProgramFolder(QCoreApplication::applicationDirPath());
-    return programFolder;
+    return Current().program;
+}
+
+bool AppPaths::IsInstalled()
+{
+    return Current().installed;
 }
 
 QString AppPaths::DataFolder()
 {
-    if (dataFolder.isEmpty())
-        SetProgramFolder(QCoreApplication::applicationDirPath());
-    return dataFolder;
-}
-
-QString FilePath(const QString &subfolder, const QString &name)
-{
-    const QString base = AppPaths::DataFolder() + QLatin1Char('/');
-    return subfolder.isEmpty() ? base + name : base + subfolder + QLatin1Char('/') + name;
+    return Current().userData;
 }
 
 QString SettingsPath()
 {
-    return FilePath(QString(), QStringLiteral("Vespera.ini"));
+    return Current().config + QStringLiteral("/Vespera.ini");
 }
 
-// A copy the device dialog wrote beside the settings wins over the one that came with the program.
 QString ChipListPath()
 {
-    const QString written = FilePath(QString(), QStringLiteral("ChipList.dat"));
-    if (QFileInfo::exists(written))
-        return written;
-    return AppPaths::ProgramFolder() + QStringLiteral("/ChipList.dat");
+    const QString edited = ChipListWritePath();
+    if (Current().installed && QFileInfo::exists(edited))
+        return edited;
+    return Current().shipped + QLatin1Char('/') + QString::fromLatin1(chipdb::kChipListFileName);
+}
+
+QString ChipListWritePath()
+{
+    return Current().userData + QLatin1Char('/') + QString::fromLatin1(chipdb::kChipListFileName);
 }
 
 QString DefaultDumpDir()
 {
-    return AppPaths::DataFolder() + QStringLiteral("/DumpsBackup");
+    return Current().userData + QStringLiteral("/DumpsBackup");
 }

@@ -19,7 +19,7 @@ ChipFormContext ChipFormBridge::context()
         LanguageId,
         *this,
         prompts,
-        ChipListPath().toStdString(),
+        ChipListWritePath().toStdString(),
         catalogue.ChipListDate,
         catalogue.ChipListVersion,
         [this] { controller.ChooseChip(); },
