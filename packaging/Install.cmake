@@ -6,7 +6,7 @@
 set(VESPERA_DESKTOP_ID org.vespera.Vespera)
 
 # Every program of the build goes into bin/.
-set(VESPERA_PROGRAMS vespera)
+set(VESPERA_PROGRAMS vespera vespera-cli)
 install(TARGETS ${VESPERA_PROGRAMS} RUNTIME DESTINATION bin)
 install(FILES ${VESPERA_BIN_DIR}/ChipList.dat DESTINATION share/vespera)
 
