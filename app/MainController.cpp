@@ -376,12 +376,13 @@ void MainController::DropFiles(const QStringList &paths)
     recent.add(path);
 }
 
+// A file opened from the file manager comes on the command line: its extension decides its format
+// as for a dropped file, so that a HEX or E2P file never lands in the buffer as raw text.
 void MainController::LoadCommandLineFile(const QString &path)
 {
     if (core.files().RefuseWhileBusy())
         return;
-    core.document().CurrentFileName = path;
-    core.files().LoadBin(path, QString()); // a command-line or forwarded file loads as BIN, whatever its extension
+    core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)));
 }
 
 void MainController::mFileClick()

@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vespera"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vespera.Vespera")); // the menu entry's id
     AppPaths::SetProgramFolder(QApplication::applicationDirPath());
     const StartupOptions options = ParseStartupOptions(QApplication::arguments().mid(1));
 

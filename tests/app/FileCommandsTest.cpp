@@ -91,3 +91,14 @@ TEST_F(Files, FillAndSwapWorkOnTheImageAndKeepTheMarkInStep)
     EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
     EXPECT_FALSE(controller.statusBar().bufferModified);
 }
+
+// The desktop opens a dump file by naming it on the command line (or forwarding it to the running
+// window): its extension decides the format, as for a dropped file.
+TEST_F(Files, AFileOpenedFromTheDesktopLoadsByItsExtension)
+{
+    insertChip(Chip("T4", "ID_24C01", 4, 4));
+    WriteBytes(path("fw.hex"), ":0400000001020304F2\r\n:00000001FF\r\n");
+    controller.LoadForwardedFile(path("fw.hex"));
+    EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x01, 0x02, 0x03, 0x04}));
+    EXPECT_EQ(controller.session().document().CurrentFileName, path("fw.hex"));
+}
