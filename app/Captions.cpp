@@ -42,6 +42,7 @@ constexpr Caption captions[] = {
     {"Mm_SPEED_FAST", "400KHz", nullptr},
     {"Mm_SPEED_HIGH", "750KHz", nullptr},
     {"MmAck", "Проверка ACK", "ACK &test"},
+    {"MmVerify", "Проверять после записи", "&Verify after writing"},
     {"MmI2CAdr", "I2C Slave address", nullptr},
     {"MmScen", "Сценарий", "&Script"},
     {"ScErase", "Стереть чип", "&Erase device"},

@@ -40,6 +40,7 @@ public:
     void MmDirectoryClick();        // choose the dump folder
     void MmOpenDirClick();          // open the dump folder in the file manager
     void SBCalcClick();
+    void MmVerifyClick() { core.settings().verify = view.isChecked("MmVerify"); } // read the chip back after a write
 
     // Adapter: speed items (tag 0..3), ACK check, hot-plug events (0 removed, 1 about to be
     // removed, 3 arrived).

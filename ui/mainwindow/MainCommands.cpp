@@ -18,6 +18,7 @@ void TFMain::connectCommands()
         connect(item, &QAction::triggered, this, [this, item] { control.Mm_SPEED_LOWClick(item->data().toInt()); });
     }
     on("MmAck", [this] { control.MmAckClick(); });
+    on("MmVerify", [this] { control.MmVerifyClick(); });
     on("MmDirectory", [this] { control.MmDirectoryClick(); });
     for (const char *name : {"MmOpenDir", "OpenDir"})
         on(name, [this] { control.MmOpenDirClick(); });

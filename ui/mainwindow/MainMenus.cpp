@@ -106,6 +106,10 @@ void TFMain::buildSettingsMenu()
         script->addAction(item);
     }
 
+    QAction *verify = action("MmVerify");
+    verify->setCheckable(true);
+    settings->addAction(verify);
+
     QMenu *autosave = menu(settings, "MmAutoSave");
     autosave->addAction(action("MmDirectory"));
     QMenu *extension = menu(autosave, "MmExtention");
