@@ -22,10 +22,11 @@ void MainController::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
     AdapterOptions adapterOptions;
     adapterOptions.emulate = options.emulate;
     if (emulatedRow) {
-        const auto config = MakeEmulatedChipConfig(emulatedRow->CHIPTEXT, emulatedRow->CHIPID,
+        const auto config = MakeEmulatedChipConfig({emulatedRow->CHIPTEXT, emulatedRow->CHIPID,
                                                    uint32_t(emulatedRow->CHIPSIZE.value_or(0)),
                                                    uint32_t(emulatedRow->PAGESIZE.value_or(0)),
-                                                   emulatedRow->SIGNATURE, emulatedRow->ERTIME.value_or(0));
+                                                   emulatedRow->SIGNATURE, emulatedRow->ERTIME.value_or(0),
+                                                   emulatedRow->MANUF});
         if (config)
             adapterOptions.chip = *config;
         else

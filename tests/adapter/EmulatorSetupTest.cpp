@@ -11,27 +11,27 @@ namespace {
 
 TEST(EmulatorSetup, ConfigFromChipListFields)
 {
-    const auto flash = MakeEmulatedChipConfig("W25Q64FV", "ID_SPI1", 8388608, 256, "EF4017", 20);
+    const auto flash = MakeEmulatedChipConfig({"W25Q64FV", "ID_SPI1", 8388608, 256, "EF4017", 20, ""});
     ASSERT_TRUE(flash);
     EXPECT_EQ(flash->jedecId, (std::vector<uint8_t>{0xEF, 0x40, 0x17}));
     EXPECT_EQ(flash->resId, (std::array<uint8_t, 2>{0x16, 0x16}));
     EXPECT_EQ(flash->remsId, (std::array<uint8_t, 2>{0xEF, 0x16}));
     EXPECT_EQ(flash->chipEraseTime, std::chrono::seconds(20));
 
-    const auto sst = MakeEmulatedChipConfig("SST25VF512A", "ID_SPI1", 65536, 1, "BF48", 1);
+    const auto sst = MakeEmulatedChipConfig({"SST25VF512A", "ID_SPI1", 65536, 1, "BF48", 1, ""});
     ASSERT_TRUE(sst);
     EXPECT_TRUE(sst->jedecId.empty());
     EXPECT_EQ(sst->resId, (std::array<uint8_t, 2>{0xBF, 0x48}));
 
-    const auto pca = MakeEmulatedChipConfig("PCA24S08", "ID_24C08", 1024, 16, "", 0);
+    const auto pca = MakeEmulatedChipConfig({"PCA24S08", "ID_24C08", 1024, 16, "", 0, ""});
     ASSERT_TRUE(pca);
     EXPECT_EQ(pca->i2cDeviceAddress, 0xA8);
-    EXPECT_EQ(MakeEmulatedChipConfig("24C08", "ID_24C08", 1024, 16, "", 0)->i2cDeviceAddress, 0xA0);
+    EXPECT_EQ(MakeEmulatedChipConfig({"24C08", "ID_24C08", 1024, 16, "", 0, ""})->i2cDeviceAddress, 0xA0);
 
-    EXPECT_FALSE(MakeEmulatedChipConfig("X", "ID_24c02", 256, 8, "", 0));
-    EXPECT_FALSE(MakeEmulatedChipConfig("X", "ID_SPI9", 256, 8, "", 0));
-    EXPECT_FALSE(MakeEmulatedChipConfig("X", "ID_SPI1", 0, 256, "", 0));
-    EXPECT_FALSE(MakeEmulatedChipConfig("X", "ID_SPI1", 4096, 0, "", 0));
+    EXPECT_FALSE(MakeEmulatedChipConfig({"X", "ID_24c02", 256, 8, "", 0, ""}));
+    EXPECT_FALSE(MakeEmulatedChipConfig({"X", "ID_SPI9", 256, 8, "", 0, ""}));
+    EXPECT_FALSE(MakeEmulatedChipConfig({"X", "ID_SPI1", 0, 256, "", 0, ""}));
+    EXPECT_FALSE(MakeEmulatedChipConfig({"X", "ID_SPI1", 4096, 0, "", 0, ""}));
 }
 
 TEST(EmulatorSetup, ImageFileIsLoadedAndWrittenBackWhenChanged)

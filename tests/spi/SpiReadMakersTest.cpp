@@ -1,0 +1,64 @@
+// A whole-chip read of every 4-byte-opcode chip of the database, each emulated with its maker's
+// meaning of B9, gives the chip's contents back. The chips share one seeded array and the frames
+// go straight to the chip model, so 28 reads of 32 MiB take about a second.
+#include "SpiFixture.h"
+
+#include "adapter/emulator/SpiFlash.h"
+#include "chipdb/ChipCsv.h"
+#include "spi/SpiWorkers.h"
+#include "tests/support/DirectSpiBus.h"
+#include "worker/TransferBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::vector<chipdb::ChipRecord> RowsOfKind(std::string_view kind)
+{
+    std::ifstream in(VESPERA_CHIPS_CSV);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<chipdb::ChipRecord> rows;
+    for (const chipdb::CsvRow& row : chipdb::parseChipCsv(text.str()).rows)
+        if (row.record.CHIPID == kind) rows.push_back(row.record);
+    return rows;
+}
+
+} // namespace
+
+TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
+{
+    const auto rows = RowsOfKind("ID_SPI25");
+    ASSERT_GE(rows.size(), 28u);
+    constexpr uint32_t Size = 32u << 20;
+    ChipMemory memory(Size);
+    const std::span<uint8_t> cells = memory.bytes();
+    for (uint32_t i = 0; i < Size; i += 4) {
+        const uint32_t word = i * 2654435761u ^ (i >> 13);
+        std::memcpy(&cells[i], &word, 4);
+    }
+    const EmuClock clock(1e6);
+    const std::span<uint8_t> image = TransferBuffer().first(Size);
+    for (const chipdb::ChipRecord& row : rows) {
+        SCOPED_TRACE(row.CHIPTEXT + " " + row.MANUF);
+        ASSERT_EQ(row.CHIPSIZE.value_or(0), Size);
+        const auto config = MakeEmulatedChipConfig({row.CHIPTEXT, row.CHIPID, Size, uint32_t(row.PAGESIZE.value_or(0)),
+                                                    row.SIGNATURE, row.ERTIME.value_or(0), row.MANUF});
+        ASSERT_TRUE(config);
+        SpiFlash chip(*config, memory, clock);
+        DirectSpiBus bus(chip, clock);
+        std::ranges::fill(image, 0x00);
+
+        WorkerRun read;
+        read.run(SpiReadWorker(bus), {Size, 256, row.CHIPID, 0, nullptr});
+        EXPECT_EQ(read.last().lParam, ReadFinished);
+        const auto first = std::ranges::mismatch(cells, image).in1;
+        EXPECT_EQ(first, cells.end()) << "first difference at 0x" << std::hex << (first - cells.begin());
+        EXPECT_FALSE(chip.poweredDown());
+        if (config->b9 == B9Command::BankRegisterAccess) EXPECT_EQ(chip.bankRegister(), 0x80) << "EXTADD set";
+    }
+}
