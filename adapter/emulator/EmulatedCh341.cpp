@@ -27,6 +27,8 @@ EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale)
         spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_, savedStatus_);
         break;
     }
+    // Without a usable state file, one is written only once the chip's kept bits change.
+    if (!savedStatus_ && spiChip_) savedStatus_ = spiChip_->keptStatus();
 }
 
 EmulatedCh341::~EmulatedCh341()

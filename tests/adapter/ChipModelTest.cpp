@@ -235,6 +235,22 @@ TEST(SpiEepromModel, TwoByteAddressAndProtection)
     EXPECT_EQ(chip.status(), 0x04);
 }
 
+// 25xx EEPROMs have no erase command: C7 and 60 change nothing, even after a write enable.
+TEST(SpiEepromModel, NoChipErase)
+{
+    for (const char* kind : {"ID_SPI2", "ID_SPI22"}) {
+        SCOPED_TRACE(kind);
+        SpiBench chip(SpiChip(kind, 512, 16));
+        std::ranges::fill(chip.memory(), 0x5A);
+        for (uint8_t erase : {0xC7, 0x60}) {
+            chip.tx({0x06});
+            chip.tx({erase});
+            EXPECT_EQ(chip.status() & 0x01, 0x00) << "no write cycle";
+        }
+        EXPECT_TRUE(std::ranges::all_of(chip.memory(), [](uint8_t b) { return b == 0x5A; }));
+    }
+}
+
 // --- 24xx ---
 
 bool i2cWrite(Ch341Library& lib, std::initializer_list<uint8_t> bytes)
