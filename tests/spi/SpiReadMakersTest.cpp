@@ -4,35 +4,19 @@
 #include "SpiFixture.h"
 
 #include "adapter/emulator/SpiFlash.h"
-#include "chipdb/ChipCsv.h"
 #include "spi/SpiWorkers.h"
+#include "StarterRows.h"
 #include "tests/support/DirectSpiBus.h"
 #include "worker/TransferBuffer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
-namespace {
-
-std::vector<chipdb::ChipRecord> RowsOfKind(std::string_view kind)
-{
-    std::ifstream in(VESPERA_CHIPS_CSV);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::vector<chipdb::ChipRecord> rows;
-    for (const chipdb::CsvRow& row : chipdb::parseChipCsv(text.str()).rows)
-        if (row.record.CHIPID == kind) rows.push_back(row.record);
-    return rows;
-}
-
-} // namespace
 
 TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
 {
-    const auto rows = RowsOfKind("ID_SPI25");
+    const auto rows = StarterRows([](const chipdb::ChipRecord& row) { return row.CHIPID == "ID_SPI25"; });
     ASSERT_GE(rows.size(), 28u);
     constexpr uint32_t Size = 32u << 20;
     ChipMemory memory(Size);
@@ -46,8 +30,7 @@ TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
     for (const chipdb::ChipRecord& row : rows) {
         SCOPED_TRACE(row.CHIPTEXT + " " + row.MANUF);
         ASSERT_EQ(row.CHIPSIZE.value_or(0), Size);
-        const auto config = MakeEmulatedChipConfig({row.CHIPTEXT, row.CHIPID, Size, uint32_t(row.PAGESIZE.value_or(0)),
-                                                    row.SIGNATURE, row.ERTIME.value_or(0), row.MANUF});
+        const auto config = EmulatedRow(row);
         ASSERT_TRUE(config);
         SpiFlash chip(*config, memory, clock);
         DirectSpiBus bus(chip, clock);
@@ -59,6 +42,8 @@ TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
         const auto first = std::ranges::mismatch(cells, image).in1;
         EXPECT_EQ(first, cells.end()) << "first difference at 0x" << std::hex << (first - cells.begin());
         EXPECT_FALSE(chip.poweredDown());
-        if (config->b9 == B9Command::BankRegisterAccess) EXPECT_EQ(chip.bankRegister(), 0x80) << "EXTADD set";
+        if (config->b9 == B9Command::BankRegisterAccess) {
+            EXPECT_EQ(chip.bankRegister(), 0x80) << "EXTADD set";
+        }
     }
 }

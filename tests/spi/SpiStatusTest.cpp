@@ -1,4 +1,5 @@
 #include "SpiFixture.h"
+#include "StarterRows.h"
 
 #include "adapter/Uch_spi.h"
 #include "spi/SpiStatus.h"
@@ -202,13 +203,24 @@ TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
     second.run(SpiSstWorker(spi.device), params);
     EXPECT_TRUE(std::ranges::equal(chip, image.first(65536)));
 
-    EmulatedChipConfig mx = ChipWithStatus("ID_SPI1", {0x3C, 0, 0});
+    // The MX25L2026 of the database, with SRWD, BP1 and BP0 set.
+    const auto rows = StarterRows([](const chipdb::ChipRecord& row) { return row.CHIPTEXT == "MX25L2026"; });
+    ASSERT_EQ(rows.size(), 1u);
+    EmulatedChipConfig mx = *EmulatedRow(rows[0]);
+    mx.statusPreset = std::array<uint8_t, 3>{0x8C, 0, 0};
     EmulatedSpi mxSpi(mx);
+    const uint32_t size = mx.size;
     std::ranges::fill(mxSpi.emulator->memory(), 0x5A);
-    ASSERT_TRUE(Unprotect(mxSpi.device, "MX25L2026", log));
+    ASSERT_TRUE(Unprotect(mxSpi.device, rows[0].CHIPTEXT, log));
     WorkerRun erase;
     erase.run(SpiEraseWorker(mxSpi.device), params);
     EXPECT_EQ(erase.last().lParam, EraseFinished);
     EXPECT_TRUE(std::ranges::all_of(mxSpi.emulator->memory(), [](uint8_t b) { return b == 0xFF; }));
+    EXPECT_EQ(ReadStatusRegisters(mxSpi.device, 1, log).values[0], 0x00);
+    for (uint32_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 7 + 1);
+    WorkerRun program;
+    program.run(SpiWriteWorker(mxSpi.device), {size, 256, rows[0].CHIPID, 0, nullptr});
+    EXPECT_EQ(program.last().lParam, WriteFinished);
+    EXPECT_TRUE(std::ranges::equal(mxSpi.emulator->memory(), image.first(size)));
     EXPECT_TRUE(log.empty());
 }
