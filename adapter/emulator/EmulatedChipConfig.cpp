@@ -91,6 +91,10 @@ void ApplyMakerBehaviour(EmulatedChipConfig& config, std::string_view name, std:
         config.blockProtectBits = name.find("SST25VF020B") != std::string::npos ? 0x0C : 0x1C;
         config.initialStatus[0] = config.blockProtectBits;
         config.volatileProtection = true;
+    } else if (StartsWith(name, "SST26")) {
+        // The block protection register is volatile and write-locks every block at power-up.
+        config.protection = FlashProtection::Sst26Blocks;
+        config.volatileProtection = true;
     } else if (name.find("MX25L2026") != std::string::npos) {
         config.protection = FlashProtection::Blocks64K;
         config.blockProtectBits = 0x0C;

@@ -28,6 +28,7 @@ enum class FlashProtection {
     Winbond,        // W25Q: SEC, TB, BP2..BP0 with CMP in SR2; SRP1/SRP0 lock the registers
     Blocks64K,      // SST25, MX25L2026: BP counts 64 KiB blocks from the top; bit 7 locks with /WP
     At25dfSectors,  // AT25DF/AT26DF: a protection register per sector (36/39, global 01), SPRL
+    Sst26Blocks,    // SST26: every block write-locked at power-up until 98 (global unlock)
 };
 
 struct EmulatedChipConfig {

@@ -109,6 +109,7 @@ bool FlashStatus::write(int index, std::span<const uint8_t> values, bool volatil
             if (index != 0) break;  // 31 and 11 write one register
         }
         return true;
+    case FlashProtection::Sst26Blocks:
     case FlashProtection::BlockFraction:
         if (index == 0) {
             current_[0] = static_cast<uint8_t>(values[0] & ~LiveBits);
@@ -132,6 +133,13 @@ bool FlashStatus::setSectorProtection(uint32_t address, bool protect)
 {
     if (scheme_ != FlashProtection::At25dfSectors || sprl_) return false;
     sectorLocked_[sectorOf(address % size_)] = protect;
+    return true;
+}
+
+bool FlashStatus::unlockAllBlocks()
+{
+    if (scheme_ != FlashProtection::Sst26Blocks) return false;
+    blocksLocked_ = false;
     return true;
 }
 
@@ -191,6 +199,7 @@ bool FlashStatus::isProtected(uint32_t address, uint32_t length) const
             if (sectorLocked_[i]) return true;
         return false;
     }
+    case FlashProtection::Sst26Blocks: return blocksLocked_;
     case FlashProtection::Winbond: range = winbondRange(); break;
     case FlashProtection::Blocks64K: range = blocksRange(); break;
     case FlashProtection::BlockFraction: range = fractionRange(); break;

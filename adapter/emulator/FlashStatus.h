@@ -11,6 +11,10 @@
 // SEC, with 64 KiB as the unit. SRP1 = 1 locks the registers (SRP1,SRP0 = 1,0 only until the
 // next power-up), SRP0 = 1 locks them while /WP is low. LB bits are one-time programmable.
 // A write enabled by 50 changes only the volatile copy, which a power cycle forgets.
+//
+// SST26: the status register holds no protection bits; the block protection register
+// write-locks every block at power-up and 98 (after 06) unlocks them all. Single blocks (42)
+// are not modelled.
 
 #include "adapter/emulator/EmulatedChipConfig.h"
 
@@ -41,6 +45,8 @@ public:
     // part has no sector protection registers).
     bool setSectorProtection(uint32_t address, bool protect);
     bool sectorProtected(uint32_t address) const;
+    // SST26: 98 clears every block's write lock; false for other parts.
+    bool unlockAllBlocks();
 
     // The bits a power cycle keeps, for the state file; nullopt for a part that keeps none.
     std::optional<std::array<uint8_t, 3>> nonVolatile() const;
@@ -67,4 +73,6 @@ private:
     std::vector<uint32_t> sectorStarts_;
     std::vector<bool> sectorLocked_;
     bool sprl_ = false;
+    // SST26
+    bool blocksLocked_ = true;
 };

@@ -185,6 +185,9 @@ void SpiFlash::execute()
     case 0xAD:
         if (config_.autoAddressIncrement) programAai();
         return;
+    case 0x98:
+        if (length == 1 && registers_.unlockAllBlocks()) writeEnabled_ = false;
+        return;
     default: return;
     }
 }

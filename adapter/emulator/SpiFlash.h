@@ -9,7 +9,8 @@
 // - bank register access (S25FL-S): B9 arms the bank register for the next 01; 17 writes and 16
 //   reads it. Bit 7 (EXTADD) makes 3-byte commands take 4 address bytes, bits 6..0 are the
 //   high address bits of 3-byte commands otherwise.
-// AT25DF parts also take 36/39 (protect/unprotect sector) and 3C (read sector protection).
+// AT25DF parts also take 36/39 (protect/unprotect sector) and 3C (read sector protection),
+// SST26 parts 98 (global block protection unlock).
 
 #include "adapter/emulator/BusDevices.h"
 #include "adapter/emulator/ChipMemory.h"

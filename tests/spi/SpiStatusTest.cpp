@@ -136,7 +136,8 @@ TEST(SpiStatus, CheckBeforeErase)
 }
 
 // Unprotect on each protection scheme: afterwards every page takes a program. The W25Q64FV
-// starts with CMP set and BP clear, which protects the whole array until register 2 is written.
+// starts with CMP set and BP clear, which protects the whole array until register 2 is written;
+// the SST26 starts with every block write-locked, as it powers up.
 TEST(SpiStatus, UnprotectFrames)
 {
     struct Case {
@@ -152,6 +153,8 @@ TEST(SpiStatus, UnprotectFrames)
          {"06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x00},
         {"AT25DF041A", "ATMEL", 512u << 10, {0x1C, 0, 0}, false,
          {"06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x10},
+        {"SST26VF016B", "SST", 2u << 20, {0x00, 0, 0}, false,
+         {"06", "01 00", "06", "98", "06", "31 00", "06", "11 00", "04"}, 0x00},
         {"mx25l2026", "MACRONIX", 256u << 10, {0x8C, 0, 0}, true,
          {"06", "01 00", "C3 A5 C3 A5", "06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x00},
     };
