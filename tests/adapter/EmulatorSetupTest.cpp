@@ -195,6 +195,27 @@ TEST(EmulatorSetup, PlugEventsReachTheNotification)
     EXPECT_EQ(events, (std::vector<int>{1, 0, 3}));
 }
 
+TEST(EmulatorSetup, StatusPresetAndLogFileOptions)
+{
+    const auto file = std::filesystem::temp_directory_path() / ("vespera-opt-" + std::to_string(::getpid()) + ".log");
+    AdapterOptions options;
+    options.emulate = true;
+    options.statusPreset = ParseStatusPreset("1C,40");
+    options.logFile = file;
+    Adapter adapter = CreateAdapter(options);
+    EXPECT_FALSE(adapter.logFileFailed);
+    adapter.library->CH341OpenDevice(AdapterIndex);
+    uint8_t sr2 = 0;
+    ASSERT_TRUE(SPIReadRegister(*adapter.library, 0x35, sr2));
+    EXPECT_EQ(sr2, 0x40);
+    adapter.emulator->setLogFile({});
+    EXPECT_NE(ReadText(file).find("SPI  35 00 -> FF 40"), std::string::npos) << ReadText(file);
+    std::filesystem::remove(file);
+
+    options.logFile = "/nonexistent-folder/bus.log";
+    EXPECT_TRUE(CreateAdapter(options).logFileFailed);
+}
+
 TEST(EmulatorSetup, RealAdapterWithoutHardwareIsReportedAbsent)
 {
     Adapter adapter = CreateAdapter({});
