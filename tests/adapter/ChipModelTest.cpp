@@ -1,5 +1,5 @@
 // The emulated chips against datasheet behaviour, driven by raw frames and bus transactions.
-#include "tests/support/EmulatedAdapter.h"
+#include "SpiBench.h"
 
 #include "adapter/Uch_i2c.h"
 #include "adapter/Uch_spi.h"
@@ -9,23 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-struct SpiBench : EmulatedAdapter {
-    explicit SpiBench(EmulatedChipConfig config, double scale = 1000.0) : EmulatedAdapter(std::move(config), scale)
-    {
-        device.CH341SetStream(AdapterIndex, SpiStreamTransfer);
-    }
-    Bytes tx(Bytes frame)
-    {
-        EXPECT_TRUE(device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, frame));
-        return frame;
-    }
-    uint8_t status() { return tx({0x05, 0x00})[1]; }
-    void waitReady() { ASSERT_TRUE(SPIWaitReady(device)); }
-    std::span<uint8_t> memory() { return emulator->memory(); }
-};
 
 TEST(SpiFlashModel, ProgramNeedsWriteEnableAndOnlyClearsBits)
 {

@@ -2,16 +2,14 @@
 // the W25Q64FV table, the AT25DF041A sector protection registers, SST25 power-up protection and
 // register locks, and the silent refusal (WEL cleared, no busy time) of program and erase
 // inside a protected range.
-#include "tests/support/EmulatedAdapter.h"
+#include "SpiBench.h"
 
-#include "adapter/Uch_spi.h"
 #include "adapter/emulator/FlashStatus.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 constexpr uint32_t None = UINT32_MAX;
 
 EmulatedChipConfig Part(const char* name, const char* maker, uint32_t size, const char* kind = "ID_SPI1")
@@ -32,28 +30,15 @@ void ExpectProtectedRange(const FlashStatus& status, uint32_t size, uint32_t fir
     EXPECT_FALSE(last + 1 < size && status.isProtected(last + 1, 1)) << "above";
 }
 
-struct Bench : EmulatedAdapter {
-    explicit Bench(EmulatedChipConfig config) : EmulatedAdapter(std::move(config))
-    {
-        device.CH341SetStream(AdapterIndex, SpiStreamTransfer);
-    }
-    Bytes tx(Bytes frame)
-    {
-        EXPECT_TRUE(device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, frame));
-        return frame;
-    }
-    uint8_t sr1() { return tx({0x05, 0})[1]; }
-    void waitReady() { ASSERT_TRUE(SPIWaitReady(device)); }
-    // 06 then the command with a 3-byte address; returns SR1 right after it.
-    uint8_t command(uint8_t op, uint32_t address, Bytes data = {})
-    {
-        tx({0x06});
-        Bytes frame{op, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address)};
-        frame.insert(frame.end(), data.begin(), data.end());
-        tx(frame);
-        return sr1();
-    }
-};
+// 06 then the command with a 3-byte address; returns SR1 right after it.
+uint8_t Command(SpiBench& chip, uint8_t op, uint32_t address, Bytes data = {})
+{
+    chip.tx({0x06});
+    Bytes frame{op, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address)};
+    frame.insert(frame.end(), data.begin(), data.end());
+    chip.tx(frame);
+    return chip.status();
+}
 
 TEST(FlashProtection, W25Q64FVTable)
 {
@@ -91,19 +76,19 @@ TEST(FlashProtection, RefusedSilentlyWithWriteEnableCleared)
 {
     EmulatedChipConfig config = Part("W25Q64FV", "WINBOND", 8u << 20);
     config.statusPreset = std::array<uint8_t, 3>{0x04, 0, 0};  // upper 128 KiB
-    Bench chip(config);
-    std::ranges::fill(chip.chip(), 0x00);
-    EXPECT_EQ(chip.command(0x02, 0x7E0000, {0x00}), 0x04) << "WEL cleared, not busy";
-    EXPECT_EQ(chip.command(0x20, 0x7E0000), 0x04);
-    EXPECT_EQ(chip.command(0xD8, 0x7F0000), 0x04);
+    SpiBench chip(config);
+    std::ranges::fill(chip.memory(), 0x00);
+    EXPECT_EQ(Command(chip, 0x02, 0x7E0000, {0x00}), 0x04) << "WEL cleared, not busy";
+    EXPECT_EQ(Command(chip, 0x20, 0x7E0000), 0x04);
+    EXPECT_EQ(Command(chip, 0xD8, 0x7F0000), 0x04);
     chip.tx({0x06});
     chip.tx({0xC7});
-    EXPECT_EQ(chip.sr1(), 0x04);
-    EXPECT_EQ(chip.chip()[0x7E0000], 0x00);
-    EXPECT_EQ(chip.chip()[0x7F0000], 0x00);
-    EXPECT_EQ(chip.command(0x20, 0x7DF000) & 0x01, 0x01) << "just below: erases";
+    EXPECT_EQ(chip.status(), 0x04);
+    EXPECT_EQ(chip.memory()[0x7E0000], 0x00);
+    EXPECT_EQ(chip.memory()[0x7F0000], 0x00);
+    EXPECT_EQ(Command(chip, 0x20, 0x7DF000) & 0x01, 0x01) << "just below: erases";
     chip.waitReady();
-    EXPECT_EQ(chip.chip()[0x7DF000], 0xFF);
+    EXPECT_EQ(chip.memory()[0x7DF000], 0xFF);
 }
 
 // W25Q register locks: SRP1,SRP0 = 1,0 until the next power-up, SRP0 with /WP low; LB bits are
@@ -142,15 +127,15 @@ TEST(FlashProtection, W25QRegisterLocks)
 // changes nothing else.
 TEST(FlashProtection, AT25DF041ASectors)
 {
-    Bench chip(Part("AT25DF041A", "ATMEL", 512u << 10));
-    EXPECT_EQ(chip.sr1(), 0x1C);
-    EXPECT_EQ(chip.command(0x02, 0x000000, {0x00}), 0x1C) << "program refused";
-    EXPECT_EQ(chip.chip()[0], 0xFF);
+    SpiBench chip(Part("AT25DF041A", "ATMEL", 512u << 10));
+    EXPECT_EQ(chip.status(), 0x1C);
+    EXPECT_EQ(Command(chip, 0x02, 0x000000, {0x00}), 0x1C) << "program refused";
+    EXPECT_EQ(chip.memory()[0], 0xFF);
 
     chip.tx({0x06});
     chip.tx({0x01, 0x00});
     chip.waitReady();
-    EXPECT_EQ(chip.sr1(), 0x10);
+    EXPECT_EQ(chip.status(), 0x10);
     struct Sector {
         uint32_t first, last;
     } sectors[] = {
@@ -161,31 +146,31 @@ TEST(FlashProtection, AT25DF041ASectors)
     for (const Sector& s : sectors) {
         SCOPED_TRACE(testing::Message() << std::hex << s.first);
         const uint32_t inside = s.first + (s.last - s.first) / 2;
-        EXPECT_EQ(chip.command(0x36, inside), 0x14) << "some sectors protected, WEL cleared";
+        EXPECT_EQ(Command(chip, 0x36, inside), 0x14) << "some sectors protected, WEL cleared";
         for (uint32_t address : {s.first, s.last})
             EXPECT_EQ(chip.tx({0x3C, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), 0, 0})[5], 0xFF);
         for (uint32_t address : {s.first - 1, s.last + 1}) {
             if (address >= 0x80000) continue;
             EXPECT_EQ(chip.tx({0x3C, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), 0})[4], 0x00);
         }
-        EXPECT_EQ(chip.command(0x39, s.last), 0x10);
+        EXPECT_EQ(Command(chip, 0x39, s.last), 0x10);
     }
 
-    chip.command(0x36, 0x07C000);
+    Command(chip, 0x36, 0x07C000);
     chip.tx({0x06});
     chip.tx({0x01, 0xF0});  // sets SPRL only: bits 5..2 neither all 0 nor all 1
     chip.waitReady();
-    EXPECT_EQ(chip.sr1(), 0x94);
-    EXPECT_EQ(chip.command(0x39, 0x07C000), 0x94) << "39 refused while SPRL is set";
+    EXPECT_EQ(chip.status(), 0x94);
+    EXPECT_EQ(Command(chip, 0x39, 0x07C000), 0x94) << "39 refused while SPRL is set";
     chip.tx({0x06});
     chip.tx({0x01, 0x00});  // clears SPRL only
     chip.waitReady();
-    EXPECT_EQ(chip.sr1(), 0x14);
-    EXPECT_EQ(chip.command(0x02, 0x07C000, {0x00}), 0x14);
-    EXPECT_EQ(chip.chip()[0x07C000], 0xFF);
-    EXPECT_EQ(chip.command(0x02, 0x07BF00, {0x00}) & 0x01, 0x01);
+    EXPECT_EQ(chip.status(), 0x14);
+    EXPECT_EQ(Command(chip, 0x02, 0x07C000, {0x00}), 0x14);
+    EXPECT_EQ(chip.memory()[0x07C000], 0xFF);
+    EXPECT_EQ(Command(chip, 0x02, 0x07BF00, {0x00}) & 0x01, 0x01);
     chip.waitReady();
-    EXPECT_EQ(chip.chip()[0x07BF00], 0x00);
+    EXPECT_EQ(chip.memory()[0x07BF00], 0x00);
 }
 
 // SST25: BP counts 64 KiB blocks from the top; the part powers up protected whatever it held;
