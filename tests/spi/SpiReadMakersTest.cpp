@@ -7,7 +7,6 @@
 #include "spi/SpiWorkers.h"
 #include "StarterRows.h"
 #include "tests/support/DirectSpiBus.h"
-#include "worker/TransferBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +25,7 @@ TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
         std::memcpy(&cells[i], &word, 4);
     }
     const EmuClock clock(1e6);
-    const std::span<uint8_t> image = TransferBuffer().first(Size);
+    std::vector<uint8_t> image(Size);
     for (const chipdb::ChipRecord& row : rows) {
         SCOPED_TRACE(row.CHIPTEXT + " " + row.MANUF);
         ASSERT_EQ(row.CHIPSIZE.value_or(0), Size);
@@ -37,7 +36,7 @@ TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
         std::ranges::fill(image, 0x00);
 
         WorkerRun read;
-        read.run(SpiReadWorker(bus), {Size, 256, row.CHIPID, 0, nullptr});
+        read.run(SpiReadWorker(bus), {Size, 256, row.CHIPID, 0, image.data()});
         EXPECT_EQ(read.last().lParam, ReadFinished);
         const auto first = std::ranges::mismatch(cells, image).in1;
         EXPECT_EQ(first, cells.end()) << "first difference at 0x" << std::hex << (first - cells.begin());

@@ -5,7 +5,6 @@
 #include "spi/SpiStatus.h"
 #include "spi/SpiUnprotect.h"
 #include "spi/SpiWorkers.h"
-#include "worker/TransferBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -188,9 +187,9 @@ TEST(SpiStatus, UnprotectFrames)
 // the whole-chip erase that the window starts once Unprotect has returned.
 TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
 {
-    const std::span<uint8_t> image = TransferBuffer();
+    std::vector<uint8_t> image(65536);
     for (uint32_t i = 0; i < 65536; ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
-    const WorkerParams params{65536, 256, "ID_SPI3", 0, nullptr};
+    const WorkerParams params{65536, 256, "ID_SPI3", 0, image.data()};
 
     EmulatedChipConfig sst = *MakeEmulatedChipConfig({"SST25VF512A", "ID_SPI3", 65536, 256, "BF4801", 1, ""});
     EmulatedSpi spi(sst);
@@ -204,7 +203,7 @@ TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
     EXPECT_FALSE(Unprotect(spi.device, "SST25VF512A", log));
     WorkerRun second;
     second.run(SpiSstWorker(spi.device), params);
-    EXPECT_TRUE(std::ranges::equal(chip, image.first(65536)));
+    EXPECT_TRUE(std::ranges::equal(chip, image));
 
     // The MX25L2026 of the database, with SRWD, BP1 and BP0 set.
     const auto rows = StarterRows([](const chipdb::ChipRecord& row) { return row.CHIPTEXT == "MX25L2026"; });
@@ -220,10 +219,11 @@ TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
     EXPECT_EQ(erase.last().lParam, EraseFinished);
     EXPECT_TRUE(std::ranges::all_of(mxSpi.emulator->memory(), [](uint8_t b) { return b == 0xFF; }));
     EXPECT_EQ(ReadStatusRegisters(mxSpi.device, 1, log).values[0], 0x00);
-    for (uint32_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 7 + 1);
+    std::vector<uint8_t> written(size);
+    for (uint32_t i = 0; i < size; ++i) written[i] = static_cast<uint8_t>(i * 7 + 1);
     WorkerRun program;
-    program.run(SpiWriteWorker(mxSpi.device), {size, 256, rows[0].CHIPID, 0, nullptr});
+    program.run(SpiWriteWorker(mxSpi.device), {size, 256, rows[0].CHIPID, 0, written.data()});
     EXPECT_EQ(program.last().lParam, WriteFinished);
-    EXPECT_TRUE(std::ranges::equal(mxSpi.emulator->memory(), image.first(size)));
+    EXPECT_TRUE(std::ranges::equal(mxSpi.emulator->memory(), written));
     EXPECT_TRUE(log.empty());
 }
