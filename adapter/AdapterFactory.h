@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 struct AdapterOptions {
     bool emulate = false;
@@ -17,11 +18,14 @@ struct AdapterOptions {
     std::filesystem::path imageFile;  // --emulate-image=FILE; empty keeps the chip in memory only
     double timeScale = 1.0;           // emulated time per real time
     std::chrono::microseconds roundTripLatency{0};  // real time per exchange, as over USB
+    std::optional<std::array<uint8_t, 3>> statusPreset;  // --emulate-status (ParseStatusPreset)
+    std::filesystem::path logFile;                       // --emulate-log=FILE: the bus log file
 };
 
 struct Adapter {
     std::unique_ptr<Ch341Library> library;
     std::shared_ptr<EmulatedCh341> emulator;  // null for the real adapter
+    bool logFileFailed = false;               // the bus log file could not be written
 };
 
 Adapter CreateAdapter(const AdapterOptions& options);

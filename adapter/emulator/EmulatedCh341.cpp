@@ -1,6 +1,7 @@
 #include "adapter/emulator/EmulatedCh341.h"
 
 #include "adapter/Ch341Protocol.h"
+#include "adapter/emulator/ChipStateFile.h"
 #include "adapter/emulator/I2cEeprom.h"
 #include "adapter/emulator/SpiEeprom.h"
 #include "adapter/emulator/SpiFlash.h"
@@ -14,18 +15,39 @@ using namespace ch341;
 EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale)
     : config_(std::move(config)), clock_(timeScale), memory_(config_.size, config_.imageFile)
 {
+    if (!config_.imageFile.empty()) savedStatus_ = LoadChipState(ChipStatePath(config_.imageFile));
     switch (EmulatedFamilyOf(config_.kind).value_or(EmulatedChipFamily::SpiFlash)) {
     case EmulatedChipFamily::I2cEeprom:
         i2cChip_ = std::make_unique<I2cEeprom>(config_, *I2cTypeOfKind(config_.kind), memory_, clock_);
         break;
-    case EmulatedChipFamily::SpiEeprom: spiChip_ = std::make_unique<SpiEeprom>(config_, memory_, clock_); break;
-    case EmulatedChipFamily::SpiFlash: spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_); break;
+    case EmulatedChipFamily::SpiEeprom:
+        spiChip_ = std::make_unique<SpiEeprom>(config_, memory_, clock_, savedStatus_);
+        break;
+    case EmulatedChipFamily::SpiFlash:
+        spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_, savedStatus_);
+        break;
     }
+    // Without a usable state file, one is written only once the chip's kept bits change.
+    if (!savedStatus_ && spiChip_) savedStatus_ = spiChip_->keptStatus();
 }
 
 EmulatedCh341::~EmulatedCh341()
 {
-    memory_.flush();
+    std::lock_guard lock(mutex_);
+    persist();
+}
+
+bool EmulatedCh341::persist()
+{
+    bool ok = memory_.flush();
+    const auto kept = spiChip_ ? spiChip_->keptStatus() : std::nullopt;
+    if (!config_.imageFile.empty() && kept && kept != savedStatus_) {
+        if (SaveChipState(ChipStatePath(config_.imageFile), *kept))
+            savedStatus_ = kept;
+        else
+            ok = false;
+    }
+    return ok;
 }
 
 UsbStatus EmulatedCh341::open()
@@ -33,6 +55,7 @@ UsbStatus EmulatedCh341::open()
     std::lock_guard lock(mutex_);
     if (!present_) return UsbStatus::NotFound;
     open_ = true;
+    logNote("adapter opened");
     return UsbStatus::Ok;
 }
 
@@ -41,7 +64,8 @@ void EmulatedCh341::close()
     std::lock_guard lock(mutex_);
     open_ = false;
     replies_.clear();
-    memory_.flush();
+    persist();
+    logNote("adapter closed");
 }
 
 bool EmulatedCh341::isOpen() const
@@ -53,7 +77,7 @@ bool EmulatedCh341::isOpen() const
 bool EmulatedCh341::flushImage()
 {
     std::lock_guard lock(mutex_);
-    return memory_.flush();
+    return persist();
 }
 
 void EmulatedCh341::pause(std::chrono::microseconds duration)
@@ -74,6 +98,7 @@ void EmulatedCh341::plug()
         std::lock_guard lock(mutex_);
         if (present_) return;
         present_ = true;
+        logNote("adapter plugged in");
         handler = handler_;
     }
     if (handler) handler(AdapterEventArrived);
@@ -84,6 +109,7 @@ void EmulatedCh341::announceRemoval()
     AdapterEventHandler handler;
     {
         std::lock_guard lock(mutex_);
+        logNote("adapter about to be removed");
         handler = handler_;
     }
     if (handler) handler(AdapterEventRemovePending);
@@ -99,7 +125,8 @@ void EmulatedCh341::unplug()
         open_ = false;
         replies_.clear();
         selected_ = false;  // power is gone: a frame in progress is not executed
-        memory_.flush();
+        persist();
+        logNote("adapter unplugged");
         handler = handler_;
     }
     if (handler) handler(AdapterEventRemoved);
@@ -115,6 +142,22 @@ void EmulatedCh341::setLogging(bool on)
 {
     std::lock_guard lock(mutex_);
     logging_ = on;
+}
+
+bool EmulatedCh341::setLogFile(const std::filesystem::path& path)
+{
+    auto file = std::make_unique<BusLogFile>();
+    if (!path.empty() && !file->open(path)) return false;
+    std::lock_guard lock(mutex_);
+    logFile_ = path.empty() ? nullptr : std::move(file);
+    fileFrame_ = {};
+    logNote(present_ ? "logging starts, adapter present" : "logging starts, adapter unplugged");
+    return true;
+}
+
+void EmulatedCh341::logNote(std::string_view text)
+{
+    if (logFile_) logFile_->note(text);
 }
 
 BusLog EmulatedCh341::takeLog()
@@ -149,6 +192,7 @@ UsbStatus EmulatedCh341::doExchange(std::span<const std::span<const uint8_t>> ou
 void EmulatedCh341::runSegment(std::span<const uint8_t> segment)
 {
     if (segment.empty()) return;
+    if (logFile_) logFile_->usbOut(segment);
     std::vector<uint8_t> reply;
     switch (segment[0]) {
     case CmdI2cStream: runI2c(segment.subspan(1), reply); break;
@@ -157,7 +201,9 @@ void EmulatedCh341::runSegment(std::span<const uint8_t> segment)
     default: break;  // unknown segments are ignored, as the adapter does
     }
     // A segment without reply bytes sends no IN packet at all.
-    if (!reply.empty()) replies_.push_back(std::move(reply));
+    if (reply.empty()) return;
+    if (logFile_) logFile_->usbIn(reply);
+    replies_.push_back(std::move(reply));
 }
 
 void EmulatedCh341::runI2c(std::span<const uint8_t> s, std::vector<uint8_t>& reply)
@@ -211,8 +257,9 @@ void EmulatedCh341::updateChipSelect()
     if (selected) {
         if (logging_) log_.spi.emplace_back();
         if (spiChip_) spiChip_->select();
-    } else if (spiChip_) {
-        spiChip_->deselect();
+    } else {
+        if (spiChip_) spiChip_->deselect();
+        if (logFile_) logFile_->spiFrame(std::exchange(fileFrame_, {}));
     }
 }
 
@@ -226,6 +273,10 @@ void EmulatedCh341::runSpi(std::span<const uint8_t> s, std::vector<uint8_t>& rep
             log_.spi.back().mosi.push_back(mosi);
             log_.spi.back().miso.push_back(miso);
         }
+        if (logFile_ && selected_) {
+            fileFrame_.mosi.push_back(mosi);
+            fileFrame_.miso.push_back(miso);
+        }
         reply.push_back(ReverseBits[miso]);
     }
 }
@@ -233,25 +284,31 @@ void EmulatedCh341::runSpi(std::span<const uint8_t> s, std::vector<uint8_t>& rep
 void EmulatedCh341::i2cStart()
 {
     if (i2cChip_) i2cChip_->start();
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Start});
+    logI2c({I2cEvent::Kind::Start});
 }
 
 void EmulatedCh341::i2cStop()
 {
     if (i2cChip_) i2cChip_->stop();
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Stop});
+    logI2c({I2cEvent::Kind::Stop});
 }
 
 bool EmulatedCh341::i2cWrite(uint8_t byte)
 {
     const bool ack = i2cChip_ && i2cChip_->write(byte);
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Write, byte, ack});
+    logI2c({I2cEvent::Kind::Write, byte, ack});
     return ack;
 }
 
 uint8_t EmulatedCh341::i2cRead(bool ack)
 {
     const uint8_t byte = i2cChip_ ? i2cChip_->read(ack) : 0xFF;
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Read, byte, ack});
+    logI2c({I2cEvent::Kind::Read, byte, ack});
     return byte;
+}
+
+void EmulatedCh341::logI2c(const I2cEvent& event)
+{
+    if (logging_) log_.i2c.push_back(event);
+    if (logFile_) logFile_->i2c(event);
 }

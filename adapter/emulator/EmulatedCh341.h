@@ -1,16 +1,23 @@
 #pragma once
 // An in-process CH341A: decodes the same USB packets as the real adapter (I2C stream 0xAA,
 // SPI stream 0xA8, pin stream 0xAB) and drives one emulated chip on its I2C or SPI bus.
-// Records a bus log for tests; plugging and unplugging drive the hot-plug handler.
+// Records a bus log for tests and, on request, a bus log file for people; plugging and
+// unplugging drive the hot-plug handler. With an image file the chip's contents and the status
+// bits it keeps without power (ChipStateFile.h) are saved beside it on close, unplug and
+// flushImage().
 
 #include "adapter/UsbTransport.h"
 #include "adapter/emulator/BusDevices.h"
 #include "adapter/emulator/BusLog.h"
+#include "adapter/emulator/BusLogFile.h"
 #include "adapter/emulator/ChipMemory.h"
 #include "adapter/emulator/EmuClock.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
 
+#include <array>
 #include <deque>
+#include <optional>
+#include <string_view>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -40,6 +47,9 @@ public:
     // Bus log, off by default for speed.
     void setLogging(bool on);
     BusLog takeLog();
+    // Writes every USB packet and bus event to `path` from now on (see BusLogFile.h); an empty
+    // path stops it. False when the file cannot be written.
+    bool setLogFile(const std::filesystem::path& path);
 
     // The chip's cells, for tests to seed and inspect (not while an exchange runs). Counts as a
     // change for the image file.
@@ -48,7 +58,8 @@ public:
         memory_.markChanged();
         return memory_.bytes();
     }
-    // Writes the image file now if the contents changed.
+    // Writes the image file now if the contents changed, and the state file if the kept status
+    // bits changed.
     bool flushImage();
     const EmulatedChipConfig& config() const { return config_; }
     uint8_t wireMode() const { return wireMode_; }
@@ -64,6 +75,9 @@ private:
     void runUio(std::span<const uint8_t> segment, std::vector<uint8_t>& reply);
     void runSpi(std::span<const uint8_t> segment, std::vector<uint8_t>& reply);
     void updateChipSelect();
+    bool persist();  // image and state files; called with the lock held
+    void logNote(std::string_view text);
+    void logI2c(const I2cEvent& event);
     void i2cStart();
     void i2cStop();
     bool i2cWrite(uint8_t byte);
@@ -82,6 +96,9 @@ private:
     bool logging_ = false;
     std::chrono::microseconds latency_{0};
     BusLog log_;
+    std::unique_ptr<BusLogFile> logFile_;
+    SpiFrame fileFrame_;  // the SPI frame in progress, for the log file
+    std::optional<std::array<uint8_t, 3>> savedStatus_;  // as the state file holds it
     std::deque<std::vector<uint8_t>> replies_;  // one IN packet per answering segment
     uint8_t wireMode_ = 0x01;
     uint8_t pinOut_ = 0x3F;
