@@ -245,6 +245,10 @@ void MainController::FillTransferBuffer()
     HexEditorUpdate(image, chip.ChipSize, false, false);
 }
 
-void MainController::StartUpdateCheck() {}
+void MainController::StartUpdateCheck()
+{
+    if (current.checkUpdate && RequestUpdateCheck)
+        RequestUpdateCheck();
+}
 
 

@@ -22,6 +22,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class EmulatedCh341;
@@ -138,6 +139,8 @@ public:
     int32_t ChipListVersion = 0;
     std::shared_ptr<Ch341Library> Library;    // the adapter, real or emulated
     std::shared_ptr<EmulatedCh341> Emulator;  // the emulated adapter, null for the real one
+    // Starts an update check (the program's one check); empty where nothing can check, as in tests.
+    std::function<void()> RequestUpdateCheck;
 
 protected:
     bool event(QEvent *event) override;
@@ -152,7 +155,7 @@ private:
     void ExplainOpenFailure(UsbStatus status);
     void FillTransferBuffer();
     void LoadCommandLineFile(const QString &path);
-    void StartUpdateCheck(); // the update check of a later release starts here
+    void StartUpdateCheck(); // at start-up, unless [Update] CheckUpdate is 0
     void RegisterAdapterNotification();
     void CloseAdapter();
     void ResetAdapter();

@@ -4,6 +4,7 @@
 #include "ui/mainwindow/TFMain.h"
 #include "worker/TransferBuffer.h"
 
+#include "ui/about/AboutBridge.h"
 #include "ui/hexview/HexFillBox.h"
 
 #include <QAction>
@@ -32,6 +33,11 @@ void TFMain::connectCommands()
         connect(item, &QAction::triggered, this, [this, item] { control.MmBinClick(item->data().toInt()); });
     }
     on("SBStop", [this] { control.SBStopClick(); });
+    on("SBAbout", [this] {
+        if (compareView->isVisible())
+            compareView->BitBtnClick();
+        OpenAboutBox(this, control);
+    });
     on("MmChipSelect2", [this] { MmChipSelect2Click(); });
     on("SBChip", [this] { MmChipSelect2Click(); });
     for (const char *name : {"MmSpiErase", "SBErase"})
