@@ -77,6 +77,15 @@ void TFMain::connectCommands()
         on(name, [this] { control.MmCheckSumClick(); });
     for (const char *name : {"MmUndo", "SBUndo"})
         on(name, [this] { hexView->undo(); }); // ActUndoExecute
+    // Ctrl+C and Ctrl+V belong to the hex view while it has the focus; the log keeps its own Ctrl+C.
+    for (const auto &[name, keys] : {std::pair{"MmCopy", QKeySequence::Copy}, {"MmPaste", QKeySequence::Paste}}) {
+        auto *item = qobject_cast<QAction *>(component(name));
+        item->setShortcut(keys);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        hexView->addAction(item);
+    }
+    on("MmCopy", [this] { hexView->copy(); });
+    on("MmPaste", [this] { hexView->paste(); });
     connect(hexView, &HexView::filesDropped, this, [this](const QStringList &paths) { control.DropFiles(paths); });
     connectSearch();
 
