@@ -251,3 +251,33 @@ TEST_F(TChFormTest, ChooseRunsTheCallbackAndEndsTheSignatureSearch) {
     EXPECT_FALSE(filter.signatureMode);
     EXPECT_EQ(f->result(), QDialog::Accepted);
 }
+
+TEST_F(TChFormTest, NewShowsAnEmptyPlaceholderRowUntilTheRowChanges) {
+    auto f = open();
+    openEditor(*f);
+    auto* model = grid(*f)->model();
+    prompts.answers = {ChipFormPrompts::Answer::No};
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    ASSERT_EQ(model->rowCount(), 5);  // at the current row, MX25L6406E (grid row 2)
+    EXPECT_EQ(model->index(2, 0).data().toString(), "");
+    EXPECT_EQ(model->index(3, 0).data().toString(), "MX25L6406E");
+    EXPECT_EQ(grid(*f)->currentIndex().row(), 2);
+    EXPECT_EQ(table.rows().size(), 4u);  // never stored
+
+    grid(*f)->setCurrentIndex(model->index(0, 0));  // another row: the placeholder goes
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(table.current()->CHIPTEXT, "W25Q64JV");
+
+    // Leaving New mode and Execute take it away as well.
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    EXPECT_EQ(model->rowCount(), 5);
+    child<QToolButton>(*f, "SpButtonEdit")->click();
+    EXPECT_EQ(model->rowCount(), 4);
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    child<QLineEdit>(*f, "LEChipText")->setText("GD25Q16");
+    child<QPushButton>(*f, "SpButtonOk")->click();
+    EXPECT_EQ(table.rows().size(), 5u);
+    EXPECT_EQ(model->rowCount(), 5);
+    for (int r = 0; r < 5; ++r) EXPECT_NE(model->index(r, 0).data().toString(), "") << r;
+}

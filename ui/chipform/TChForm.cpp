@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 
@@ -121,7 +122,11 @@ void TChForm::buildList() {
     connect(DBGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TChForm::DBGridTitleClick);
     connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
-                if (!syncing_ && now.isValid()) ctx_.table.moveTo(now.row());
+                if (syncing_ || !now.isValid()) return;
+                const int row = model_->tableRow(now.row());
+                if (row == ChipTableModel::kNoRow) return;  // on the placeholder
+                model_->setPlaceholderRow(ChipTableModel::kNoRow);
+                ctx_.table.moveTo(row);
             });
 
     SBChoose = new QPushButton(englishCaptions_ ? "Choose" : "Выбрать", listPart);
@@ -262,6 +267,10 @@ void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
         for (QToolButton* b : {SpButtonNew, SpButtonEdit, SpButtonDelete})
             if (b != clicked) b->setChecked(false);
     const EditorMode mode = editorMode();
+    // New opens an empty row at the current position; it is never stored.
+    model_->setPlaceholderRow(mode == EditorMode::New ? std::max(ctx_.table.currentIndex(), 0)
+                                                      : ChipTableModel::kNoRow);
+    if (mode == EditorMode::New) showPlaceholderInGrid();
     if (mode == EditorMode::Change) {
         fillEditsFromCurrentRow();
     } else if (mode == EditorMode::New &&
@@ -276,6 +285,7 @@ void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
 void TChForm::SpButtonOkClick() {
     const EditorMode mode = editorMode();
     if (mode == EditorMode::None) return;
+    model_->setPlaceholderRow(ChipTableModel::kNoRow);
     if (mode != EditorMode::Delete) {
         // Every number must convert before anything changes.
         for (const EditDef& d : kEditDefs) {
@@ -315,6 +325,7 @@ void TChForm::SpButtonOkClick() {
 }
 
 void TChForm::ClientDataSetAfterScroll() {
+    model_->setPlaceholderRow(ChipTableModel::kNoRow);
     showCurrentRowInGrid();
     if (editorMode() != EditorMode::New && isVisible()) fillEditsFromCurrentRow();
 }
@@ -325,12 +336,21 @@ void TChForm::showCurrentRowInGrid() {
     if (row < 0) {
         DBGrid->selectionModel()->clear();
     } else {
-        const QModelIndex index = model_->index(row, 0);
-        DBGrid->selectionModel()->setCurrentIndex(index,
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        DBGrid->scrollTo(index);
+        selectGridRow(model_->gridRow(row));
     }
     syncing_ = false;
+}
+
+void TChForm::showPlaceholderInGrid() {
+    syncing_ = true;
+    selectGridRow(model_->placeholderRow());
+    syncing_ = false;
+}
+
+void TChForm::selectGridRow(int row) {
+    const QModelIndex index = model_->index(row, 0);
+    DBGrid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    DBGrid->scrollTo(index);
 }
 
 void TChForm::fillEditsFromCurrentRow() {

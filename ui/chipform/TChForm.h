@@ -50,6 +50,8 @@ private:
     void SpButtonOkClick();
     void ClientDataSetAfterScroll();
     void showCurrentRowInGrid();
+    void showPlaceholderInGrid();
+    void selectGridRow(int row);
     void fillEditsFromCurrentRow();
     void setEditsWritable(bool writable);
     QString message(const char* english, const char* russian) const;
