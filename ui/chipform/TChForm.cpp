@@ -20,9 +20,11 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <tuple>
 
 #include "chipdb/ChipListDate.h"
 #include "chipdb/ChipListFile.h"
+#include "sheets/ChipSheetFiles.h"
 #include "ui/chipform/ChipTableModel.h"
 
 using chipdb::ChipField;
@@ -192,6 +194,19 @@ void TChForm::buildEditor() {
     for (QWidget* w : std::initializer_list<QWidget*>{LbCurDate, LbCurVer, DateTimePicker, CSpinEdit, SpButtonOk})
         column->addWidget(w);
     column->addStretch(1);
+
+    auto* sheetButtons = new QHBoxLayout;
+    const std::tuple<QPushButton**, const char*, const char*, void (TChForm::*)()> sheetDefs[] = {
+        {&Button1, "Button1", "Load XLS", &TChForm::Button1Click},
+        {&Button2, "Button2", "Save XLS", &TChForm::Button2Click},
+        {&Button3, "Button3", "Save TXT", &TChForm::Button3Click}};
+    for (const auto& [button, name, caption, handler] : sheetDefs) {
+        *button = new QPushButton(QString::fromLatin1(caption), Panel2);
+        (*button)->setObjectName(QLatin1String(name));
+        connect(*button, &QPushButton::clicked, this, handler);
+        sheetButtons->addWidget(*button);
+    }
+    column->addLayout(sheetButtons);
 }
 
 void TChForm::showEvent(QShowEvent* e) {
@@ -313,7 +328,11 @@ void TChForm::SpButtonOkClick() {
                 chipdb::setFieldText(ctx_.table.edited(), d.field, edits_[slot(d.field)]->text().toStdString());
     }
     ctx_.table.commit();
+    saveDatabase(saver);
+}
 
+// Writes the opened ChipList.dat with the date and version fields; the version field moves on.
+void TChForm::saveDatabase(chipdb::ChipListSaver& saver) {
     const double date = chipListDateOf(DateTimePicker->date());
     const std::int32_t version = CSpinEdit->value();
     if (const int rc = saver.write(date, version, ctx_.table); rc != 0) {
@@ -322,6 +341,52 @@ void TChForm::SpButtonOkClick() {
     }
     CSpinEdit->setValue(version == INT_MAX ? version : version + 1);
     if (ctx_.databaseSaved) ctx_.databaseSaved(date, version);
+}
+
+QString TChForm::inProgramFolder(const char* name) const {
+    return QString::fromStdString((ctx_.programFolder / name).string());
+}
+
+void TChForm::Button1Click() {
+    const QString file = ctx_.prompts.askFile(
+        {false, message("Load the chip list", "Загрузка списка микросхем"),
+         message("Spreadsheets (*.xlsx *.xls *.csv)", "Таблицы (*.xlsx *.xls *.csv)"),
+         QString::fromStdString(ctx_.programFolder.string()), {}});
+    if (file.isEmpty()) return;
+    // The whole sheet is read and checked before anything changes.
+    const sheets::ChipRows sheet = sheets::LoadChipSheet(file.toStdString());
+    if (sheet.error) {
+        ctx_.prompts.tell(QString::fromStdString(sheet.error->forLanguage(ctx_.languageId)), message("Error", "Ошибка"));
+        return;
+    }
+    chipdb::ChipListSaver saver(ctx_.chipListFile);
+    if (!saver.open()) {
+        ctx_.prompts.tell("Файл ChipList.dat не удается открыть", "");
+        return;
+    }
+    ctx_.table.assign(sheet.rows);
+    Button1->setText(QString::number(sheet.rows.size()));
+    saveDatabase(saver);
+}
+
+void TChForm::Button2Click() {
+    const std::vector<chipdb::ChipRecord> rows = sheets::RowsInCurrentOrder(ctx_.table);
+    Button1->setText(QString::number(rows.size()));
+    const QString file = ctx_.prompts.askFile({true, message("Save the chip list", "Сохранение списка микросхем"),
+                                               message("Excel workbook (*.xlsx)", "Книга Excel (*.xlsx)"),
+                                               inProgramFolder("Chip_List.xlsx"), "xlsx"});
+    if (file.isEmpty()) return;
+    if (const auto error = sheets::SaveChipSheet(file.toStdString(), rows))
+        ctx_.prompts.tell(QString::fromStdString(error->forLanguage(ctx_.languageId)), message("Error", "Ошибка"));
+}
+
+void TChForm::Button3Click() {
+    const QString file = ctx_.prompts.askFile({true, message("Save Chip.txt", "Сохранение Chip.txt"),
+                                               message("Text file (*.txt)", "Текстовый файл (*.txt)"),
+                                               inProgramFolder("Chip.txt"), "txt"});
+    if (file.isEmpty()) return;
+    if (sheets::SaveChipText(file.toStdString(), sheets::RowsInCurrentOrder(ctx_.table)))
+        ctx_.prompts.tell("Файл Chip.txt не удается открыть", "");
 }
 
 void TChForm::ClientDataSetAfterScroll() {

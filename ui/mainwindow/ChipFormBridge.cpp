@@ -1,5 +1,6 @@
 #include "ui/mainwindow/ChipFormBridge.h"
 
+#include "app/AppPaths.h"
 #include "app/Language.h"
 #include "app/MainController.h"
 #include "app/SettingsFile.h"
@@ -25,6 +26,7 @@ ChipFormContext ChipFormBridge::context()
             controller.ChipListDate = date;
             controller.ChipListVersion = version;
         },
+        AppPaths::ProgramFolder().toStdString(),
     };
 }
 
