@@ -1,5 +1,5 @@
 // Vespera: entry point. One instance per user; a second start hands its file to the first.
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
 #include "ui/about/AboutBridge.h"

@@ -1,5 +1,5 @@
 // The Edit menu's clipboard items and the About button, through the real main window.
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "buffer/DiffList.h"
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"

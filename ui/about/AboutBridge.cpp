@@ -6,9 +6,10 @@
 #include <QMessageBox>
 
 #include "ProgramVersion.h"
-#include "app/Language.h"
 #include "app/MainController.h"
-#include "app/SettingsFile.h"
+#include "session/AppPaths.h"
+#include "session/Language.h"
+#include "session/SettingsFile.h"
 #include "chipdb/ChipListDate.h"
 #include "ui/about/TAboutBox.h"
 #include "update/AboutFacts.h"
@@ -18,19 +19,19 @@ namespace {
 
 QString setting(const char* section, const char* key, const char* fallback)
 {
-    const QString value = SettingsFile(MainController::SettingsPath()).readText(section, key, QString()).trimmed();
+    const QString value = SettingsFile(SettingsPath()).readText(section, key, QString()).trimmed();
     return value.isEmpty() ? QString::fromLatin1(fallback) : value;
 }
 
 // The database version as the start-up log shows it: the date in the short form, ".", the serial.
-QString chipListVersionText(const MainController& controller)
+QString chipListVersionText(const ChipCatalogue& catalogue)
 {
-    const auto ymd = chipdb::ymdFromChipListDate(controller.ChipListDate);
+    const auto ymd = chipdb::ymdFromChipListDate(catalogue.ChipListDate);
     const QString date = ymd ? QLocale().toString(QDate(int(ymd->year()), int(unsigned(ymd->month())),
                                                         int(unsigned(ymd->day()))),
                                                   QLocale::ShortFormat)
                              : QStringLiteral("?");
-    return date + QLatin1Char('.') + QString::number(controller.ChipListVersion);
+    return date + QLatin1Char('.') + QString::number(catalogue.ChipListVersion);
 }
 
 } // namespace
@@ -41,7 +42,7 @@ void OpenAboutBox(QWidget* parent, MainController& controller)
     context.languageId = LanguageId;
     context.programVersion = QLatin1String(kProgramVersion);
     context.information = QString::fromStdString(update::AboutInformation(
-        {}, update::CurrentKernel(), chipListVersionText(controller).toStdString(), update::UsbLibraryVersion()));
+        {}, update::CurrentKernel(), chipListVersionText(controller.session().catalogue()).toStdString(), update::UsbLibraryVersion()));
     context.mail = setting("About", "Mail", update::kDefaultMail);
     context.mailSubject = QString::fromLatin1(update::kMailSubject);
     context.site = setting("About", "Site", update::kDefaultSite);
@@ -68,7 +69,8 @@ ProgramUpdateCheck::~ProgramUpdateCheck()
 
 void ProgramUpdateCheck::request()
 {
-    const update::LocalVersions local{kProgramVersion, controller_.ChipListDate, controller_.ChipListVersion};
+    const ChipCatalogue& catalogue = controller_.session().catalogue();
+    const update::LocalVersions local{kProgramVersion, catalogue.ChipListDate, catalogue.ChipListVersion};
     check_.request({QUrl(setting("Update", "Url", update::kDefaultInfoUrl)),
                     setting("Update", "Page", update::kDefaultDownloadPage), local, LanguageId});
 }
