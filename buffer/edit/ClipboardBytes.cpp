@@ -2,19 +2,14 @@
 
 #include "buffer/edit/EditBuffer.h"
 #include "buffer/edit/EditCommands.h"
+#include "buffer/HexDigits.h"
 
 #include <algorithm>
 
 namespace {
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return hexdigits::kValue[static_cast<unsigned char>(c)];
 }
 
 bool isSeparator(char c)
@@ -25,7 +20,6 @@ bool isSeparator(char c)
 
 std::string CopyText(std::span<const std::uint8_t> bytes, bool hexColumn)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(hexColumn ? bytes.size() * 3 : bytes.size());
     for (std::uint8_t b : bytes) {
@@ -35,8 +29,7 @@ std::string CopyText(std::span<const std::uint8_t> bytes, bool hexColumn)
         }
         if (!text.empty())
             text.push_back(' ');
-        text.push_back(digits[b >> 4]);
-        text.push_back(digits[b & 0x0F]);
+        text.append(hexdigits::kPairs[b].data(), 2);
     }
     return text;
 }
