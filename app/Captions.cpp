@@ -14,6 +14,8 @@ constexpr Caption captions[] = {
     {"MmExit", "Выход", "E&xit"},
     {"MmEdit", "&Правка", "&Edit"},
     {"MmUndo", "&Отменить", "&Undo"},
+    {"MmCopy", "&Копировать", "&Copy"},
+    {"MmPaste", "В&ставить", "&Paste"},
     {"MmSearch", "По&иск", "&Search"},
     {"MmBufer", "&Буфер", "&Buffer"},
     {"MmFillBufer", "Заполнить буфер", "&Fill Buffer"},

@@ -275,7 +275,11 @@ void MainController::FillTransferBuffer()
     core.completion().HexEditorUpdate(image, core.chip().ChipSize, false, false);
 }
 
-void MainController::StartUpdateCheck() {}
+void MainController::StartUpdateCheck()
+{
+    if (core.settings().checkUpdate && RequestUpdateCheck)
+        RequestUpdateCheck();
+}
 
 void MainController::FormKeyUp(int key)
 {
