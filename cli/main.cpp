@@ -1,6 +1,7 @@
 // vespera-cli: the programmer's operations from the command line, on the window's core.
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "ProgramVersion.h"
 #include "session/AppPaths.h"
 
 #include <QCoreApplication>
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
         return ExitDone;
     }
     if (options.version) {
-        std::printf("vespera-cli %s\n", VESPERA_VERSION);
+        std::printf("vespera-cli %s\n", kProgramVersion);
         return ExitDone;
     }
     // The window's files: ChipList.dat and Vespera.ini beside the programs (or the user's copies).
