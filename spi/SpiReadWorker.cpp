@@ -38,12 +38,12 @@ void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerCont
     const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));
 
     if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer) || !PrepareRead(library, mode))
-        return context.finish(ReadCancelled);
+        return context.fault(0);
     context.startClock();
     for (uint32_t i = 0; i < chunks; ++i) {
         if (context.cancelRequested()) return context.finish(ReadCancelled);
         const uint32_t address = i * chunk;
-        if (!SPIReadBlock(library, address, image.subspan(address, chunk), mode)) return context.finish(ReadCancelled);
+        if (!SPIReadBlock(library, address, image.subspan(address, chunk), mode)) return context.fault(int32_t(address));
         context.step();
     }
     context.finishTimed(ReadFinished);

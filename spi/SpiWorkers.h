@@ -23,12 +23,15 @@
 
 // Read: the whole chip in chunks of min(size, 2048) bytes, one read frame each; a remainder
 // below one chunk is not read. Steps per chunk, then ReadFinished with the time; ReadCancelled on
-// a cancel or a failed transfer, and at once for a size of 0 or without a buffer.
+// a cancel, and at once for a size of 0 or without a buffer; a fault at the chunk's address when a
+// transfer fails.
 void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context);
 // Page programming with the page size; steps per page, then WriteFinished with the time;
-// on a cancel or failure (and for page size 0) a write disable, then WriteCancelled.
+// on a cancel (and for page size 0) a write disable, then WriteCancelled; when a page fails, a
+// write disable, then a fault at the page's address.
 void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context);
-// SST auto-address-increment programming in 256-byte blocks, whatever the page size.
+// SST auto-address-increment programming in 256-byte blocks, whatever the page size; a fault at
+// the block's address when one fails.
 void SPIWriteSSTThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context);
 // Chip erase: 06, C7, then status polls each followed by a waited-for erase tick, until the chip
 // is ready (04, EraseFinished), a cancel (EraseCancelled, the chip erases on) or `limit` passes

@@ -3,6 +3,7 @@
 // that press a button and wait until the operation has ended.
 #include "EditorAccess.h"
 #include "RecordingView.h"
+#include "tests/support/RunUntil.h"
 #include "adapter/AdapterFactory.h"
 #include "session/AppPaths.h"
 #include "app/MainController.h"
@@ -14,14 +15,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-// Runs the event loop until `done` holds or the time is up; tells whether it holds.
-inline bool RunUntil(const std::function<bool()> &done, int milliseconds = 10000)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 class Flow : public ::testing::Test {
 protected:

@@ -172,3 +172,18 @@ TEST_F(SpiFlow, ScriptWithoutStepsSaysSo)
     EXPECT_EQ(view.messages, QStringList{"The script is not defined!"});
     EXPECT_FALSE(controller.busy());
 }
+
+// A write is checked by reading the chip back: onto a flash that was not erased it ends in red,
+// with the differences in the compare grid, never in "Writing completed".
+TEST_F(SpiFlow, WriteOntoAFlashThatWasNotErasedEndsInRed)
+{
+    insertChip(flash);
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
+    SetEditorBytes(controller, Pattern(262144));
+    controller.MmWriteClick();
+    ASSERT_TRUE(finish());
+    EXPECT_TRUE(view.lastLog().startsWith("Verify error: ")) << view.lastLog().toStdString();
+    EXPECT_EQ(view.log.back().second, LogColour::Red);
+    EXPECT_GT(view.shownDifferences, 0u);
+    EXPECT_FALSE(logHas("Writing completed"));
+}

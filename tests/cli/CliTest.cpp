@@ -79,7 +79,11 @@ TEST_F(Cli, ReadWriteAndVerifyGoThroughTheChip)
     EXPECT_EQ(readFile("dump.bin"), Pattern(ChipSize, 1));
 
     writeFile("new.bin", Pattern(ChipSize, 2));
-    Run write = run({"-y", "erase"});
+    Run write = run({"write", path("new.bin")}); // onto a chip that was not erased: the read-back differs
+    EXPECT_EQ(write.code, 1);
+    EXPECT_TRUE(write.err.contains("Verify error: ")) << write.err.toStdString();
+    writeFile("chip.bin", Pattern(ChipSize, 1));
+    write = run({"-y", "erase"});
     ASSERT_EQ(write.code, 0) << write.err.toStdString();
     write = run({"write", path("new.bin")});
     ASSERT_EQ(write.code, 0) << write.err.toStdString();

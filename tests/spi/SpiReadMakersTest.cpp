@@ -5,7 +5,7 @@
 
 #include "adapter/emulator/SpiFlash.h"
 #include "spi/SpiWorkers.h"
-#include "StarterRows.h"
+#include "tests/support/StarterRows.h"
 #include "tests/support/DirectSpiBus.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "SpiFixture.h"
-#include "StarterRows.h"
+#include "tests/support/StarterRows.h"
 
 #include "adapter/Uch_spi.h"
 #include "spi/SpiStatus.h"

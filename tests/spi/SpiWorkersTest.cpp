@@ -170,17 +170,19 @@ TEST(SpiWorkers, CancelsAndFailuresStopCleanly)
         EXPECT_EQ(SpiReadSteps(0), 0u);
     }
     {
-        SCOPED_TRACE("adapter pulled during a read or a programming");
+        SCOPED_TRACE("adapter pulled during a read or a programming: a fault at the address reached");
         WorkerRun read, write;
         read.sink.onMessage = [&](const OpMessage& m) {
             if (m.lParam == ProgressStep) spi.emulator->unplug();
         };
         read.run(SpiReadWorker(spi.device), params);
         EXPECT_EQ(read.sink.count(ProgressStep), 1);
-        EXPECT_EQ(read.last().lParam, ReadCancelled);
+        EXPECT_EQ(read.last().message, WM_OP_FAULT); // a failure, never the words of a cancel
+        EXPECT_EQ(read.last().lParam, 2048);          // at the chunk that failed
         write.run(SpiWriteWorker(spi.device), params);
         EXPECT_EQ(write.sink.messages.size(), 1u);
-        EXPECT_EQ(write.last().lParam, WriteCancelled);
+        EXPECT_EQ(write.last().message, WM_OP_FAULT);
+        EXPECT_EQ(write.last().lParam, 0);
     }
 }
 

@@ -1,0 +1,157 @@
+// Every "completed" of the core is true of the chip; everything else is a red line that names
+// its cause, and an outcome that says which.
+#include "SessionFixture.h"
+
+#include <QRegularExpression>
+
+namespace {
+bool AllErased(const std::vector<uint8_t> &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0xFF; });
+}
+} // namespace
+
+TEST_F(SessionTest, AWriteIsCompletedOnlyWhenTheChipReadsBackWhatWasWritten)
+{
+    insert("W25X20");
+    const std::vector<uint8_t> image = Pattern(262144);
+    setEditor(image);
+
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00); // not erased: bits only clear
+    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Mismatch);
+    ASSERT_EQ(reds().size(), 1) << reds().join('|').toStdString();
+    EXPECT_TRUE(QRegularExpression("^Verify error: \\d+ bytes differ, the first at the address: 0 \\(0x000000\\)$")
+                    .match(reds()[0]).hasMatch()) << reds()[0].toStdString();
+    EXPECT_FALSE(logHas("Writing completed"));
+    EXPECT_FALSE(session.differences().empty());
+
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
+    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed);
+    EXPECT_TRUE(log.back().first.startsWith("Writing completed,\nWriting time "));
+    EXPECT_EQ(chip(), image);
+}
+
+TEST_F(SessionTest, AProtectedChipIsWrittenAfterTheUnprotectTheUserAgreedTo)
+{
+    for (const char *name : {"AT25DF041A", "SST25VF020B"}) { // both power up protected
+        SCOPED_TRACE(name);
+        insert(name);
+        const std::vector<uint8_t> image = Pattern(emulator->memory().size());
+        setEditor(image);
+
+        answer = [](const QString &question) { return !question.startsWith("Block protection is set"); };
+        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Mismatch);
+        EXPECT_TRUE(logHas("The chip stays protected: status registers 0x"));
+        EXPECT_TRUE(AllErased(chip()));
+
+        answer = [](const QString &) { return true; };
+        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed) << reds().join('|').toStdString();
+        EXPECT_TRUE(logHas("Unprotect: status registers 0x"));
+        EXPECT_EQ(chip(), image);
+    }
+}
+
+TEST_F(SessionTest, AnEraseIsCompletedOnlyWhenTheChipIsBlank)
+{
+    // Protected and left so: the chip refuses the erase, and the check after it says so.
+    insert("AT25DF041A");
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
+    answer = [](const QString &question) { return !question.startsWith("Block protection is set"); };
+    EXPECT_EQ(run([&] { session.commands().MmSpiEraseClick(); }), Outcome::Mismatch);
+    EXPECT_EQ(reds(), QStringList{"Erase error: the chip is not blank at the address: 0 (0x000000)"});
+    EXPECT_FALSE(logHas("Erasing completed."));
+
+    // A 25xx EEPROM has no chip erase: FF goes into every page, then the same check.
+    insert("25LC256");
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
+    EXPECT_EQ(run([&] { session.commands().MmSpiEraseClick(); }), Outcome::Completed) << reds().join('|').toStdString();
+    EXPECT_EQ(log.back().first, "Erasing completed.");
+    EXPECT_TRUE(AllErased(chip()));
+}
+
+TEST_F(SessionTest, AnEmptySpiSocketIsNeverBlank)
+{
+    for (const char *selected : {"W25X20", "25LC256"}) { // with and without an identification
+        SCOPED_TRACE(selected);
+        insert(selected, "24C256"); // the chip sits on the I2C side: nothing answers on SPI
+        EXPECT_EQ(run([&] { session.commands().MmCheckFFClick(); }), Outcome::NoDevice);
+        EXPECT_TRUE(logHas("\nDevice is defective or not installed!", LogColour::Red));
+        EXPECT_FALSE(logHas("Blank check completed"));
+    }
+}
+
+TEST_F(SessionTest, A24xxChipOfAnotherAddressWidthIsRefused)
+{
+    const struct {
+        const char *selected, *inSocket, *found;
+    } cases[] = {
+        {"24C02", "24C256", "The chip in the socket answers as a part with two address bytes (24C32 or larger), not "
+                            "as the selected 24C02; nothing was done."},
+        {"24C256", "24C02", "The chip in the socket answers as a part with one address byte (24C16 or smaller), not "
+                            "as the selected 24C256; nothing was done."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.selected);
+        insert(c.selected, c.inSocket);
+        const std::vector<uint8_t> before = Pattern(emulator->memory().size());
+        std::copy(before.begin(), before.end(), emulator->memory().begin());
+        EXPECT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::NoDevice);
+        EXPECT_EQ(reds(), QStringList{c.found});
+        setEditor(std::vector<uint8_t>(session.chip().ChipSize, 0x00));
+        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::NoDevice);
+        EXPECT_EQ(chip(), before); // nothing was written
+    }
+
+    // A blank chip cannot tell: the log says so rather than guess.
+    insert("24C02", "24C256");
+    EXPECT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::Completed);
+    EXPECT_TRUE(logHas("The address width of the chip cannot be told from its contents"));
+}
+
+TEST_F(SessionTest, AFailedTransferIsAnErrorAtItsAddressNotACancel)
+{
+    const struct {
+        bool write;
+        const char *line;
+    } cases[] = {{false, "Error reading at address"}, {true, "Error writing at address"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        insert("W25X20", nullptr, std::pair{TransportFault::Timeout, 400});
+        setEditor(Pattern(262144));
+        EXPECT_EQ(run([&] {
+                      if (c.write)
+                          session.commands().MmWriteClick();
+                      else
+                          session.commands().MmReadClick();
+                  }),
+                  Outcome::IoFailure);
+        ASSERT_FALSE(reds().isEmpty());
+        EXPECT_TRUE(reds().back().startsWith(c.line)) << reds().join('|').toStdString();
+        EXPECT_FALSE(logHas("Reading terminated by user") || logHas("Writing terminated by user"));
+    }
+}
+
+TEST_F(SessionTest, AScriptStopsAtItsFirstFailedStep)
+{
+    insert("W25X20");
+    std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
+    setEditor(Pattern(262144));
+    EXPECT_EQ(run([&] { session.commands().ScRunClick(false, true, true, true); }), Outcome::Mismatch);
+    EXPECT_EQ(reds(), (QStringList{"Blank check error at the address: 0 (0x000000)",
+                                   "The script stopped: the step \"Blank check\" failed."}));
+    EXPECT_FALSE(logHas("\nWriting..."));
+    EXPECT_EQ(chip(), std::vector<uint8_t>(262144, 0x00));
+}
+
+TEST_F(SessionTest, DifferencesAreRedOnlyWhenThereAreSome)
+{
+    insert("24C02");
+    const std::vector<uint8_t> image = Pattern(256);
+    std::copy(image.begin(), image.end(), emulator->memory().begin());
+    setEditor(image);
+    EXPECT_EQ(run([&] { session.commands().MmCompareClick(); }), Outcome::Completed);
+    EXPECT_TRUE(logHas("Differences 0", LogColour::Navy));
+    emulator->memory()[9] ^= 0xFF;
+    EXPECT_EQ(run([&] { session.commands().MmCompareClick(); }), Outcome::Mismatch);
+    EXPECT_TRUE(logHas("Differences 1", LogColour::Red));
+}
