@@ -9,7 +9,8 @@ Adapter CreateAdapter(const AdapterOptions& options)
     if (options.emulate) {
         EmulatedChipConfig chip = options.chip;
         if (!options.imageFile.empty()) chip.imageFile = options.imageFile;
-        adapter.emulator = std::make_shared<EmulatedCh341>(std::move(chip), options.timeScale);
+        adapter.emulator = std::make_shared<EmulatedCh341>(std::move(chip), options.timeScale, options.pace,
+                                                           options.pace == AdapterPace::RealAdapter);
         adapter.emulator->setRoundTripLatency(options.roundTripLatency);
         adapter.library = std::make_unique<Ch341Device>(adapter.emulator);
     } else {
