@@ -302,7 +302,11 @@ void EmulatedCh341::dropPending()
 void EmulatedCh341::tick(Time& at, Time duration)
 {
     at += duration;
-    if (pace_.timed()) clock_.advanceTo(at);
+    if (pace_.timed()) {
+        clock_.advanceTo(at);
+    } else {
+        clock_.advance(duration);
+    }
 }
 
 EmulatedCh341::Time EmulatedCh341::runSegment(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply)
@@ -351,9 +355,9 @@ EmulatedCh341::Time EmulatedCh341::runI2c(std::span<const uint8_t> s, Time at, s
         } else if ((cmd & 0xF8) == I2cSet) {
             wireMode_ = cmd & 0x07;
         } else if ((cmd & 0xF0) == I2cDelayUs) {
-            tick(at, pace_.deviceDelay(std::chrono::microseconds(cmd & 0x0F)));
+            tick(at, std::chrono::microseconds(cmd & 0x0F));
         } else if ((cmd & 0xF0) == I2cDelayMs) {
-            tick(at, pace_.deviceDelay(std::chrono::milliseconds(cmd & 0x0F)));
+            tick(at, std::chrono::milliseconds(cmd & 0x0F));
         } else {
             break;
         }

@@ -15,12 +15,12 @@ PaceModel::Time PaceModel::packetTime() const
 
 PaceModel::Time PaceModel::spiBytes(std::size_t count) const
 {
-    return timed() ? SpiByte * static_cast<int64_t>(count) : Time(0);
+    return SpiByte * static_cast<int64_t>(count);
 }
 
 PaceModel::Time PaceModel::pinCommands(std::size_t count) const
 {
-    return timed() ? PinCommand * static_cast<int64_t>(count) : Time(0);
+    return PinCommand * static_cast<int64_t>(count);
 }
 
 namespace {
@@ -33,17 +33,12 @@ PaceModel::Time clocks(int64_t count, uint8_t speed)
 
 PaceModel::Time PaceModel::i2cBytes(std::size_t count, uint8_t speed) const
 {
-    return timed() ? clocks(I2cClocksPerByte * static_cast<int64_t>(count), speed) : Time(0);
+    return clocks(I2cClocksPerByte * static_cast<int64_t>(count), speed);
 }
 
 PaceModel::Time PaceModel::i2cConditions(std::size_t count, uint8_t speed) const
 {
-    return timed() ? clocks(I2cClocksPerCondition * static_cast<int64_t>(count), speed) : Time(0);
-}
-
-PaceModel::Time PaceModel::deviceDelay(Time span) const
-{
-    return timed() ? span : Time(0);
+    return clocks(I2cClocksPerCondition * static_cast<int64_t>(count), speed);
 }
 
 PaceModel::Time PaceModel::seenByHost(Time submitted, Time done) const

@@ -4,10 +4,14 @@
 // times itself by lives here, with where it comes from. The chips' program, erase and write-cycle
 // times are theirs (EmulatedChipConfig).
 //
-// Fast keeps the emulator as quick as the host can go (tests, where time is scaled instead).
-// RealAdapter moves a virtual clock by these costs, so a run predicts what the real adapter would
-// take without sleeping; with realTime set it also sleeps until real time has caught up with the
-// virtual clock, so a person trying the program sees the real adapter's pace.
+// Fast keeps the emulator as quick as the host can go (tests, where time is scaled instead): USB
+// costs nothing, and the adapter's own time only moves the emulated clock forward, so chips still
+// see the gaps a command sequence leaves them. RealAdapter moves a virtual clock by all of these
+// costs, so a run predicts what the real adapter would take without sleeping; with realTime set
+// it also sleeps until real time has caught up with the virtual clock, so a person trying the
+// program sees the real adapter's pace.
+
+#include "adapter/Ch341Protocol.h"
 
 #include <chrono>
 #include <cstddef>
@@ -29,7 +33,7 @@ public:
     // 133 KB/s published for ch341prog (8 MiB read in 63 s).
     static constexpr Time SpiByte = std::chrono::nanoseconds(7400);
     // One pin (UIO) sub-command takes about 0.75 us (flashrom's CH341A driver).
-    static constexpr Time PinCommand = std::chrono::nanoseconds(750);
+    static constexpr Time PinCommand = ch341::PinCommandTime;
     // I2C: 9 clocks per byte (8 data bits and the acknowledge), one clock for a start or a stop,
     // at the bus speed of the stream mode (20, 100, 400, 750 kHz: WCH).
     static constexpr int I2cClocksPerByte = 9;
@@ -50,8 +54,6 @@ public:
     Time pinCommands(std::size_t count) const;
     Time i2cBytes(std::size_t count, uint8_t speed) const;
     Time i2cConditions(std::size_t count, uint8_t speed) const;
-    // A delay the adapter itself runs (I2C stream 0x40|n, 0x50|n).
-    Time deviceDelay(Time span) const;
     // When the host sees an exchange it submitted at `submitted` and that the adapter finished at
     // `done`.
     Time seenByHost(Time submitted, Time done) const;
