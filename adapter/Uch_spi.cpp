@@ -190,7 +190,8 @@ bool SpiBlockReader::read(uint32_t address, std::span<uint8_t> destination)
     return true;
 }
 
-bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode)
+bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode,
+                    SpiPagePolls* pacing)
 {
     if (data.empty() || data.size() > MaxPage) return false;
     std::vector<uint8_t> page(MaxHeader + data.size());
@@ -199,14 +200,26 @@ bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uin
     std::copy(data.begin(), data.end(), page.begin() + static_cast<std::ptrdiff_t>(headerLength));
     page.resize(headerLength + data.size());
 
+    SpiPagePolls fixed;
+    SpiPagePolls& polls = pacing ? *pacing : fixed;
+    polls.count = std::clamp<std::size_t>(polls.count, 1, SpiPagePolls::Max);
     uint8_t writeEnable = OpWriteEnable, enter4Byte = OpEnter4Byte;
-    std::array<std::array<uint8_t, 2>, SpiProgramPolls> polls;
+    std::array<std::array<uint8_t, 2>, SpiPagePolls::Max> statuses;
     std::vector<std::span<uint8_t>> frames{{&writeEnable, 1}};
     if (mode == SpiAddress4Mode) frames.emplace_back(&enter4Byte, 1);
     frames.emplace_back(page);
-    for (auto& poll : polls) frames.emplace_back(poll = {OpReadStatus1, 0x00});
+    for (std::size_t i = 0; i < polls.count; ++i) frames.emplace_back(statuses[i] = {OpReadStatus1, 0x00});
     if (!library.CH341StreamSPI4Chain(AdapterIndex, SpiChipSelect0, frames)) return false;
-    return (polls.back()[1] & 0x01) == 0 || SPIWaitReady(library);
+
+    const auto first = std::find_if(statuses.begin(), statuses.begin() + static_cast<std::ptrdiff_t>(polls.count),
+                                    [](const auto& status) { return (status[1] & 0x01) == 0; });
+    const auto needed = static_cast<std::size_t>(first - statuses.begin()) + 1;
+    if (needed <= polls.count) {
+        polls.count = std::max(needed, polls.count - 1);
+        return true;
+    }
+    polls.count = std::min(polls.count + 1, SpiPagePolls::Max);
+    return SPIWaitReady(library);
 }
 
 bool SPIProgramAAI(Ch341Library& library, uint32_t address, std::span<const uint8_t, SpiAaiBlock> data)

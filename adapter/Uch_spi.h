@@ -83,13 +83,19 @@ private:
     std::size_t current_ = 0;
 };
 
-// How many status reads follow a page program in its own exchange, spaced by the adapter's
-// packet pace (about 0.15 ms each): enough to see a typical page program (0.4 to 0.7 ms) end.
-inline constexpr std::size_t SpiProgramPolls = 4;
+// The status reads that follow a page program in its own exchange, spaced by the adapter's packet
+// pace (about 0.15 ms each). A programming run keeps one and it follows the chip: one more read
+// after a page the reads did not see end, one fewer (down to what the last page needed) after
+// one they did.
+struct SpiPagePolls {
+    static constexpr std::size_t Max = 12;
+    std::size_t count = 4;  // enough for a typical page program of 0.4 to 0.6 ms
+};
 // 06; [mode 4: B7]; page-program frame + data (one page, any size); status reads until ready.
-// One exchange carries the write enable, the page and SpiProgramPolls status reads; further
-// status reads follow only while the chip is still busy.
-bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode);
+// One exchange carries the write enable, the page and the status reads of `polls` (4 without);
+// further status reads follow only while the chip is still busy.
+bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode,
+                    SpiPagePolls* polls = nullptr);
 // The SST word program time (TBP, 10 us at most): how long chip select stays high between words.
 inline constexpr std::chrono::microseconds SpiAaiWordTime{10};
 // SST word auto-address-increment programming of one 256-byte block:

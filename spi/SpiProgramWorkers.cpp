@@ -26,10 +26,12 @@ void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerCon
 
     if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer)) return StopWriting(library, context);
     context.startClock();
+    SpiPagePolls polls;
     for (uint32_t i = 0; i < pages; ++i) {
         if (context.cancelRequested()) return StopWriting(library, context);
         const uint32_t address = i * page;
-        if (!SPIProgramPage(library, address, image.subspan(address, page), mode)) return StopWriting(library, context);
+        if (!SPIProgramPage(library, address, image.subspan(address, page), mode, &polls))
+            return StopWriting(library, context);
         context.step();
     }
     context.finishTimed(WriteFinished);

@@ -33,7 +33,7 @@ struct EmulatedChipConfig {
     Time chipEraseTime = std::chrono::seconds(20);
     Time blockEraseTime = std::chrono::milliseconds(150);
     Time sectorEraseTime = std::chrono::milliseconds(45);
-    Time pageProgramTime = std::chrono::microseconds(700);
+    Time pageProgramTime = std::chrono::microseconds(400);  // typical of current W25Q parts
     Time statusWriteTime = std::chrono::milliseconds(10);
     Time aaiWordTime = std::chrono::microseconds(10);
     Time eepromWriteCycle = std::chrono::milliseconds(5);  // 24xx and 25xx EEPROM

@@ -1,0 +1,163 @@
+// What a user would wait for on the real adapter: every whole-chip operation of a few common
+// chips, run by the real workers on the emulated CH341A at the RealAdapter pace, whose virtual
+// clock predicts the real adapter's time without sleeping. Prints, per chip and operation, the
+// predicted time and speed, host waits and USB packets per KiB, and the share of the model's
+// device-bound rate reached (the time the adapter's SPI or I2C bus and the chip itself cannot
+// avoid, with USB free: 1.00 would leave nothing to gain).
+#include "adapter/Ch341Device.h"
+#include "adapter/emulator/EmulatedCh341.h"
+#include "i2c/IICReadThread.h"
+#include "i2c/IICWriteThread.h"
+#include "spi/SpiWorkers.h"
+#include "worker/TransferBuffer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Seconds = std::chrono::duration<double>;
+
+class LastMessage final : public MessageSink {
+public:
+    void post(const OpMessage& message) override { last = message; }
+    void send(const OpMessage& message) override { last = message; }
+    OpMessage last;
+};
+
+struct Chip {
+    const char* name;
+    const char* kind;
+    uint32_t size;
+    uint16_t pageSize;
+    const char* signature;
+    double eraseSeconds;
+};
+
+// As in the chip database.
+constexpr Chip Chips[] = {
+    {"W25Q64FV", "ID_SPI1", 8u << 20, 256, "EF4017", 20},
+    {"W25Q256FV", "ID_SPI24", 32u << 20, 256, "EF4019", 80},
+    {"SST25VF016B", "ID_SPI3", 2u << 20, 256, "BF2541", 1},
+    {"24C256", "ID_24C256", 32768, 64, "", 0},
+    {"24C1024", "ID_24C1024", 131072, 256, "", 0},
+};
+
+struct Bench {
+    explicit Bench(const Chip& chip)
+        : chip(chip), config(*MakeEmulatedChipConfig(chip.name, chip.kind, chip.size, chip.pageSize, chip.signature,
+                                                     chip.eraseSeconds))
+    {
+        config.initialStatus = {0, 0, 0};  // unprotected, as after the user's unprotect
+        emulator = std::make_shared<EmulatedCh341>(config, 1.0, AdapterPace::RealAdapter);
+        device = std::make_unique<Ch341Device>(emulator);
+        device->CH341OpenDevice(AdapterIndex);
+        i2c = EmulatedFamilyOf(chip.kind) == EmulatedChipFamily::I2cEeprom;
+        if (i2c) device->CH341SetStream(AdapterIndex, 1);  // 100 kHz, the connection's default
+    }
+
+    // Runs one operation; prints its line. `bound` is the device-bound time.
+    void run(const char* operation, Seconds bound, const std::function<int32_t(WorkerContext&)>& body,
+             int32_t expected)
+    {
+        LastMessage sink;
+        WorkerQueue queue;
+        WorkerContext context(sink, queue);
+        emulator->resetCounters();
+        const Seconds start = emulator->clock().now();
+        const int32_t code = body(context);
+        const double seconds = (Seconds(emulator->clock().now()) - start).count();
+        const UsbCounters& c = emulator->counters();
+        const double kib = chip.size / 1024.0;
+        std::printf("| %-11s | %-6s | %9.2f | %7.1f | %6.2f | %7.1f | %5.2f |%s\n", chip.name, operation, seconds,
+                    chip.size / seconds / 1000.0, double(c.roundTrips) / kib, double(c.outPackets + c.inPackets) / kib,
+                    bound.count() / seconds, code == expected ? "" : " FAILED");
+    }
+
+    const Chip& chip;
+    EmulatedChipConfig config;
+    std::shared_ptr<EmulatedCh341> emulator;
+    std::unique_ptr<Ch341Device> device;
+    bool i2c = false;
+};
+
+Seconds i2cBytes(double bytes)
+{
+    return Seconds(bytes * PaceModel::I2cClocksPerByte / PaceModel::I2cClockHz[1]);
+}
+
+void benchSpi(Bench& b, std::span<uint8_t> image)
+{
+    const Chip& chip = b.chip;
+    const WorkerParams params{chip.size, chip.pageSize, chip.kind, 0, nullptr};
+    const bool sst = std::string(chip.kind) == "ID_SPI3";
+    const Seconds readBound = PaceModel::SpiByte * double(chip.size);
+    const Seconds writeBound =
+        sst ? Seconds((PaceModel::SpiByte * 3 + b.config.aaiWordTime) * (chip.size / 2.0))
+            : Seconds((PaceModel::SpiByte * double(chip.pageSize) + b.config.pageProgramTime) * double(chip.size / chip.pageSize));
+
+    b.run("erase", b.config.chipEraseTime, [&](WorkerContext& c) {
+        SPIEraseThread(*b.device, std::chrono::hours(1), c);
+        return 0;
+    }, 0);
+    b.run("write", writeBound, [&](WorkerContext& c) {
+        (sst ? SPIWriteSSTThread : SPIWriteThread)(*b.device, params, c);
+        return 0;
+    }, 0);
+    std::vector<uint8_t> written(image.begin(), image.begin() + chip.size);
+    for (const char* operation : {"read", "verify"}) {
+        std::fill_n(image.begin(), chip.size, 0x00);
+        b.run(operation, readBound, [&](WorkerContext& c) {
+            SPIReadThread(*b.device, params, c);
+            return std::equal(written.begin(), written.end(), image.begin()) ? 0 : 1;
+        }, 0);
+    }
+}
+
+void benchI2c(Bench& b, std::span<uint8_t> image)
+{
+    const Chip& chip = b.chip;
+    WorkerParams params;
+    params.size = chip.size;
+    params.pageSize = chip.pageSize;
+    params.type = *I2cTypeOfKind(chip.kind);
+    params.buffer = image.data();
+    const double pages = double(chip.size / chip.pageSize);
+    const Seconds readBound = i2cBytes(chip.size);
+    const Seconds writeBound = i2cBytes(chip.size) + b.config.eepromWriteCycle * pages;
+
+    b.run("write", writeBound, [&](WorkerContext& c) {
+        IICWriteThread(*b.device, params, c);
+        return 0;
+    }, 0);
+    std::vector<uint8_t> written(image.begin(), image.begin() + chip.size);
+    for (const char* operation : {"read", "verify"}) {
+        std::fill_n(image.begin(), chip.size, 0x00);
+        b.run(operation, readBound, [&](WorkerContext& c) {
+            IICReadThread(*b.device, params, c);
+            return std::equal(written.begin(), written.end(), image.begin()) ? 0 : 1;
+        }, 0);
+    }
+}
+
+} // namespace
+
+int main()
+{
+    std::printf("| chip        | op     | seconds   | KB/s    | waits/KiB | packets/KiB | of bound |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+    const std::span<uint8_t> image = TransferBuffer();
+    for (const Chip& chip : Chips) {
+        for (uint32_t i = 0; i < chip.size; ++i) image[i] = static_cast<uint8_t>(i * 31 + (i >> 8) * 7 + 3);
+        Bench bench(chip);
+        if (bench.i2c) {
+            benchI2c(bench, image);
+        } else {
+            benchSpi(bench, image);
+        }
+    }
+}
