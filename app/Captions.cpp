@@ -1,6 +1,6 @@
 #include "app/Captions.h"
 
-#include "app/Language.h"
+#include "session/Language.h"
 
 #include <cstring>
 
@@ -84,7 +84,6 @@ constexpr Hint hints[] = {
     {"SBExit", "Exit"},
 };
 
-QString cancelHintA = QStringLiteral("(Нажмите Esc для отмены операции)");
 } // namespace
 
 std::span<const Caption> MainCaptions()
@@ -121,17 +120,4 @@ QString ToolHint(const char *component)
     return {};
 }
 
-QString CancelHintA()
-{
-    return cancelHintA;
-}
 
-QString CancelHintB()
-{
-    return LanguageId == 0 ? cancelHintA : QStringLiteral("(Press Esc to cancel the operation)");
-}
-
-void SetEnglishCancelHint()
-{
-    cancelHintA = QStringLiteral("(Press Esc to cancel operation)");
-}

@@ -25,9 +25,3 @@ QString SearchKindCaption(int item, bool english);
 
 // Tool button hints: English in the design, the same in both languages.
 QString ToolHint(const char *component);
-
-// The hint appended to the lines that announce an operation. `Read, compare and write` use hint A,
-// `erase and blank check` hint B in English and hint A in Russian.
-QString CancelHintA();
-QString CancelHintB();
-void SetEnglishCancelHint(); // applied with the English captions

@@ -1,8 +1,8 @@
 #pragma once
-// The three states of the operation controls and which control each state turns on or off.
-#include <span>
+// Which control each of the three control states turns on or off.
+#include "session/ControlState.h"
 
-enum ControlState { Busy = 0, NoAdapter = 1, Ready = 2 };
+#include <span>
 
 enum class Switch { Off, On, Keep };
 

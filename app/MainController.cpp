@@ -1,41 +1,36 @@
 #include "app/MainController.h"
 
-#include "app/AppPaths.h"
 #include "app/Captions.h"
-#include "app/Language.h"
-#include "app/QtMessageSink.h"
-#include "app/SettingsFile.h"
+#include "app/ControlStates.h"
 #include "i2c/SlaveAddress.h"
-#include "worker/TransferBuffer.h"
+#include "session/AppPaths.h"
+#include "session/Language.h"
+#include "session/SettingsFile.h"
 
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 const char *const speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"};
+constexpr int EscapeKey = 27;
 
-QString DefaultDumpDir()
-{
-    return AppPaths::DataFolder() + QStringLiteral("/DumpsBackup");
-}
+// Open dialog entries 1..5 and Save dialog entries 1..3.
+enum OpenFilter { OpenBin = 1, OpenE2p = 2, OpenHex = 3 };
+enum SaveFilter { SaveBinFile = 1, SaveHexFile = 2, SaveBrgFile = 3 };
 } // namespace
 
 MainController::MainController(MainView &view, StartupOptions options)
-    : view(view), options(std::move(options)), sink(std::make_shared<QtMessageSink>(this))
+    : view(view), options(std::move(options)), core(*this)
 {
-    ClientDataSet.setFilterTest([this](const chipdb::ChipRecord &row) { return ChipFilter.accepts(row); });
 }
 
 MainController::~MainController() = default;
 
-QString MainController::SettingsPath()
-{
-    return FilePath(QString(), QStringLiteral("Vespera.ini"));
-}
-
 void MainController::FormCreate()
 {
+    MainSettings &current = core.settings();
     {
         const SettingsFile file(SettingsPath());
         current = ReadMainSettings(file, DefaultDumpDir());
@@ -43,7 +38,8 @@ void MainController::FormCreate()
     LanguageId = current.languageId;
     view.setEnabled("SBCalc", view.startCalculator(true)); // FindCalc
     // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
-    chip.ChipName = (options.emulatedChip.isEmpty() ? current.chipName : options.emulatedChip).toStdString();
+    core.catalogue().chip.ChipName =
+        (options.emulatedChip.isEmpty() ? current.chipName : options.emulatedChip).toStdString();
     view.moveWindow(current.mainLeft, current.mainTop);
 
     if (LanguageId < 0)
@@ -59,7 +55,8 @@ void MainController::FormCreate()
     SlaveAddress = current.slaveAddress >= 0 && current.slaveAddress <= 0xFF ? uint8_t(current.slaveAddress)
                                                                              : DefaultSlaveAddress;
     TickMenusFromSettings();
-    RegisterAdapterNotification();
+    core.adapter().setEmulation({options.emulate, options.emulatedChip, options.emulatedImage});
+    core.adapter().RegisterAdapterNotification();
 }
 
 void MainController::ApplyEnglishCaptions()
@@ -69,11 +66,11 @@ void MainController::ApplyEnglishCaptions()
     for (const Caption &c : MainCaptions())
         if (c.english)
             view.setCaption(c.component, QString::fromUtf8(c.english));
-    SetEnglishCancelHint();
 }
 
 void MainController::TickMenusFromSettings()
 {
+    const MainSettings &current = core.settings();
     view.setChecked(speedItems[current.i2cSpeed], true);
     view.setChecked(current.autosaveFormat == 1 ? "MmBrg" : "MmBin", true);
     view.setChecked("MmAck", current.ackCheck);
@@ -89,14 +86,14 @@ void MainController::TickMenusFromSettings()
 
 void MainController::FormShow()
 {
-    switch (LoadChipDatabase()) {
-    case DatabaseLoad::Missing:
+    switch (core.catalogue().LoadChipDatabase(ChipListPath())) {
+    case ChipCatalogue::DatabaseLoad::Missing:
         return;
-    case DatabaseLoad::Damaged: // the rest of the database step is skipped, start-up goes on
+    case ChipCatalogue::DatabaseLoad::Damaged: // the rest of the database step is skipped, start-up goes on
         break;
-    case DatabaseLoad::Loaded:
-        CreateEmulatedAdapter();
-        InitDevice();
+    case ChipCatalogue::DatabaseLoad::Loaded:
+        core.adapter().CreateEmulatedAdapter();
+        core.adapter().InitDevice();
         SetParams();
         FillTransferBuffer();
         break;
@@ -108,6 +105,7 @@ void MainController::FormShow()
 
 void MainController::FormCloseQuery()
 {
+    MainSettings &current = core.settings();
     current.scErase = view.isChecked("ScErase");
     current.scCheckFF = view.isChecked("ScCheckFF");
     current.scWrite = view.isChecked("ScWrite");
@@ -124,8 +122,8 @@ void MainController::FormCloseQuery()
         && view.askYesNo(Lang("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
                          Lang("Saving data", "Сохранение данных")))
         ActSaveExecute();
-    if (status.adapterHandle != 0)
-        CloseAdapter();
+    if (core.adapterHandle != 0)
+        core.adapter().CloseAdapter();
 }
 
 void MainController::SaveSettingsFile(SettingsFile &file)
@@ -148,24 +146,26 @@ void MainController::FormDestroy()
 
 void MainController::ActExitExecute()
 {
-    ResetAdapter();
+    core.adapter().ResetAdapter();
     view.closeWindow();
 }
 
 void MainController::PrintLog(const QString &text, LogColour colour, int64_t number)
 {
-    view.appendLog(text + LogNumberSuffix(number), colour);
+    core.PrintLog(text, colour, number);
+}
+
+void MainController::logAppended(const QString &text, LogColour colour)
+{
+    view.appendLog(text, colour);
     if (view.isShowing())
         view.focusLog();
 }
 
-void MainController::ActivateControls(ControlState state)
+void MainController::controlsChanged(ControlState state)
 {
-    controlState = state;
     // Typing into the buffers a worker owns is refused while it runs.
     view.setEditorReadOnly(state == Busy);
-    if (state == Ready)
-        PendingErase = PendingBlankCheck = PendingWrite = PendingCompare = false;
     for (const ControlRule &rule : ControlRules()) {
         const Switch s = rule.in(state);
         if (s != Switch::Keep)
@@ -173,8 +173,37 @@ void MainController::ActivateControls(ControlState state)
     }
 }
 
+void MainController::progressChanged(int position, int maximum)
+{
+    view.setProgressMaximum(maximum);
+    view.setProgressPosition(position);
+}
+
+void MainController::differencesChanged(const DiffList *differences)
+{
+    if (differences)
+        view.showDifferences(*differences);
+    else
+        view.hideDifferences();
+}
+
+void MainController::chipSelected(bool spiControls)
+{
+    view.setEnabled("MmSpi", spiControls);
+    view.setVisible("SpiPanel", spiControls);
+}
+
+void MainController::chipChosen(const QString &chipName)
+{
+    SettingsFile file(SettingsPath());
+    file.writeText("Chip", "Type", chipName);
+    SaveSettingsFile(file);
+}
+
 void MainController::RepaintStatusBar()
 {
+    status.checkSumText = core.checkSumText;
+    status.adapterHandle = core.adapterHandle;
     view.repaintStatusBar(status);
 }
 
@@ -188,7 +217,7 @@ void MainController::MmRusClick(int tag)
     LanguageId = tag;
     if (!view.askYesNo(question, caption))
         return;
-    ResetAdapter();
+    core.adapter().ResetAdapter();
     view.closeWindow();
 }
 
@@ -200,7 +229,7 @@ int MainController::slaveAddress() const
 void MainController::N0x001Click(int address)
 {
     SlaveAddress = uint8_t(address);
-    current.slaveAddress = address;
+    core.settings().slaveAddress = address;
     SettingsFile file(SettingsPath());
     file.writeInt("I2C", "SlaveAdr", address);
     SaveSettingsFile(file);
@@ -208,20 +237,22 @@ void MainController::N0x001Click(int address)
 
 void MainController::MmBinClick(int tag)
 {
-    current.autosaveFormat = tag;
-    HexEditorUpdate(TransferBuffer(), chip.ChipSize, BlankCheckMode, CompareMode);
+    core.settings().autosaveFormat = tag;
+    const OperationRunner &runner = core.runner();
+    core.completion().HexEditorUpdate(core.document().transfer(), core.chip().ChipSize, runner.BlankCheckMode,
+                                      runner.CompareMode);
 }
 
 void MainController::MmDirectoryClick()
 {
     const QString folder = view.askFolder(QStringLiteral("Укажите каталог для сохранения дампов"));
     if (!folder.isEmpty() && QDir(folder).exists())
-        current.dumpDir = folder;
+        core.settings().dumpDir = folder;
 }
 
 void MainController::MmOpenDirClick()
 {
-    view.openFolder(current.dumpDir);
+    view.openFolder(core.settings().dumpDir);
 }
 
 void MainController::SBCalcClick()
@@ -236,15 +267,192 @@ void MainController::LoadForwardedFile(const QString &path)
         LoadCommandLineFile(path);
 }
 
-// --- Steps that the chip database, adapter, buffer and update parts fill. ---
-
 void MainController::FillTransferBuffer()
 {
-    const std::span<uint8_t> image = TransferBuffer();
+    const std::span<uint8_t> image = core.document().transfer();
     std::fill(image.begin(), image.end(), 0xFF);
-    HexEditorUpdate(image, chip.ChipSize, false, false);
+    core.completion().HexEditorUpdate(image, core.chip().ChipSize, false, false);
 }
 
 void MainController::StartUpdateCheck() {}
 
+void MainController::FormKeyUp(int key)
+{
+    if (key == EscapeKey)
+        SBStopClick();
+}
 
+// --- Operations: a command of the user starts with a fresh outcome. ---
+
+void MainController::startCommand()
+{
+    core.resetOutcome();
+}
+
+void MainController::MmReadClick()
+{
+    startCommand();
+    core.commands().MmReadClick();
+}
+
+void MainController::MmWriteClick()
+{
+    startCommand();
+    core.commands().MmWriteClick();
+}
+
+void MainController::MmCompareClick()
+{
+    startCommand();
+    core.commands().MmCompareClick();
+}
+
+void MainController::MmCheckFFClick()
+{
+    startCommand();
+    core.commands().MmCheckFFClick();
+}
+
+void MainController::MmSpiEraseClick()
+{
+    startCommand();
+    core.commands().MmSpiEraseClick();
+}
+
+void MainController::MmRdStatRegClick()
+{
+    view.showStatusRegisters();
+    core.spi().ReadStatusIntoShadow();
+}
+
+void MainController::MmWrStatRegClick()
+{
+    view.showStatusRegisters();
+    core.spi().WriteStatusFromShadow();
+}
+
+void MainController::ScEraseClick(const char *item)
+{
+    const bool ticked = view.isChecked(item);
+    Script &script = core.script();
+    if (std::strcmp(item, "ScErase") == 0)
+        script.PendingErase = ticked;
+    else if (std::strcmp(item, "ScCheckFF") == 0)
+        script.PendingBlankCheck = ticked;
+    else if (std::strcmp(item, "ScWrite") == 0)
+        script.PendingWrite = ticked;
+    else if (std::strcmp(item, "ScCompare") == 0)
+        script.PendingCompare = ticked;
+}
+
+void MainController::ScRunClick()
+{
+    startCommand();
+    core.commands().ScRunClick(view.isChecked("ScErase"), view.isChecked("ScCheckFF"), view.isChecked("ScWrite"),
+                               view.isChecked("ScCompare"));
+}
+
+// --- Files ---
+
+void MainController::ActOpenExecute()
+{
+    int filter = OpenBin;
+    const QString path = view.askOpenFile(&filter);
+    if (path.isEmpty())
+        return;
+    const FileCommands::Format format = filter == OpenE2p   ? FileCommands::Format::E2p
+                                        : filter == OpenHex ? FileCommands::Format::Hex
+                                                            : FileCommands::Format::Bin;
+    core.files().open(path, format);
+    recent.add(path);
+}
+
+void MainController::DropFiles(const QStringList &paths)
+{
+    if (paths.isEmpty() || paths.first().isEmpty() || core.files().RefuseWhileBusy())
+        return;
+    const QString path = paths.first();
+    core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)));
+    recent.add(path);
+}
+
+// A file opened from the file manager comes on the command line: its extension decides its format
+// as for a dropped file, so that a HEX or E2P file never lands in the buffer as raw text.
+void MainController::LoadCommandLineFile(const QString &path)
+{
+    if (core.files().RefuseWhileBusy())
+        return;
+    core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)));
+}
+
+void MainController::mFileClick()
+{
+    const QStringList &paths = recent.paths();
+    for (int i = 0; i < paths.size(); ++i) {
+        view.setVisible("MmSep1", true);
+        view.setVisible("MmHistory", true);
+        const QByteArray item = "Hist" + QByteArray::number(i + 1);
+        view.setVisible(item.constData(), true);
+        view.setCaption(item.constData(), QStringLiteral("&%1: ").arg(i) + paths.at(i));
+    }
+}
+
+void MainController::Hist1Click(int position)
+{
+    if (position < 0 || position >= recent.paths().size() || core.files().RefuseWhileBusy())
+        return;
+    const QString path = recent.paths().at(position);
+    Document &document = core.document();
+    document.CurrentFileName = path;
+    if (path.isEmpty())
+        return;
+    document.CurrentFileExt = FileCommands::UpperExtension(path);
+    // Only the three extensions the list is made of load from it.
+    if (document.CurrentFileExt == QLatin1String(".E2P"))
+        core.files().LoadE2P(path);
+    else if (document.CurrentFileExt == QLatin1String(".BIN"))
+        core.files().LoadBin(path, document.CurrentFileExt);
+    else if (document.CurrentFileExt == QLatin1String(".HEX"))
+        core.files().LoadHex(path);
+}
+
+void MainController::ActSaveExecute()
+{
+    int filter = SaveBinFile;
+    const QString name = view.askSaveFile(&filter);
+    if (name.isEmpty())
+        return;
+    core.files().saveAs(name, filter == SaveHexFile   ? FileCommands::Format::Hex
+                              : filter == SaveBrgFile ? FileCommands::Format::Brg
+                                                      : FileCommands::Format::Bin);
+}
+
+// --- Buffer ---
+
+void MainController::FillBufClick(int value)
+{
+    core.files().FillBufClick(value);
+    status.bufferModified = true;
+    RepaintStatusBar();
+}
+
+void MainController::MmSwapClick()
+{
+    const bool wasModified = status.bufferModified;
+    core.files().MmSwapClick();
+    // Swapping twice gives back both the bytes and the mark.
+    status.bufferModified = !wasModified;
+    RepaintStatusBar();
+}
+
+void MainController::HexEditorChange(bool modified)
+{
+    status.bufferModified = modified;
+    RepaintStatusBar();
+}
+
+void MainController::HexEditorSelectionChanged(const QString &offsetText)
+{
+    status.offsetText = offsetText;
+    RepaintStatusBar();
+}

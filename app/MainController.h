@@ -1,37 +1,26 @@
 #pragma once
-// The main window's controller: every handler of the main window lives here, apart from the
-// widgets, so that tests drive it through a recording view. The handlers are spread over one file
-// per subject: MainController.cpp (life of the window, settings, log), ChipSelection.cpp (chip
-// database and selection), AdapterConnection.cpp (the adapter), OperationRunner.cpp (workers,
-// progress, completion), OperationCommands.cpp (Read, Write, Compare), I2cOperations.cpp and
-// SpiOperations.cpp (the two chip families), FileCommands.cpp (dump files), BufferCommands.cpp
-// (fill, swap, find, checksum), ScriptCommands.cpp (scripts).
-#include "app/ControlStates.h"
-#include "app/LogText.h"
-#include "app/MainSettings.h"
+// The main window's controller: what is the window's own (its life, captions and ticked menu
+// items, the control states, message boxes, the compare grid, the recent files, the status bar)
+// and every handler of the main window as a thin forwarder to the programming core (Session),
+// so that tests drive the window's behaviour through a recording view.
 #include "app/MainView.h"
 #include "app/RecentFiles.h"
 #include "app/StartupOptions.h"
-#include "adapter/Ch341Library.h"
-#include "buffer/DiffList.h"
-#include "chipdb/ChipListFilter.h"
-#include "chipdb/ChipTable.h"
-#include "chipdb/SelectedChip.h"
-#include "spi/SpiStatus.h"
-#include "worker/StartWorker.h"
+#include "session/Session.h"
 
-#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
-class EmulatedCh341;
-class QtMessageSink;
+class SettingsFile;
 
-class MainController : public QObject {
-    Q_OBJECT
+class MainController : public SessionEvents {
 public:
     MainController(MainView &view, StartupOptions options);
     ~MainController() override;
+
+    Session &session() { return core; }
+    const Session &session() const { return core; }
 
     // Life of the main window, in the order of a run.
     void FormCreate();
@@ -40,10 +29,9 @@ public:
     void FormDestroy();
     void ActExitExecute();
 
-    // The one way to write to the log; a number >= 0 is appended in decimal and hexadecimal.
     void PrintLog(const QString &text, LogColour colour = LogColour::Navy, int64_t number = -1);
-    void ActivateControls(ControlState state);
-    bool busy() const { return controlState == Busy; }
+    void ActivateControls(ControlState state) { core.ActivateControls(state); }
+    bool busy() const { return core.busy(); }
 
     // Settings menu.
     void MmRusClick(int tag);       // language items, tag 0 Russian, 1 English
@@ -55,28 +43,23 @@ public:
 
     // Adapter: speed items (tag 0..3), ACK check, hot-plug events (0 removed, 1 about to be
     // removed, 3 arrived).
-    void Mm_SPEED_LOWClick(int tag);
-    void MmAckClick();
-    void AdapterNotify(int event);
+    void Mm_SPEED_LOWClick(int tag) { core.adapter().Mm_SPEED_LOWClick(tag); }
+    void MmAckClick() { core.adapter().MmAckClick(view.isChecked("MmAck")); }
+    void AdapterNotify(int event) { core.adapter().AdapterNotify(event); }
 
     // Chip selection: applies the current row of the chip table; ChooseChip also saves its name.
-    void SetParams(bool fromDialog = false);
-    void ChooseChip(bool fromDialog = true);
+    void SetParams(bool fromDialog = false) { core.catalogue().SetParams(fromDialog); }
+    void ChooseChip(bool fromDialog = true) { core.catalogue().ChooseChip(fromDialog); }
 
     // A file forwarded by a second start of the program.
     void LoadForwardedFile(const QString &path);
 
-    // Operation runner: starting a worker, its messages, cancelling.
-    bool StartOperation(WorkerBody body, std::shared_ptr<WorkerParams> params);
-    void WMOpProgress(uint32_t wParam, int32_t lParam);
-    void WMOpFault(int32_t lParam);
-    void SetPBarPos(int code);
-    void HexEditorUpdate(std::span<const uint8_t> buffer, uint32_t count, bool blankCheck, bool compare);
-    void CheckSum();
-    void SBStopClick();
+    // Operation runner: cancelling.
+    void SBStopClick() { core.runner().cancel(); }
     void FormKeyUp(int key);
+    void CheckSum() { core.completion().CheckSum(); }
 
-    // Operation commands; the completion of an operation starts them too (pending steps).
+    // Operation commands.
     void MmReadClick();
     void MmWriteClick();
     void MmCompareClick();
@@ -88,114 +71,66 @@ public:
 
     // SPI chips: erase, identification, auto-select, status registers, unprotect.
     void MmSpiEraseClick();
-    void SBIdClick();
-    void UID1Click();
-    void MmAutoSelClick();
+    void SBIdClick() { core.spi().SBIdClick(); }
+    void UID1Click() { core.spi().UID1Click(); }
+    void MmAutoSelClick() { core.spi().MmAutoSelClick(); }
     void MmRdStatRegClick();
     void MmWrStatRegClick();
-    void MmUnprotectClick();
-    StatusReadResult ReadStatusIntoShadow(); // the dialog's Read
-    void WriteStatusFromShadow();            // the dialog's Write
+    void MmUnprotectClick() { core.spi().MmUnprotectClick(); }
+    StatusReadResult ReadStatusIntoShadow() { return core.spi().ReadStatusIntoShadow(); } // the dialog's Read
+    void WriteStatusFromShadow() { core.spi().WriteStatusFromShadow(); }                   // the dialog's Write
 
-    // Files: Open, Save As, dropped files, recent files, the loaders.
+    // Files: Open, Save As, dropped files, recent files.
     void ActOpenExecute();
     void ActSaveExecute();
     void DropFiles(const QStringList &paths);
     void mFileClick();
     void Hist1Click(int position);
-    void LoadBin(const QString &path, const QString &extension);
-    void LoadE2P(const QString &path);
-    void LoadHex(const QString &path);
 
     // Buffer commands.
     void FillBufClick(int value); // 0..255, or -1 for an empty fill field
     void MmSwapClick();
-    void SBFindClick(const QString &text, int searchKind);
-    void MmCheckSumClick();
+    void SBFindClick(const QString &text, int searchKind) { core.files().find(text, searchKind); }
+    void MmCheckSumClick() { core.completion().CheckSum(); }
 
     // The hex view's notifications and the compare view's close button.
     void HexEditorChange(bool modified);
     void HexEditorSelectionChanged(const QString &offsetText);
-    void CompareViewClosed();
+    void CompareViewClosed() { core.differences().Clear(); }
 
-    const MainSettings &settings() const { return current; }
+    const MainSettings &settings() const { return core.settings(); }
     const StatusBarState &statusBar() const { return status; }
     const RecentFiles &recentFiles() const { return recent; }
-    const DiffList &differences() const { return diffs; }
-    static QString SettingsPath();
-    static QString ChipListPath();
+    const DiffList &differences() const { return const_cast<Session &>(core).differences(); }
     int slaveAddress() const;
 
-    QString CurrentFileName, CurrentFileExt;
-    chipdb::SelectedChip chip;         // ChipName, ChipKind, ChipSize, PageSize, StatusRegCount
-    ::StatusShadow StatusShadow;        // status registers 1..3 as last read
-    bool CompareMode = false, BlankCheckMode = false;
-    bool PendingErase = false, PendingBlankCheck = false, PendingWrite = false, PendingCompare = false;
-
-    chipdb::ChipTable ClientDataSet;     // the chip database
-    chipdb::ChipListFilter ChipFilter;   // its per-row test (search box, auto-select)
-    double ChipListDate = 0;
-    int32_t ChipListVersion = 0;
-    std::shared_ptr<Ch341Library> Library;    // the adapter, real or emulated
-    std::shared_ptr<EmulatedCh341> Emulator;  // the emulated adapter, null for the real one
-
-protected:
-    bool event(QEvent *event) override;
-
 private:
-    // Steps of the first showing and of the close that later parts of the program fill.
-    enum class DatabaseLoad { Missing, Damaged, Loaded };
-    DatabaseLoad LoadChipDatabase();
-    void CreateAdapter(const chipdb::ChipRecord *emulatedRow);
-    void CreateEmulatedAdapter();
-    void InitDevice();
-    void ExplainOpenFailure(UsbStatus status);
-    void FillTransferBuffer();
-    void LoadCommandLineFile(const QString &path);
-    void StartUpdateCheck(); // the update check of a later release starts here
-    void RegisterAdapterNotification();
-    void CloseAdapter();
-    void ResetAdapter();
+    // SessionEvents
+    void logAppended(const QString &text, LogColour colour) override;
+    void controlsChanged(ControlState state) override;
+    void progressChanged(int position, int maximum) override;
+    void statusChanged() override { RepaintStatusBar(); }
+    void differencesChanged(const DiffList *differences) override;
+    void chipSelected(bool spiControls) override;
+    void chipChosen(const QString &chipName) override;
+    void chooseAmongChips() override { view.showChipList(); }
+    bool confirm(const QString &text, const QString &caption) override { return view.askYesNo(text, caption); }
+    void warn(const QString &text, const QString &caption) override { view.showWarning(text, caption); }
+    void inform(const QString &text) override { view.showMessage(text); }
+    void fail(const QString &text, const QString &caption) override { view.showError(text, caption); }
 
     void ApplyEnglishCaptions();
     void TickMenusFromSettings();
-    void SaveSettingsFile(class SettingsFile &file);
+    void SaveSettingsFile(SettingsFile &file);
     void RepaintStatusBar();
-
-    // The commands' common start, then the 24xx or 25xx side.
-    void StartCommand(int command);
-    void IICReadChip();
-    void IICFastReadChip();
-    void IICWriteChip();
-    void IICFastWriteChip();
-    bool CopyEditorToTransferBuffer();
-    void SPIReadCommand(const QString &startLine);
-    void SPICompareCommand(const QString &startLine);
-    void SPIWriteCommand(const QString &startLine);
-    bool ChipPresentOrReady();
-    bool RefuseWhileBusy();
-    void FinishLoad(const QString &path, const struct DumpLoad &load);
-    void SPIReadChip();
-    void SPIWriteChip();
-    void SPIWriteSST();
-    void StartErase();
-    void PrintSpiLog(const SpiLog &log);
-
-    // Completion of an operation (the negative codes of WM_OP_PROGRESS).
-    void ReadFinishedStep(float seconds);
-    void WriteFinishedStep(float seconds);
-    void EraseFinishedStep();
-    void CompletionTail();
-    void SaveAutomaticDump();
-    bool KindContains(const char *text) const;
+    void FillTransferBuffer();
+    void LoadCommandLineFile(const QString &path);
+    void StartUpdateCheck(); // the update check of a later release starts here
+    void startCommand();
 
     MainView &view;
     StartupOptions options;
-    MainSettings current;
+    Session core;
     RecentFiles recent;
     StatusBarState status;
-    DiffList diffs;
-    ControlState controlState = NoAdapter;
-    std::shared_ptr<QtMessageSink> sink;
-    std::shared_ptr<WorkerQueue> lastWorker;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // What the main window's controller asks of the window. The widgets implement it; tests record it.
-#include "app/LogText.h"
+#include "session/LogText.h"
 
 #include <QString>
 #include <cstdint>
@@ -42,13 +42,8 @@ public:
     virtual void setProgressPosition(int position) = 0;
     virtual int progressPosition() const = 0;
 
-    // The hex view and the EditBuffer it holds.
-    virtual void loadEditor(std::span<const uint8_t> bytes) = 0; // clears marks, history, modified
-    virtual std::span<const uint8_t> editorBytes() const = 0;
-    virtual bool saveEditor(const QString &path, QString *error) = 0;
+    // The hex view, which shows the document's EditBuffer: no typing while an operation runs.
     virtual void setEditorReadOnly(bool readOnly) = 0;
-    // Looks from just past the selection up to `last`; a match becomes the selection. -1: none.
-    virtual int64_t findInEditor(std::span<const uint8_t> pattern, std::size_t last) = 0;
 
     // The compare view below the hex view.
     virtual void showDifferences(const DiffList &differences) = 0;

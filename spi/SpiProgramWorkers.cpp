@@ -2,7 +2,6 @@
 
 #include "adapter/Uch_spi.h"
 #include "chipdb/ChipKind.h"
-#include "worker/TransferBuffer.h"
 
 namespace {
 
@@ -18,9 +17,9 @@ void StopWriting(Ch341Library& library, WorkerContext& context)
 
 void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context)
 {
-    const std::span<const uint8_t> image = TransferBuffer();
     const uint32_t page = params.pageSize;
-    if (page == 0 || params.size > image.size()) return StopWriting(library, context);
+    if (page == 0 || params.buffer == nullptr) return StopWriting(library, context);
+    const std::span<const uint8_t> image(params.buffer, params.size);
     const uint32_t pages = params.size / page;
     const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));
 
@@ -40,15 +39,14 @@ void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerCon
 void SPIWriteSSTThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context)
 {
     // Each finished block already ends with a write disable, so an early stop sends nothing.
-    const std::span<const uint8_t> image = TransferBuffer();
-    if (params.size > image.size() || !library.CH341SetStream(AdapterIndex, SpiStreamTransfer))
+    if (params.buffer == nullptr || !library.CH341SetStream(AdapterIndex, SpiStreamTransfer))
         return context.finish(WriteCancelled);
     const uint32_t blocks = SpiSstSteps(params.size);
     context.startClock();
     for (uint32_t i = 0; i < blocks; ++i) {
         if (context.cancelRequested()) return context.finish(WriteCancelled);
         const uint32_t address = i * SpiAaiBlock;
-        if (!SPIProgramAAI(library, address, image.subspan(address).first<SpiAaiBlock>()))
+        if (!SPIProgramAAI(library, address, std::span<const uint8_t, SpiAaiBlock>(params.buffer + address, SpiAaiBlock)))
             return context.finish(WriteCancelled);
         context.step();
     }

@@ -2,7 +2,6 @@
 
 #include "adapter/Uch_spi.h"
 #include "chipdb/ChipKind.h"
-#include "worker/TransferBuffer.h"
 
 #include <initializer_list>
 
@@ -27,8 +26,8 @@ bool PrepareRead(Ch341Library& library, SpiAddressMode mode)
 
 void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context)
 {
-    const std::span<uint8_t> image = TransferBuffer();
-    if (params.size == 0 || params.size > image.size()) return context.finish(ReadCancelled);
+    if (params.size == 0 || params.buffer == nullptr) return context.finish(ReadCancelled);
+    const std::span<uint8_t> image(params.buffer, params.size);
     const uint32_t chunk = SpiReadChunk(params.size);
     const uint32_t chunks = params.size / chunk;
     const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));

@@ -4,10 +4,12 @@
 
 namespace {
 
-std::shared_ptr<WorkerParams> Params(const chipdb::SelectedChip& chip, bool pageAndKind)
+std::shared_ptr<WorkerParams> Params(const chipdb::SelectedChip& chip, std::span<uint8_t> buffer, bool pageAndKind)
 {
+    if (chip.ChipSize > buffer.size()) return nullptr;
     auto params = std::make_shared<WorkerParams>();
     params->size = chip.ChipSize;
+    params->buffer = buffer.data();
     if (pageAndKind) {
         params->pageSize = SpiPageSizeUsable(chip.PageSize) ? static_cast<uint16_t>(chip.PageSize) : 0;
         params->chipText = chip.ChipKind;
@@ -41,7 +43,21 @@ WorkerBody SpiEraseWorker(Ch341Library& library, std::optional<std::chrono::mill
     };
 }
 
-std::shared_ptr<WorkerParams> SpiReadParams(const chipdb::SelectedChip& chip) { return Params(chip, true); }
-std::shared_ptr<WorkerParams> SpiWriteParams(const chipdb::SelectedChip& chip) { return Params(chip, true); }
-std::shared_ptr<WorkerParams> SpiSstParams(const chipdb::SelectedChip& chip) { return Params(chip, false); }
-std::shared_ptr<WorkerParams> SpiEraseParams(const chipdb::SelectedChip& chip) { return Params(chip, false); }
+std::shared_ptr<WorkerParams> SpiReadParams(const chipdb::SelectedChip& chip, std::span<uint8_t> buffer)
+{
+    return Params(chip, buffer, true);
+}
+std::shared_ptr<WorkerParams> SpiWriteParams(const chipdb::SelectedChip& chip, std::span<uint8_t> buffer)
+{
+    return Params(chip, buffer, true);
+}
+std::shared_ptr<WorkerParams> SpiSstParams(const chipdb::SelectedChip& chip, std::span<uint8_t> buffer)
+{
+    return Params(chip, buffer, false);
+}
+std::shared_ptr<WorkerParams> SpiEraseParams(const chipdb::SelectedChip& chip)
+{
+    auto params = std::make_shared<WorkerParams>();
+    params->size = chip.ChipSize;
+    return params;
+}

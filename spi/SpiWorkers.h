@@ -3,12 +3,13 @@
 // the adapter library, its parameters and its context; the Spi…Worker functions bind the
 // library in for StartWorker:
 //
-//   StartWorker(SpiReadWorker(library), SpiReadParams(chip), sink)   read, compare, blank check
-//   StartWorker(SpiWriteWorker(library), SpiWriteParams(chip), sink) page programming
-//   StartWorker(SpiSstWorker(library), SpiSstParams(chip), sink)     SST word programming
-//   StartWorker(SpiEraseWorker(library), SpiEraseParams(chip), sink) chip erase
+//   StartWorker(SpiReadWorker(library), SpiReadParams(chip, image), sink)   read, compare, blank check
+//   StartWorker(SpiWriteWorker(library), SpiWriteParams(chip, image), sink) page programming
+//   StartWorker(SpiSstWorker(library), SpiSstParams(chip, image), sink)     SST word programming
+//   StartWorker(SpiEraseWorker(library), SpiEraseParams(chip), sink)        chip erase
 //
-// The workers read and write the TransferBuffer at the chip addresses.
+// The workers read and write the chip image in params.buffer (the TransferBuffer) at the chip
+// addresses; it must stay alive until the worker's final message.
 
 #include "adapter/Ch341Library.h"
 #include "chipdb/SelectedChip.h"
@@ -18,10 +19,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 // Read: the whole chip in chunks of min(size, 2048) bytes, one read frame each; a remainder
 // below one chunk is not read. Steps per chunk, then ReadFinished with the time; ReadCancelled on
-// a cancel or a failed transfer, and at once for a size of 0 or beyond the TransferBuffer.
+// a cancel or a failed transfer, and at once for a size of 0 or without a buffer.
 void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerContext& context);
 // Page programming with the page size; steps per page, then WriteFinished with the time;
 // on a cancel or failure (and for page size 0) a write disable, then WriteCancelled.
@@ -39,11 +41,12 @@ WorkerBody SpiSstWorker(Ch341Library& library);
 // The limit defaults to SpiEraseTimeout of the size in the parameters.
 WorkerBody SpiEraseWorker(Ch341Library& library, std::optional<std::chrono::milliseconds> limit = std::nullopt);
 
-// Parameters of each start: size, page size and kind text as each worker uses them. The erase's
-// block carries only the size, for the bound of its wait.
-std::shared_ptr<WorkerParams> SpiReadParams(const chipdb::SelectedChip& chip);
-std::shared_ptr<WorkerParams> SpiWriteParams(const chipdb::SelectedChip& chip);
-std::shared_ptr<WorkerParams> SpiSstParams(const chipdb::SelectedChip& chip);
+// Parameters of each start: size, page size, kind text and the chip image as each worker uses
+// them; null when the chip does not fit into `image`. The erase's block carries only the size,
+// for the bound of its wait.
+std::shared_ptr<WorkerParams> SpiReadParams(const chipdb::SelectedChip& chip, std::span<uint8_t> image);
+std::shared_ptr<WorkerParams> SpiWriteParams(const chipdb::SelectedChip& chip, std::span<uint8_t> image);
+std::shared_ptr<WorkerParams> SpiSstParams(const chipdb::SelectedChip& chip, std::span<uint8_t> image);
 std::shared_ptr<WorkerParams> SpiEraseParams(const chipdb::SelectedChip& chip);
 
 // Checks the window makes before starting: a size of 0 cannot be read (log spitext::ChipSizeZero

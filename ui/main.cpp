@@ -1,5 +1,5 @@
 // Vespera: entry point. One instance per user; a second start hands its file to the first.
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
 #include "ui/mainwindow/Icons.h"
@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vespera"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vespera.Vespera")); // the menu entry's id
     AppPaths::SetProgramFolder(QApplication::applicationDirPath());
     const StartupOptions options = ParseStartupOptions(QApplication::arguments().mid(1));
 

@@ -9,9 +9,10 @@
 #include "i2c/IICFastPath.h"
 #include "i2c/IICReadThread.h"
 #include "i2c/IICWriteThread.h"
-#include "worker/TransferBuffer.h"
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 #include <memory>
 
@@ -41,7 +42,7 @@ void WholeChip(benchmark::State& state, Chip chip, Path path)
         *MakeEmulatedChipConfig("", chip.kind, chip.size, chip.pageSize, "", 0), 1000.0);
     Ch341Device device(emulator);
     device.CH341OpenDevice(AdapterIndex);
-    const std::span<uint8_t> buffer = TransferBuffer();
+    std::vector<uint8_t> buffer(chip.size);
     WorkerParams params;
     params.size = chip.size;
     params.pageSize = chip.pageSize;

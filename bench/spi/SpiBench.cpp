@@ -3,9 +3,10 @@
 #include "adapter/Ch341Device.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "spi/SpiWorkers.h"
-#include "worker/TransferBuffer.h"
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace {
 
@@ -27,12 +28,12 @@ void RunChip(benchmark::State& state, Operation operation)
     auto emulator = std::make_shared<EmulatedCh341>(*MakeEmulatedChipConfig("", kind, size, 256, "EF4017", 0), 1e6);
     Ch341Device device(emulator);
     device.CH341OpenDevice(AdapterIndex);
-    const WorkerParams params{size, 256, kind, 0, nullptr};
+    std::vector<uint8_t> image(size);
+    for (uint32_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 31 + 7);
+    const WorkerParams params{size, 256, kind, 0, image.data()};
     const WorkerBody body = operation == Operation::Read      ? SpiReadWorker(device)
                             : operation == Operation::Program ? SpiWriteWorker(device)
                                                               : SpiEraseWorker(device);
-    auto image = TransferBuffer().first(size);
-    for (uint32_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>(i * 31 + 7);
 
     NullSink sink;
     WorkerQueue queue;

@@ -1,7 +1,8 @@
 #include "RecordingView.h"
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "app/Captions.h"
-#include "app/Language.h"
+#include "session/CancelHints.h"
+#include "session/Language.h"
 #include "app/MainController.h"
 
 #include <QDir>

@@ -28,7 +28,7 @@ TEST_F(Files, LongerBinIsCutToTheChipAndReported)
     EXPECT_EQ(view.log[1].first, "File size differs from size of the device!");
     EXPECT_EQ(view.log[1].second, LogColour::Red);
     EXPECT_TRUE(view.log[2].first.startsWith("Check Sum: "));
-    EXPECT_EQ(view.editor, std::vector<uint8_t>(256, 0x5A));
+    EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(256, 0x5A));
     EXPECT_EQ(controller.recentFiles().paths(), QStringList{path("big.bin")});
 }
 
@@ -41,17 +41,17 @@ TEST_F(Files, BrgRestoresTheStatusRegisters)
     view.openPath = path("regs.brg");
     view.openFilter = 1; // the BIN entry: the extension decides
     controller.ActOpenExecute();
-    EXPECT_EQ(controller.CurrentFileExt, ".BRG");
+    EXPECT_EQ(controller.session().document().CurrentFileExt, ".BRG");
     EXPECT_EQ(view.log.size(), 2u); // no size line
-    EXPECT_EQ(controller.StatusShadow.SR, (std::array<uint8_t, 3>{0x9C, 0x02, 0x40}));
-    EXPECT_EQ(view.editor.size(), 19u);
+    EXPECT_EQ(controller.session().document().StatusShadow.SR, (std::array<uint8_t, 3>{0x9C, 0x02, 0x40}));
+    EXPECT_EQ(EditorBytes(controller).size(), 19u);
 }
 
 TEST_F(Files, SaveAsAppendsTheFormatsExtensionAndKeepsTypedBytes)
 {
     insertChip(Chip("24C02", "ID_24C02", 256, 8));
-    view.editor.assign(256, 0x00);
-    view.editor[7] = 0xA5; // typed into the view
+    SetEditorBytes(controller, std::vector<uint8_t>(256, 0x00));
+    controller.session().document().editor().writeByte(7, 0xA5); // typed into the view
     view.savePath = path("dump.bin");
     view.saveFilter = 1;
     controller.ActSaveExecute();
@@ -66,10 +66,10 @@ TEST_F(Files, NothingIsLoadedWhileAnOperationOwnsTheBuffers)
 {
     insertChip(Chip("24C02", "ID_24C02", 256, 8));
     WriteBytes(path("a.bin"), QByteArray(256, '\x01'));
-    view.editor.assign(256, 0xEE);
+    SetEditorBytes(controller, std::vector<uint8_t>(256, 0xEE));
     controller.ActivateControls(Busy);
     controller.DropFiles({path("a.bin")});
-    EXPECT_EQ(view.editor, std::vector<uint8_t>(256, 0xEE));
+    EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(256, 0xEE));
     EXPECT_EQ(view.log.back().second, LogColour::Red);
     EXPECT_TRUE(controller.recentFiles().paths().isEmpty());
 }
@@ -78,16 +78,27 @@ TEST_F(Files, FillAndSwapWorkOnTheImageAndKeepTheMarkInStep)
 {
     insertChip(Chip("T4", "ID_24C01", 4, 4));
     controller.FillBufClick(0x0A);
-    EXPECT_EQ(view.editor, std::vector<uint8_t>(4, 0x0A));
+    EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(4, 0x0A));
     EXPECT_TRUE(controller.statusBar().bufferModified);
 
     const uint8_t bytes[] = {0x11, 0x22, 0x33, 0x44};
-    std::copy(std::begin(bytes), std::end(bytes), TransferBuffer().begin());
+    std::copy(std::begin(bytes), std::end(bytes), controller.session().document().transfer().begin());
     controller.HexEditorChange(false);
     controller.MmSwapClick();
-    EXPECT_EQ(view.editor, (std::vector<uint8_t>{0x22, 0x11, 0x44, 0x33}));
+    EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x22, 0x11, 0x44, 0x33}));
     EXPECT_TRUE(controller.statusBar().bufferModified);
     controller.MmSwapClick();
-    EXPECT_EQ(view.editor, (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
+    EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
     EXPECT_FALSE(controller.statusBar().bufferModified);
+}
+
+// The desktop opens a dump file by naming it on the command line (or forwarding it to the running
+// window): its extension decides the format, as for a dropped file.
+TEST_F(Files, AFileOpenedFromTheDesktopLoadsByItsExtension)
+{
+    insertChip(Chip("T4", "ID_24C01", 4, 4));
+    WriteBytes(path("fw.hex"), ":0400000001020304F2\r\n:00000001FF\r\n");
+    controller.LoadForwardedFile(path("fw.hex"));
+    EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x01, 0x02, 0x03, 0x04}));
+    EXPECT_EQ(controller.session().document().CurrentFileName, path("fw.hex"));
 }

@@ -1,11 +1,11 @@
 #pragma once
 // The controller with a recording view, an emulated adapter and the real event loop, for tests
 // that press a button and wait until the operation has ended.
+#include "EditorAccess.h"
 #include "RecordingView.h"
 #include "adapter/AdapterFactory.h"
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "app/MainController.h"
-#include "worker/TransferBuffer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -44,8 +44,8 @@ protected:
     void insertChip(const chipdb::ChipRecord &row, std::function<void(AdapterOptions &)> adjust = {},
                     std::function<std::shared_ptr<Ch341Library>(std::shared_ptr<Ch341Library>)> wrap = {})
     {
-        controller.ClientDataSet.assign({row});
-        controller.ClientDataSet.moveTo(0);
+        controller.session().catalogue().ClientDataSet.assign({row});
+        controller.session().catalogue().ClientDataSet.moveTo(0);
         controller.SetParams();
         AdapterOptions options;
         options.emulate = true;
@@ -57,14 +57,22 @@ protected:
         Adapter adapter = CreateAdapter(options);
         emulator = adapter.emulator;
         std::shared_ptr<Ch341Library> library = std::move(adapter.library);
-        controller.Library = wrap ? wrap(library) : library;
-        controller.Library->CH341OpenDevice(AdapterIndex);
-        controller.Library->CH341SetStream(AdapterIndex, 0);
+        AdapterSession &session = controller.session().adapter();
+        session.useLibrary(wrap ? wrap(library) : library, emulator);
+        session.Library->CH341OpenDevice(AdapterIndex);
+        session.Library->CH341SetStream(AdapterIndex, 0);
         controller.ActivateControls(Ready);
         view.log.clear();
     }
 
     bool finish() { return RunUntil([this] { return !controller.busy(); }); }
+
+    // The emulated chip holds what the editor holds, from address 0.
+    bool chipHoldsTheEditor()
+    {
+        const std::vector<uint8_t> bytes = EditorBytes(controller);
+        return std::equal(bytes.begin(), bytes.end(), emulator->memory().begin());
+    }
 
     // The log entries of the last operation, from its first line on.
     QStringList logTexts() const

@@ -80,7 +80,7 @@ TEST_F(Flow, ReadOf256ByteChipFillsBufferLogsAndDumps)
     EXPECT_TRUE(QRegularExpression("^Reading completed,\nreading time [0-9.]+(E-?[0-9]+)? sec\\.$").match(log[1]).hasMatch())
         << log[1].toStdString();
     EXPECT_TRUE(log[2].startsWith("Check Sum: CRC16 = 0x"));
-    EXPECT_EQ(view.editor, chip);
+    EXPECT_EQ(EditorBytes(controller), chip);
     EXPECT_EQ(view.progress, 0);
     EXPECT_EQ(controller.statusBar().checkSumText, log[2]);
 
@@ -100,7 +100,7 @@ TEST_F(Flow, EscapeStopsAReadBetweenBlocks)
         options.roundTripLatency = std::chrono::microseconds(100); // slow enough to be caught mid-read
     });
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
-    view.editor.assign(32768, 0xFF);
+    SetEditorBytes(controller, std::vector<uint8_t>(32768, 0xFF));
     controller.MmReadClick();
     ASSERT_TRUE(RunUntil([this] { return view.progress >= 5; }));
     controller.FormKeyUp(27);
@@ -108,7 +108,7 @@ TEST_F(Flow, EscapeStopsAReadBetweenBlocks)
     EXPECT_EQ(view.lastLog(), "Reading terminated by user");
     EXPECT_EQ(view.log.back().second, LogColour::Navy);
     EXPECT_EQ(view.progress, 0);
-    EXPECT_EQ(view.editor, std::vector<uint8_t>(32768, 0xFF));
+    EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(32768, 0xFF));
 }
 
 TEST_F(Flow, NackOnBlockThreeNamesItsAddress)
@@ -125,12 +125,12 @@ TEST_F(Flow, NackOnBlockThreeNamesItsAddress)
 TEST_F(Flow, WriteThenCompareFindsNoDifferenceUntilTheChipChanges)
 {
     insertChip(Chip("24C02", "ID_24C02", 256, 8));
-    view.editor = Pattern(256);
+    SetEditorBytes(controller, Pattern(256));
     controller.MmWriteClick();
     EXPECT_EQ(view.progressMax, 32);
     ASSERT_TRUE(finish());
     EXPECT_TRUE(view.lastLog().startsWith("Writing completed,\nWriting time "));
-    EXPECT_TRUE(std::equal(view.editor.begin(), view.editor.end(), emulator->memory().begin()));
+    EXPECT_TRUE(chipHoldsTheEditor());
 
     controller.MmCompareClick();
     ASSERT_TRUE(finish());
@@ -145,7 +145,7 @@ TEST_F(Flow, WriteThenCompareFindsNoDifferenceUntilTheChipChanges)
     EXPECT_TRUE(logTexts().contains("Differences 3"));
     EXPECT_EQ(view.shownDifferences, 3u);
     EXPECT_EQ(controller.differences().address(1), 100u);
-    EXPECT_EQ(view.editor, Pattern(256)); // a compare leaves the buffer alone
+    EXPECT_EQ(EditorBytes(controller), Pattern(256)); // a compare leaves the buffer alone
     EXPECT_TRUE(controller.statusBar().checkSumText.isEmpty());
 }
 
@@ -156,20 +156,20 @@ TEST_F(Flow, FastPathsWithoutAckCheck)
     controller.MmAckClick();
     EXPECT_EQ(view.lastLog(), "\nSelected mode \"No test ACK\"");
 
-    view.editor = Pattern(8192);
+    SetEditorBytes(controller, Pattern(8192));
     view.log.clear();
     controller.MmWriteClick();
     EXPECT_FALSE(controller.busy()); // the fast path ends before the command returns
     EXPECT_EQ(logTexts().first(), "\nFast writing...");
     EXPECT_TRUE(view.lastLog().startsWith("Fast writing completed,\nwriting time "));
-    EXPECT_TRUE(std::equal(view.editor.begin(), view.editor.end(), emulator->memory().begin()));
+    EXPECT_TRUE(chipHoldsTheEditor());
 
     emulator->memory()[10] = 0x55;
     view.log.clear();
     controller.MmReadClick();
     EXPECT_EQ(logTexts().first(), "\nFast reading...");
     EXPECT_TRUE(logTexts().at(1).startsWith("Fast reading complet,\nreading time "));
-    EXPECT_EQ(view.editor[10], 0x55);
+    EXPECT_EQ(EditorBytes(controller)[10], 0x55);
     EXPECT_TRUE(QDir(controller.settings().dumpDir).entryList(QDir::Files).isEmpty()); // no automatic dump
 }
 
@@ -181,6 +181,6 @@ TEST_F(Flow, Pca24s08AnswersAtItsOwnAddressAndTheMenuAddressStays)
     std::copy(chip.begin(), chip.end(), emulator->memory().begin());
     controller.MmReadClick();
     ASSERT_TRUE(finish());
-    EXPECT_EQ(view.editor, chip);
+    EXPECT_EQ(EditorBytes(controller), chip);
     EXPECT_EQ(SlaveAddress.load(), 0xA0);
 }

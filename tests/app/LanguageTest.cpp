@@ -1,4 +1,4 @@
-#include "app/Language.h"
+#include "session/Language.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/LogText.h"
+#include "session/LogText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 #include "app/MainView.h"
 #include "buffer/DiffList.h"
 
-#include <QFile>
 #include <QMap>
 #include <QStringList>
 #include <utility>
@@ -16,7 +15,6 @@ public:
     QMap<QByteArray, QString> captions;
     QStringList messages, questions;
     StatusBarState status;
-    std::vector<uint8_t> editor;     // the EditBuffer
     int progressMax = 0, progress = 0;
     bool readOnly = false;
     std::size_t shownDifferences = 0; // rows of the compare view, 0 while hidden
@@ -45,22 +43,9 @@ public:
     void setProgressMaximum(int maximum) override { progressMax = maximum; }
     void setProgressPosition(int position) override { progress = position; }
     int progressPosition() const override { return progress; }
-    void loadEditor(std::span<const uint8_t> bytes) override { editor.assign(bytes.begin(), bytes.end()); }
-    std::span<const uint8_t> editorBytes() const override { return editor; }
-    bool saveEditor(const QString &path, QString *error) override
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            *error = file.errorString();
-            return false;
-        }
-        file.write(reinterpret_cast<const char *>(editor.data()), qint64(editor.size()));
-        return true;
-    }
     void setEditorReadOnly(bool on) override { readOnly = on; }
     void showDifferences(const DiffList &differences) override { shownDifferences = differences.size(); }
     void hideDifferences() override { shownDifferences = 0; }
-    int64_t findInEditor(std::span<const uint8_t>, std::size_t) override { return -1; }
     QString askOpenFile(int *filter) override
     {
         *filter = openFilter;

@@ -1,10 +1,10 @@
 // The completion handling of the operation runner, message by message.
+#include "EditorAccess.h"
 #include "RecordingView.h"
-#include "app/AppPaths.h"
-#include "app/DumpFileName.h"
-#include "app/ElapsedText.h"
+#include "session/AppPaths.h"
+#include "session/DumpFileName.h"
+#include "session/ElapsedText.h"
 #include "app/MainController.h"
-#include "worker/TransferBuffer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,11 +22,11 @@ protected:
     {
         AppPaths::SetProgramFolder(folder.path());
         controller.FormCreate();
-        controller.chip.ChipKind = "ID_24C02";
-        controller.chip.ChipName = "24C02";
-        controller.chip.ChipSize = 16;
+        controller.session().catalogue().chip.ChipKind = "ID_24C02";
+        controller.session().catalogue().chip.ChipName = "24C02";
+        controller.session().catalogue().chip.ChipSize = 16;
         controller.ActivateControls(Busy);
-        view.progress = 5;
+        controller.session().runner().setProgressPosition(5);
     }
 };
 } // namespace
@@ -69,9 +69,9 @@ TEST_F(Runner, CancelAndEraseCodesLogTheirLineAndEndTheOperation)
     };
     for (const auto &c : cases) {
         controller.ActivateControls(Busy);
-        view.progress = 5;
-        controller.BlankCheckMode = c.blankCheck;
-        controller.WMOpProgress(0, c.code);
+        controller.session().runner().setProgressPosition(5);
+        controller.session().runner().BlankCheckMode = c.blankCheck;
+        controller.session().runner().WMOpProgress(0, c.code);
         EXPECT_EQ(view.lastLog().toStdString(), c.line);
         EXPECT_EQ(view.log.back().second, LogColour::Navy);
         EXPECT_EQ(view.progress, 0);
@@ -81,35 +81,35 @@ TEST_F(Runner, CancelAndEraseCodesLogTheirLineAndEndTheOperation)
 
 TEST_F(Runner, UnknownNegativeCodeRunsOnlyTheTail)
 {
-    controller.WMOpProgress(0, -7);
+    controller.session().runner().WMOpProgress(0, -7);
     EXPECT_TRUE(view.log.empty());
     EXPECT_EQ(view.progress, 0);
     EXPECT_FALSE(controller.busy()); // an I2C chip with nothing pending is ready again
 
-    controller.chip.ChipKind = "ID_XYZ";
+    controller.session().catalogue().chip.ChipKind = "ID_XYZ";
     controller.ActivateControls(Busy);
-    controller.WMOpProgress(0, -7);
+    controller.session().runner().WMOpProgress(0, -7);
     EXPECT_TRUE(controller.busy()); // no class: the controls are left as they are
 }
 
 TEST_F(Runner, PendingCompareKeepsTheControlsBusyAfterAWrite)
 {
-    controller.PendingCompare = true;
-    controller.chip.ChipKind = "ID_UNKNOWN"; // the compare started by the completion goes nowhere
-    controller.WMOpProgress(std::bit_cast<uint32_t>(0.5f), WriteFinished);
+    controller.session().script().PendingCompare = true;
+    controller.session().catalogue().chip.ChipKind = "ID_UNKNOWN"; // the compare started by the completion goes nowhere
+    controller.session().runner().WMOpProgress(std::bit_cast<uint32_t>(0.5f), WriteFinished);
     EXPECT_EQ(view.log.front().first, "Writing completed,\nWriting time 0.5 sec.");
 }
 
 TEST_F(Runner, FaultsAreRedAndKeepTheBar)
 {
-    controller.WMOpFault(35);
+    controller.session().runner().WMOpFault(35);
     EXPECT_EQ(view.lastLog(), "Error in block 35 (0x000023)");
     EXPECT_EQ(view.log.back().second, LogColour::Red);
     EXPECT_EQ(view.progress, 5);
     EXPECT_FALSE(controller.busy());
 
     controller.ActivateControls(Busy);
-    controller.WMOpFault(-1);
+    controller.session().runner().WMOpFault(-1);
     EXPECT_EQ(view.lastLog(), "Erase error");
 }
 
@@ -118,24 +118,24 @@ TEST_F(Runner, BlankCheckNamesTheFirstByteThatIsNotErased)
     std::vector<uint8_t> image(8192, 0xFF);
     image[4096] = 0x7F;
     image[5000] = 0x00;
-    controller.chip.ChipKind = "ID_SPI1";
-    controller.HexEditorUpdate(image, 8192, true, false);
+    controller.session().catalogue().chip.ChipKind = "ID_SPI1";
+    controller.session().completion().HexEditorUpdate(image, 8192, true, false);
     EXPECT_EQ(view.lastLog(), "Blank check error at the address: 4096 (0x001000)");
-    EXPECT_TRUE(view.editor.empty()); // the buffer is not touched
+    EXPECT_TRUE(EditorBytes(controller).empty()); // the buffer is not touched
 }
 
 TEST_F(Runner, BrgFormatCarriesTheStatusRegistersOfAnSpiChip)
 {
     const std::vector<uint8_t> image(16, 0x11);
-    controller.StatusShadow = {0x1C, 0x02, 0x60};
-    controller.chip.ChipKind = "ID_SPI1";
+    controller.session().document().StatusShadow = {0x1C, 0x02, 0x60};
+    controller.session().catalogue().chip.ChipKind = "ID_SPI1";
     controller.MmBinClick(1);
-    controller.HexEditorUpdate(image, 16, false, false);
-    ASSERT_EQ(view.editor.size(), 19u);
-    EXPECT_EQ(view.editor[16], 0x1C);
-    EXPECT_EQ(view.editor[18], 0x60);
+    controller.session().completion().HexEditorUpdate(image, 16, false, false);
+    ASSERT_EQ(EditorBytes(controller).size(), 19u);
+    EXPECT_EQ(EditorBytes(controller)[16], 0x1C);
+    EXPECT_EQ(EditorBytes(controller)[18], 0x60);
 
-    controller.chip.ChipKind = "ID_24C02"; // an I2C chip never carries them
-    controller.HexEditorUpdate(image, 16, false, false);
-    EXPECT_EQ(view.editor.size(), 16u);
+    controller.session().catalogue().chip.ChipKind = "ID_24C02"; // an I2C chip never carries them
+    controller.session().completion().HexEditorUpdate(image, 16, false, false);
+    EXPECT_EQ(EditorBytes(controller).size(), 16u);
 }

@@ -1,5 +1,5 @@
-#include "app/MainSettings.h"
-#include "app/SettingsFile.h"
+#include "session/MainSettings.h"
+#include "session/SettingsFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -29,16 +29,16 @@ protected:
 TEST_F(SpiFlow, AutoSelectChoosesTheChipByItsJedecId)
 {
     insertChip(flash);
-    controller.ClientDataSet.assign({Chip("MX25L2005", "ID_SPI1", 262144, 256, "C22012"), flash,
+    controller.session().catalogue().ClientDataSet.assign({Chip("MX25L2005", "ID_SPI1", 262144, 256, "C22012"), flash,
                                      Chip("24C02", "ID_24C02", 256, 8)});
-    controller.ClientDataSet.moveTo(2);
+    controller.session().catalogue().ClientDataSet.moveTo(2);
     controller.SetParams();
     controller.MmAutoSelClick();
-    EXPECT_EQ(controller.chip.ChipName, "W25X20");
+    EXPECT_EQ(controller.session().catalogue().chip.ChipName, "W25X20");
     EXPECT_TRUE(logHas("Selected device: W25X20"));
     EXPECT_EQ(view.chipLists, 0);
 
-    controller.ClientDataSet.assign({flash, Chip("W25X20-COPY", "ID_SPI1", 262144, 256, "EF3012")});
+    controller.session().catalogue().ClientDataSet.assign({flash, Chip("W25X20-COPY", "ID_SPI1", 262144, 256, "EF3012")});
     controller.MmAutoSelClick();
     EXPECT_EQ(view.chipLists, 1); // several matches: the user picks in the device list
 }
@@ -61,12 +61,12 @@ TEST_F(SpiFlow, EraseBlankCheckWriteCompare)
     EXPECT_TRUE(logHas("Blank check completed,\nchecking time "));
     EXPECT_FALSE(logHas("Blank check error"));
 
-    view.editor = Pattern(262144);
+    SetEditorBytes(controller, Pattern(262144));
     controller.MmWriteClick();
     EXPECT_EQ(view.progressMax, 1024);
     ASSERT_TRUE(finish());
     EXPECT_TRUE(view.lastLog().startsWith("Writing completed,\nWriting time "));
-    EXPECT_TRUE(std::equal(view.editor.begin(), view.editor.end(), emulator->memory().begin()));
+    EXPECT_TRUE(chipHoldsTheEditor());
 
     view.log.clear();
     controller.MmCheckFFClick();
@@ -81,18 +81,18 @@ TEST_F(SpiFlow, EraseBlankCheckWriteCompare)
 TEST_F(SpiFlow, ReadLogsTheStatusRegistersFirst)
 {
     insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x1C, 0x02, 0x60}; });
-    controller.chip.StatusRegCount = 2;
+    controller.session().catalogue().chip.StatusRegCount = 2;
     controller.MmReadClick();
     ASSERT_TRUE(finish());
     EXPECT_EQ(view.log[0].first, "\nStatus Register1 = 0x1C\nStatus Register2 = 0x02");
-    EXPECT_EQ(view.editor.size(), 262144u);
+    EXPECT_EQ(EditorBytes(controller).size(), 262144u);
 }
 
 TEST_F(SpiFlow, ProtectedChipKeepsItsDataUntilUnprotect)
 {
     insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x1C, 0, 0}; });
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
-    view.editor = Pattern(262144);
+    SetEditorBytes(controller, Pattern(262144));
     controller.MmWriteClick();
     ASSERT_TRUE(finish());
     controller.MmCompareClick();
@@ -136,19 +136,19 @@ TEST_F(SpiFlow, StatusRegisterMenuItemsOpenTheDialogThenActAgain)
     insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x04, 0, 0}; });
     controller.MmRdStatRegClick();
     EXPECT_EQ(view.statusDialogs, 1);
-    EXPECT_EQ(controller.StatusShadow.SR[0], 0x04);
+    EXPECT_EQ(controller.session().document().StatusShadow.SR[0], 0x04);
 
-    controller.StatusShadow.SR[0] = 0x00;
+    controller.session().document().StatusShadow.SR[0] = 0x00;
     controller.MmWrStatRegClick();
     controller.ReadStatusIntoShadow();
-    EXPECT_EQ(controller.StatusShadow.SR[0], 0x00);
+    EXPECT_EQ(controller.session().document().StatusShadow.SR[0], 0x00);
 }
 
 TEST_F(SpiFlow, ScriptRunsEveryStepAndStaysBusyToTheEnd)
 {
     insertChip(flash);
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
-    view.editor = Pattern(262144);
+    SetEditorBytes(controller, Pattern(262144));
     view.answerYes = true;
     for (const char *item : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"})
         view.checked[item] = true;
@@ -162,7 +162,7 @@ TEST_F(SpiFlow, ScriptRunsEveryStepAndStaysBusyToTheEnd)
         if (at < steps.size() && line.startsWith(steps[at]))
             ++at;
     EXPECT_EQ(at, steps.size()) << log.join("|").toStdString();
-    EXPECT_FALSE(controller.PendingCompare);
+    EXPECT_FALSE(controller.session().script().PendingCompare);
 }
 
 TEST_F(SpiFlow, ScriptWithoutStepsSaysSo)

@@ -43,19 +43,19 @@ TEST_F(Startup, LoadsTheDatabaseOpensTheAdapterAndSelectsTheChip)
     EXPECT_TRUE(lines[0].startsWith("ChipList.dat version: ") && lines[0].endsWith(".7")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith("CH341 programmer detected,\nI2C bus frequency 20KHz\nI2C Slave Address = 0xA0"));
     EXPECT_TRUE(lines[2].startsWith("Selected device: 24C02,Capacity: 256x8\n"));
-    EXPECT_EQ(controller.chip.ChipSize, 256u);
-    EXPECT_EQ(view.editor, std::vector<uint8_t>(256, 0xFF));
+    EXPECT_EQ(controller.session().catalogue().chip.ChipSize, 256u);
+    EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(256, 0xFF));
     EXPECT_FALSE(controller.busy());
     EXPECT_FALSE(view.visible.value("SpiPanel", true)); // an I2C chip hides the SPI buttons
 
     view.log.clear();
-    controller.Emulator->unplug();
+    controller.session().adapter().Emulator->unplug();
     ASSERT_TRUE(RunUntil([&] { return !view.log.empty(); }));
     EXPECT_EQ(view.lastLog(), "CH341 programmer removed\n");
     EXPECT_EQ(view.status.adapterHandle, -1);
     EXPECT_FALSE(view.enabled.value("SBRead", true));
 
-    controller.Emulator->plug();
+    controller.session().adapter().Emulator->plug();
     ASSERT_TRUE(RunUntil([&] { return view.log.size() >= 2; }));
     EXPECT_TRUE(view.lastLog().startsWith("CH341 programmer detected,"));
     EXPECT_NE(view.status.adapterHandle, -1);
@@ -73,5 +73,5 @@ TEST_F(Startup, WithoutTheDatabaseNothingElseStarts)
     EXPECT_EQ(view.messages, QStringList{QString::fromUtf8("Файл ChipList.dat не удается открыть")});
     EXPECT_TRUE(view.log.empty()); // no adapter, no command-line file
     EXPECT_EQ(view.status.adapterHandle, 0); // the lamp stays green
-    EXPECT_TRUE(view.editor.empty());
+    EXPECT_TRUE(EditorBytes(controller).empty());
 }

@@ -1,7 +1,7 @@
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "app/Captions.h"
 #include "app/ControlStates.h"
-#include "app/Language.h"
+#include "session/Language.h"
 #include "ui/mainwindow/TFMain.h"
 
 #include <QAction>
@@ -62,9 +62,10 @@ TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
 {
     TFMain window{StartupOptions{}};
     window.winId(); // the system window, without the first showing and its start-up steps
-    window.controller().chip.ChipKind = "ID_24C02";
-    window.controller().ActivateControls(Busy);
-    ASSERT_TRUE(window.controller().StartOperation(
+    Session &session = window.controller().session();
+    session.catalogue().chip.ChipKind = "ID_24C02";
+    session.ActivateControls(Busy);
+    ASSERT_TRUE(session.runner().StartOperation(
         [](const WorkerParams &, WorkerContext &context) {
             while (!context.cancelRequested())
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));

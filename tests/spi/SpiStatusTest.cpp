@@ -4,7 +4,6 @@
 #include "spi/SpiStatus.h"
 #include "spi/SpiUnprotect.h"
 #include "spi/SpiWorkers.h"
-#include "worker/TransferBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -166,9 +165,9 @@ TEST(SpiStatus, UnprotectFrames)
 // the whole-chip erase that the window starts once Unprotect has returned.
 TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
 {
-    const std::span<uint8_t> image = TransferBuffer();
+    std::vector<uint8_t> image(65536);
     for (uint32_t i = 0; i < 65536; ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
-    const WorkerParams params{65536, 256, "ID_SPI3", 0, nullptr};
+    const WorkerParams params{65536, 256, "ID_SPI3", 0, image.data()};
 
     EmulatedChipConfig sst = *MakeEmulatedChipConfig("SST25VF512A", "ID_SPI3", 65536, 256, "BF4801", 1);
     EmulatedSpi spi(sst);
@@ -182,7 +181,7 @@ TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
     EXPECT_FALSE(Unprotect(spi.device, "SST25VF512A", log));
     WorkerRun second;
     second.run(SpiSstWorker(spi.device), params);
-    EXPECT_TRUE(std::ranges::equal(chip, image.first(65536)));
+    EXPECT_TRUE(std::ranges::equal(chip, image));
 
     EmulatedChipConfig mx = ChipWithStatus("ID_SPI1", {0x3C, 0, 0});
     EmulatedSpi mxSpi(mx);

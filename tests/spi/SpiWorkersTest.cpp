@@ -5,7 +5,6 @@
 #include "spi/SpiStatus.h"
 #include "spi/SpiUnprotect.h"
 #include "spi/SpiWorkers.h"
-#include "worker/TransferBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +28,14 @@ bool AllErased(std::span<const uint8_t> bytes)
     return std::ranges::all_of(bytes, [](uint8_t b) { return b == 0xFF; });
 }
 
-WorkerParams Params(uint32_t size, uint16_t page, const char* kind) { return {size, page, kind, 0, nullptr}; }
+// The chip image the workers read into and program from (the largest chip here is 64 KiB).
+std::span<uint8_t> Image()
+{
+    static std::vector<uint8_t> block(65536);
+    return block;
+}
+
+WorkerParams Params(uint32_t size, uint16_t page, const char* kind) { return {size, page, kind, 0, Image().data()}; }
 
 // Expected frame at a position (polls left out) by its first bytes.
 struct FrameAt {
@@ -75,7 +81,7 @@ TEST(SpiWorkers, EveryKindReadsErasesAndPrograms)
         {"ID_SPI3", 65536, 64, true, {{0, "03 00 00 00 00"}}, 32,
          {{0, "06"}, {1, "AD 00 00 00"}, {2, "AD"}, {129, "04"}, {130, "06"}, {131, "AD 00 01 00"}}, 130 * 256},
     };
-    const std::span<uint8_t> image = TransferBuffer();
+    const std::span<uint8_t> image = Image();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         EmulatedChipConfig config = SpiChip(c.kind, c.size, c.page);
@@ -124,7 +130,7 @@ TEST(SpiWorkers, EveryKindReadsErasesAndPrograms)
 
 TEST(SpiWorkers, CancelsAndFailuresStopCleanly)
 {
-    const std::span<uint8_t> image = TransferBuffer();
+    const std::span<uint8_t> image = Image();
     EmulatedSpi spi(SpiChip("ID_SPI1", 65536));
     const WorkerParams params = Params(65536, 256, "ID_SPI1");
 

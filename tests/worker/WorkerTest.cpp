@@ -1,5 +1,4 @@
 #include "worker/StartWorker.h"
-#include "worker/TransferBuffer.h"
 
 #include <bit>
 #include <condition_variable>
@@ -66,10 +65,4 @@ TEST(StartWorker, RunsTheBodyWithItsParametersAndKeepsMessageOrder)
     const float seconds = std::bit_cast<float>(messages[3].wParam);
     EXPECT_GE(seconds, 0.0f);
     EXPECT_LT(seconds, 5.0f);
-}
-
-TEST(TransferBuffer, OneBlockForTheLargestChip)
-{
-    EXPECT_EQ(TransferBuffer().size(), 34603008u);
-    EXPECT_EQ(TransferBuffer().data(), TransferBuffer().data());
 }

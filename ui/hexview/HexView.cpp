@@ -10,7 +10,6 @@
 #include <QFontInfo>
 #include <QMimeData>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QUrl>
 
@@ -44,9 +43,7 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent), fillBox_(new He
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
-    buffer_.onContentsChanged = [this](std::size_t offset, std::size_t count) { contentsChanged(offset, count); };
-    buffer_.onModifiedChanged = [this](bool modified) { emit modifiedChanged(modified); };
-    buffer_.onSelectionChanged = [this] { caretMoved(); };
+    attachBuffer();
     connect(fillBox_, &HexFillBox::fillRequested, this, [this](int value) {
         setFocus();
         emit fillRequested(value);
@@ -55,41 +52,44 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent), fillBox_(new He
     relayout();
 }
 
+void HexView::setBuffer(EditBuffer* buffer)
+{
+    buffer_->onContentsChanged = nullptr;
+    buffer_->onModifiedChanged = nullptr;
+    buffer_->onSelectionChanged = nullptr;
+    buffer_ = buffer;
+    attachBuffer();
+    contentsChanged(0, buffer_->size());
+}
+
+void HexView::attachBuffer()
+{
+    buffer_->onContentsChanged = [this](std::size_t offset, std::size_t count) { contentsChanged(offset, count); };
+    buffer_->onModifiedChanged = [this](bool modified) {
+        viewport()->update(); // a save clears the change marks without changing a byte
+        emit modifiedChanged(modified);
+    };
+    buffer_->onSelectionChanged = [this] { caretMoved(); };
+}
+
 void HexView::load(std::span<const std::uint8_t> data)
 {
-    buffer_.load(data);
+    buffer_->load(data);
 }
 
 QString HexView::offsetText(std::size_t offset) const
 {
-    return QString::fromStdString(buffer_.grid().offsetText(offset));
+    return QString::fromStdString(buffer_->grid().offsetText(offset));
 }
 
 std::int64_t HexView::findNext(std::span<const std::uint8_t> pattern, std::size_t last)
 {
-    return buffer_.findNext(pattern, last);
+    return buffer_->findNext(pattern, last);
 }
 
 std::vector<std::uint8_t> HexView::searchPattern(SearchKind kind, const QString& text)
 {
     return kind == SearchKind::Hex ? HexPattern(text.toStdString()) : TextPattern(text.toStdU32String());
-}
-
-bool HexView::saveToFile(const QString& path, QString* error)
-{
-    QSaveFile file(path);
-    const auto bytes = buffer_.bytes();
-    const bool saved = file.open(QIODevice::WriteOnly) &&
-                       file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size()) &&
-                       file.commit();
-    if (!saved) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    buffer_.markSaved();
-    viewport()->update(); // the change marks are gone
-    return true;
 }
 
 void HexView::setReadOnly(bool readOnly)
@@ -121,7 +121,7 @@ QSize HexView::minimumSizeHint() const
 void HexView::undo()
 {
     if (!readOnly_)
-        buffer_.undo();
+        buffer_->undo();
 }
 
 void HexView::showFillBox()
@@ -135,13 +135,13 @@ void HexView::showFillBox()
 
 void HexView::selectAll()
 {
-    buffer_.select(0, buffer_.size());
+    buffer_->select(0, buffer_->size());
 }
 
 void HexView::copy()
 {
-    const std::size_t count = std::max<std::size_t>(buffer_.selectionCount(), buffer_.size() > 0 ? 1 : 0);
-    const auto bytes = buffer_.bytes().subspan(buffer_.selectionStart(), count);
+    const std::size_t count = std::max<std::size_t>(buffer_->selectionCount(), buffer_->size() > 0 ? 1 : 0);
+    const auto bytes = buffer_->bytes().subspan(buffer_->selectionStart(), count);
     QString text;
     if (state_.area == Area::Hex) {
         text = QString::fromLatin1(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
@@ -159,7 +159,7 @@ void HexView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     state_.topRow = std::size_t(verticalScrollBar()->value());
     state_.focused = hasFocus();
-    painter_.paint(painter, event->rect(), viewport()->width(), layout_, buffer_, state_);
+    painter_.paint(painter, event->rect(), viewport()->width(), layout_, *buffer_, state_);
 }
 
 void HexView::resizeEvent(QResizeEvent* event)
@@ -194,7 +194,7 @@ void HexView::focusOutEvent(QFocusEvent* event)
 
 void HexView::contentsChanged(std::size_t offset, std::size_t count)
 {
-    if (offset == 0 && count == buffer_.size()) {
+    if (offset == 0 && count == buffer_->size()) {
         // A load: the size, and with it the offset width and the row count, may have changed.
         joinNextNibble_ = false;
         relayout();
@@ -216,7 +216,7 @@ void HexView::caretMoved()
 
 void HexView::relayout()
 {
-    offsetDigits_ = buffer_.grid().offsetDigits();
+    offsetDigits_ = buffer_->grid().offsetDigits();
     layout_.update(font(), offsetDigits_);
     updateGeometry();
     updateScrollBar();
@@ -231,7 +231,7 @@ int HexView::visibleRows() const
 void HexView::updateScrollBar()
 {
     // One scroll step is one row; 33 MiB are about 2.2 million rows, well inside an int.
-    const int rows = int(buffer_.grid().rowCount());
+    const int rows = int(buffer_->grid().rowCount());
     const int page = visibleRows();
     verticalScrollBar()->setRange(0, std::max(0, rows - page));
     verticalScrollBar()->setPageStep(page);
@@ -240,7 +240,7 @@ void HexView::updateScrollBar()
 
 void HexView::ensureCaretVisible()
 {
-    const int row = int(HexGrid::rowOf(buffer_.caret()));
+    const int row = int(HexGrid::rowOf(buffer_->caret()));
     const int top = verticalScrollBar()->value();
     if (row < top)
         verticalScrollBar()->setValue(row);

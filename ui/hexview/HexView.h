@@ -16,8 +16,9 @@
 class HexFillBox;
 
 // The hex view (HexEditor): shows and edits an EditBuffer 16 bytes a row, with an offset column,
-// a ruler, hex and character cells, caret and selection, undo, a fill box, search, saving and
-// file drops. It paints only the rows on screen, so a 33 MiB buffer scrolls like a small one.
+// a ruler, hex and character cells, caret and selection, undo, a fill box, search and file drops.
+// It paints only the rows on screen, so a 33 MiB buffer scrolls like a small one. The buffer
+// belongs to the document; the view observes it and never writes files.
 class HexView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -25,26 +26,30 @@ public:
 
     explicit HexView(QWidget* parent = nullptr);
 
+    // The buffer to show and edit from now on (it must outlive the view); until then the view has
+    // an empty buffer of its own.
+    void setBuffer(EditBuffer* buffer);
+
     // Contents. load() replaces every byte, resets the undo history and change marks and reports
     // a change (changed()).
     void load(std::span<const std::uint8_t> data);
-    std::size_t size() const { return buffer_.size(); }
-    std::span<const std::uint8_t> bytes() const { return buffer_.bytes(); }
+    std::size_t size() const { return buffer_->size(); }
+    std::span<const std::uint8_t> bytes() const { return buffer_->bytes(); }
     std::size_t read(std::size_t offset, std::uint8_t* out, std::size_t count) const
     {
-        return buffer_.read(offset, out, count);
+        return buffer_->read(offset, out, count);
     }
-    const EditBuffer& buffer() const { return buffer_; }
-    bool isModified() const { return buffer_.modified(); }
-    bool canUndo() const { return buffer_.canUndo(); }
+    const EditBuffer& buffer() const { return *buffer_; }
+    bool isModified() const { return buffer_->modified(); }
+    bool canUndo() const { return buffer_->canUndo(); }
 
     // Caret and selection; see EditBuffer for their rules.
-    std::size_t caretOffset() const { return buffer_.caret(); }
-    std::size_t selectionStart() const { return buffer_.selectionStart(); }
-    std::size_t selectionEnd() const { return buffer_.selectionEnd(); }
-    std::size_t selectionCount() const { return buffer_.selectionCount(); }
-    void setSelection(std::size_t start, std::size_t end) { buffer_.setSelection(start, end); }
-    void select(std::size_t start, std::size_t count) { buffer_.select(start, count); }
+    std::size_t caretOffset() const { return buffer_->caret(); }
+    std::size_t selectionStart() const { return buffer_->selectionStart(); }
+    std::size_t selectionEnd() const { return buffer_->selectionEnd(); }
+    std::size_t selectionCount() const { return buffer_->selectionCount(); }
+    void setSelection(std::size_t start, std::size_t end) { buffer_->setSelection(start, end); }
+    void select(std::size_t start, std::size_t count) { buffer_->select(start, count); }
     Area activeArea() const { return state_.area; }
 
     // An offset as the view prints it: "0x" and upper-case hexadecimal digits.
@@ -55,15 +60,11 @@ public:
     std::int64_t find(std::span<const std::uint8_t> pattern, std::size_t first, std::size_t last,
                       bool ignoreCase = false) const
     {
-        return buffer_.find(pattern, first, last, ignoreCase);
+        return buffer_->find(pattern, first, last, ignoreCase);
     }
     std::int64_t findNext(std::span<const std::uint8_t> pattern, std::size_t last);
     // The bytes a search field's text stands for in the given search kind.
     static std::vector<std::uint8_t> searchPattern(SearchKind kind, const QString& text);
-
-    // Writes every byte to path through a temporary file renamed over it; then clears the change
-    // marks, the history and the modified state. On failure nothing is cleared and error says why.
-    bool saveToFile(const QString& path, QString* error = nullptr);
 
     // While read-only the view refuses typing, undo, the fill box and drops; moving and
     // selecting still work.
@@ -107,6 +108,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void attachBuffer();
     void contentsChanged(std::size_t offset, std::size_t count);
     void caretMoved();
     void relayout();
@@ -119,7 +121,8 @@ private:
     void placeCaretAt(const QPoint& position, bool extend, bool keepArea);
     std::size_t offsetAt(int y, int column) const;
 
-    EditBuffer buffer_;
+    EditBuffer ownBuffer_;
+    EditBuffer* buffer_ = &ownBuffer_;
     HexViewLayout layout_;
     HexViewPainter painter_;
     HexViewState state_;

@@ -27,7 +27,7 @@ int hexDigitValue(QChar c)
 bool HexView::focusNextPrevChild(bool next)
 {
     // Tab switches between the hex and the character cells while the view has data.
-    if (buffer_.size() > 0 && hasFocus())
+    if (buffer_->size() > 0 && hasFocus())
         return false;
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
@@ -58,10 +58,10 @@ void HexView::keyPressEvent(QKeyEvent* event)
 
 bool HexView::moveByKey(QKeyEvent* event)
 {
-    if (buffer_.size() == 0)
+    if (buffer_->size() == 0)
         return false;
-    const std::size_t caret = buffer_.caret();
-    const std::size_t last = buffer_.size() - 1;
+    const std::size_t caret = buffer_->caret();
+    const std::size_t last = buffer_->size() - 1;
     const std::size_t row = HexGrid::kBytesPerRow;
     const std::size_t page = row * std::size_t(visibleRows());
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
@@ -70,7 +70,7 @@ bool HexView::moveByKey(QKeyEvent* event)
     case Qt::Key_Left: target = caret > 0 ? caret - 1 : 0; break;
     case Qt::Key_Right: target = std::min(caret + 1, last); break;
     case Qt::Key_Up: target = caret >= row ? caret - row : caret; break;
-    case Qt::Key_Down: target = HexGrid::rowOf(caret) + 1 < buffer_.grid().rowCount() ? std::min(caret + row, last) : caret; break;
+    case Qt::Key_Down: target = HexGrid::rowOf(caret) + 1 < buffer_->grid().rowCount() ? std::min(caret + row, last) : caret; break;
     case Qt::Key_PageUp: target = caret >= page ? caret - page : HexGrid::columnOf(caret); break;
     case Qt::Key_PageDown: target = std::min(caret + page, last); break;
     case Qt::Key_Home: target = ctrl ? 0 : caret - HexGrid::columnOf(caret); break;
@@ -82,38 +82,38 @@ bool HexView::moveByKey(QKeyEvent* event)
         const int shift = int(HexGrid::rowOf(target)) - int(HexGrid::rowOf(caret));
         verticalScrollBar()->setValue(verticalScrollBar()->value() + shift);
     }
-    buffer_.moveCaret(target, event->modifiers() & Qt::ShiftModifier);
+    buffer_->moveCaret(target, event->modifiers() & Qt::ShiftModifier);
     return true;
 }
 
 bool HexView::typeKey(const QString& text)
 {
-    if (text.size() != 1 || readOnly_ || buffer_.size() == 0)
+    if (text.size() != 1 || readOnly_ || buffer_->size() == 0)
         return false;
     const QChar key = text.front();
-    const std::size_t caret = buffer_.caret();
-    const std::uint8_t old = buffer_.at(caret);
+    const std::size_t caret = buffer_->caret();
+    const std::uint8_t old = buffer_->at(caret);
     if (state_.area == Area::Hex) {
         const int digit = hexDigitValue(key);
         if (digit < 0)
             return false;
-        buffer_.moveCaret(caret); // typing ends a selection
+        buffer_->moveCaret(caret); // typing ends a selection
         if (state_.nibble == 0) {
-            buffer_.writeByte(caret, std::uint8_t((old & 0x0F) | digit << 4));
+            buffer_->writeByte(caret, std::uint8_t((old & 0x0F) | digit << 4));
             state_.nibble = 1;
             joinNextNibble_ = true;
             updateRows(HexGrid::rowOf(caret), HexGrid::rowOf(caret));
             return true;
         }
-        buffer_.writeByte(caret, std::uint8_t((old & 0xF0) | digit), joinNextNibble_);
+        buffer_->writeByte(caret, std::uint8_t((old & 0xF0) | digit), joinNextNibble_);
     } else {
         if (!key.isPrint())
             return false;
-        buffer_.moveCaret(caret);
-        buffer_.writeByte(caret, CharacterByte(key.unicode()));
+        buffer_->moveCaret(caret);
+        buffer_->writeByte(caret, CharacterByte(key.unicode()));
     }
-    if (caret + 1 < buffer_.size()) {
-        buffer_.moveCaret(caret + 1);
+    if (caret + 1 < buffer_->size()) {
+        buffer_->moveCaret(caret + 1);
     } else {
         state_.nibble = 0;
         joinNextNibble_ = false;
@@ -124,18 +124,18 @@ bool HexView::typeKey(const QString& text)
 std::size_t HexView::offsetAt(int y, int column) const
 {
     const int row = verticalScrollBar()->value() + layout_.visibleRowAt(y);
-    return buffer_.grid().clampedOffsetOf(std::size_t(std::max(0, row)), std::size_t(column));
+    return buffer_->grid().clampedOffsetOf(std::size_t(std::max(0, row)), std::size_t(column));
 }
 
 void HexView::placeCaretAt(const QPoint& position, bool extend, bool keepArea)
 {
-    if (buffer_.size() == 0)
+    if (buffer_->size() == 0)
         return;
     const HexViewLayout::Hit hit = keepArea ? layout_.hitTest(position.x(), state_.area) : layout_.hitTest(position.x());
     const std::size_t offset = offsetAt(position.y(), hit.column);
     const bool areaChanged = hit.area != state_.area;
     state_.area = hit.area;
-    buffer_.moveCaret(offset, extend);
+    buffer_->moveCaret(offset, extend);
     // A click on a low digit puts the caret on it (moveCaret has reset the nibble).
     state_.nibble = extend || HexGrid::columnOf(offset) != std::size_t(hit.column) ? 0 : hit.nibble;
     if (areaChanged || state_.nibble != 0)

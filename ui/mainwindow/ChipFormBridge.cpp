@@ -1,8 +1,9 @@
 #include "ui/mainwindow/ChipFormBridge.h"
 
-#include "app/Language.h"
 #include "app/MainController.h"
-#include "app/SettingsFile.h"
+#include "session/AppPaths.h"
+#include "session/Language.h"
+#include "session/SettingsFile.h"
 
 ChipFormBridge::ChipFormBridge(MainController &controller, QWidget *dialogParent)
     : controller(controller), prompts(dialogParent)
@@ -11,32 +12,30 @@ ChipFormBridge::ChipFormBridge(MainController &controller, QWidget *dialogParent
 
 ChipFormContext ChipFormBridge::context()
 {
+    ChipCatalogue &catalogue = controller.session().catalogue();
     return ChipFormContext{
-        controller.ClientDataSet,
-        controller.ChipFilter,
+        catalogue.ClientDataSet,
+        catalogue.ChipFilter,
         LanguageId,
         *this,
         prompts,
-        MainController::ChipListPath().toStdString(),
-        controller.ChipListDate,
-        controller.ChipListVersion,
+        ChipListWritePath().toStdString(),
+        catalogue.ChipListDate,
+        catalogue.ChipListVersion,
         [this] { controller.ChooseChip(); },
-        [this](double date, std::int32_t version) {
-            controller.ChipListDate = date;
-            controller.ChipListVersion = version;
-        },
+        [&catalogue](double date, std::int32_t version) { catalogue.databaseSaved(date, version); },
     };
 }
 
 QPoint ChipFormBridge::readPosition()
 {
-    const SettingsFile file(MainController::SettingsPath());
+    const SettingsFile file(SettingsPath());
     return {file.readInt("Window", "ChBaseLeft", 0), file.readInt("Window", "ChBaseTop", 0)};
 }
 
 void ChipFormBridge::writePosition(QPoint topLeft)
 {
-    SettingsFile file(MainController::SettingsPath());
+    SettingsFile file(SettingsPath());
     file.writeInt("Window", "ChBaseTop", topLeft.y());
     file.writeInt("Window", "ChBaseLeft", topLeft.x());
     QString error;
@@ -47,5 +46,5 @@ void ChipFormBridge::writePosition(QPoint topLeft)
 
 QString ChipFormBridge::readChipName()
 {
-    return SettingsFile(MainController::SettingsPath()).readText("Chip", "Type", QStringLiteral("24C01"));
+    return SettingsFile(SettingsPath()).readText("Chip", "Type", QStringLiteral("24C01"));
 }

@@ -1,7 +1,7 @@
 // The client area of TFMain: tool bars on top, the log on the left, the hex panel on the right,
 // the status bar at the bottom.
 #include "app/Captions.h"
-#include "app/Language.h"
+#include "session/Language.h"
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/LogPanel.h"
@@ -46,6 +46,7 @@ void TFMain::buildClientArea()
     hexColumn->setSpacing(0);
     hexColumn->addWidget(toolBar1);
     hexView = remember(new HexView(hexPanel), "HexEditor");
+    hexView->setBuffer(&control.session().document().editor());
     hexColumn->addWidget(hexView, 1);
     compareView = remember(new CompareView(hexPanel), "ComparePanel");
     compareView->hide();

@@ -1,5 +1,5 @@
 // The dump file dialogs of TFMain.
-#include "app/AppPaths.h"
+#include "session/AppPaths.h"
 #include "ui/mainwindow/TFMain.h"
 
 #include <QFileDialog>

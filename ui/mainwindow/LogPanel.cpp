@@ -1,7 +1,7 @@
 #include "ui/mainwindow/LogPanel.h"
 
-#include "app/AppPaths.h"
-#include "app/Language.h"
+#include "session/AppPaths.h"
+#include "session/Language.h"
 
 #include <QContextMenuEvent>
 #include <QFileDialog>

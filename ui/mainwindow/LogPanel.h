@@ -1,6 +1,6 @@
 #pragma once
 // The log panel: read-only plain text in two colours, with its context menu.
-#include "app/LogText.h"
+#include "session/LogText.h"
 
 #include <QPlainTextEdit>
 

@@ -2,7 +2,6 @@
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/TFMain.h"
-#include "worker/TransferBuffer.h"
 
 #include "ui/hexview/HexFillBox.h"
 
@@ -88,10 +87,11 @@ void TFMain::connectCommands()
                 return std::nullopt;
             return hexView->bytes()[address];
         },
-        [](uint32_t address) -> std::optional<uint8_t> {
-            if (address >= TransferBuffer().size())
+        [this](uint32_t address) -> std::optional<uint8_t> {
+            const std::span<const uint8_t> chip = control.session().document().transfer();
+            if (address >= chip.size())
                 return std::nullopt;
-            return TransferBuffer()[address];
+            return chip[address];
         });
     connect(compareView, &CompareView::addressSelected, this,
             [this](uint32_t address) { hexView->setSelection(address, address); });

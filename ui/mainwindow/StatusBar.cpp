@@ -1,6 +1,6 @@
 #include "ui/mainwindow/StatusBar.h"
 
-#include "app/Language.h"
+#include "session/Language.h"
 
 #include <QPainter>
 #include <QProgressBar>

@@ -1,7 +1,7 @@
 #include "ui/mainwindow/TFMain.h"
 
 #include "app/Captions.h"
-#include "app/Language.h"
+#include "session/Language.h"
 #include "ui/chipform/TChForm.h"
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"
@@ -187,21 +187,6 @@ int TFMain::progressPosition() const
     return status->progressBar()->value();
 }
 
-void TFMain::loadEditor(std::span<const uint8_t> bytes)
-{
-    hexView->load(bytes);
-}
-
-std::span<const uint8_t> TFMain::editorBytes() const
-{
-    return hexView->bytes();
-}
-
-bool TFMain::saveEditor(const QString &path, QString *error)
-{
-    return hexView->saveToFile(path, error);
-}
-
 void TFMain::setEditorReadOnly(bool readOnly)
 {
     hexView->setReadOnly(readOnly);
@@ -217,11 +202,6 @@ void TFMain::hideDifferences()
     compareView->HideCompareGrid();
 }
 
-int64_t TFMain::findInEditor(std::span<const uint8_t> pattern, std::size_t last)
-{
-    return hexView->findNext(pattern, last);
-}
-
 void TFMain::showError(const QString &text, const QString &caption)
 {
     QMessageBox::critical(this, caption, text);
@@ -230,7 +210,8 @@ void TFMain::showError(const QString &text, const QString &caption)
 void TFMain::showStatusRegisters()
 {
     // A new dialog for each opening, so its rows always match the selected chip.
-    TFRegs dialog(control.StatusShadow, control.chip.StatusRegCount, LanguageId,
+    Session &session = control.session();
+    TFRegs dialog(session.document().StatusShadow, session.chip().StatusRegCount, LanguageId,
                   RegsPorts{[this] { return control.ReadStatusIntoShadow(); }, [this] { control.WriteStatusFromShadow(); }},
                   this);
     dialog.exec();
@@ -284,7 +265,7 @@ bool TFMain::eventFilter(QObject *watched, QEvent *event)
 
 void TFMain::MmChipSelect2Click()
 {
-    control.ChipFilter.signatureMode = false; // opened from the menu: the whole list
+    control.session().catalogue().ChipFilter.signatureMode = false; // opened from the menu: the whole list
     showChipList();
 }
 

@@ -48,13 +48,9 @@ public:
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
     int progressPosition() const override;
-    void loadEditor(std::span<const uint8_t> bytes) override;
-    std::span<const uint8_t> editorBytes() const override;
-    bool saveEditor(const QString &path, QString *error) override;
     void setEditorReadOnly(bool readOnly) override;
     void showDifferences(const DiffList &differences) override;
     void hideDifferences() override;
-    int64_t findInEditor(std::span<const uint8_t> pattern, std::size_t last) override;
     QString askOpenFile(int *filter) override;
     QString askSaveFile(int *filter) override;
     void showError(const QString &text, const QString &caption) override;

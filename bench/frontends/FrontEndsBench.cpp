@@ -1,0 +1,92 @@
+// Reads and writes an 8 MiB emulated W25Q64FV through the main window (its Read and Write actions,
+// offscreen) and through vespera-cli, and prints the wall time of each. Both run on the same core
+// and the same emulated adapter, so the figures should agree.
+//   ./frontends_bench
+#include "session/AppPaths.h"
+#include "ui/mainwindow/TFMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+constexpr int ChipSize = 8 << 20;
+
+double Seconds(const QElapsedTimer &clock)
+{
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// Triggers a window action and runs the event loop until the controls are ready again.
+double TimeAction(TFMain &window, const char *name)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qobject_cast<QAction *>(window.component(name))->trigger();
+    while (window.controller().busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return Seconds(clock);
+}
+
+double TimeCli(const QString &program, const QStringList &arguments)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(-1);
+    if (process.exitCode() != 0)
+        std::fprintf(stderr, "vespera-cli %s: exit %d\n", qPrintable(arguments.join(' ')), process.exitCode());
+    return Seconds(clock);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    QFile::copy(VESPERA_CHIPLIST_DAT, folder.filePath("ChipList.dat"));
+    const QString cli = folder.filePath("vespera-cli");
+    QFile::copy(VESPERA_CLI, cli);
+    QFile ini(folder.filePath("Vespera.ini"));
+    ini.open(QIODevice::WriteOnly);
+    ini.write("[Lang]\nId=1\n");
+    ini.close();
+    AppPaths::SetProgramFolder(folder.path());
+
+    StartupOptions options;
+    options.emulate = true;
+    options.emulatedChip = QStringLiteral("W25Q64FV");
+    options.emulatedImage = folder.filePath("window-chip.bin");
+    TFMain window(options);
+    window.show();
+    const QDeadlineTimer ready(10000);
+    while (window.controller().session().state() != Ready && !ready.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    const double windowRead = TimeAction(window, "MmRead");
+    std::vector<uint8_t> image(ChipSize);
+    for (int i = 0; i < ChipSize; ++i)
+        image[i] = uint8_t(i * 31 + (i >> 12));
+    window.controller().session().document().editor().load(image);
+    const double windowWrite = TimeAction(window, "MmWrite");
+
+    QFile dump(folder.filePath("image.bin"));
+    dump.open(QIODevice::WriteOnly);
+    dump.write(reinterpret_cast<const char *>(image.data()), ChipSize);
+    dump.close();
+    const QStringList emulate = {"--emulate=W25Q64FV", "--emulate-image=" + folder.filePath("cli-chip.bin"), "-q"};
+    const double cliRead = TimeCli(cli, emulate + QStringList{"read", folder.filePath("read.bin")});
+    const double cliWrite = TimeCli(cli, emulate + QStringList{"--no-verify", "write", dump.fileName()});
+
+    std::printf("8 MiB W25Q64FV, emulated adapter   window     vespera-cli\n");
+    std::printf("read                               %7.2f s  %7.2f s\n", windowRead, cliRead);
+    std::printf("write (without verify)             %7.2f s  %7.2f s\n", windowWrite, cliWrite);
+    return 0;
+}

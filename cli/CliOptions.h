@@ -1,0 +1,34 @@
+#pragma once
+// The command line of vespera-cli: one command with its arguments, and the options around it.
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+struct CliOptions {
+    QString command;   // list, detect, read, write, verify, erase, blank, status, unprotect, info, convert
+    QStringList args;  // the command's own arguments (files, a pattern)
+
+    QString chip;             // -c, --chip NAME
+    bool emulate = false;     // --emulate[=CHIP]
+    QString emulatedChip;     // CHIP of --emulate=CHIP
+    QString emulatedImage;    // --emulate-image=FILE
+    std::optional<int> i2cSpeed;      // --i2c-speed=20|100|400|750, as the index 0..3
+    std::optional<int> slaveAddress;  // --slave-address=0xA0..0xAE
+    bool noAckCheck = false;          // --no-ack-check
+    QString format;                   // --format=bin|hex|e2p|brg, lower case; empty: by extension
+    std::vector<uint8_t> setRegisters; // status --set HEX[,HEX[,HEX]]
+    bool noVerify = false, yes = false, quiet = false, json = false, pad = false, verbose = false;
+    bool help = false, version = false;
+};
+
+struct CliParse {
+    std::optional<CliOptions> options;
+    QString error; // a usage error, when options is empty
+};
+
+CliParse ParseCliOptions(const QStringList &arguments);
+
+// The usage text of --help.
+QString CliUsage();

@@ -1,0 +1,180 @@
+#include "session/AdapterSession.h"
+
+#include "adapter/AdapterFactory.h"
+#include "i2c/SlaveAddress.h"
+#include "session/Language.h"
+#include "session/Session.h"
+
+#include <QMetaObject>
+
+namespace {
+// The emulated adapter answers as fast as a full-speed USB adapter would, so progress, Esc and
+// timings in a trial run look like the real thing.
+constexpr std::chrono::microseconds EmulatedRoundTrip(250);
+
+const char *const speedTexts[] = {"20KHz", "100KHz", "400KHz", "750KHz"};
+
+enum AdapterEvent { Removed = 0, AboutToBeRemoved = 1, Arrived = 3 };
+} // namespace
+
+AdapterSession::AdapterSession(Session &session) : session_(session) {}
+
+AdapterSession::~AdapterSession()
+{
+    if (Library)
+        Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
+}
+
+bool AdapterSession::present() const
+{
+    return session_.adapterHandle != -1;
+}
+
+void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
+{
+    AdapterOptions adapterOptions;
+    adapterOptions.emulate = emulation_.on;
+    if (emulatedRow) {
+        const auto config = MakeEmulatedChipConfig(emulatedRow->CHIPTEXT, emulatedRow->CHIPID,
+                                                   uint32_t(emulatedRow->CHIPSIZE.value_or(0)),
+                                                   uint32_t(emulatedRow->PAGESIZE.value_or(0)),
+                                                   emulatedRow->SIGNATURE, emulatedRow->ERTIME.value_or(0));
+        if (config)
+            adapterOptions.chip = *config;
+        else
+            session_.PrintLog(Lang("This chip cannot be emulated, the emulated adapter holds a W25Q64 instead: ",
+                                   "Этот чип не эмулируется, в эмулируемом адаптере W25Q64: ")
+                                  + QString::fromStdString(emulatedRow->CHIPTEXT),
+                              LogColour::Red);
+    }
+    adapterOptions.chip.imageFile = emulation_.image.toStdString();
+    adapterOptions.roundTripLatency = EmulatedRoundTrip;
+    Adapter created = ::CreateAdapter(adapterOptions);
+    Library = std::move(created.library);
+    Emulator = std::move(created.emulator);
+    listen();
+}
+
+void AdapterSession::useLibrary(std::shared_ptr<Ch341Library> library, std::shared_ptr<EmulatedCh341> emulator)
+{
+    if (Library)
+        Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
+    Library = std::move(library);
+    Emulator = std::move(emulator);
+    listen();
+}
+
+void AdapterSession::listen()
+{
+    // The library may report hot-plug events on a thread of its own; they are handled on the
+    // session's thread, in the order they came.
+    Library->CH341SetDeviceNotify(AdapterIndex, nullptr, [this](int event) {
+        QMetaObject::invokeMethod(&context_, [this, event] { AdapterNotify(event); }, Qt::QueuedConnection);
+    });
+}
+
+void AdapterSession::RegisterAdapterNotification()
+{
+    if (!emulation_.on)
+        CreateAdapter(nullptr);
+}
+
+// The emulated adapter holds the chip named on the command line, else the selected chip, else
+// the default chip.
+void AdapterSession::CreateEmulatedAdapter()
+{
+    if (!emulation_.on || Library)
+        return;
+    const std::string wanted = emulation_.chip.toStdString();
+    const chipdb::ChipRecord *row = session_.catalogue().find(wanted.empty() ? session_.chip().ChipName : wanted);
+    if (!row && !wanted.empty())
+        session_.PrintLog(Lang("No chip of that name in the database, the emulated adapter holds a W25Q64: ",
+                               "Чипа с таким именем нет в базе, в эмулируемом адаптере W25Q64: ")
+                              + emulation_.chip,
+                          LogColour::Red);
+    CreateAdapter(row);
+}
+
+void AdapterSession::InitDevice()
+{
+    Library->CH341CloseDevice(AdapterIndex);
+    session_.adapterHandle = int(Library->CH341OpenDevice(AdapterIndex));
+    const int speedIndex = session_.settings().i2cSpeed;
+    if (session_.adapterHandle == -1) {
+        session_.fail(Outcome::NoDevice, Lang("CH341 programmer not found!", "Устройство CH341 не обнаружено!"));
+        ExplainOpenFailure(Library->lastStatus());
+        session_.ActivateControls(NoAdapter);
+        session_.statusChanged();
+        return;
+    }
+    if (!Library->CH341SetStream(AdapterIndex, uint8_t(speedIndex))) {
+        session_.fail(Outcome::IoFailure, QStringLiteral("CH341SetStream failed!"));
+        session_.ActivateControls(Ready);
+        session_.statusChanged();
+        return;
+    }
+    const QString speed = speedIndex >= 0 && speedIndex <= 3 ? speedTexts[speedIndex] : "";
+    const QString address = QStringLiteral("I2C Slave Address = 0x")
+                            + QString::number(SlaveAddress.load(), 16).toUpper().rightJustified(2, QLatin1Char('0'))
+                            + QLatin1Char('\n');
+    session_.PrintLog(Lang("CH341 programmer detected,\nI2C bus frequency ", "Устройство CH341 подключено, \nЧастота I2C ")
+                      + speed + QLatin1Char('\n') + address);
+    session_.ActivateControls(Ready);
+    session_.statusChanged();
+}
+
+// An adapter that is there but cannot be opened needs a different fix than a missing one.
+void AdapterSession::ExplainOpenFailure(UsbStatus status)
+{
+    if (status == UsbStatus::NotFound || status == UsbStatus::Ok)
+        return;
+    const UsbStatusText text = DescribeUsbStatus(status);
+    const std::string_view chosen = LanguageId == 0 ? text.russian : text.english;
+    session_.PrintLog(QString::fromUtf8(chosen.data(), qsizetype(chosen.size())), LogColour::Red);
+}
+
+void AdapterSession::Mm_SPEED_LOWClick(int tag)
+{
+    session_.settings().i2cSpeed = tag;
+    InitDevice();
+}
+
+void AdapterSession::MmAckClick(bool checked)
+{
+    session_.settings().ackCheck = checked;
+    session_.PrintLog(checked ? Lang("\nSelected mode \"Test ACK\"", "\nВыбран режим \"Проверка ACK\"")
+                              : Lang("\nSelected mode \"No test ACK\"", "\nВыбран режим \"Без проверки ACK\""));
+}
+
+void AdapterSession::AdapterNotify(int event)
+{
+    switch (event) {
+    case Removed:
+        session_.PrintLog(Lang("CH341 programmer removed\n", "Устройство CH341 извлечено\n"));
+        Library->CH341CloseDevice(AdapterIndex);
+        session_.adapterHandle = -1;
+        session_.ActivateControls(NoAdapter);
+        break;
+    case AboutToBeRemoved:
+        session_.events().inform(QStringLiteral("detected device will be pulled"));
+        break;
+    case Arrived:
+        InitDevice();
+        break;
+    default:
+        break;
+    }
+    session_.statusChanged();
+}
+
+void AdapterSession::CloseAdapter()
+{
+    if (Library)
+        Library->CH341CloseDevice(AdapterIndex);
+}
+
+void AdapterSession::ResetAdapter()
+{
+    if (Library)
+        Library->CH341ResetDevice(AdapterIndex);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The adapter of a session: the real CH341A through libusb or the emulated one, opened at the
+// chosen I2C speed, followed through removal and arrival, released at the end.
+#include "adapter/Ch341Library.h"
+#include "chipdb/ChipRecord.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class EmulatedCh341;
+class Session;
+
+class AdapterSession {
+public:
+    // What the command line asked of the emulated adapter.
+    struct Emulation {
+        bool on = false;
+        QString chip;  // a database chip name for the socket; empty: the selected chip
+        QString image; // file that keeps the emulated chip's contents between runs
+    };
+
+    explicit AdapterSession(Session &session);
+    ~AdapterSession();
+
+    void setEmulation(Emulation emulation) { emulation_ = std::move(emulation); }
+    const Emulation &emulation() const { return emulation_; }
+
+    // The real adapter is created at once; the emulated one needs the chip database (for the chip
+    // in its socket) and is created by CreateEmulatedAdapter once it is loaded.
+    void RegisterAdapterNotification();
+    void CreateEmulatedAdapter();
+    // Replaces the adapter (tests put an emulated or failing library in).
+    void useLibrary(std::shared_ptr<Ch341Library> library, std::shared_ptr<EmulatedCh341> emulator = nullptr);
+
+    // Opens the adapter at the speed of the settings and logs what was found.
+    void InitDevice();
+    // Settings menu: I2C speed (tag 0..3) and ACK checking.
+    void Mm_SPEED_LOWClick(int tag);
+    void MmAckClick(bool checked);
+    // Hot-plug events: 0 removed, 1 about to be removed, 3 arrived.
+    void AdapterNotify(int event);
+    void CloseAdapter();
+    void ResetAdapter();
+
+    bool present() const;
+    std::shared_ptr<Ch341Library> Library;   // the adapter, real or emulated
+    std::shared_ptr<EmulatedCh341> Emulator; // the emulated adapter, null for the real one
+
+private:
+    void CreateAdapter(const chipdb::ChipRecord *emulatedRow);
+    void ExplainOpenFailure(UsbStatus status);
+    void listen();
+
+    Session &session_;
+    Emulation emulation_;
+    QObject context_; // hot-plug reports are handled on the session's thread through it
+};

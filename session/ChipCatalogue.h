@@ -1,0 +1,45 @@
+#pragma once
+// The chip database of a session: the table loaded from ChipList.dat, its row filter (search box,
+// auto-select), the list's date and version, and the chip selected from it, which every operation
+// works on.
+#include "chipdb/ChipListFilter.h"
+#include "chipdb/ChipTable.h"
+#include "chipdb/SelectedChip.h"
+
+#include <QString>
+#include <cstdint>
+
+class Session;
+
+class ChipCatalogue {
+public:
+    explicit ChipCatalogue(Session &session);
+
+    chipdb::ChipTable ClientDataSet;   // the chip database
+    chipdb::ChipListFilter ChipFilter; // its per-row test (search box, auto-select)
+    double ChipListDate = 0;
+    int32_t ChipListVersion = 0;
+    chipdb::SelectedChip chip; // ChipName, ChipKind, ChipSize, PageSize, StatusRegCount
+
+    enum class DatabaseLoad { Missing, Damaged, Loaded };
+    // Reads ChipList.dat and moves to the row of the selected chip's name (else the first row).
+    // Failures are told through message boxes; the version line is logged.
+    DatabaseLoad LoadChipDatabase(const QString &path);
+
+    // The row named `chipName` (exact CHIPTEXT), or null.
+    const chipdb::ChipRecord *find(const std::string &chipName) const;
+    // Makes the row named `chipName` current; false when there is none.
+    bool locate(const std::string &chipName);
+
+    // Applies the current row as the selected chip (fromDialog: chosen in the device dialog, where
+    // the low-voltage warning applies).
+    void SetParams(bool fromDialog = false);
+    // The user chose the current row: the signature filter ends, the chip is applied and remembered.
+    void ChooseChip(bool fromDialog = true);
+
+    // The chip dialog wrote ChipList.dat with this header.
+    void databaseSaved(double date, int32_t version);
+
+private:
+    Session &session_;
+};

@@ -1,0 +1,162 @@
+#include "session/ChipCommands.h"
+
+#include "i2c/I2cTexts.h"
+#include "session/CancelHints.h"
+#include "session/Language.h"
+#include "session/Session.h"
+#include "spi/SpiIdentify.h"
+#include "spi/SpiStatus.h"
+#include "spi/SpiWorkers.h"
+
+ChipCommands::ChipCommands(Session &session) : session_(session), i2c_(session), spi_(session) {}
+
+void ChipCommands::StartCommand(Command which)
+{
+    OperationRunner &runner = session_.runner();
+    runner.CompareMode = which == Command::Compare;
+    if (which != Command::Write)
+        runner.BlankCheckMode = false;
+    const TextPair &start = which == Command::Read    ? ReadingStartText
+                            : which == Command::Write ? WritingStartText
+                                                      : ComparingStartText;
+    const QString startLine = Lang(start) + CancelHintA();
+    session_.ActivateControls(Busy);
+    session_.hideDifferences();
+    if (which == Command::Compare)
+        session_.differences().Clear();
+    session_.events().operationStarted(which == Command::Read    ? Operation::Read
+                                       : which == Command::Write ? Operation::Write
+                                                                 : Operation::Compare);
+
+    if (session_.isSpiChip()) {
+        if (which == Command::Read)
+            spi_.SPIReadCommand(startLine);
+        else if (which == Command::Compare)
+            spi_.SPICompareCommand(startLine);
+        else
+            spi_.SPIWriteCommand(startLine);
+    } else if (session_.isI2cChip()) {
+        if (session_.settings().ackCheck)
+            session_.PrintLog(startLine);
+        if (which == Command::Write)
+            i2c_.IICWriteChip();
+        else
+            i2c_.IICReadChip();
+    } else {
+        // A kind that leads nowhere: nothing can start, so the controls come back at once.
+        session_.fail(Outcome::BadInput,
+                      Lang("The selected chip's kind is unknown; nothing to do: ",
+                           "Тип выбранного чипа неизвестен, операция не выполняется: ")
+                          + QString::fromStdString(session_.chip().ChipKind));
+        session_.ActivateControls(Ready);
+    }
+}
+
+void ChipCommands::MmReadClick()
+{
+    StartCommand(Command::Read);
+}
+
+void ChipCommands::MmWriteClick()
+{
+    StartCommand(Command::Write);
+}
+
+void ChipCommands::MmCompareClick()
+{
+    StartCommand(Command::Compare);
+}
+
+void ChipCommands::MmCheckFFClick()
+{
+    session_.runner().BlankCheckMode = true;
+    session_.ActivateControls(Busy);
+    session_.events().operationStarted(Operation::BlankCheck);
+    session_.PrintLog(Lang(spitext::CheckingForBlank) + CancelHintB());
+    spi_.SPIReadChip();
+}
+
+void ChipCommands::MmSpiEraseClick()
+{
+    session_.ActivateControls(Busy);
+    session_.hideDifferences();
+    if (!spi_.ChipPresentOrReady())
+        return;
+    SessionEvents &events = session_.events();
+    if (!events.confirm(Lang(spitext::EraseConfirm), Lang(spitext::EraseConfirmCaption))) {
+        session_.noteOutcome(Outcome::Cancelled);
+        session_.ActivateControls(Ready);
+        return;
+    }
+    SpiLog log;
+    const chipdb::SelectedChip &chip = session_.chip();
+    const EraseStatusCheck check =
+        CheckStatusBeforeErase(*session_.adapter().Library, chip.ChipName, chip.StatusRegCount, log);
+    spi_.PrintSpiLog(log);
+    if (!check.readOk) {
+        session_.noteOutcome(Outcome::IoFailure);
+        session_.ActivateControls(Ready);
+        return;
+    }
+    if (check.warn && !events.confirm(Lang(spitext::EraseStatusWarning), Lang(spitext::EraseStatusWarningCaption))) {
+        session_.noteOutcome(Outcome::Cancelled);
+        session_.ActivateControls(Ready);
+        return;
+    }
+    StartErase();
+}
+
+void ChipCommands::StartErase()
+{
+    session_.ActivateControls(Busy);
+    if (!spi_.StartEraseWorker())
+        return;
+    session_.events().operationStarted(Operation::Erase);
+    session_.runner().setProgressMaximum(SpiEraseSteps);
+    session_.PrintLog(Lang(spitext::Erasing) + CancelHintB());
+}
+
+bool ChipCommands::ScRunClick(bool erase, bool blankCheck, bool write, bool compare)
+{
+    Script &script = session_.script();
+    script.begin(erase, blankCheck, write, compare);
+    session_.ActivateControls(Busy);
+    session_.hideDifferences();
+    if (!script.anyPending()) {
+        session_.events().inform(Lang("The script is not defined!", "Сценарий не определён!"));
+        session_.ActivateControls(Ready);
+        return false;
+    }
+    session_.PrintLog(Lang("\nScript executing:", "\nВыполняется сценарий:"));
+    const bool spi = session_.isSpiChip();
+    if (spi && !spi_.WakeAndCheckStatus()) {
+        session_.ActivateControls(Ready);
+        return true;
+    }
+    const Script::Step first = script.next(spi);
+    if (first == Script::Step::None)
+        session_.ActivateControls(Ready);
+    else
+        startStep(first);
+    return true;
+}
+
+void ChipCommands::startStep(Script::Step step)
+{
+    switch (step) {
+    case Script::Step::Erase:
+        MmSpiEraseClick();
+        break;
+    case Script::Step::BlankCheck:
+        MmCheckFFClick();
+        break;
+    case Script::Step::Write:
+        MmWriteClick();
+        break;
+    case Script::Step::Compare:
+        MmCompareClick();
+        break;
+    case Script::Step::None:
+        break;
+    }
+}

@@ -1,0 +1,175 @@
+#include "session/FileCommands.h"
+
+#include "buffer/DumpTexts.h"
+#include "buffer/edit/EditCommands.h"
+#include "session/Language.h"
+#include "session/Session.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+QString FileCommands::UpperExtension(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix.toUpper();
+}
+
+FileCommands::Format FileCommands::formatOfExtension(const QString &extension)
+{
+    if (extension == QLatin1String(".E2P"))
+        return Format::E2p;
+    if (extension == QLatin1String(".HEX"))
+        return Format::Hex;
+    if (extension == QLatin1String(".BRG"))
+        return Format::Brg;
+    return Format::Bin;
+}
+
+bool FileCommands::open(const QString &path, Format format)
+{
+    Document &document = session_.document();
+    document.CurrentFileName = path;
+    document.CurrentFileExt = UpperExtension(path);
+    session_.hideDifferences();
+    switch (format) {
+    case Format::E2p:
+        return LoadE2P(path);
+    case Format::Hex:
+        return LoadHex(path);
+    case Format::Bin:
+    case Format::Brg:
+        break;
+    }
+    return LoadBin(path, document.CurrentFileExt);
+}
+
+bool FileCommands::LoadBin(const QString &path, const QString &extension)
+{
+    const DumpLoad load = session_.document().loadBin(path, extension, session_.chip().ChipSize);
+    if (load.result != DumpResult::Loaded) {
+        session_.noteOutcome(Outcome::BadInput);
+        session_.events().inform(QString::fromStdString(DumpErrorText(load.result, NativePath(path))));
+        return false;
+    }
+    FinishLoad(path, load);
+    return true;
+}
+
+bool FileCommands::LoadE2P(const QString &path)
+{
+    const DumpLoad load = session_.document().loadE2p(path, session_.chip().ChipSize);
+    if (load.result != DumpResult::Loaded) {
+        session_.noteOutcome(Outcome::BadInput);
+        session_.events().fail(QString::fromStdString(DumpErrorText(load.result, NativePath(path))),
+                               QString::fromLatin1(kDumpErrorCaption));
+        return false;
+    }
+    FinishLoad(path, load);
+    return true;
+}
+
+void FileCommands::FinishLoad(const QString &path, const DumpLoad &load)
+{
+    session_.PrintLog(Lang(LoadedFileText(NativePath(path), load.bytesLoaded)));
+    if (load.sizeDiffers())
+        session_.fail(Outcome::BadInput, Lang(SizeDiffersText()));
+    Document &document = session_.document();
+    document.showInEditor(document.transfer().first(std::min(load.expectedSize, Document::TransferSize)), false);
+    session_.completion().CheckSum();
+}
+
+bool FileCommands::LoadHex(const QString &path)
+{
+    // A file that cannot be read or is no HEX file leaves the image as it was; the view is
+    // reloaded and the checksum shown all the same.
+    const HexReadResult read = session_.document().loadHex(path);
+    if (read.recordsSkipped > 0)
+        // Otherwise only the standard error stream, which a desktop user never sees, would say so.
+        session_.fail(Outcome::BadInput,
+                      Lang("Data records outside the buffer were skipped: ", "Пропущены записи данных вне буфера: ")
+                          + QString::number(read.recordsSkipped));
+    session_.completion().HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, false, false);
+    session_.completion().CheckSum();
+    return read.result == HexRead::Complete;
+}
+
+bool FileCommands::RefuseWhileBusy()
+{
+    if (!session_.busy())
+        return false;
+    // The TransferBuffer and the editor belong to the running operation.
+    session_.fail(Outcome::BadInput,
+                  Lang("An operation is running; the file was not loaded.", "Выполняется операция, файл не загружен."));
+    return true;
+}
+
+bool FileCommands::CopyEditorToTransferBuffer()
+{
+    if (session_.document().copyEditorToTransfer(session_.chip().ChipSize))
+        return true;
+    // Past what the editor holds the TransferBuffer has stale bytes: never write them out.
+    session_.fail(Outcome::BadInput, Lang("The buffer holds fewer bytes than the chip; nothing was done.",
+                                          "В буфере меньше байтов, чем в чипе; ничего не сделано."));
+    session_.ActivateControls(Ready);
+    return false;
+}
+
+void FileCommands::saveAs(const QString &name, Format format)
+{
+    Document &document = session_.document();
+    OperationRunner &runner = session_.runner();
+    const uint32_t chipSize = session_.chip().ChipSize;
+    document.CurrentFileName = name;
+    session_.hideDifferences();
+    const QString path = name + (format == Format::Hex ? ".HEX" : format == Format::Brg ? ".BRG" : ".BIN");
+    if (!runner.CompareMode && !runner.BlankCheckMode && !CopyEditorToTransferBuffer())
+        return;
+    if (format == Format::Hex) {
+        if (const std::error_code error = document.saveHex(path, chipSize))
+            session_.fail(Outcome::IoFailure, Lang("Cannot save the file ", "Не удалось сохранить файл ") + path
+                                                  + QStringLiteral(": ") + QString::fromStdString(error.message()));
+        return;
+    }
+    MainSettings &settings = session_.settings();
+    const int rememberedFormat = settings.autosaveFormat;
+    settings.autosaveFormat = format == Format::Brg ? 1 : 0;
+    session_.completion().HexEditorUpdate(document.transfer(), chipSize, runner.BlankCheckMode, runner.CompareMode);
+    settings.autosaveFormat = rememberedFormat;
+    if (const std::error_code error = document.saveEditor(path)) {
+        session_.noteOutcome(Outcome::IoFailure);
+        session_.events().fail(Lang("Cannot save the file ", "Не удалось сохранить файл ") + path + QStringLiteral(": ")
+                                   + QString::fromStdString(error.message()),
+                               QStringLiteral("Error"));
+    }
+}
+
+void FileCommands::FillBufClick(int value)
+{
+    if (value < 0)
+        return;
+    Document &document = session_.document();
+    const uint32_t chipSize = session_.chip().ChipSize;
+    std::fill_n(document.transfer().begin(), std::min<std::size_t>(chipSize, Document::TransferSize), uint8_t(value));
+    session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
+}
+
+void FileCommands::MmSwapClick()
+{
+    Document &document = session_.document();
+    const uint32_t chipSize = session_.chip().ChipSize;
+    SwapBytes(document.transfer(), chipSize);
+    session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
+}
+
+bool FileCommands::find(const QString &text, int searchKind)
+{
+    const std::vector<uint8_t> pattern = searchKind == int(SearchKind::Hex) ? HexPattern(text.toStdString())
+                                                                              : TextPattern(text.toStdU32String());
+    const uint32_t chipSize = session_.chip().ChipSize;
+    if (pattern.empty() || chipSize == 0)
+        return true;
+    if (session_.document().editor().findNext(pattern, chipSize - 1) >= 0)
+        return true;
+    session_.events().inform(text + QString::fromUtf8(kNotFoundSuffix.data(), qsizetype(kNotFoundSuffix.size())));
+    return false;
+}

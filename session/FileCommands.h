@@ -1,0 +1,50 @@
+#pragma once
+// Dump files and the buffer commands of a session: loading a file into the chip image (BIN, BRG,
+// E2P, Intel HEX), saving it, the write's copy of the editor into the transfer buffer, and fill,
+// swap, find and checksum.
+#include <QString>
+#include <cstdint>
+
+class Session;
+struct DumpLoad;
+
+class FileCommands {
+public:
+    // Dump formats in the order of the Open dialog's entries 1..4.
+    enum class Format { Bin = 1, E2p = 2, Hex = 3, Brg = 4 };
+
+    explicit FileCommands(Session &session) : session_(session) {}
+
+    // Loads a file as `format` into the chip image and the editor; it becomes the current file.
+    // False (after a message) when it could not be loaded.
+    bool open(const QString &path, Format format);
+    // The format a file name's extension stands for: E2P, HEX, BRG, else BIN.
+    static Format formatOfExtension(const QString &extension);
+    // The upper-case extension of a path with its dot ("" without one).
+    static QString UpperExtension(const QString &path);
+
+    bool LoadBin(const QString &path, const QString &extension);
+    bool LoadE2P(const QString &path);
+    bool LoadHex(const QString &path);
+
+    // Saves the chip image as BIN, BRG (data and status registers) or HEX under `name` + the
+    // format's extension.
+    void saveAs(const QString &name, Format format);
+
+    // Refuses a load while an operation owns the buffers (with a red line).
+    bool RefuseWhileBusy();
+    // The write's copy of the editor into the transfer buffer; a red line and ready when the
+    // editor holds fewer bytes than the chip.
+    bool CopyEditorToTransferBuffer();
+
+    // Buffer commands: fill the chip image with a value (-1: an empty fill field, nothing to fill),
+    // swap its bytes pairwise, find a pattern after the selection, the checksum.
+    void FillBufClick(int value);
+    void MmSwapClick();
+    bool find(const QString &text, int searchKind); // false: not found (a box said so)
+
+private:
+    void FinishLoad(const QString &path, const DumpLoad &load);
+
+    Session &session_;
+};

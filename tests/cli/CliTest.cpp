@@ -1,0 +1,147 @@
+// vespera-cli as a user runs it: the real binary, beside its own copy of the chip database, on
+// the emulated adapter.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+constexpr int ChipSize = 65536; // MX25L512E
+
+QByteArray Pattern(int size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + seed + (i >> 8));
+    return bytes;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString program;
+
+    void SetUp() override
+    {
+        // A folder of its own: the settings and database of the build folder stay out of it.
+        program = folder.filePath("vespera-cli");
+        ASSERT_TRUE(QFile::copy(VESPERA_CLI, program));
+        ASSERT_TRUE(QFile::copy(VESPERA_CHIPLIST_DAT, folder.filePath("ChipList.dat")));
+        QFile ini(folder.filePath("Vespera.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Lang]\nId=1\n");
+    }
+
+    QString path(const char *name) const { return folder.filePath(name); }
+
+    void writeFile(const char *name, const QByteArray &bytes)
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QByteArray readFile(const char *name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    struct Run {
+        int code = -1;
+        QByteArray out, err;
+    };
+
+    Run run(QStringList arguments, const char *chip = "MX25L512E")
+    {
+        arguments.prepend(QStringLiteral("--emulate-image=") + path("chip.bin"));
+        arguments.prepend(QStringLiteral("--emulate=") + chip);
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+};
+} // namespace
+
+TEST_F(Cli, ReadWriteAndVerifyGoThroughTheChip)
+{
+    writeFile("chip.bin", Pattern(ChipSize, 1));
+    Run read = run({"read", path("dump.bin")});
+    ASSERT_EQ(read.code, 0) << read.err.toStdString();
+    EXPECT_EQ(readFile("dump.bin"), Pattern(ChipSize, 1));
+
+    writeFile("new.bin", Pattern(ChipSize, 2));
+    Run write = run({"-y", "erase"});
+    ASSERT_EQ(write.code, 0) << write.err.toStdString();
+    write = run({"write", path("new.bin")});
+    ASSERT_EQ(write.code, 0) << write.err.toStdString();
+    EXPECT_EQ(readFile("chip.bin"), Pattern(ChipSize, 2));
+
+    QByteArray changed = Pattern(ChipSize, 2);
+    changed[0x1234] = char(~changed[0x1234]);
+    writeFile("chip.bin", changed);
+    const Run verify = run({"verify", path("new.bin")});
+    EXPECT_EQ(verify.code, 1);
+    EXPECT_TRUE(verify.out.startsWith("0x001234: file ")) << verify.out.toStdString();
+}
+
+TEST_F(Cli, FilesAndChipsThatDoNotFitAreRefused)
+{
+    writeFile("short.bin", Pattern(ChipSize - 1, 3));
+    writeFile("long.bin", Pattern(ChipSize + 1, 3));
+    writeFile("chip.bin", Pattern(ChipSize, 1));
+    for (const char *name : {"short.bin", "long.bin"}) {
+        const Run write = run({"write", path(name)});
+        EXPECT_EQ(write.code, 2) << name;
+        EXPECT_TRUE(write.err.contains(name)) << write.err.toStdString();
+    }
+    EXPECT_EQ(readFile("chip.bin"), Pattern(ChipSize, 1)); // nothing was written
+
+    EXPECT_EQ(run({"read", path("x.bin")}, "NO-SUCH-CHIP").code, 3);
+    EXPECT_EQ(run({"--chip", "NO-SUCH-CHIP", "read", path("x.bin")}).code, 3);
+    EXPECT_EQ(run({"--bogus", "read", path("x.bin")}).code, 2);
+}
+
+TEST_F(Cli, JsonReportsTheResult)
+{
+    writeFile("chip.bin", Pattern(ChipSize, 5));
+    const Run read = run({"--json", "read", path("dump.hex")});
+    ASSERT_EQ(read.code, 0) << read.err.toStdString();
+    QJsonParseError error;
+    const QJsonObject report = QJsonDocument::fromJson(read.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << read.out.toStdString();
+    EXPECT_EQ(report["result"].toString(), "ok");
+    EXPECT_EQ(report["format"].toString(), "hex");
+    EXPECT_EQ(report["bytes"].toInt(), ChipSize);
+    EXPECT_EQ(report["chip"].toObject()["name"].toString(), "MX25L512E");
+
+    const Run info = run({"--json", "info", path("dump.hex")});
+    EXPECT_EQ(QJsonDocument::fromJson(info.out).object()["crc32"], report["crc32"]);
+}
+
+TEST_F(Cli, CtrlCCancelsALongReadAndSaysSo)
+{
+    QProcess process;
+    process.start(program, {"--emulate=W25Q64FV", "read", path("dump.bin")});
+    ASSERT_TRUE(process.waitForStarted());
+    // Interrupt once the read is under way.
+    QByteArray err;
+    while (!err.contains("Reading") && process.state() == QProcess::Running) {
+        process.waitForReadyRead(100);
+        err += process.readAllStandardError();
+    }
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    err += process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 5) << err.toStdString();
+    EXPECT_TRUE(err.contains("cancelled: nothing was written to")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("dump.bin")));
+}
