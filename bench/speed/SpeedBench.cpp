@@ -9,7 +9,6 @@
 #include "i2c/IICReadThread.h"
 #include "i2c/IICWriteThread.h"
 #include "spi/SpiWorkers.h"
-#include "worker/TransferBuffer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -93,7 +92,7 @@ Seconds i2cBytes(double bytes)
 void benchSpi(Bench& b, std::span<uint8_t> image)
 {
     const Chip& chip = b.chip;
-    const WorkerParams params{chip.size, chip.pageSize, chip.kind, 0, nullptr};
+    const WorkerParams params{chip.size, chip.pageSize, chip.kind, 0, image.data()};
     const bool sst = std::string(chip.kind) == "ID_SPI3";
     const Seconds readBound = PaceModel::SpiByte * double(chip.size);
     const Seconds writeBound =
@@ -150,8 +149,9 @@ int main()
 {
     std::printf("| chip        | op     | seconds   | KB/s    | waits/KiB | packets/KiB | of bound |\n");
     std::printf("|---|---|---:|---:|---:|---:|---:|\n");
-    const std::span<uint8_t> image = TransferBuffer();
+    std::vector<uint8_t> image;
     for (const Chip& chip : Chips) {
+        image.resize(chip.size);
         for (uint32_t i = 0; i < chip.size; ++i) image[i] = static_cast<uint8_t>(i * 31 + (i >> 8) * 7 + 3);
         Bench bench(chip);
         if (bench.i2c) {

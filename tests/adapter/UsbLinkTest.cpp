@@ -128,4 +128,21 @@ TEST(PaceModel, I2cBytesTakeNineClocksAtTheBusSpeed)
     }
 }
 
+TEST(PaceModel, InRealTimeTheHostWaitsAsOnTheRealAdapter)
+{
+    auto emulator = std::make_shared<EmulatedCh341>(SpiChip(), 1.0, AdapterPace::RealAdapter, true);
+    Ch341Device device(emulator);
+    device.CH341OpenDevice(AdapterIndex);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) {
+        uint8_t poll[2] = {0x05, 0x00};
+        ASSERT_TRUE(device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, poll));
+    }
+    // Three host waits of a frame each; the virtual clock is where real time is.
+    const std::chrono::duration<double> real = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(real.count(), 0.0025);
+    EXPECT_NEAR(std::chrono::duration<double>(emulator->clock().now()).count(),
+                std::chrono::duration<double>(emulator->paceModel().realElapsed()).count(), 0.002);
+}
+
 } // namespace
