@@ -59,22 +59,22 @@ struct Bench {
         if (i2c) device->CH341SetStream(AdapterIndex, 1);  // 100 kHz, the connection's default
     }
 
-    // Runs one operation; prints its line. `bound` is the device-bound time.
-    void run(const char* operation, Seconds bound, const std::function<int32_t(WorkerContext&)>& body,
-             int32_t expected)
+    // Runs one operation; prints its line. `bound` is the device-bound time; `body` tells
+    // whether the operation did what it should.
+    void run(const char* operation, Seconds bound, const std::function<bool(WorkerContext&)>& body)
     {
         LastMessage sink;
         WorkerQueue queue;
         WorkerContext context(sink, queue);
         emulator->resetCounters();
         const Seconds start = emulator->clock().now();
-        const int32_t code = body(context);
+        const bool ok = body(context);
         const double seconds = (Seconds(emulator->clock().now()) - start).count();
         const UsbCounters& c = emulator->counters();
         const double kib = chip.size / 1024.0;
-        std::printf("| %-11s | %-6s | %9.2f | %7.1f | %6.2f | %7.1f | %5.2f |%s\n", chip.name, operation, seconds,
+        std::printf("| %-11s | %-6s | %9.2f | %7.1f | %9.2f | %11.1f | %8.2f |%s\n", chip.name, operation, seconds,
                     chip.size / seconds / 1000.0, double(c.roundTrips) / kib, double(c.outPackets + c.inPackets) / kib,
-                    bound.count() / seconds, code == expected ? "" : " FAILED");
+                    bound.count() / seconds, ok ? "" : " FAILED");
     }
 
     const Chip& chip;
@@ -84,9 +84,25 @@ struct Bench {
     bool i2c = false;
 };
 
-Seconds i2cBytes(double bytes)
+using Worker = void (*)(Ch341Library&, const WorkerParams&, WorkerContext&);
+
+// Writes the image, then reads it back twice: the read, and the read the Compare command makes.
+void writeAndRead(Bench& b, const WorkerParams& params, Worker write, Seconds writeBound, Worker read,
+                  Seconds readBound)
 {
-    return Seconds(bytes * PaceModel::I2cClocksPerByte / PaceModel::I2cClockHz[1]);
+    const std::span<uint8_t> image(params.buffer, params.size);
+    const std::vector<uint8_t> written(image.begin(), image.end());
+    b.run("write", writeBound, [&](WorkerContext& c) {
+        write(*b.device, params, c);
+        return true;
+    });
+    for (const char* operation : {"read", "verify"}) {
+        std::fill(image.begin(), image.end(), 0x00);
+        b.run(operation, readBound, [&](WorkerContext& c) {
+            read(*b.device, params, c);
+            return std::equal(written.begin(), written.end(), image.begin());
+        });
+    }
 }
 
 void benchSpi(Bench& b, std::span<uint8_t> image)
@@ -95,26 +111,14 @@ void benchSpi(Bench& b, std::span<uint8_t> image)
     const WorkerParams params{chip.size, chip.pageSize, chip.kind, 0, image.data()};
     const bool sst = std::string(chip.kind) == "ID_SPI3";
     const Seconds readBound = PaceModel::SpiByte * double(chip.size);
-    const Seconds writeBound =
-        sst ? Seconds((PaceModel::SpiByte * 3 + b.config.aaiWordTime) * (chip.size / 2.0))
-            : Seconds((PaceModel::SpiByte * double(chip.pageSize) + b.config.pageProgramTime) * double(chip.size / chip.pageSize));
-
+    const double pages = double(chip.size / chip.pageSize);
+    const Seconds writeBound = sst ? (PaceModel::SpiByte * 3 + b.config.aaiWordTime) * (chip.size / 2.0)
+                                   : (PaceModel::SpiByte * double(chip.pageSize) + b.config.pageProgramTime) * pages;
     b.run("erase", b.config.chipEraseTime, [&](WorkerContext& c) {
         SPIEraseThread(*b.device, std::chrono::hours(1), c);
-        return 0;
-    }, 0);
-    b.run("write", writeBound, [&](WorkerContext& c) {
-        (sst ? SPIWriteSSTThread : SPIWriteThread)(*b.device, params, c);
-        return 0;
-    }, 0);
-    std::vector<uint8_t> written(image.begin(), image.begin() + chip.size);
-    for (const char* operation : {"read", "verify"}) {
-        std::fill_n(image.begin(), chip.size, 0x00);
-        b.run(operation, readBound, [&](WorkerContext& c) {
-            SPIReadThread(*b.device, params, c);
-            return std::equal(written.begin(), written.end(), image.begin()) ? 0 : 1;
-        }, 0);
-    }
+        return true;
+    });
+    writeAndRead(b, params, sst ? SPIWriteSSTThread : SPIWriteThread, writeBound, SPIReadThread, readBound);
 }
 
 void benchI2c(Bench& b, std::span<uint8_t> image)
@@ -125,22 +129,10 @@ void benchI2c(Bench& b, std::span<uint8_t> image)
     params.pageSize = chip.pageSize;
     params.type = *I2cTypeOfKind(chip.kind);
     params.buffer = image.data();
+    // 9 clocks per byte at 100 kHz.
+    const Seconds bus(chip.size * double(PaceModel::I2cClocksPerByte) / PaceModel::I2cClockHz[1]);
     const double pages = double(chip.size / chip.pageSize);
-    const Seconds readBound = i2cBytes(chip.size);
-    const Seconds writeBound = i2cBytes(chip.size) + b.config.eepromWriteCycle * pages;
-
-    b.run("write", writeBound, [&](WorkerContext& c) {
-        IICWriteThread(*b.device, params, c);
-        return 0;
-    }, 0);
-    std::vector<uint8_t> written(image.begin(), image.begin() + chip.size);
-    for (const char* operation : {"read", "verify"}) {
-        std::fill_n(image.begin(), chip.size, 0x00);
-        b.run(operation, readBound, [&](WorkerContext& c) {
-            IICReadThread(*b.device, params, c);
-            return std::equal(written.begin(), written.end(), image.begin()) ? 0 : 1;
-        }, 0);
-    }
+    writeAndRead(b, params, IICWriteThread, bus + b.config.eepromWriteCycle * pages, IICReadThread, bus);
 }
 
 } // namespace
