@@ -102,6 +102,7 @@ void LibusbTransport::failAll(UsbStatus why)
 void LibusbTransport::submitRequest(const TransferSchedule::Request& request)
 {
     Pending* pending = pendingOf(request.exchange);
+    if (pending && pending->status != UsbStatus::Ok) return;  // given up on: nothing more of it goes out
     libusb_transfer* transfer = pending ? libusb_alloc_transfer(0) : nullptr;
     if (!transfer) return failAll(UsbStatus::Failed);
     Flight& flight = flights_.emplace_back(Flight{this, request, transfer});
