@@ -190,13 +190,13 @@ bool Ch341Device::submitSpi(SpiExchange& exchange)
         lastStatus_ = UsbStatus::NotOpen;
         return false;
     }
-    std::vector<std::span<const uint8_t>> transfers;
+    transfers_.clear();
     std::size_t begin = 0;
     for (std::size_t end : exchange.transferEnds) {
-        transfers.emplace_back(exchange.out.data() + begin, end - begin);
+        transfers_.emplace_back(exchange.out.data() + begin, end - begin);
         begin = end;
     }
-    const UsbStatus status = transport_->submit(transfers, exchange.inSizes, exchange.in, exchange.ticket);
+    const UsbStatus status = transport_->submit(transfers_, exchange.inSizes, exchange.in, exchange.ticket);
     lastStatus_ = status;
     return status == UsbStatus::Ok;
 }
@@ -228,7 +228,12 @@ bool Ch341Device::CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect, std:
 {
     std::lock_guard lock(mutex_);
     if (!spiArguments(index, frames)) return false;
-    SpiExchange exchange;
+    // The scratch exchange keeps its buffers from call to call.
+    SpiExchange& exchange = spiScratch_;
+    exchange.out.clear();
+    exchange.transferEnds.clear();
+    exchange.inSizes.clear();
+    exchange.frames.clear();
     packSpi(exchange, chipSelect, frames, gap);
     return submitSpi(exchange) && collectSpi(exchange);
 }

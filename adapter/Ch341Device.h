@@ -91,4 +91,6 @@ private:
     std::vector<uint8_t> inSizes_;
     std::vector<uint8_t> in_;
     std::deque<SpiExchange> begun_;
+    SpiExchange spiScratch_;
+    std::vector<std::span<const uint8_t>> transfers_;
 };

@@ -136,7 +136,15 @@ UsbStatus EmulatedCh341::doSubmit(ExchangeTicket ticket, std::span<const std::sp
     if (pace_.timed()) clock_.advanceTo(pace_.realElapsed());
     const Time now = pace_.timed() ? clock_.now() : Time(0);
 
-    auto exchange = std::make_unique<Exchange>();
+    // Exchanges are recycled with their buffers.
+    std::unique_ptr<Exchange> exchange;
+    if (spare_.empty()) {
+        exchange = std::make_unique<Exchange>();
+    } else {
+        exchange = std::move(spare_.back());
+        spare_.pop_back();
+        exchange->reset();
+    }
     exchange->ticket = ticket;
     exchange->inSizes.assign(inSizes.begin(), inSizes.end());
     exchange->in = in;
@@ -152,9 +160,9 @@ UsbStatus EmulatedCh341::doSubmit(ExchangeTicket ticket, std::span<const std::sp
         }
     }
     Exchange& queued = *exchanges_.emplace_back(std::move(exchange));
-    std::vector<TransferSchedule::Request> requests;
-    schedule_.add(ticket, out, inSizes.size(), requests);
-    for (const auto& request : requests) queueRequest(request, now);
+    requests_.clear();
+    schedule_.add(ticket, out, inSizes.size(), requests_);
+    for (const auto& request : requests_) queueRequest(request, now);
     // The OUT side of the schedule is in transfers; the adapter takes them packet by packet.
     for (std::size_t p = 0; p + 1 < queued.packets.size(); ++p) outQueue_.push_back({&queued, p, now});
     return UsbStatus::Ok;
@@ -193,8 +201,10 @@ UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
     const UsbStatus status = exchange.status;
     received = exchange.received;
     if (pace_.timed()) clock_.advanceTo(pace_.seenByHost(exchange.submitted, exchange.done));
-    exchanges_.erase(std::find_if(exchanges_.begin(), exchanges_.end(),
-                                  [ticket](const auto& e) { return e->ticket == ticket; }));
+    const auto done = std::find_if(exchanges_.begin(), exchanges_.end(),
+                                   [ticket](const auto& e) { return e->ticket == ticket; });
+    spare_.push_back(std::move(*done));
+    exchanges_.erase(done);
     const auto latency = latency_;
     const Time seen = clock_.now();
     lock.unlock();

@@ -87,6 +87,18 @@ private:
         Time submitted{0};
         Time done{0};
         UsbStatus status = UsbStatus::Ok;
+        // Back to a new exchange, keeping the buffers' room.
+        void reset()
+        {
+            ticket = 0;
+            out.clear();
+            packets.clear();
+            packetsSent = segmentsRun = repliesIn = received = 0;
+            inSizes.clear();
+            in = {};
+            submitted = done = Time(0);
+            status = UsbStatus::Ok;
+        }
         bool finished() const
         {
             return status != UsbStatus::Ok || (segmentsRun + 1 == packets.size() && repliesIn == inSizes.size());
@@ -149,6 +161,8 @@ private:
     // state. Times are on the emulated clock (all 0 at the Fast pace).
     TransferSchedule schedule_;
     std::deque<std::unique_ptr<Exchange>> exchanges_;
+    std::vector<std::unique_ptr<Exchange>> spare_;
+    std::vector<TransferSchedule::Request> requests_;
     std::deque<Received> outQueue_;   // OUT packets handed to USB, in order
     std::deque<InRequest> inQueue_;   // IN requests handed to USB, in order
     std::optional<Received> buffered_;  // the packet waiting in the adapter for its turn

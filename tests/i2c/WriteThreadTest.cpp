@@ -179,8 +179,9 @@ TEST_P(WriteCycle, NextPageStartsWhenTheChipAnswersAgain)
 
     EXPECT_EQ(run.sink.steps, GetParam().pages);
     EXPECT_EQ(run.sink.last().lParam, GetParam().lastCode);
-    if (GetParam().lastCode == WriteFinished)
+    if (GetParam().lastCode == WriteFinished) {
         EXPECT_TRUE(std::equal(image.begin(), image.begin() + 64, adapter.chip().begin()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cycles, WriteCycle,

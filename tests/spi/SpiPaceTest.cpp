@@ -2,6 +2,7 @@
 #include "SpiFixture.h"
 
 #include "adapter/emulator/PaceModel.h"
+#include "adapter/Uch_spi.h"
 #include "spi/SpiWorkers.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ struct PacedRun {
     double seconds = 0;
     double hostWaits = 0;
     int32_t last = 0;
+    std::vector<uint8_t> chip;  // the chip's cells afterwards
 };
 
 PacedRun RunPaced(EmulatedChipConfig config, const std::function<WorkerBody(Ch341Library&)>& worker,
@@ -25,8 +27,9 @@ PacedRun RunPaced(EmulatedChipConfig config, const std::function<WorkerBody(Ch34
     const Seconds start = emulator->clock().now();
     WorkerRun run;
     run.run(worker(device), params);
+    const auto cells = emulator->memory();
     return {(Seconds(emulator->clock().now()) - start).count(), double(emulator->counters().roundTrips),
-            run.last().lParam};
+            run.last().lParam, std::vector<uint8_t>(cells.begin(), cells.end())};
 }
 
 TEST(SpiPace, WorkersKeepTheAdapterBusy)
@@ -61,9 +64,27 @@ TEST(SpiPace, WorkersKeepTheAdapterBusy)
         const WorkerParams params{Size, 256, c.kind, 0, image.data()};
         const PacedRun run = RunPaced(config, c.worker, params);
         EXPECT_EQ(run.last, c.finished) << c.name;
+        if (c.finished == WriteFinished) {
+            EXPECT_EQ(run.chip, image) << c.name;
+        }
         EXPECT_GE(Size / run.seconds, c.minKBps) << c.name;
         EXPECT_LE(run.hostWaits / (Size / 256), c.maxWaitsPerPage) << c.name;
     }
+}
+
+// The words of an SST block follow each other within one exchange: chip select stays high for the
+// word time between them, which the chip sees even when nothing else takes time.
+TEST(SpiPace, SstWordsLeaveTheChipItsWordTime)
+{
+    EmulatedChipConfig config = SpiChip("ID_SPI3", 4096);
+    config.aaiWordTime = SpiAaiWordTime;
+    EmulatedSpi spi(config, 1.0);
+    std::vector<uint8_t> image(4096);
+    for (uint32_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
+    WorkerRun run;
+    run.run(SpiSstWorker(spi.device), WorkerParams{4096, 256, "ID_SPI3", 0, image.data()});
+    EXPECT_EQ(run.last().lParam, WriteFinished);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), spi.emulator->memory().begin()));
 }
 
 } // namespace
