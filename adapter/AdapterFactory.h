@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 struct AdapterOptions {
     bool emulate = false;
@@ -20,11 +21,14 @@ struct AdapterOptions {
     // RealAdapter: the emulated adapter takes as long as the real one would, in real time
     // (--emulate); Fast: as quick as it can, time scaled by timeScale (--emulate-fast, tests).
     AdapterPace pace = AdapterPace::Fast;
+    std::optional<std::array<uint8_t, 3>> statusPreset;  // --emulate-status (ParseStatusPreset)
+    std::filesystem::path logFile;                       // --emulate-log=FILE: the bus log file
 };
 
 struct Adapter {
     std::unique_ptr<Ch341Library> library;
     std::shared_ptr<EmulatedCh341> emulator;  // null for the real adapter
+    bool logFileFailed = false;               // the bus log file could not be written
 };
 
 Adapter CreateAdapter(const AdapterOptions& options);

@@ -74,6 +74,7 @@ void MainController::TickMenusFromSettings()
     view.setChecked(speedItems[current.i2cSpeed], true);
     view.setChecked(current.autosaveFormat == 1 ? "MmBrg" : "MmBin", true);
     view.setChecked("MmAck", current.ackCheck);
+    view.setChecked("MmVerify", current.verify);
     if (LanguageId == 0 || LanguageId == 1)
         view.setChecked(LanguageId == 0 ? "MmRus" : "MmEng", true);
     view.setChecked("ScErase", current.scErase);
@@ -274,7 +275,11 @@ void MainController::FillTransferBuffer()
     core.completion().HexEditorUpdate(image, core.chip().ChipSize, false, false);
 }
 
-void MainController::StartUpdateCheck() {}
+void MainController::StartUpdateCheck()
+{
+    if (core.settings().checkUpdate && RequestUpdateCheck)
+        RequestUpdateCheck();
+}
 
 void MainController::FormKeyUp(int key)
 {

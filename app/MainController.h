@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class SettingsFile;
@@ -40,6 +41,7 @@ public:
     void MmDirectoryClick();        // choose the dump folder
     void MmOpenDirClick();          // open the dump folder in the file manager
     void SBCalcClick();
+    void MmVerifyClick() { core.settings().verify = view.isChecked("MmVerify"); } // read the chip back after a write
 
     // Adapter: speed items (tag 0..3), ACK check, hot-plug events (0 removed, 1 about to be
     // removed, 3 arrived).
@@ -104,6 +106,9 @@ public:
     const DiffList &differences() const { return const_cast<Session &>(core).differences(); }
     int slaveAddress() const;
 
+    // Starts an update check (the program's one check); empty where nothing can check, as in tests.
+    std::function<void()> RequestUpdateCheck;
+
 private:
     // SessionEvents
     void logAppended(const QString &text, LogColour colour) override;
@@ -125,7 +130,7 @@ private:
     void RepaintStatusBar();
     void FillTransferBuffer();
     void LoadCommandLineFile(const QString &path);
-    void StartUpdateCheck(); // the update check of a later release starts here
+    void StartUpdateCheck(); // at start-up, unless [Update] CheckUpdate is 0
     void startCommand();
 
     MainView &view;

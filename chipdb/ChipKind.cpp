@@ -34,6 +34,8 @@ SpiProgramming spiProgrammingOf(std::string_view kind) {
     return kind == "ID_SPI3" ? SpiProgramming::AutoIncrementWord : SpiProgramming::Page;
 }
 
+bool hasChipErase(std::string_view kind) { return kind != "ID_SPI2" && kind != "ID_SPI22"; }
+
 bool identificationRequired(std::string_view kind) { return kind.find("ID_SPI2") == std::string_view::npos; }
 
 bool isCatalogueKind(std::string_view kind) { return indexIn(kI2cKinds, kind) >= 0 || indexIn(kSpiKinds, kind) >= 0; }

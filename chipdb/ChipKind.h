@@ -28,6 +28,8 @@ inline bool isI2cChip(std::string_view kind) { return chipClassOf(kind) == ChipC
 int eepromTypeOf(std::string_view kind);                 // 0..12, kNoEepromType otherwise
 int spiAddressModeOf(std::string_view kind);             // 1..5; 1 for every other kind
 SpiProgramming spiProgrammingOf(std::string_view kind);  // page for SPI1/2/22/24/25, word for SPI3
+// SPI kinds with a chip erase command: every one but the 25xx EEPROMs (SPI2, SPI22).
+bool hasChipErase(std::string_view kind);
 // Kinds containing "ID_SPI2" (SPI2, SPI22, SPI24, SPI25) work without a readable identification.
 bool identificationRequired(std::string_view kind);
 

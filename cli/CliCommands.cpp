@@ -424,7 +424,7 @@ int CliCommands::write()
     QElapsedTimer clock;
     clock.start();
     session_.resetOutcome();
-    session_.script().begin(false, false, false, !options_.noVerify);
+    session_.settings().verify = !options_.noVerify;
     session_.commands().MmWriteClick();
     waitIdle();
     const DiffList &differences = session_.differences();
@@ -433,9 +433,6 @@ int CliCommands::write()
         report_["differences"] = qint64(differences.size());
     const int code = finish(running_ == Operation::Write ? "the chip is partly written"
                                                            : "the chip was written but not verified");
-    if (code == ExitMismatch)
-        error(QStringLiteral("verify after write: %1 bytes differ, the first at %2")
-                  .arg(differences.size()).arg(Hex(differences.address(0), 6)));
     if (code)
         return code;
     result(QStringLiteral("wrote %1 into %2%3 in %4 s")

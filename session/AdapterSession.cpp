@@ -35,10 +35,11 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
     AdapterOptions adapterOptions;
     adapterOptions.emulate = emulation_.on;
     if (emulatedRow) {
-        const auto config = MakeEmulatedChipConfig(emulatedRow->CHIPTEXT, emulatedRow->CHIPID,
-                                                   uint32_t(emulatedRow->CHIPSIZE.value_or(0)),
-                                                   uint32_t(emulatedRow->PAGESIZE.value_or(0)),
-                                                   emulatedRow->SIGNATURE, emulatedRow->ERTIME.value_or(0));
+        const auto config = MakeEmulatedChipConfig({emulatedRow->CHIPTEXT, emulatedRow->CHIPID,
+                                                    uint32_t(emulatedRow->CHIPSIZE.value_or(0)),
+                                                    uint32_t(emulatedRow->PAGESIZE.value_or(0)),
+                                                    emulatedRow->SIGNATURE, emulatedRow->ERTIME.value_or(0),
+                                                    emulatedRow->MANUF});
         if (config)
             adapterOptions.chip = *config;
         else

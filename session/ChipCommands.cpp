@@ -4,6 +4,7 @@
 #include "session/CancelHints.h"
 #include "session/Language.h"
 #include "session/Session.h"
+#include "chipdb/ChipKind.h"
 #include "spi/SpiIdentify.h"
 #include "spi/SpiStatus.h"
 #include "spi/SpiWorkers.h"
@@ -16,6 +17,8 @@ void ChipCommands::StartCommand(Command which)
     runner.CompareMode = which == Command::Compare;
     if (which != Command::Write)
         runner.BlankCheckMode = false;
+    runner.writeCommand = which == Command::Write;
+    runner.work = OperationRunner::Work::Plain;
     const TextPair &start = which == Command::Read    ? ReadingStartText
                             : which == Command::Write ? WritingStartText
                                                       : ComparingStartText;
@@ -69,8 +72,41 @@ void ChipCommands::MmCompareClick()
 
 void ChipCommands::MmCheckFFClick()
 {
-    session_.runner().BlankCheckMode = true;
+    OperationRunner &runner = session_.runner();
+    runner.BlankCheckMode = true;
+    runner.writeCommand = false;
+    runner.work = OperationRunner::Work::Plain;
     session_.ActivateControls(Busy);
+    // An empty socket reads FF everywhere: it must not pass for a blank chip.
+    if (!spi_.ChipPresentOrReady())
+        return;
+    session_.events().operationStarted(Operation::BlankCheck);
+    session_.PrintLog(Lang(spitext::CheckingForBlank) + CancelHintB());
+    spi_.SPIReadChip();
+}
+
+void ChipCommands::StartVerify()
+{
+    OperationRunner &runner = session_.runner();
+    runner.work = OperationRunner::Work::Verify;
+    runner.CompareMode = true;
+    runner.BlankCheckMode = false;
+    runner.writeCommand = false;
+    session_.events().operationStarted(Operation::Compare);
+    session_.PrintLog(Lang("\nVerifying...\n", "\nПроверка записи...\n") + CancelHintA());
+    if (session_.isSpiChip())
+        spi_.SPIReadChip();
+    else
+        i2c_.IICReadChip();
+}
+
+void ChipCommands::StartEraseCheck()
+{
+    OperationRunner &runner = session_.runner();
+    runner.work = OperationRunner::Work::EraseCheck;
+    runner.CompareMode = false;
+    runner.BlankCheckMode = true;
+    runner.writeCommand = false;
     session_.events().operationStarted(Operation::BlankCheck);
     session_.PrintLog(Lang(spitext::CheckingForBlank) + CancelHintB());
     spi_.SPIReadChip();
@@ -86,6 +122,13 @@ void ChipCommands::MmSpiEraseClick()
     if (!events.confirm(Lang(spitext::EraseConfirm), Lang(spitext::EraseConfirmCaption))) {
         session_.noteOutcome(Outcome::Cancelled);
         session_.ActivateControls(Ready);
+        return;
+    }
+    const SpiOperations::Unprotection unprotection = spi_.OfferUnprotect();
+    if (!unprotection.goOn)
+        return;
+    if (unprotection.eraseFollows) { // the unprotect sequence itself ends with the chip erase
+        StartErase();
         return;
     }
     SpiLog log;
@@ -109,10 +152,21 @@ void ChipCommands::MmSpiEraseClick()
 void ChipCommands::StartErase()
 {
     session_.ActivateControls(Busy);
+    OperationRunner &runner = session_.runner();
+    runner.writeCommand = false;
+    runner.work = OperationRunner::Work::Plain;
+    if (!chipdb::hasChipErase(session_.chip().ChipKind)) {
+        // A 25xx EEPROM has no chip erase: it is erased by writing FF into every page.
+        runner.work = OperationRunner::Work::EraseByWriting;
+        session_.events().operationStarted(Operation::Erase);
+        session_.PrintLog(Lang(spitext::Erasing) + CancelHintB());
+        spi_.WriteBlankPages();
+        return;
+    }
     if (!spi_.StartEraseWorker())
         return;
     session_.events().operationStarted(Operation::Erase);
-    session_.runner().setProgressMaximum(SpiEraseSteps);
+    runner.setProgressMaximum(SpiEraseSteps);
     session_.PrintLog(Lang(spitext::Erasing) + CancelHintB());
 }
 
@@ -141,8 +195,31 @@ bool ChipCommands::ScRunClick(bool erase, bool blankCheck, bool write, bool comp
     return true;
 }
 
+void ChipCommands::stopScript()
+{
+    Script &script = session_.script();
+    if (!script.anyPending())
+        return;
+    static const char *const english[] = {"", "Erase", "Blank check", "Write", "Compare"};
+    static const char *const russian[] = {"", "Стирание", "Проверка на чистоту", "Программирование", "Сравнение"};
+    const int step = int(script.running);
+    session_.PrintLog(Lang("The script stopped: the step \"%1\" failed.", "Сценарий остановлен: не выполнен шаг «%1».")
+                          .arg(Lang(english[step], russian[step])),
+                      LogColour::Red);
+    script.clear();
+}
+
 void ChipCommands::startStep(Script::Step step)
 {
+    if (step == Script::Step::None)
+        return;
+    // A script goes no further than its first failed step.
+    if (session_.outcome() != Outcome::Completed) {
+        stopScript();
+        session_.ActivateControls(Ready);
+        return;
+    }
+    session_.script().running = step;
     switch (step) {
     case Script::Step::Erase:
         MmSpiEraseClick();

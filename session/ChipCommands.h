@@ -20,13 +20,20 @@ public:
     void MmCheckFFClick(); // blank check (SPI)
     // Erase (SPI): asks first, and once more when the status registers hold data.
     void MmSpiEraseClick();
-    // Starts the erase worker without asking.
+    // Starts the erase without asking (a chip without chip erase gets FF written into every page),
+    // followed by its blank check.
     void StartErase();
+    // The checks that make a write and an erase true of the chip: the read-back compared with what
+    // was written, and the blank check after an erase.
+    void StartVerify();
+    void StartEraseCheck();
     // Runs the ticked steps one after the other; false when none is ticked.
     bool ScRunClick(bool erase, bool blankCheck, bool write, bool compare);
 
-    // Starts a step of a script (nothing for Step::None).
+    // Starts a step of a script (nothing for Step::None); after a failed step the script stops.
     void startStep(Script::Step step);
+    // Ends a script after a failed step with a red line that names it.
+    void stopScript();
 
     I2cOperations &i2c() { return i2c_; }
     SpiOperations &spi() { return spi_; }

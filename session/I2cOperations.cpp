@@ -3,8 +3,10 @@
 #include "i2c/I2cTexts.h"
 #include "i2c/IICCommands.h"
 #include "i2c/IICFastPath.h"
+#include "i2c/IICProbe.h"
 #include "i2c/IICReadThread.h"
 #include "i2c/IICWriteThread.h"
+#include "i2c/SlaveAddress.h"
 #include "session/ElapsedText.h"
 #include "session/Language.h"
 #include "session/Session.h"
@@ -18,6 +20,53 @@ QString SecondsText(float seconds)
 }
 } // namespace
 
+bool I2cOperations::ChipFitsTheType()
+{
+    const chipdb::SelectedChip &chip = session_.chip();
+    const uint8_t deviceBase = DeviceAddressOverride(chip.ChipName).value_or(SlaveAddress.load());
+    const QString name = QString::fromStdString(chip.ChipName);
+    switch (IICProbeAddressWidth(*session_.adapter().Library, EepromTypeOf(chip), deviceBase)) {
+    case IICProbeResult::Fits:
+    case IICProbeResult::NoAnswer: // the first block fails and says so
+        return true;
+    case IICProbeResult::Unsure:
+        session_.PrintLog(Lang("The address width of the chip cannot be told from its contents (the bytes read are "
+                               "all alike).",
+                               "Разрядность адреса чипа нельзя определить по его содержимому (прочитанные байты "
+                               "одинаковы)."));
+        return true;
+    case IICProbeResult::TwoAddressBytes:
+        session_.fail(Outcome::NoDevice,
+                      Lang("The chip in the socket answers as a part with two address bytes (24C32 or larger), not as "
+                           "the selected %1; nothing was done.",
+                           "Чип в панели отвечает как микросхема с двумя байтами адреса (24C32 и больше), а не как "
+                           "выбранная %1; ничего не сделано.")
+                          .arg(name));
+        break;
+    case IICProbeResult::OneAddressByte:
+        session_.fail(Outcome::NoDevice,
+                      Lang("The chip in the socket answers as a part with one address byte (24C16 or smaller), not as "
+                           "the selected %1; nothing was done.",
+                           "Чип в панели отвечает как микросхема с одним байтом адреса (24C16 и меньше), а не как "
+                           "выбранная %1; ничего не сделано.")
+                          .arg(name));
+        break;
+    }
+    session_.ActivateControls(Ready);
+    return false;
+}
+
+void I2cOperations::ReportMirroredHalves()
+{
+    const chipdb::SelectedChip &chip = session_.chip();
+    if (MirroredHalves(session_.document().transfer().first(chip.ChipSize)))
+        session_.PrintLog(Lang("The upper half of the chip repeats its lower half: it may be a smaller part than the "
+                               "selected %1 (its addresses wrap), or hold the same data twice.",
+                               "Верхняя половина чипа повторяет нижнюю: это может быть микросхема меньше выбранной "
+                               "%1 (адреса повторяются) или одинаковые данные, записанные дважды.")
+                              .arg(QString::fromStdString(chip.ChipName)));
+}
+
 void I2cOperations::IICReadChip()
 {
     const chipdb::SelectedChip &chip = session_.chip();
@@ -30,6 +79,9 @@ void I2cOperations::IICReadChip()
         IICFastReadChip();
         return;
     }
+    // The read back of a write was checked before the write.
+    if (session_.runner().work != OperationRunner::Work::Verify && !ChipFitsTheType())
+        return;
     auto params = MakeIICReadParams(chip, session_.document().transfer());
     if (!params) {
         session_.fail(Outcome::BadInput, Lang("The chip is larger than the buffer; nothing was read.",
@@ -77,6 +129,8 @@ void I2cOperations::IICWriteChip()
         IICFastWriteChip();
         return;
     }
+    if (!ChipFitsTheType())
+        return;
     auto params = MakeIICWriteParams(chip, session_.document().transfer());
     if (!params) {
         session_.fail(Outcome::BadInput, Lang("The chip is larger than the buffer; nothing was written.",
@@ -94,9 +148,21 @@ void I2cOperations::IICFastWriteChip()
     const chipdb::SelectedChip &chip = session_.chip();
     session_.PrintLog(Lang(FastWritingText));
     QCoreApplication::processEvents();
-    const std::optional<float> seconds = IICFastWrite(*session_.adapter().Library, EepromTypeOf(chip), chip.ChipSize,
-                                                      session_.document().transfer());
-    session_.PrintLog(Lang(FastWritingDoneText) + SecondsText(seconds.value_or(0)));
+    Ch341Library &library = *session_.adapter().Library;
+    const std::span<uint8_t> image = session_.document().transfer();
+    float seconds = IICFastWrite(library, EepromTypeOf(chip), chip.ChipSize, image).value_or(0);
+    if (session_.settings().verify) {
+        // Without acknowledgements nothing tells a failed page: only the read-back does.
+        session_.PrintLog(Lang("\nVerifying...\n", "\nПроверка записи...\n"));
+        QCoreApplication::processEvents();
+        seconds += IICFastRead(library, EepromTypeOf(chip), chip.ChipSize, image).value_or(0);
+        if (!session_.completion().VerifyAgainstEditor()) {
+            session_.commands().stopScript();
+            session_.ActivateControls(Ready);
+            return;
+        }
+    }
+    session_.PrintLog(Lang(FastWritingDoneText) + SecondsText(seconds));
     Script &script = session_.script();
     if (script.PendingCompare) {
         session_.commands().MmCompareClick();

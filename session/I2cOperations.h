@@ -10,9 +10,15 @@ public:
     void IICReadChip();  // read or compare, by the runner's compare mode
     void IICWriteChip();
 
+    // After a read: names the case of an upper half that repeats the lower one.
+    void ReportMirroredHalves();
+
 private:
     void IICFastReadChip();
     void IICFastWriteChip();
+    // Whether the chip in the socket can be the selected type; false (after a red line) when it
+    // cannot.
+    bool ChipFitsTheType();
 
     Session &session_;
 };

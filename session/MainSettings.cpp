@@ -28,6 +28,7 @@ MainSettings ReadMainSettings(const SettingsFile &file, const QString &defaultDu
     s.scWrite = file.readBool("Scen", "ScWrite", false);
     s.scCompare = file.readBool("Scen", "ScCompare", false);
     s.checkUpdate = file.readBool("Update", "CheckUpdate", true);
+    s.verify = file.readBool("Settings", "Verify", true);
     const int id = file.readInt("Lang", "Id", -1);
     s.languageId = id < 0 ? -1 : InRange(id, 0, 1, -1);
     s.mainLeft = file.readInt("Window", "MainLeft", 0);
@@ -50,6 +51,7 @@ void WriteMainSettings(SettingsFile &file, const MainSettings &s, const QStringL
     file.writeBool("Scen", "ScWrite", s.scWrite);
     file.writeBool("Scen", "ScCompare", s.scCompare);
     file.writeBool("Update", "CheckUpdate", s.checkUpdate);
+    file.writeBool("Settings", "Verify", s.verify);
     file.writeInt("Lang", "Id", s.languageId);
     file.writeText("Window", "DumpDir", s.dumpDir);
     file.writeInt("Window", "MainLeft", s.mainLeft);

@@ -14,6 +14,7 @@ struct MainSettings {
     QString chipName;       // Chip/Type
     bool scErase = false, scCheckFF = false, scWrite = false, scCompare = false; // Scen/...
     bool checkUpdate = true; // Update/CheckUpdate
+    bool verify = true;      // Settings/Verify: read the chip back after writing it
     int languageId = -1;     // Lang/Id
     int mainLeft = 0, mainTop = 0; // Window/MainLeft, MainTop
     QStringList history;     // History/Hist1..Hist10 as stored, empty entries left out

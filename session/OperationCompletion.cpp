@@ -8,26 +8,56 @@
 
 #include <algorithm>
 
+namespace {
+using Work = OperationRunner::Work;
+
+// The first address below `count` that does not hold FF, or -1.
+int64_t FirstNotBlank(std::span<const uint8_t> data)
+{
+    const auto notBlank = std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0xFF; });
+    return notBlank == data.end() ? -1 : notBlank - data.begin();
+}
+} // namespace
+
 void OperationCompletion::WMOpProgress(int32_t code, float seconds)
 {
     OperationRunner &runner = session_.runner();
+    runner.workerEnded();
+    const Work work = std::exchange(runner.work, Work::Plain);
     switch (code) {
     case ReadFinished:
-        ReadFinishedStep(seconds);
+        if (work == Work::Verify)
+            VerifyFinishedStep(seconds);
+        else if (work == Work::EraseCheck)
+            EraseCheckFinishedStep();
+        else
+            ReadFinishedStep(seconds);
         break;
     case WriteFinished:
-        WriteFinishedStep(seconds);
+        if (work == Work::EraseByWriting)
+            EraseFinishedStep();
+        else
+            WriteFinishedStep(seconds);
         break;
     case ReadCancelled:
         session_.noteOutcome(Outcome::Cancelled);
-        session_.PrintLog(runner.BlankCheckMode
-                              ? Lang("Blank check terminated by user", "Проверка прервана пользователем")
-                              : Lang("Reading terminated by user", "Считывание прервано пользователем"));
+        if (work == Work::Verify)
+            session_.PrintLog(Lang("Verifying terminated by user: the chip was written but not checked",
+                                   "Проверка прервана пользователем: чип записан, но не проверен"));
+        else if (work == Work::EraseCheck)
+            session_.PrintLog(Lang("Blank check terminated by user: the chip was erased but not checked",
+                                   "Проверка прервана пользователем: чип стёрт, но не проверен"));
+        else
+            session_.PrintLog(runner.BlankCheckMode
+                                  ? Lang("Blank check terminated by user", "Проверка прервана пользователем")
+                                  : Lang("Reading terminated by user", "Считывание прервано пользователем"));
         session_.ActivateControls(Ready);
         break;
     case WriteCancelled:
         session_.noteOutcome(Outcome::Cancelled);
-        session_.PrintLog(Lang("Writing terminated by user", "Программирование прервано пользователем"));
+        session_.PrintLog(work == Work::EraseByWriting
+                              ? Lang("Erasing terminated by user.", "Стирание прервано пользователем.")
+                              : Lang("Writing terminated by user", "Программирование прервано пользователем"));
         session_.ActivateControls(Ready);
         break;
     case EraseFinished:
@@ -61,42 +91,107 @@ void OperationCompletion::ReadFinishedStep(float seconds)
     HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, runner.BlankCheckMode,
                     runner.CompareMode);
     CheckSum();
-    if (!runner.CompareMode && !runner.BlankCheckMode && session_.automaticDumps)
+    if (runner.CompareMode || runner.BlankCheckMode)
+        return;
+    if (session_.isI2cChip())
+        session_.commands().i2c().ReportMirroredHalves();
+    if (session_.automaticDumps)
         SaveAutomaticDump();
 }
 
 void OperationCompletion::WriteFinishedStep(float seconds)
 {
+    if (session_.settings().verify) {
+        session_.runner().writeSeconds = seconds;
+        session_.commands().StartVerify();
+        return;
+    }
+    WriteCompleted(seconds);
+}
+
+void OperationCompletion::WriteCompleted(float seconds)
+{
     session_.PrintLog(Lang("Writing completed,\nWriting time ", "Программирование завершено,\nВремя программирования ")
                       + FormatSeconds(seconds) + QStringLiteral(" sec."));
-    if (session_.script().PendingCompare)
-        session_.commands().MmCompareClick();
-    session_.script().finished(Script::Step::Write);
+    Script &script = session_.script();
+    if (script.PendingCompare)
+        session_.commands().startStep(Script::Step::Compare);
+    script.finished(Script::Step::Write);
+}
+
+// The chip read back after a write must hold what was written: the editor's bytes.
+bool OperationCompletion::VerifyAgainstEditor()
+{
+    const uint32_t chipSize = session_.chip().ChipSize;
+    const std::span<const uint8_t> written = session_.document().bytes();
+    DiffList &diffs = session_.differences();
+    diffs.Build(written.first(std::min<std::size_t>(chipSize, written.size())),
+                session_.document().transfer().first(chipSize));
+    if (diffs.empty())
+        return true;
+    session_.fail(Outcome::Mismatch,
+                  Lang("Verify error: %1 bytes differ, the first at the address:",
+                       "Ошибка проверки: не совпадают %1 байт, первый по адресу:")
+                      .arg(diffs.size()),
+                  diffs.address(0));
+    session_.showDifferences();
+    return false;
+}
+
+void OperationCompletion::VerifyFinishedStep(float seconds)
+{
+    if (VerifyAgainstEditor()) {
+        WriteCompleted(session_.runner().writeSeconds + seconds);
+        return;
+    }
+    session_.commands().startStep(session_.script().next(session_.isSpiChip()));
 }
 
 void OperationCompletion::EraseFinishedStep()
 {
-    session_.PrintLog(Lang("Erasing completed.", "Стирание завершено."));
-    Script &script = session_.script();
-    script.finished(Script::Step::Erase);
-    session_.commands().startStep(script.next(session_.isSpiChip()));
+    // An erase is true of the chip only once every byte reads FF.
+    session_.commands().StartEraseCheck();
+}
+
+void OperationCompletion::EraseCheckFinishedStep()
+{
+    const int64_t notBlank = FirstNotBlank(session_.document().transfer().first(session_.chip().ChipSize));
+    if (notBlank >= 0) {
+        session_.fail(Outcome::Mismatch,
+                      Lang("Erase error: the chip is not blank at the address:", "Ошибка стирания: чип не чист по адресу:"),
+                      notBlank);
+    } else {
+        session_.PrintLog(Lang("Erasing completed.", "Стирание завершено."));
+        session_.script().finished(Script::Step::Erase);
+    }
+    session_.commands().startStep(session_.script().next(session_.isSpiChip()));
 }
 
 void OperationCompletion::CompletionTail()
 {
-    session_.runner().SetPBarPos(ProgressReset);
+    OperationRunner &runner = session_.runner();
+    runner.SetPBarPos(ProgressReset);
     session_.statusChanged();
-    // A kind of neither family leaves the controls as they are.
-    if ((session_.isSpiChip() || session_.isI2cChip()) && !session_.script().anyPending())
+    // A kind of neither family leaves the controls as they are; the next step of a script or the
+    // check of a write or an erase keeps them busy.
+    if ((session_.isSpiChip() || session_.isI2cChip()) && !session_.script().anyPending() && !runner.workerRunning())
         session_.ActivateControls(Ready);
 }
 
 void OperationCompletion::WMOpFault(int32_t address)
 {
+    OperationRunner &runner = session_.runner();
+    runner.workerEnded();
+    const Work work = std::exchange(runner.work, Work::Plain);
     if (address < 0)
         session_.fail(Outcome::IoFailure, Lang("Erase error", "Ошибка стирания"));
-    else
+    else if (!session_.isSpiChip())
         session_.fail(Outcome::IoFailure, Lang("Error in block", "Ошибка в блоке"), address);
+    else if (runner.writing(work))
+        session_.fail(Outcome::IoFailure, Lang("Error writing at address", "Ошибка записи по адресу"), address);
+    else
+        session_.fail(Outcome::IoFailure, Lang("Error reading at address", "Ошибка чтения по адресу"), address);
+    session_.commands().stopScript();
     session_.ActivateControls(Ready);
 }
 
@@ -105,10 +200,10 @@ void OperationCompletion::HexEditorUpdate(std::span<const uint8_t> buffer, uint3
 {
     const std::span<const uint8_t> data = buffer.first(std::min<std::size_t>(count, buffer.size()));
     if (blankCheck) {
-        const auto notBlank = std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0xFF; });
-        if (notBlank != data.end())
+        const int64_t notBlank = FirstNotBlank(data);
+        if (notBlank >= 0)
             session_.fail(Outcome::Mismatch, Lang("Blank check error at the address:", "Ошибка проверки по адресу:"),
-                          notBlank - data.begin());
+                          notBlank);
         session_.commands().startStep(session_.script().next(false));
         return;
     }
@@ -120,7 +215,9 @@ void OperationCompletion::HexEditorUpdate(std::span<const uint8_t> buffer, uint3
             session_.noteOutcome(Outcome::Mismatch);
             session_.showDifferences();
         }
-        session_.PrintLog(Lang("Differences ", "Несовпадений ") + QString::number(diffs.size()));
+        // A mismatch is red, so that it is never missed in a long log.
+        session_.PrintLog(Lang("Differences ", "Несовпадений ") + QString::number(diffs.size()),
+                          diffs.empty() ? LogColour::Navy : LogColour::Red);
         return;
     }
     // With the BRG format an SPI chip's buffer carries its three status registers after the data.

@@ -20,10 +20,19 @@ public:
     // Computes the checksum line of the editor's contents, logs it and shows it in the status bar.
     void CheckSum();
 
+    // A write and its verify are done: the completion line with the time of both, then the
+    // compare of a script.
+    void WriteCompleted(float seconds);
+    // Compares the chip image just read back with the editor's bytes; a difference is logged in
+    // red with its count and first address, and shown in the compare grid.
+    bool VerifyAgainstEditor();
+
 private:
     void ReadFinishedStep(float seconds);
     void WriteFinishedStep(float seconds);
+    void VerifyFinishedStep(float seconds);
     void EraseFinishedStep();
+    void EraseCheckFinishedStep();
     void CompletionTail();
     void SaveAutomaticDump();
 

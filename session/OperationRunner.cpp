@@ -41,6 +41,7 @@ bool OperationRunner::StartOperation(WorkerBody body, std::shared_ptr<WorkerPara
     if (!queue)
         return false;
     lastWorker_ = std::move(queue);
+    running_ = true;
     return true;
 }
 

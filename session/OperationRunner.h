@@ -27,8 +27,25 @@ public:
     // The read worker serves the Read, Compare and Blank check commands: these say which.
     bool CompareMode = false, BlankCheckMode = false;
 
+    // What the running worker does for its command: a plain operation, or the check that makes
+    // a write or an erase true of the chip.
+    enum class Work {
+        Plain,          // read, compare, blank check, write or erase as the command says
+        Verify,         // the read-back after a write, compared with what was written
+        EraseCheck,     // the blank check after an erase
+        EraseByWriting, // FF pages written into a chip that has no chip erase
+    };
+    Work work = Work::Plain;
+    float writeSeconds = 0; // the write's own time, while its verify runs
+
     // Starts the worker; false (with nothing started) when no thread could be created.
     bool StartOperation(WorkerBody body, std::shared_ptr<WorkerParams> params);
+    // Between a worker's start and its final message.
+    bool workerRunning() const { return running_; }
+    void workerEnded() { running_ = false; }
+    // Whether the worker of `work` (and of the command's modes) writes the chip.
+    bool writing(Work work) const { return work == Work::EraseByWriting || writeCommand; }
+    bool writeCommand = false; // the command's worker writes (Write), as opposed to reading
     // Posts the cancel request to the last worker; without one, or after its end, nothing happens.
     void cancel();
 
@@ -51,4 +68,5 @@ private:
     std::shared_ptr<QtMessageSink> sink_;
     std::shared_ptr<WorkerQueue> lastWorker_;
     int position_ = 0, maximum_ = 0;
+    bool running_ = false;
 };

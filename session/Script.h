@@ -7,9 +7,11 @@ public:
     enum class Step { None, Erase, BlankCheck, Write, Compare };
 
     bool PendingErase = false, PendingBlankCheck = false, PendingWrite = false, PendingCompare = false;
+    Step running = Step::None; // the step last started
 
     void begin(bool erase, bool blankCheck, bool write, bool compare)
     {
+        running = Step::None;
         PendingErase = erase;
         PendingBlankCheck = blankCheck;
         PendingWrite = write;

@@ -3,7 +3,6 @@
 #include "session/Session.h"
 #include "spi/SpiAutoSelect.h"
 #include "spi/SpiIdentify.h"
-#include "spi/SpiUnprotect.h"
 
 void SpiChipCommands::SBIdClick()
 {
@@ -63,9 +62,6 @@ void SpiChipCommands::WriteStatusFromShadow()
 
 void SpiChipCommands::MmUnprotectClick()
 {
-    SpiLog log;
-    const bool eraseFollows = Unprotect(*session_.adapter().Library, session_.chip().ChipName, log);
-    session_.commands().spi().PrintSpiLog(log);
-    if (eraseFollows)
+    if (session_.commands().spi().UnprotectAndReport())
         session_.commands().StartErase();
 }

@@ -4,8 +4,19 @@
 #include "session/Language.h"
 #include "session/Session.h"
 #include "spi/SpiIdentify.h"
+#include "spi/SpiProtection.h"
 #include "spi/SpiStatus.h"
+#include "spi/SpiUnprotect.h"
 #include "spi/SpiWorkers.h"
+
+#include <algorithm>
+
+namespace {
+QString RegistersText(const StatusReadResult &read, int count)
+{
+    return QString::fromStdString(StatusRegisterText(read.values, count));
+}
+} // namespace
 
 void SpiOperations::PrintSpiLog(const SpiLog &log)
 {
@@ -64,10 +75,76 @@ void SpiOperations::SPICompareCommand(const QString &startLine)
     SPIReadChip();
 }
 
+SpiOperations::Unprotection SpiOperations::OfferUnprotect()
+{
+    const chipdb::SelectedChip &chip = session_.chip();
+    SpiLog log;
+    const StatusReadResult before = ReadStatusRegisters(*session_.adapter().Library, chip.StatusRegCount, log);
+    PrintSpiLog(log);
+    if (before.failed) {
+        session_.ActivateControls(Ready);
+        return {false, false};
+    }
+    if (!BlockProtectionSet(chip.ChipName, chip.ChipKind, before.values, chip.StatusRegCount))
+        return {};
+    const QString registers = RegistersText(before, chip.StatusRegCount);
+    if (!session_.events().confirm(Lang("Block protection is set (status registers %1).\nUnprotect the chip first?",
+                                        "Установлена защита блоков (регистры статуса %1).\nСнять защиту с чипа?")
+                                       .arg(registers),
+                                   Lang("Protected chip", "Защищённый чип"))) {
+        session_.PrintLog(Lang("The chip stays protected: status registers ", "Защита чипа не снята: регистры статуса ")
+                          + registers);
+        return {};
+    }
+    return {true, UnprotectAndReport()};
+}
+
+bool SpiOperations::UnprotectAndReport()
+{
+    const chipdb::SelectedChip &chip = session_.chip();
+    Ch341Library &library = *session_.adapter().Library;
+    SpiLog log;
+    const StatusReadResult before = ReadStatusRegisters(library, chip.StatusRegCount, log);
+    const bool eraseFollows = Unprotect(library, chip.ChipName, log);
+    const StatusReadResult after = ReadStatusRegisters(library, chip.StatusRegCount, log);
+    PrintSpiLog(log);
+    if (before.failed || after.failed)
+        return eraseFollows;
+    ApplyStatusRead(session_.document().StatusShadow, after);
+    const QString change = RegistersText(before, chip.StatusRegCount) + QStringLiteral(" -> ")
+                           + RegistersText(after, chip.StatusRegCount);
+    if (BlockProtectionSet(chip.ChipName, chip.ChipKind, after.values, chip.StatusRegCount))
+        session_.fail(Outcome::IoFailure,
+                      Lang("The chip is still protected: status registers ", "Защита чипа не снята: регистры статуса ")
+                          + change);
+    else
+        session_.PrintLog(Lang("Unprotect: status registers ", "Снятие защиты: регистры статуса ") + change);
+    return eraseFollows;
+}
+
+void SpiOperations::WriteBlankPages()
+{
+    const chipdb::SelectedChip &chip = session_.chip();
+    const std::span<uint8_t> image = session_.document().transfer();
+    std::fill_n(image.begin(), std::min<std::size_t>(chip.ChipSize, image.size()), 0xFF);
+    session_.runner().setProgressMaximum(int(SpiPageSteps(chip.ChipSize, uint32_t(std::max(chip.PageSize, 1)))));
+    session_.runner().setProgressPosition(0);
+    session_.startWorker(SpiWriteWorker(*session_.adapter().Library), SpiWriteParams(chip, image));
+}
+
 void SpiOperations::SPIWriteCommand(const QString &startLine)
 {
     if (!ChipPresentOrReady())
         return;
+    const Unprotection unprotection = OfferUnprotect();
+    if (!unprotection.goOn)
+        return;
+    if (unprotection.eraseFollows) {
+        // The chip's unprotect ends with its erase; the write follows once the chip is blank.
+        session_.script().PendingWrite = true;
+        session_.commands().StartErase();
+        return;
+    }
     const chipdb::SelectedChip &chip = session_.chip();
     const chipdb::SpiProgramming programming = chipdb::spiProgrammingOf(chip.ChipKind);
     if (programming == chipdb::SpiProgramming::None) {

@@ -20,6 +20,20 @@ public:
 
     // The presence test; without a chip the controls return to ready.
     bool ChipPresentOrReady();
+    // Before a write or an erase: when the status registers show block protection, asks whether
+    // to unprotect first and logs the registers before and after. goOn is false when the command
+    // must end (the registers could not be read); eraseFollows when the chip's unprotect sequence
+    // ends with a whole-chip erase (MX25L2026).
+    struct Unprotection {
+        bool goOn = true;
+        bool eraseFollows = false;
+    };
+    Unprotection OfferUnprotect();
+    // Unprotects the chip and logs the registers before and after; true when the erase of the
+    // chip's unprotect sequence must follow.
+    bool UnprotectAndReport();
+    // Erases a chip without chip erase: FF into every page.
+    void WriteBlankPages();
     // A script's first look at an SPI chip: wakes it and reads status register 1.
     bool WakeAndCheckStatus();
     void PrintSpiLog(const SpiLog &log);

@@ -41,7 +41,13 @@ uint32_t GetSpiIdAB(Ch341Library& library)
 bool ChipPresent(Ch341Library& library, std::string_view chipKind, SpiLog& log)
 {
     const bool suspect = GetSpiId(library, log) == NoJedecAnswer || GetSpiId(library, log) == NoResAnswer;
-    if (!suspect || !chipdb::identificationRequired(chipKind)) return true;
+    if (!suspect) return true;
+    if (!chipdb::identificationRequired(chipKind)) {
+        // A chip without an identification still drives its status register; an empty socket
+        // reads all ones, which no 25xx status register holds (its top bits read as zero).
+        uint8_t status = 0xFF;
+        if (SPIReadRegister(library, 0x05, status) && status != 0xFF) return true;
+    }
     log.push_back({spitext::DeviceDefective, true});
     return false;
 }

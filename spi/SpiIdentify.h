@@ -19,9 +19,9 @@ uint32_t GetSpiId(Ch341Library& library, SpiLog& log);
 // RES value b1b2; a failed read gives NoResAnswer.
 uint32_t GetSpiIdAB(Ch341Library& library);
 
-// The presence test the Read, Compare, Write and Erase commands run first. Kinds containing
-// "ID_SPI2" go on without an answer. On false `log` ends with the red "defective" line and
-// the window returns its controls to ready.
+// The presence test every SPI command that reads, writes or erases runs first. Kinds containing
+// "ID_SPI2" go on without an identification when status register 1 reads as something other
+// than FF (an empty socket). On false `log` ends with the red "defective" line.
 bool ChipPresent(Ch341Library& library, std::string_view chipKind, SpiLog& log);
 
 // The ID button (SBIdClick): JEDEC, RES and REMS lines, navy, after any error line.

@@ -55,9 +55,19 @@ bool Unprotect(Ch341Library& library, std::string_view chipName, SpiLog& log)
         chip.send({0x01, 0x00});
         chip.waitReady();
     }
+    if (name.find("SST26") != std::string::npos) {
+        // SST26 parts write-lock every block at power-up in a register of their own; 98 unlocks.
+        chip.send({0x06});
+        chip.send({0x98});
+    }
+    // Registers 2 and 3 (CMP, SRP1, WPS on W25Q-style parts) take a write only after a write
+    // enable, like register 1; without it CMP = 1 would leave the whole array protected.
+    chip.send({0x06});
     chip.send({0x31, 0x00});
     chip.waitReady();
+    chip.send({0x06});
     chip.send({0x11, 0x00});
     chip.waitReady();
+    chip.send({0x04});  // parts without these registers keep the latch set otherwise
     return mx25l2026;
 }

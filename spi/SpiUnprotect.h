@@ -14,5 +14,6 @@
 #include <string_view>
 
 // Failed frames add red lines and the sequence goes on; nothing is logged on success.
-// For chips named AT25DF… the global unprotect is sent: write enable, then 01 00.
+// For chips named AT25DF… the global unprotect is sent: write enable, then 01 00; for chips
+// named SST26… the global block unlock: write enable, then 98.
 bool Unprotect(Ch341Library& library, std::string_view chipName, SpiLog& log);

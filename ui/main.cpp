@@ -2,6 +2,7 @@
 #include "session/AppPaths.h"
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
+#include "ui/about/AboutBridge.h"
 #include "ui/mainwindow/Icons.h"
 #include "ui/mainwindow/TFMain.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
 
     UseIconTheme();
     TFMain window(options);
+    ProgramUpdateCheck updates(&window, window.controller());
     QObject::connect(&instance, &SingleInstance::forwarded, &window,
                      [&window](const QString &file) { window.controller().LoadForwardedFile(file); });
     window.show();

@@ -1,7 +1,10 @@
 #pragma once
 // The two kinds of emulated chip as the emulated adapter's buses see them.
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 class I2cSlave {
 public:
@@ -19,6 +22,14 @@ public:
     virtual void select() = 0;
     // One byte in on MOSI, the byte shifted out on MISO at the same time.
     virtual uint8_t transfer(uint8_t mosi) = 0;
+    // Several bytes at once, each replaced by the byte shifted out for it (a model may take a
+    // faster path, such as the data phase of a read).
+    virtual void transferBlock(std::span<uint8_t> bytes)
+    {
+        for (uint8_t& byte : bytes) byte = transfer(byte);
+    }
     // Chip select rising: commands that change the chip take effect here.
     virtual void deselect() = 0;
+    // The status bits the chip keeps without power, for the state file; nullopt for none.
+    virtual std::optional<std::array<uint8_t, 3>> keptStatus() const { return std::nullopt; }
 };

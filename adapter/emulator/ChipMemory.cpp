@@ -18,14 +18,13 @@ ChipMemory::ChipMemory(std::size_t size, std::filesystem::path imageFile)
     loaded_ = !in.bad();
 }
 
-bool ChipMemory::flush()
+bool WriteFileReplacing(const std::filesystem::path& target, std::span<const uint8_t> bytes)
 {
-    if (imageFile_.empty() || !changed_) return true;
-    std::filesystem::path temporary = imageFile_;
+    std::filesystem::path temporary = target;
     temporary += ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(cells_.data()), static_cast<std::streamsize>(cells_.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
             std::error_code ignored;
@@ -34,11 +33,18 @@ bool ChipMemory::flush()
         }
     }
     std::error_code error;
-    std::filesystem::rename(temporary, imageFile_, error);
+    std::filesystem::rename(temporary, target, error);
     if (error) {
         std::filesystem::remove(temporary, error);
         return false;
     }
+    return true;
+}
+
+bool ChipMemory::flush()
+{
+    if (imageFile_.empty() || !changed_) return true;
+    if (!WriteFileReplacing(imageFile_, cells_)) return false;
     changed_ = false;
     return true;
 }

@@ -7,6 +7,10 @@
 #include <span>
 #include <vector>
 
+// Writes `bytes` to a temporary file beside `target` and renames it over the target, so a
+// failure never leaves a half-written file. False when that fails.
+bool WriteFileReplacing(const std::filesystem::path& target, std::span<const uint8_t> bytes);
+
 class ChipMemory {
 public:
     // A missing image file starts the chip erased (0xFF); a shorter one fills the rest with 0xFF

@@ -1,6 +1,7 @@
 #include "adapter/emulator/EmulatedCh341.h"
 
 #include "adapter/Ch341Protocol.h"
+#include "adapter/emulator/ChipStateFile.h"
 #include "adapter/emulator/I2cEeprom.h"
 #include "adapter/emulator/SpiEeprom.h"
 #include "adapter/emulator/SpiFlash.h"
@@ -16,18 +17,39 @@ EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale, Adapte
       clock_(timeScale, pace == AdapterPace::RealAdapter ? EmuClock::Kind::Virtual : EmuClock::Kind::Scaled),
       memory_(config_.size, config_.imageFile)
 {
+    if (!config_.imageFile.empty()) savedStatus_ = LoadChipState(ChipStatePath(config_.imageFile));
     switch (EmulatedFamilyOf(config_.kind).value_or(EmulatedChipFamily::SpiFlash)) {
     case EmulatedChipFamily::I2cEeprom:
         i2cChip_ = std::make_unique<I2cEeprom>(config_, *I2cTypeOfKind(config_.kind), memory_, clock_);
         break;
-    case EmulatedChipFamily::SpiEeprom: spiChip_ = std::make_unique<SpiEeprom>(config_, memory_, clock_); break;
-    case EmulatedChipFamily::SpiFlash: spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_); break;
+    case EmulatedChipFamily::SpiEeprom:
+        spiChip_ = std::make_unique<SpiEeprom>(config_, memory_, clock_, savedStatus_);
+        break;
+    case EmulatedChipFamily::SpiFlash:
+        spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_, savedStatus_);
+        break;
     }
+    // Without a usable state file, one is written only once the chip's kept bits change.
+    if (!savedStatus_ && spiChip_) savedStatus_ = spiChip_->keptStatus();
 }
 
 EmulatedCh341::~EmulatedCh341()
 {
-    memory_.flush();
+    std::lock_guard lock(mutex_);
+    persist();
+}
+
+bool EmulatedCh341::persist()
+{
+    bool ok = memory_.flush();
+    const auto kept = spiChip_ ? spiChip_->keptStatus() : std::nullopt;
+    if (!config_.imageFile.empty() && kept && kept != savedStatus_) {
+        if (SaveChipState(ChipStatePath(config_.imageFile), *kept))
+            savedStatus_ = kept;
+        else
+            ok = false;
+    }
+    return ok;
 }
 
 UsbStatus EmulatedCh341::open()
@@ -35,6 +57,7 @@ UsbStatus EmulatedCh341::open()
     std::lock_guard lock(mutex_);
     if (!present_) return UsbStatus::NotFound;
     open_ = true;
+    logNote("adapter opened");
     return UsbStatus::Ok;
 }
 
@@ -43,7 +66,8 @@ void EmulatedCh341::close()
     std::lock_guard lock(mutex_);
     open_ = false;
     failPending(UsbStatus::NotOpen, clock_.now());
-    memory_.flush();
+    persist();
+    logNote("adapter closed");
 }
 
 bool EmulatedCh341::isOpen() const
@@ -55,7 +79,7 @@ bool EmulatedCh341::isOpen() const
 bool EmulatedCh341::flushImage()
 {
     std::lock_guard lock(mutex_);
-    return memory_.flush();
+    return persist();
 }
 
 void EmulatedCh341::pause(std::chrono::microseconds duration)
@@ -78,6 +102,7 @@ void EmulatedCh341::plug()
         std::lock_guard lock(mutex_);
         if (present_) return;
         present_ = true;
+        logNote("adapter plugged in");
         handler = handler_;
     }
     if (handler) handler(AdapterEventArrived);
@@ -88,6 +113,7 @@ void EmulatedCh341::announceRemoval()
     AdapterEventHandler handler;
     {
         std::lock_guard lock(mutex_);
+        logNote("adapter about to be removed");
         handler = handler_;
     }
     if (handler) handler(AdapterEventRemovePending);
@@ -103,7 +129,8 @@ void EmulatedCh341::unplug()
         open_ = false;
         failPending(UsbStatus::NoDevice, clock_.now());
         selected_ = false;  // power is gone: a frame in progress is not executed
-        memory_.flush();
+        persist();
+        logNote("adapter unplugged");
         handler = handler_;
     }
     if (handler) handler(AdapterEventRemoved);
@@ -119,6 +146,28 @@ void EmulatedCh341::setLogging(bool on)
 {
     std::lock_guard lock(mutex_);
     logging_ = on;
+}
+
+bool EmulatedCh341::setLogFile(const std::filesystem::path& path)
+{
+    auto file = std::make_unique<BusLogFile>();
+    if (!path.empty() && !file->open(path)) return false;
+    std::lock_guard lock(mutex_);
+    logFile_ = path.empty() ? nullptr : std::move(file);
+    fileFrame_ = {};
+    logNote(present_ ? "logging starts, adapter present" : "logging starts, adapter unplugged");
+    return true;
+}
+
+void EmulatedCh341::usbNote(std::string_view text)
+{
+    if (logging_) log_.usb.emplace_back(text);
+    logNote(text);
+}
+
+void EmulatedCh341::logNote(std::string_view text)
+{
+    if (logFile_) logFile_->note(text);
 }
 
 BusLog EmulatedCh341::takeLog()
@@ -188,9 +237,8 @@ UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
         // Nothing more can move: the host waits out its timeout, then gives up on everything queued.
         const bool outStuck = exchange.segmentsRun + 1 < exchange.packets.size();
         const Time waited = outStuck ? HostOutTimeout : HostInTimeout;
-        if (logging_)
-            log_.usb.push_back(outStuck ? "timeout: OUT stalled, the adapter holds unread replies no IN request takes"
-                                        : "timeout: IN request with no reply pending");
+        usbNote(outStuck ? "timeout: OUT stalled, the adapter holds unread replies no IN request takes"
+                         : "timeout: IN request with no reply pending");
         if (pace_.timed()) {
             clock_.advanceTo(std::max(clock_.now(), exchange.submitted) + waited);
         } else {
@@ -264,7 +312,7 @@ void EmulatedCh341::deliverReply(Time at)
     if (reply.bytes.size() > owner.inSizes[request.index]) {
         // Larger than the request: the packet is lost, the transfer ends in an overflow and the
         // host gives up on what it had queued.
-        if (logging_) log_.usb.push_back("overflow: a reply larger than its IN request was lost");
+        usbNote("overflow: a reply larger than its IN request was lost");
         owner.status = UsbStatus::Overflow;
         return failPending(UsbStatus::Failed, busFree_);
     }
@@ -283,10 +331,12 @@ void EmulatedCh341::startSegment(Time at)
     const auto end = owner.out.begin() + static_cast<std::ptrdiff_t>(owner.packets[packet.packet + 1]);
     std::vector<uint8_t> reply;
     deviceFree_ = at + runSegment(std::span<const uint8_t>(&*begin, static_cast<std::size_t>(end - begin)), at, reply);
-    // A segment without reply bytes sends no IN packet at all.
-    if (!reply.empty()) replies_.push_back({std::move(reply), deviceFree_});
     ++owner.segmentsRun;
     owner.done = std::max(owner.done, deviceFree_);
+    // A segment without reply bytes sends no IN packet at all.
+    if (reply.empty()) return;
+    if (logFile_) logFile_->usbIn(reply);
+    replies_.push_back({std::move(reply), deviceFree_});
 }
 
 void EmulatedCh341::failPending(UsbStatus status, Time at)
@@ -322,6 +372,7 @@ void EmulatedCh341::tick(Time& at, Time duration)
 EmulatedCh341::Time EmulatedCh341::runSegment(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply)
 {
     if (segment.empty()) return Time(0);
+    if (logFile_) logFile_->usbOut(segment);
     if (pace_.timed()) clock_.advanceTo(at);
     switch (segment[0]) {
     case CmdI2cStream: return runI2c(segment.subspan(1), at, reply);
@@ -400,8 +451,9 @@ void EmulatedCh341::updateChipSelect()
     if (selected) {
         if (logging_) log_.spi.emplace_back();
         if (spiChip_) spiChip_->select();
-    } else if (spiChip_) {
-        spiChip_->deselect();
+    } else {
+        if (spiChip_) spiChip_->deselect();
+        if (logFile_) logFile_->spiFrame(std::exchange(fileFrame_, {}));
     }
 }
 
@@ -417,6 +469,10 @@ EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, s
             log_.spi.back().mosi.push_back(mosi);
             log_.spi.back().miso.push_back(miso);
         }
+        if (logFile_ && selected_) {
+            fileFrame_.mosi.push_back(mosi);
+            fileFrame_.miso.push_back(miso);
+        }
         reply.push_back(ReverseBits[miso]);
     }
     return at - start;
@@ -425,25 +481,31 @@ EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, s
 void EmulatedCh341::i2cStart()
 {
     if (i2cChip_) i2cChip_->start();
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Start});
+    logI2c({I2cEvent::Kind::Start});
 }
 
 void EmulatedCh341::i2cStop()
 {
     if (i2cChip_) i2cChip_->stop();
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Stop});
+    logI2c({I2cEvent::Kind::Stop});
 }
 
 bool EmulatedCh341::i2cWrite(uint8_t byte)
 {
     const bool ack = i2cChip_ && i2cChip_->write(byte);
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Write, byte, ack});
+    logI2c({I2cEvent::Kind::Write, byte, ack});
     return ack;
 }
 
 uint8_t EmulatedCh341::i2cRead(bool ack)
 {
     const uint8_t byte = i2cChip_ ? i2cChip_->read(ack) : 0xFF;
-    if (logging_) log_.i2c.push_back({I2cEvent::Kind::Read, byte, ack});
+    logI2c({I2cEvent::Kind::Read, byte, ack});
     return byte;
+}
+
+void EmulatedCh341::logI2c(const I2cEvent& event)
+{
+    if (logging_) log_.i2c.push_back(event);
+    if (logFile_) logFile_->i2c(event);
 }

@@ -1,7 +1,10 @@
 #pragma once
 // An in-process CH341A: decodes the same USB packets as the real adapter (I2C stream 0xAA,
 // SPI stream 0xA8, pin stream 0xAB) and drives one emulated chip on its I2C or SPI bus.
-// Records a bus log for tests; plugging and unplugging drive the hot-plug handler.
+// Records a bus log for tests and, on request, a bus log file for people; plugging and
+// unplugging drive the hot-plug handler. With an image file the chip's contents and the status
+// bits it keeps without power (ChipStateFile.h) are saved beside it on close, unplug and
+// flushImage().
 //
 // The USB side behaves as the real adapter's does: OUT packets reach the adapter in order and it
 // runs them one segment after another; each segment that answers makes one IN packet, handed to
@@ -15,15 +18,18 @@
 #include "adapter/UsbTransport.h"
 #include "adapter/emulator/BusDevices.h"
 #include "adapter/emulator/BusLog.h"
+#include "adapter/emulator/BusLogFile.h"
 #include "adapter/emulator/ChipMemory.h"
 #include "adapter/emulator/EmuClock.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
 #include "adapter/emulator/PaceModel.h"
 
+#include <array>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 class EmulatedCh341 final : public UsbTransport {
@@ -52,6 +58,9 @@ public:
     // Bus log, off by default for speed.
     void setLogging(bool on);
     BusLog takeLog();
+    // Writes every USB packet and bus event to `path` from now on (see BusLogFile.h); an empty
+    // path stops it. False when the file cannot be written.
+    bool setLogFile(const std::filesystem::path& path);
 
     // The chip's cells, for tests to seed and inspect (not while an exchange runs). Counts as a
     // change for the image file.
@@ -60,7 +69,8 @@ public:
         memory_.markChanged();
         return memory_.bytes();
     }
-    // Writes the image file now if the contents changed.
+    // Writes the image file now if the contents changed, and the state file if the kept status
+    // bits changed.
     bool flushImage();
     const EmulatedChipConfig& config() const { return config_; }
     uint8_t wireMode() const { return wireMode_; }
@@ -137,6 +147,11 @@ private:
     // Moves the virtual clock to the end of a sub-command that has just run.
     void tick(Time& at, Time duration);
     void updateChipSelect();
+    bool persist();  // image and state files; called with the lock held
+    void logNote(std::string_view text);
+    // A USB fault: in the bus log and the log file.
+    void usbNote(std::string_view text);
+    void logI2c(const I2cEvent& event);
     void i2cStart();
     void i2cStop();
     bool i2cWrite(uint8_t byte);
@@ -156,6 +171,9 @@ private:
     bool logging_ = false;
     std::chrono::microseconds latency_{0};
     BusLog log_;
+    std::unique_ptr<BusLogFile> logFile_;
+    SpiFrame fileFrame_;  // the SPI frame in progress, for the log file
+    std::optional<std::array<uint8_t, 3>> savedStatus_;  // as the state file holds it
 
     // The USB side: queued exchanges, the requests the host has handed over and the adapter's
     // state. Times are on the emulated clock (all 0 at the Fast pace).

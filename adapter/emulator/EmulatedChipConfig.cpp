@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -48,24 +49,79 @@ std::optional<EmulatedChipFamily> EmulatedFamilyOf(std::string_view kind)
     return std::nullopt;
 }
 
-std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(std::string_view chipText, std::string_view kind,
-                                                         uint32_t size, uint32_t pageSize,
-                                                         std::string_view signature, double eraseSeconds)
+namespace {
+
+std::string Upper(std::string_view text)
 {
-    const auto family = EmulatedFamilyOf(kind);
-    if (!family || size == 0 || size > MaxEmulatedSize || pageSize == 0 || pageSize > size) return std::nullopt;
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// S25FL-S parts (S25FL127S, S25FL128S, S25FL256S, ...): a family letter S after the density.
+bool IsSpansionFlS(std::string_view name)
+{
+    if (!StartsWith(name, "S25FL")) return false;
+    std::size_t i = 5;
+    while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i]))) ++i;
+    return i > 5 && i < name.size() && name[i] == 'S';
+}
+
+// The maker's meaning of B9 and the protection scheme of the part.
+void ApplyMakerBehaviour(EmulatedChipConfig& config, std::string_view name, std::string_view maker)
+{
+    const bool sst25 = StartsWith(name, "SST25") || config.kind == "ID_SPI3";
+    if (IsSpansionFlS(name) && (maker == "SPANSION" || maker == "CYPRESS" || maker == "INFINEON"))
+        config.b9 = B9Command::BankRegisterAccess;
+    else if (sst25)
+        config.b9 = B9Command::Ignored;
+    if (maker == "WINBOND") config.powerDownReleaseTime = std::chrono::microseconds(3);
+
+    if (maker == "WINBOND" && StartsWith(name, "W25Q")) {
+        config.protection = FlashProtection::Winbond;
+        config.pageProgramTime = std::chrono::microseconds(400);  // typical
+    } else if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos) {
+        config.protection = FlashProtection::At25dfSectors;
+        config.volatileProtection = true;  // every sector protected at power-up, SPRL clear
+        config.initialStatus[0] = 0x1C;
+    } else if (sst25) {
+        // SST25 parts power up with every block protected; the 020B has only BP1..BP0.
+        config.protection = FlashProtection::Blocks64K;
+        config.blockProtectBits = name.find("SST25VF020B") != std::string::npos ? 0x0C : 0x1C;
+        config.initialStatus[0] = config.blockProtectBits;
+        config.volatileProtection = true;
+    } else if (StartsWith(name, "SST26")) {
+        // The block protection register is volatile and write-locks every block at power-up.
+        config.protection = FlashProtection::Sst26Blocks;
+        config.volatileProtection = true;
+    } else if (name.find("MX25L2026") != std::string::npos) {
+        config.protection = FlashProtection::Blocks64K;
+        config.blockProtectBits = 0x0C;
+    }
+}
+
+} // namespace
+
+std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(const EmulatedChipFacts& facts)
+{
+    const auto family = EmulatedFamilyOf(facts.kind);
+    if (!family || facts.size == 0 || facts.size > MaxEmulatedSize || facts.pageSize == 0 ||
+        facts.pageSize > facts.size)
+        return std::nullopt;
 
     EmulatedChipConfig config;
-    config.kind = std::string(kind);
-    config.size = size;
-    config.pageSize = pageSize;
+    config.kind = std::string(facts.kind);
+    config.size = facts.size;
+    config.pageSize = facts.pageSize;
     config.jedecId.clear();
     config.resId = {0xFF, 0xFF};
     config.remsId = {0xFF, 0xFF};
-    if (chipText == "PCA24S08") config.i2cDeviceAddress = 0xA8;
+    if (facts.chipText == "PCA24S08") config.i2cDeviceAddress = 0xA8;
     if (*family != EmulatedChipFamily::SpiFlash) return config;
 
-    const auto id = parseHex(signature);
+    const auto id = parseHex(facts.signature);
     if (id && id->size() == 3) {
         // RES and REMS answer with the device id, by common convention the capacity code - 1.
         const uint8_t device = static_cast<uint8_t>((*id)[2] - 1);
@@ -76,18 +132,32 @@ std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(std::string_view chipTe
         config.resId = {(*id)[0], (*id)[1]};
         config.remsId = config.resId;
     }
-    const double seconds = eraseSeconds > 0 && std::isfinite(eraseSeconds)
-                               ? eraseSeconds
-                               : std::max(1.0, 2.0 * size / double(1u << 20));
+    const double seconds = facts.eraseSeconds > 0 && std::isfinite(facts.eraseSeconds)
+                               ? facts.eraseSeconds
+                               : std::max(1.0, 2.0 * facts.size / double(1u << 20));
     config.chipEraseTime = std::chrono::microseconds(static_cast<int64_t>(seconds * 1e6));
-    if (kind == "ID_SPI3") {
-        config.autoAddressIncrement = true;
-        config.initialStatus[0] = 0x1C;  // SST parts power up with every block protected
-    }
+    if (facts.kind == "ID_SPI3") config.autoAddressIncrement = true;
+    ApplyMakerBehaviour(config, Upper(facts.chipText), Upper(facts.manufacturer));
     return config;
+}
+
+std::optional<std::array<uint8_t, 3>> ParseStatusPreset(std::string_view text)
+{
+    std::array<uint8_t, 3> values{0, 0, 0};
+    for (std::size_t index = 0;; ++index) {
+        const std::size_t comma = text.find(',');
+        std::string_view item = text.substr(0, comma);
+        if (item.size() > 2 && (StartsWith(item, "0x") || StartsWith(item, "0X"))) item.remove_prefix(2);
+        if (index >= values.size() || item.empty() || item.size() > 2) return std::nullopt;
+        const auto byte = parseHex(item.size() == 1 ? "0" + std::string(item) : std::string(item));
+        if (!byte) return std::nullopt;
+        values[index] = (*byte)[0];
+        if (comma == std::string_view::npos) return values;
+        text.remove_prefix(comma + 1);
+    }
 }
 
 EmulatedChipConfig DefaultEmulatedChip()
 {
-    return *MakeEmulatedChipConfig("W25Q64FV", "ID_SPI1", 8u << 20, 256, "EF4017", 20);
+    return *MakeEmulatedChipConfig({"W25Q64FV", "ID_SPI1", 8u << 20, 256, "EF4017", 20, "WINBOND"});
 }

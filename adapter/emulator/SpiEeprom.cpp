@@ -6,9 +6,10 @@ namespace {
 constexpr uint8_t StatusWritable = 0x8C;
 }
 
-SpiEeprom::SpiEeprom(const EmulatedChipConfig& config, ChipMemory& memory, const EmuClock& clock)
+SpiEeprom::SpiEeprom(const EmulatedChipConfig& config, ChipMemory& memory, const EmuClock& clock,
+                     std::optional<std::array<uint8_t, 3>> savedStatus)
     : config_(config), memory_(memory), clock_(clock), addressBytes_(config.kind == "ID_SPI22" ? 1 : 2),
-      status_(config.initialStatus[0] & StatusWritable)
+      status_(config.statusPreset.value_or(savedStatus.value_or(config.initialStatus))[0] & StatusWritable)
 {
 }
 
@@ -63,7 +64,8 @@ void SpiEeprom::deselect()
     case 0x06: writeEnabled_ = true; return;
     case 0x04: writeEnabled_ = false; return;
     case 0x01:
-        if (writeEnabled_ && frame_.size() >= 2) {
+        // WPEN (bit 7) with /WP low locks the register.
+        if (writeEnabled_ && frame_.size() >= 2 && !((status_ & 0x80) && config_.writeProtectPinLow)) {
             status_ = frame_[1] & StatusWritable;
             writeEnabled_ = false;
             busyUntil_ = clock_.now() + config_.eepromWriteCycle;

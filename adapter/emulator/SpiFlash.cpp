@@ -11,23 +11,24 @@ constexpr uint32_t Block32 = 32768;
 constexpr uint32_t Block64 = 65536;
 } // namespace
 
-SpiFlash::SpiFlash(const EmulatedChipConfig& config, ChipMemory& memory, const EmuClock& clock)
-    : config_(config), memory_(memory), clock_(clock)
+SpiFlash::SpiFlash(const EmulatedChipConfig& config, ChipMemory& memory, const EmuClock& clock,
+                   std::optional<std::array<uint8_t, 3>> savedStatus)
+    : config_(config), memory_(memory), clock_(clock), registers_(config, savedStatus)
 {
-    std::copy(config.initialStatus.begin(), config.initialStatus.end(), status_);
-    status_[0] &= static_cast<uint8_t>(~(BusyBit | WriteEnableBit));
 }
 
 uint8_t SpiFlash::status(int index) const
 {
-    if (index != 0) return status_[index];
-    return static_cast<uint8_t>(status_[0] | (busy() ? BusyBit : 0) | (writeEnabled_ ? WriteEnableBit : 0));
+    if (index != 0) return registers_.read(index);
+    return static_cast<uint8_t>(registers_.read(0) | (busy() ? BusyBit : 0) | (writeEnabled_ ? WriteEnableBit : 0));
 }
 
 void SpiFlash::select()
 {
     frame_.clear();
+    streaming_ = false;
     busyAtSelect_ = busy();
+    asleepAtSelect_ = powerDown_ || clock_.now() < awakeFrom_;
 }
 
 uint32_t SpiFlash::frameAddress(std::size_t first, std::size_t count) const
@@ -37,18 +38,59 @@ uint32_t SpiFlash::frameAddress(std::size_t first, std::size_t count) const
     return address;
 }
 
-uint8_t SpiFlash::transfer(uint8_t mosi)
+uint32_t SpiFlash::commandAddress() const
 {
-    frame_.push_back(mosi);
-    return response(frame_.size() - 1);
+    if (fourByteMode()) return frameAddress(1, 4);
+    const uint32_t high = config_.b9 == B9Command::BankRegisterAccess ? uint32_t(bankRegister_ & 0x7F) << 24 : 0;
+    return high | frameAddress(1, 3);
 }
 
-// The byte the chip shifts out at `position`, from the bytes it received before it.
+uint8_t SpiFlash::transfer(uint8_t mosi)
+{
+    if (streaming_) {
+        // Data phase of a read: the address counts up and wraps at the end of the array.
+        const uint8_t byte = memory_.bytes()[readAddress_];
+        if (++readAddress_ == memory_.size()) readAddress_ = 0;
+        return byte;
+    }
+    frame_.push_back(mosi);
+    const std::size_t position = frame_.size() - 1;
+    const uint8_t op = frame_[0];
+    if ((op == 0x03 || op == 0x13) && !asleepAtSelect_ && !busyAtSelect_) {
+        const std::size_t header = op == 0x13 ? 4 : addressBytes();
+        if (position == header) {
+            readAddress_ = (op == 0x13 ? frameAddress(1, 4) : commandAddress()) % memory_.size();
+            streaming_ = true;
+        }
+        return 0xFF;
+    }
+    return response(position);
+}
+
+void SpiFlash::transferBlock(std::span<uint8_t> bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size() && !streaming_) {
+        bytes[done] = transfer(bytes[done]);
+        ++done;
+    }
+    const auto cells = memory_.bytes();
+    while (done < bytes.size()) {
+        const std::size_t count = std::min(bytes.size() - done, cells.size() - readAddress_);
+        std::copy_n(cells.begin() + static_cast<std::ptrdiff_t>(readAddress_), count, bytes.begin() + static_cast<std::ptrdiff_t>(done));
+        done += count;
+        readAddress_ = (readAddress_ + count) % cells.size();
+    }
+}
+
+// The byte the chip shifts out at `position` of a command other than a read, from the bytes
+// it received before it.
 uint8_t SpiFlash::response(std::size_t position) const
 {
     if (position == 0) return 0xFF;
     const uint8_t op = frame_[0];
-    if (powerDown_ && op != 0xAB) return 0xFF;
+    // Asleep, the output floats high; AB may wake the chip, and reads the id as it does so.
+    if (asleepAtSelect_ && !(op == 0xAB && powerDown_)) return 0xFF;
     switch (op) {
     case 0x05: return status(0);
     case 0x35: return status(1);
@@ -65,122 +107,139 @@ uint8_t SpiFlash::response(std::size_t position) const
         return position >= 4 ? config_.remsId[((position - 4) + (frame_[3] & 1)) % 2] : 0xFF;
     case 0x4B:
         return position >= 5 && position < 13 ? config_.uniqueId[position - 5] : 0xFF;
-    case 0x16: return fourByte_ ? 0x80 : 0x00;
-    case 0x03:
-    case 0x13: {
-        const std::size_t addressBytes = (op == 0x13 || fourByte_) ? 4 : 3;
-        if (position <= addressBytes) return 0xFF;
-        const uint32_t address = frameAddress(1, addressBytes);
-        return memory_.bytes()[(address + (position - addressBytes - 1)) % memory_.size()];
-    }
+    case 0x16:
+        return config_.b9 == B9Command::BankRegisterAccess ? bankRegister_ : 0xFF;
+    case 0x3C:
+        return position >= 4 && config_.protection == FlashProtection::At25dfSectors
+                   ? (registers_.sectorProtected(frameAddress(1, 3)) ? 0xFF : 0x00)
+                   : 0xFF;
     default: return 0xFF;
     }
-}
-
-bool SpiFlash::isProtected(uint32_t address, uint32_t length) const
-{
-    const unsigned bp = (status_[0] >> 2) & 7;
-    if (bp == 0) return false;
-    const uint32_t size = static_cast<uint32_t>(memory_.size());
-    const uint32_t protectedLength = bp == 7 ? size : size >> (7 - bp);
-    const bool bottom = (status_[0] & 0x20) != 0;
-    const uint32_t from = bottom ? 0 : size - protectedLength;
-    const uint32_t to = bottom ? protectedLength : size;
-    return address < to && address + length > from;
 }
 
 void SpiFlash::deselect()
 {
     if (!frame_.empty()) execute();
     frame_.clear();
+    streaming_ = false;
 }
 
 void SpiFlash::execute()
 {
     const uint8_t op = frame_[0];
     if (powerDown_) {
-        if (op == 0xAB) powerDown_ = false;
+        if (op == 0xAB) {
+            powerDown_ = false;
+            awakeFrom_ = clock_.now() + config_.powerDownReleaseTime;
+        }
         return;
     }
-    if (busyAtSelect_) return;  // a busy chip only answers status reads
+    if (asleepAtSelect_) return;  // still waking up
+    if (busyAtSelect_) return;    // a busy chip only answers status reads
     if (aai_ && op != 0xAD && op != 0x04) return;
-    // 50 enables only the status write that immediately follows it.
+    // 50 enables only the status write that immediately follows it; B9 arms the bank register
+    // likewise.
     const bool volatileEnable = std::exchange(volatileStatusEnabled_, false);
+    const bool bankAccess = std::exchange(bankAccess_, false);
+    if (bankAccess && op == 0x01) {
+        if (frame_.size() >= 2) bankRegister_ = frame_[1];
+        return;
+    }
+    if (executeRegisterCommand(op, volatileEnable)) return;
 
     const std::size_t length = frame_.size();
-    const std::size_t addressBytes = fourByte_ ? 4 : 3;
-    switch (op) {
-    case 0x06: writeEnabled_ = true; return;
-    case 0x04:
-        writeEnabled_ = false;
-        aai_ = false;
-        return;
-    case 0x50: volatileStatusEnabled_ = true; return;
-    case 0xB7: fourByte_ = true; return;
-    case 0xE9: fourByte_ = false; return;
-    case 0xB9:
-        if (config_.deepPowerDownOnB9) powerDown_ = true;
-        return;
-    case 0x17:
-        if (length >= 2) fourByte_ = (frame_[1] & 0x80) != 0;
-        return;
-    case 0x01:
-    case 0x31:
-    case 0x11: writeStatus(volatileEnable); return;
-    default: break;
-    }
-
+    const std::size_t bytes = addressBytes();
     if (!writeEnabled_) return;
     switch (op) {
     case 0x02:
-        if (length > addressBytes + 1) program(frameAddress(1, addressBytes), addressBytes + 1);
+        if (length > bytes + 1) program(commandAddress(), bytes + 1);
         return;
     case 0x12:
         if (length > 5) program(frameAddress(1, 4), 5);
         return;
     case 0x20:
-    case 0x21: {
-        const std::size_t bytes = op == 0x21 ? 4 : addressBytes;
-        if (length == bytes + 1) erase(frameAddress(1, bytes), Sector, config_.sectorEraseTime);
+        if (length == bytes + 1) erase(commandAddress(), Sector, config_.sectorEraseTime);
         return;
-    }
+    case 0x21:
+        if (length == 5) erase(frameAddress(1, 4), Sector, config_.sectorEraseTime);
+        return;
     case 0x52:
-        if (length == addressBytes + 1) erase(frameAddress(1, addressBytes), Block32, config_.blockEraseTime);
+        if (length == bytes + 1) erase(commandAddress(), Block32, config_.blockEraseTime);
         return;
     case 0xD8:
-    case 0xDC: {
-        const std::size_t bytes = op == 0xDC ? 4 : addressBytes;
-        if (length == bytes + 1) erase(frameAddress(1, bytes), Block64, config_.blockEraseTime);
+        if (length == bytes + 1) erase(commandAddress(), Block64, config_.blockEraseTime);
         return;
-    }
+    case 0xDC:
+        if (length == 5) erase(frameAddress(1, 4), Block64, config_.blockEraseTime);
+        return;
     case 0xC7:
     case 0x60:
         if (length == 1) erase(0, static_cast<uint32_t>(memory_.size()), config_.chipEraseTime);
         return;
-    case 0xAD: {
-        if (!config_.autoAddressIncrement) return;
-        std::size_t dataStart = 1;
-        if (!aai_) {
-            if (length != 6) return;
-            aaiAddress_ = frameAddress(1, 3) & ~1u;
-            dataStart = 4;
-        } else if (length != 3) {
-            return;
-        }
-        const uint32_t address = aaiAddress_ % static_cast<uint32_t>(memory_.size());
-        if (!isProtected(address, 2)) {
-            auto cells = memory_.bytes();
-            cells[address] &= frame_[dataStart];
-            cells[(address + 1) % cells.size()] &= frame_[dataStart + 1];
-            memory_.markChanged();
-        }
-        aai_ = true;
-        aaiAddress_ += 2;
-        startBusy(config_.aaiWordTime);
+    case 0x36:
+    case 0x39:
+        // AT25DF sector protection: WEL is cleared whether or not the command was taken.
+        if (length == 4) registers_.setSectorProtection(frameAddress(1, 3), op == 0x36);
+        writeEnabled_ = false;
         return;
-    }
+    case 0xAD:
+        if (config_.autoAddressIncrement) programAai();
+        return;
+    case 0x98:
+        if (length == 1 && registers_.unlockAllBlocks()) writeEnabled_ = false;
+        return;
     default: return;
     }
+}
+
+// Commands that need no write enable of their own; false for any other opcode.
+bool SpiFlash::executeRegisterCommand(uint8_t op, bool volatileEnable)
+{
+    switch (op) {
+    case 0x06: writeEnabled_ = true; return true;
+    case 0x04:
+        writeEnabled_ = false;
+        aai_ = false;
+        return true;
+    case 0x50: volatileStatusEnabled_ = true; return true;
+    case 0xB7: fourByte_ = true; return true;
+    case 0xE9: fourByte_ = false; return true;
+    case 0xB9:
+        if (frame_.size() != 1) return true;
+        if (config_.b9 == B9Command::DeepPowerDown) powerDown_ = true;
+        if (config_.b9 == B9Command::BankRegisterAccess) bankAccess_ = true;
+        return true;
+    case 0x17:
+        if (config_.b9 == B9Command::BankRegisterAccess && frame_.size() >= 2) bankRegister_ = frame_[1];
+        return true;
+    case 0x01:
+    case 0x31:
+    case 0x11: writeStatus(volatileEnable); return true;
+    default: return false;
+    }
+}
+
+void SpiFlash::programAai()
+{
+    const std::size_t length = frame_.size();
+    std::size_t dataStart = 1;
+    if (!aai_) {
+        if (length != 6) return;
+        aaiAddress_ = frameAddress(1, 3) & ~1u;
+        dataStart = 4;
+    } else if (length != 3) {
+        return;
+    }
+    const uint32_t address = aaiAddress_ % static_cast<uint32_t>(memory_.size());
+    if (!registers_.isProtected(address, 2)) {
+        auto cells = memory_.bytes();
+        cells[address] &= frame_[dataStart];
+        cells[(address + 1) % cells.size()] &= frame_[dataStart + 1];
+        memory_.markChanged();
+    }
+    aai_ = true;
+    aaiAddress_ += 2;
+    startBusy(config_.aaiWordTime);
 }
 
 void SpiFlash::program(uint32_t address, std::size_t dataStart)
@@ -188,7 +247,7 @@ void SpiFlash::program(uint32_t address, std::size_t dataStart)
     writeEnabled_ = false;
     const uint32_t page = config_.pageSize;
     const uint32_t base = address % static_cast<uint32_t>(memory_.size()) / page * page;
-    if (isProtected(base, page)) return;
+    if (registers_.isProtected(base, page)) return;
     // The page buffer keeps the last byte sent for each cell; only cells sent are programmed.
     std::vector<int> latch(page, -1);
     for (std::size_t i = dataStart; i < frame_.size(); ++i)
@@ -206,7 +265,7 @@ void SpiFlash::erase(uint32_t address, uint32_t length, EmuClock::Duration durat
     const uint32_t size = static_cast<uint32_t>(memory_.size());
     length = std::min(length, size);
     const uint32_t base = address % size / length * length;
-    if (isProtected(base, length)) return;
+    if (registers_.isProtected(base, length)) return;
     auto cells = memory_.bytes();
     std::fill(cells.begin() + base, cells.begin() + base + length, 0xFF);
     memory_.markChanged();
@@ -217,12 +276,10 @@ void SpiFlash::writeStatus(bool volatileEnable)
 {
     if (frame_.size() < 2 || !(writeEnabled_ || volatileEnable)) return;
     const uint8_t op = frame_[0];
-    if (op == 0x01) {
-        status_[0] = static_cast<uint8_t>(frame_[1] & ~(BusyBit | WriteEnableBit));
-        if (frame_.size() >= 3) status_[1] = frame_[2];
-    } else {
-        status_[op == 0x31 ? 1 : 2] = frame_[1];
-    }
+    const int index = op == 0x01 ? 0 : op == 0x31 ? 1 : 2;
+    const bool volatileCopy = volatileEnable && registers_.volatileEnableSelectsCopy();
+    const bool written =
+        registers_.write(index, std::span<const uint8_t>(frame_).subspan(1), volatileCopy);
     writeEnabled_ = false;
-    startBusy(config_.statusWriteTime);
+    if (written && !volatileCopy) startBusy(config_.statusWriteTime);
 }

@@ -42,7 +42,7 @@ struct Bench {
 
 EmulatedChipConfig eeprom24C256()
 {
-    return *MakeEmulatedChipConfig("24C256", "ID_24C256", 32768, 64, "", 0);
+    return *MakeEmulatedChipConfig({"24C256", "ID_24C256", 32768, 64, "", 0, ""});
 }
 
 void SpiRead2048(benchmark::State& state)

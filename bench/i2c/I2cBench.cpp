@@ -39,7 +39,7 @@ enum class Path { StreamRead, StreamWrite, FastRead, FastWrite };
 void WholeChip(benchmark::State& state, Chip chip, Path path)
 {
     auto emulator = std::make_shared<EmulatedCh341>(
-        *MakeEmulatedChipConfig("", chip.kind, chip.size, chip.pageSize, "", 0), 1000.0);
+        *MakeEmulatedChipConfig({"", chip.kind, chip.size, chip.pageSize, "", 0, ""}), 1000.0);
     Ch341Device device(emulator);
     device.CH341OpenDevice(AdapterIndex);
     std::vector<uint8_t> buffer(chip.size);

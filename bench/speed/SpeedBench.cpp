@@ -35,21 +35,23 @@ struct Chip {
     uint16_t pageSize;
     const char* signature;
     double eraseSeconds;
+    const char* maker;
 };
 
 // As in the chip database.
 constexpr Chip Chips[] = {
-    {"W25Q64FV", "ID_SPI1", 8u << 20, 256, "EF4017", 20},
-    {"W25Q256FV", "ID_SPI24", 32u << 20, 256, "EF4019", 80},
-    {"SST25VF016B", "ID_SPI3", 2u << 20, 256, "BF2541", 1},
-    {"24C256", "ID_24C256", 32768, 64, "", 0},
-    {"24C1024", "ID_24C1024", 131072, 256, "", 0},
+    {"W25Q64FV", "ID_SPI1", 8u << 20, 256, "EF4017", 20, "WINBOND"},
+    {"W25Q256FV", "ID_SPI24", 32u << 20, 256, "EF4019", 80, "WINBOND"},
+    {"SST25VF016B", "ID_SPI3", 2u << 20, 256, "BF2541", 1, "SST"},
+    {"24C256", "ID_24C256", 32768, 64, "", 0, "GENERIC"},
+    {"24C1024", "ID_24C1024", 131072, 256, "", 0, "GENERIC"},
 };
 
 struct Bench {
     explicit Bench(const Chip& chip)
-        : chip(chip), config(*MakeEmulatedChipConfig(chip.name, chip.kind, chip.size, chip.pageSize, chip.signature,
-                                                     chip.eraseSeconds))
+        : chip(chip),
+          config(*MakeEmulatedChipConfig(
+              {chip.name, chip.kind, chip.size, chip.pageSize, chip.signature, chip.eraseSeconds, chip.maker}))
     {
         config.initialStatus = {0, 0, 0};  // unprotected, as after the user's unprotect
         emulator = std::make_shared<EmulatedCh341>(config, 1.0, AdapterPace::RealAdapter);

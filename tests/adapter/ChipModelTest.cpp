@@ -1,5 +1,5 @@
 // The emulated chips against datasheet behaviour, driven by raw frames and bus transactions.
-#include "tests/support/EmulatedAdapter.h"
+#include "SpiBench.h"
 
 #include "adapter/Uch_i2c.h"
 #include "adapter/Uch_spi.h"
@@ -9,23 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-struct SpiBench : EmulatedAdapter {
-    explicit SpiBench(EmulatedChipConfig config, double scale = 1000.0) : EmulatedAdapter(std::move(config), scale)
-    {
-        device.CH341SetStream(AdapterIndex, SpiStreamTransfer);
-    }
-    Bytes tx(Bytes frame)
-    {
-        EXPECT_TRUE(device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, frame));
-        return frame;
-    }
-    uint8_t status() { return tx({0x05, 0x00})[1]; }
-    void waitReady() { ASSERT_TRUE(SPIWaitReady(device)); }
-    std::span<uint8_t> memory() { return emulator->memory(); }
-};
 
 TEST(SpiFlashModel, ProgramNeedsWriteEnableAndOnlyClearsBits)
 {
@@ -134,24 +117,75 @@ TEST(SpiFlashModel, FourByteAddressing)
     chip.tx({0xB7});
     EXPECT_EQ(chip.tx(read4)[5], 0x5A);
     chip.tx({0xE9});
-    chip.tx({0xB9});
-    chip.tx({0x17, 0x80});
-    EXPECT_EQ(chip.tx(read4)[5], 0x5A) << "bank register EXTADD";
+    EXPECT_EQ(chip.tx(read3)[4], 0xA5);
     chip.tx({0x06});
     chip.tx({0x12, 0x01, 0x00, 0x01, 0x00, 0x42});
     chip.waitReady();
     EXPECT_EQ(chip.memory()[0x01000100], 0x42);
 }
 
-TEST(SpiFlashModel, DeepPowerDownOnB9WhenConfigured)
+// B9 as each maker defines it: deep power-down (everything but AB ignored, output high, a
+// release time after AB), the S25FL-S bank register (B9 arms it for 01; 17 writes it, 16 reads
+// it; EXTADD turns 3-byte commands into 4-byte ones), or no command at all (SST25).
+TEST(SpiFlashModel, B9AsTheMakerDefinesIt)
 {
-    EmulatedChipConfig config = SpiChip();
-    config.deepPowerDownOnB9 = true;
-    SpiBench chip(config);
-    chip.tx({0xB9});
-    EXPECT_EQ(chip.tx({0x9F, 0, 0, 0}), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
-    chip.tx({0xAB, 0, 0, 0, 0});
-    EXPECT_EQ(chip.tx({0x9F, 0, 0, 0}), (Bytes{0xFF, 0xEF, 0x40, 0x14}));
+    struct Case {
+        const char* name;
+        const char* maker;
+        const char* kind;
+        uint32_t size;
+        const char* signature;
+        bool powerDown;
+        uint8_t bankAfter1780;  // 16 after B9, 17 80 and the wake-up; FF: no bank register
+    } cases[] = {
+        {"W25Q256JV", "WINBOND", "ID_SPI25", 1u << 20, "EF4019", true, 0xFF},
+        {"MX25L25645G", "MACRONIX", "ID_SPI25", 1u << 20, "C22019", true, 0xFF},
+        {"S25FL256L", "SPANSION", "ID_SPI25", 1u << 20, "016019", true, 0xFF},
+        {"S25FL256S", "SPANSION", "ID_SPI25", 1u << 20, "010219", false, 0x80},
+        {"SST25VF040B", "SST", "ID_SPI3", 512u << 10, "BF258D", false, 0xFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EmulatedChipConfig config = *MakeEmulatedChipConfig({c.name, c.kind, c.size, 256, c.signature, 1, c.maker});
+        config.initialStatus = {0, 0, 0};
+        SpiBench chip(config);
+        chip.memory()[0x10] = 0xA5;
+        const Bytes id = chip.tx({0x9F, 0, 0, 0});
+
+        chip.tx({0xB9});
+        chip.tx({0x06});
+        chip.tx({0x02, 0x00, 0x00, 0x10, 0x00});
+        chip.device.CH341SetDelaymS(AdapterIndex, 1);  // the page program time
+        chip.tx({0x17, 0x80});
+        EXPECT_EQ(chip.memory()[0x10], c.powerDown ? 0xA5 : 0x00) << "a program while powered down";
+        const Bytes asleep{0xFF, 0xFF, 0xFF, 0xFF};
+        EXPECT_EQ(chip.tx({0x9F, 0, 0, 0}) == asleep, c.powerDown);
+        EXPECT_EQ(chip.tx({0x05, 0})[1] == 0xFF, c.powerDown);
+
+        chip.tx({0xAB});
+        chip.device.CH341SetDelaymS(AdapterIndex, 1);
+        EXPECT_EQ(chip.tx({0x9F, 0, 0, 0}), id);
+        EXPECT_EQ(chip.tx({0x05, 0})[1] & 0x02, 0) << "WEL";
+        EXPECT_EQ(chip.tx({0x16, 0})[1], c.bankAfter1780);
+    }
+
+    // Woken by AB, the chip still ignores commands for its release time.
+    EmulatedChipConfig slow = *MakeEmulatedChipConfig({"W25Q64FV", "ID_SPI1", 1u << 20, 256, "EF4017", 1, "WINBOND"});
+    slow.powerDownReleaseTime = std::chrono::hours(1);
+    SpiBench waking(slow);
+    waking.tx({0xB9});
+    waking.tx({0xAB});
+    EXPECT_EQ(waking.tx({0x9F, 0, 0, 0}), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+
+    // S25FL-S: B9 then 01 writes the bank register; with EXTADD clear its low bits are the high
+    // address bits of 3-byte commands.
+    SpiBench flS(*MakeEmulatedChipConfig({"S25FL256S", "ID_SPI25", 32u << 20, 256, "010219", 1, "SPANSION"}));
+    flS.memory()[0x01000010] = 0x5A;
+    flS.tx({0xB9});
+    flS.tx({0x01, 0x01});
+    EXPECT_EQ(flS.tx({0x16, 0})[1], 0x01);
+    EXPECT_EQ(flS.tx({0x03, 0x00, 0x00, 0x10, 0x00})[4], 0x5A);
+    EXPECT_EQ(flS.tx({0x05, 0})[1], 0x00) << "the 01 went to the bank register, not SR1";
 }
 
 TEST(SpiEepromModel, OneByteAddressWithBit8InTheOpcode)
@@ -182,6 +216,22 @@ TEST(SpiEepromModel, TwoByteAddressAndProtection)
     EXPECT_EQ(chip.memory()[0x0100], 0x00);
     EXPECT_EQ(chip.memory()[0x1F00], 0xFF);
     EXPECT_EQ(chip.status(), 0x04);
+}
+
+// 25xx EEPROMs have no erase command: C7 and 60 change nothing, even after a write enable.
+TEST(SpiEepromModel, NoChipErase)
+{
+    for (const char* kind : {"ID_SPI2", "ID_SPI22"}) {
+        SCOPED_TRACE(kind);
+        SpiBench chip(SpiChip(kind, 512, 16));
+        std::ranges::fill(chip.memory(), 0x5A);
+        for (uint8_t erase : {0xC7, 0x60}) {
+            chip.tx({0x06});
+            chip.tx({erase});
+            EXPECT_EQ(chip.status() & 0x01, 0x00) << "no write cycle";
+        }
+        EXPECT_TRUE(std::ranges::all_of(chip.memory(), [](uint8_t b) { return b == 0x5A; }));
+    }
 }
 
 // --- 24xx ---
@@ -240,7 +290,7 @@ TEST(I2cEepromModel, DeviceBytesCarryPinsAndHighAddressBits)
         {"24C4096", "ID_24C4096", 524288, 0xA0, {0xAE, 0xFF, 0xE0, 0x5A}, 0x7FFE0, 0xB0},
     };
     for (const Case& c : cases) {
-        EmulatedChipConfig config = *MakeEmulatedChipConfig(c.chipText, c.kind, c.size, 16, "", 0);
+        EmulatedChipConfig config = *MakeEmulatedChipConfig({c.chipText, c.kind, c.size, 16, "", 0, ""});
         if (c.configuredAddress) config.i2cDeviceAddress = c.configuredAddress;
         EmulatedAdapter chip(config);
         IICStart(chip.device, AdapterIndex);

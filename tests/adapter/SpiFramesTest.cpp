@@ -108,7 +108,7 @@ TEST(SpiFrames, RegisterOperations)
 
 TEST(SpiFrames, EwsrStatusWriteReachesAnSstChip)
 {
-    EmulatedAdapter adapter(*MakeEmulatedChipConfig("", "ID_SPI3", 512 * 1024, 256, "BF258D", 1));
+    EmulatedAdapter adapter(*MakeEmulatedChipConfig({"", "ID_SPI3", 512 * 1024, 256, "BF258D", 1, ""}));
     Ch341Library& lib = adapter.device;
     uint8_t status = 0;
     ASSERT_TRUE(SPIReadRegister(lib, 0x05, status));

@@ -49,8 +49,8 @@ protected:
         controller.SetParams();
         AdapterOptions options;
         options.emulate = true;
-        options.chip = *MakeEmulatedChipConfig(row.CHIPTEXT, row.CHIPID, uint32_t(*row.CHIPSIZE),
-                                               uint32_t(*row.PAGESIZE), row.SIGNATURE, 0);
+        options.chip = *MakeEmulatedChipConfig({row.CHIPTEXT, row.CHIPID, uint32_t(*row.CHIPSIZE),
+                                               uint32_t(*row.PAGESIZE), row.SIGNATURE, 0, row.MANUF});
         options.timeScale = 1000; // write cycles and erases in a blink
         if (adjust)
             adjust(options);

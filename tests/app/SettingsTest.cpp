@@ -99,6 +99,7 @@ TEST_F(Settings, CloseWritesItsKeysInOrderAndKeepsForeignSections)
                            "[I2C]\nBdr=2\nChack=0\n"
                            "[Scen]\nScErase=0\nScCheckFF=0\nScWrite=1\nScCompare=0\n"
                            "[Update]\nCheckUpdate=1\n"
+                           "[Settings]\nVerify=1\n"
                            "[Lang]\nId=1\n"
                            "[Window]\nDumpDir=/dumps\nMainLeft=10\nMainTop=20\n"
                            "[History]\nHist1=/x/one.bin\nHist2=/x/two.hex\n");

@@ -12,8 +12,10 @@
 
 #include <deque>
 #include <filesystem>
+#include <fstream>
 
 #include "chipdb/ChipListFile.h"
+#include "sheets/ChipSheetFiles.h"
 #include "ui/chipform/ChipTableModel.h"
 #include "ui/chipform/TChForm.h"
 
@@ -41,6 +43,14 @@ struct ScriptedPrompts : ChipFormPrompts {
         return a;
     }
     void tell(const QString& text, const QString&) override { told << text; }
+    std::deque<QString> files;  // answers of the file dialogs
+    std::vector<FileQuestion> fileQuestions;
+    QString askFile(const FileQuestion& q) override {
+        fileQuestions.push_back(q);
+        QString f = files.empty() ? QString() : files.front();
+        if (!files.empty()) files.pop_front();
+        return f;
+    }
 };
 
 class TChFormTest : public ::testing::Test {
@@ -67,7 +77,7 @@ protected:
     std::unique_ptr<TChForm> open(int languageId = 0) {
         ChipFormContext ctx{table, filter, languageId, settings, prompts, dir / "ChipList.dat", 43229.0, 7,
                             [this] { chosen = table.current()->CHIPTEXT; },
-                            [this](double, std::int32_t v) { savedVersions.push_back(v); }};
+                            [this](double, std::int32_t v) { savedVersions.push_back(v); }, dir};
         auto form = std::make_unique<TChForm>(std::move(ctx));
         form->show();
         return form;
@@ -227,7 +237,7 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
 }
 
 TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
-    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}};
+    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
@@ -250,4 +260,113 @@ TEST_F(TChFormTest, ChooseRunsTheCallbackAndEndsTheSignatureSearch) {
     EXPECT_EQ(chosen, "W25Q64JV");
     EXPECT_FALSE(filter.signatureMode);
     EXPECT_EQ(f->result(), QDialog::Accepted);
+}
+
+TEST_F(TChFormTest, NewShowsAnEmptyPlaceholderRowUntilTheRowChanges) {
+    auto f = open();
+    openEditor(*f);
+    auto* model = grid(*f)->model();
+    prompts.answers = {ChipFormPrompts::Answer::No};
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    ASSERT_EQ(model->rowCount(), 5);  // at the current row, MX25L6406E (grid row 2)
+    EXPECT_EQ(model->index(2, 0).data().toString(), "");
+    EXPECT_EQ(model->index(3, 0).data().toString(), "MX25L6406E");
+    EXPECT_EQ(grid(*f)->currentIndex().row(), 2);
+    EXPECT_EQ(table.rows().size(), 4u);  // never stored
+
+    grid(*f)->setCurrentIndex(model->index(0, 0));  // another row: the placeholder goes
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(table.current()->CHIPTEXT, "W25Q64JV");
+
+    // Leaving New mode and Execute take it away as well.
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    EXPECT_EQ(model->rowCount(), 5);
+    child<QToolButton>(*f, "SpButtonEdit")->click();
+    EXPECT_EQ(model->rowCount(), 4);
+    child<QToolButton>(*f, "SpButtonNew")->click();
+    child<QLineEdit>(*f, "LEChipText")->setText("GD25Q16");
+    child<QPushButton>(*f, "SpButtonOk")->click();
+    EXPECT_EQ(table.rows().size(), 5u);
+    EXPECT_EQ(model->rowCount(), 5);
+    for (int r = 0; r < 5; ++r) EXPECT_NE(model->index(r, 0).data().toString(), "") << r;
+}
+
+TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
+    const std::vector<ChipRecord> imported{{"A1", "ID_24C01", 128, 8, 0, "X", "", 1},
+                                           {"B2", "ID_24C02", 256, 8, 0, "X", "", 1},
+                                           {"C3", "ID_SPI1", 4096, 256, 0, "Y", "EF4012", 2}};
+    ASSERT_FALSE(sheets::SaveChipSheet(dir / "new.xlsx", imported));
+    std::ofstream(dir / "bad.csv") << "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
+                                      "A,B,C,1,2,3,4,5\nA,B,C,x,2,3,4,5\n";
+    auto f = open();
+    openEditor(*f);
+    auto* load = child<QPushButton>(*f, "Button1");
+    EXPECT_EQ(load->text(), "Load XLS");
+    const auto before = table.rows();
+
+    prompts.files = {QString::fromStdString((dir / "bad.csv").string())};
+    load->click();
+    EXPECT_EQ(prompts.told.back(), "Строка 3: CHIPSIZE is not a number");
+    EXPECT_EQ(table.rows(), before);
+    EXPECT_FALSE(fs::exists(dir / "ChipList.dat"));
+    ASSERT_EQ(prompts.fileQuestions.size(), 1u);
+    EXPECT_FALSE(prompts.fileQuestions[0].save);
+    EXPECT_EQ(prompts.fileQuestions[0].proposal.toStdString(), dir.string());
+    EXPECT_TRUE(prompts.fileQuestions[0].filter.contains("*.xlsx *.xls *.csv"));
+
+    prompts.files = {QString()};  // cancelled
+    load->click();
+    EXPECT_EQ(table.rows(), before);
+
+    prompts.files = {QString::fromStdString((dir / "new.xlsx").string())};
+    load->click();
+    EXPECT_EQ(table.rows(), imported);
+    EXPECT_EQ(load->text(), "3");
+    ChipTable onDisk;
+    EXPECT_EQ(LoadChipList(dir / "ChipList.dat", onDisk).version, 7);
+    EXPECT_EQ(onDisk.rows().size(), 3u);
+    EXPECT_EQ(savedVersions, std::vector<std::int32_t>{7});
+    EXPECT_EQ(child<QSpinBox>(*f, "CSpinEdit")->value(), 8);
+}
+
+TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
+    ASSERT_FALSE(sheets::SaveChipSheet(dir / "new.xlsx", {{"A1", "ID_24C01", 128, 8, 0, "X", "", 1}}));
+    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
+    TChForm f(std::move(ctx));
+    f.show();
+    openEditor(f);
+    const auto before = table.rows();
+    prompts.files = {QString::fromStdString((dir / "new.xlsx").string())};
+    child<QPushButton>(f, "Button1")->click();
+    EXPECT_EQ(prompts.told, QStringList{"Файл ChipList.dat не удается открыть"});
+    EXPECT_EQ(table.rows(), before);
+}
+
+TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch) {
+    auto f = open(1);
+    openEditor(*f);
+    child<QLineEdit>(*f, "Edit1")->setText("w25");  // two rows shown, four exported
+    prompts.files = {QString::fromStdString((dir / "out.xlsx").string()),
+                     QString::fromStdString((dir / "list.txt").string())};
+    child<QPushButton>(*f, "Button2")->click();
+    child<QPushButton>(*f, "Button3")->click();
+
+    ASSERT_EQ(prompts.fileQuestions.size(), 2u);
+    const FileQuestion& xls = prompts.fileQuestions[0];
+    EXPECT_TRUE(xls.save);
+    EXPECT_EQ(xls.proposal.toStdString(), (dir / "Chip_List.xlsx").string());
+    EXPECT_EQ(xls.defaultSuffix, "xlsx");
+    EXPECT_EQ(prompts.fileQuestions[1].proposal.toStdString(), (dir / "Chip.txt").string());
+    EXPECT_EQ(child<QPushButton>(*f, "Button1")->text(), "4");
+
+    const sheets::ChipRows back = sheets::LoadChipSheet(dir / "out.xlsx");
+    ASSERT_FALSE(back.error);
+    EXPECT_EQ(back.rows, table.rows());
+    std::ifstream txt(dir / "list.txt", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(txt), {}};
+    EXPECT_EQ(text, "\r\n<br /><br />[b]ATMEL[/b]<br />\r\nAT24C02, "
+                    "\r\n<br /><br />[b]MACRONIX[/b]<br />\r\nMX25L6406E, "
+                    "\r\n<br /><br />[b]WINBOND[/b]<br />\r\nW25Q64JV, w25x40, ");
+    EXPECT_TRUE(prompts.told.isEmpty());
 }

@@ -113,3 +113,29 @@ TEST_F(CompareViewTest, ClickingARowSelectsItsAddressAndCloseLetsGoOfTheList)
 }
 
 }  // namespace
+
+TEST(CompareViewBeforeFirstCompare, ShowsThirtyEmptyRowsThatSelectNothing)
+{
+    App();
+    CompareView fresh;
+    fresh.resize(600, 400);
+    QAbstractItemModel* model = fresh.CompareGrid()->model();
+    ASSERT_EQ(model->rowCount(), 30);
+    EXPECT_EQ(model->index(0, 1).data().toString(), "");
+    EXPECT_EQ(model->index(1, 2).data(Qt::BackgroundRole).value<QBrush>().color(),
+              QGuiApplication::palette().color(QPalette::ToolTipBase));  // striped like data rows
+    QSignalSpy selected(&fresh, &CompareView::addressSelected);
+    fresh.show();
+    QTest::mouseClick(fresh.CompareGrid()->viewport(), Qt::LeftButton, {},
+                      fresh.CompareGrid()->visualRect(model->index(2, 1)).center());
+    EXPECT_TRUE(selected.isEmpty());
+
+    // After a compare the rows follow the lists, and none are left once it has been let go.
+    DiffList list;
+    const std::vector<std::uint8_t> a{1, 2, 3}, b{1, 9, 3};
+    list.Build(a, b);
+    fresh.UpdateCompareGrid(&list);
+    EXPECT_EQ(model->rowCount(), 1);
+    fresh.BitBtnClick();
+    EXPECT_EQ(model->rowCount(), 0);
+}

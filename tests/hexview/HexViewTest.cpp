@@ -2,6 +2,7 @@
 #include "ui/hexview/HexView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -166,4 +167,32 @@ TEST_F(HexViewTest, PaintsTheEndOfA33MiBBuffer)
     const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // The typed byte on the last row is drawn on its light yellow background.
     EXPECT_GT(countPixels(image, qRgb(255, 255, 168)), 0);
+}
+
+TEST_F(HexViewTest, CopyAndPasteThroughTheClipboard)
+{
+    view.load(Bytes{0x00, 0x41, 0x42, 0xFF, 0x10, 0x20});
+    view.setSelection(1, 3);
+    press(Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    EXPECT_EQ(copied->text(), "41 42 FF");
+    EXPECT_EQ(copied->data("application/octet-stream"), QByteArray("\x41\x42\xFF", 3));
+
+    // The raw bytes come back exactly, over the bytes from the caret on, cut at the end.
+    view.setSelection(4, 4);
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(contents(), (Bytes{0x00, 0x41, 0x42, 0xFF, 0x41, 0x42}));
+    EXPECT_EQ(view.size(), 6u);
+
+    // Plain hex text from another program.
+    QApplication::clipboard()->setText("de ad");
+    view.setSelection(0, 0);
+    view.paste();
+    EXPECT_EQ(contents(), (Bytes{0xDE, 0xAD, 0x42, 0xFF, 0x41, 0x42}));
+    view.undo();
+    EXPECT_EQ(contents(), (Bytes{0x00, 0x41, 0x42, 0xFF, 0x41, 0x42}));
+
+    view.setReadOnly(true);  // an operation is running
+    view.paste();
+    EXPECT_EQ(contents()[0], 0x00);
 }

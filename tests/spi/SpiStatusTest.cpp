@@ -1,4 +1,5 @@
 #include "SpiFixture.h"
+#include "StarterRows.h"
 
 #include "adapter/Uch_spi.h"
 #include "spi/SpiStatus.h"
@@ -133,32 +134,53 @@ TEST(SpiStatus, CheckBeforeErase)
     EXPECT_EQ(log, SpiLog{Red("Ошибка чтения регистра статуса!")});
 }
 
+// Unprotect on each protection scheme: afterwards every page takes a program. The W25Q64FV
+// starts with CMP set and BP clear, which protects the whole array until register 2 is written;
+// the SST26 starts with every block write-locked, as it powers up.
 TEST(SpiStatus, UnprotectFrames)
 {
     struct Case {
         const char* name;
+        const char* maker;
+        uint32_t size;
+        std::array<uint8_t, 3> status;  // at power-up
         bool erase;
         Frames frames;  // polls left out
+        uint8_t sr1After;
     } cases[] = {
-        {"W25Q64FV", false, {"06", "01 00", "31 00", "11 00"}},
-        {"AT25DF041A", false, {"06", "01 00", "06", "01 00", "31 00", "11 00"}},
-        {"mx25l2026", true, {"06", "01 00", "C3 A5 C3 A5", "06", "01 00", "06", "01 00", "31 00", "11 00"}},
+        {"W25Q64FV", "WINBOND", 1u << 20, {0x00, 0x40, 0x00}, false,
+         {"06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x00},
+        {"AT25DF041A", "ATMEL", 512u << 10, {0x1C, 0, 0}, false,
+         {"06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x10},
+        {"SST26VF016B", "SST", 2u << 20, {0x00, 0, 0}, false,
+         {"06", "01 00", "06", "98", "06", "31 00", "06", "11 00", "04"}, 0x00},
+        {"mx25l2026", "MACRONIX", 256u << 10, {0x8C, 0, 0}, true,
+         {"06", "01 00", "C3 A5 C3 A5", "06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x00},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EmulatedSpi spi(ChipWithStatus("ID_SPI1", {0x3C, 0, 0}));
+        EmulatedChipConfig config = *MakeEmulatedChipConfig({c.name, "ID_SPI1", c.size, 256, "", 1, c.maker});
+        config.initialStatus = c.status;
+        EmulatedSpi spi(config);
         SpiLog log;
         EXPECT_EQ(Unprotect(spi.device, c.name, log), c.erase);
         EXPECT_EQ(spi.framesWithoutPolls(), c.frames);
         EXPECT_TRUE(log.empty());
-        EXPECT_EQ(ReadStatusRegisters(spi.device, 1, log).values[0], 0x00);
+        EXPECT_EQ(ReadStatusRegisters(spi.device, 1, log).values[0], c.sr1After);
+        const std::vector<uint8_t> page(256, 0x00);
+        for (uint32_t address = 0; address < c.size; address += 4096)
+            ASSERT_TRUE(SPIProgramPage(spi.device, address, page, SpiAddress3));
+        for (uint32_t address = 0; address < c.size; address += 4096)
+            EXPECT_EQ(spi.emulator->memory()[address], 0x00) << std::hex << address;
     }
     EmulatedSpi spi(ChipWithStatus("ID_SPI1", {}));
     spi.emulator->unplug();
     SpiLog log;
     Unprotect(spi.device, "W25Q64FV", log);
     const LogLine frameError = Red("CH341StreamSPI4 error!");
-    EXPECT_EQ(log, (SpiLog{Red("CH341SetStream error!"), frameError, frameError, frameError, frameError}));
+    SpiLog expected(8, frameError);  // the mode, then each of the seven frames
+    expected[0] = Red("CH341SetStream error!");
+    EXPECT_EQ(log, expected);
 }
 
 // A protected chip ignores programming until Unprotect; for the MX25L2026 the unprotect ends with
@@ -169,7 +191,7 @@ TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
     for (uint32_t i = 0; i < 65536; ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
     const WorkerParams params{65536, 256, "ID_SPI3", 0, image.data()};
 
-    EmulatedChipConfig sst = *MakeEmulatedChipConfig("SST25VF512A", "ID_SPI3", 65536, 256, "BF4801", 1);
+    EmulatedChipConfig sst = *MakeEmulatedChipConfig({"SST25VF512A", "ID_SPI3", 65536, 256, "BF4801", 1, ""});
     EmulatedSpi spi(sst);
     WorkerRun first;
     first.run(SpiSstWorker(spi.device), params);
@@ -183,13 +205,25 @@ TEST(SpiStatus, ProtectedChipIsProgrammedOnlyAfterUnprotect)
     second.run(SpiSstWorker(spi.device), params);
     EXPECT_TRUE(std::ranges::equal(chip, image));
 
-    EmulatedChipConfig mx = ChipWithStatus("ID_SPI1", {0x3C, 0, 0});
+    // The MX25L2026 of the database, with SRWD, BP1 and BP0 set.
+    const auto rows = StarterRows([](const chipdb::ChipRecord& row) { return row.CHIPTEXT == "MX25L2026"; });
+    ASSERT_EQ(rows.size(), 1u);
+    EmulatedChipConfig mx = *EmulatedRow(rows[0]);
+    mx.statusPreset = std::array<uint8_t, 3>{0x8C, 0, 0};
     EmulatedSpi mxSpi(mx);
+    const uint32_t size = mx.size;
     std::ranges::fill(mxSpi.emulator->memory(), 0x5A);
-    ASSERT_TRUE(Unprotect(mxSpi.device, "MX25L2026", log));
+    ASSERT_TRUE(Unprotect(mxSpi.device, rows[0].CHIPTEXT, log));
     WorkerRun erase;
     erase.run(SpiEraseWorker(mxSpi.device), params);
     EXPECT_EQ(erase.last().lParam, EraseFinished);
     EXPECT_TRUE(std::ranges::all_of(mxSpi.emulator->memory(), [](uint8_t b) { return b == 0xFF; }));
+    EXPECT_EQ(ReadStatusRegisters(mxSpi.device, 1, log).values[0], 0x00);
+    std::vector<uint8_t> written(size);
+    for (uint32_t i = 0; i < size; ++i) written[i] = static_cast<uint8_t>(i * 7 + 1);
+    WorkerRun program;
+    program.run(SpiWriteWorker(mxSpi.device), {size, 256, rows[0].CHIPID, 0, written.data()});
+    EXPECT_EQ(program.last().lParam, WriteFinished);
+    EXPECT_TRUE(std::ranges::equal(mxSpi.emulator->memory(), written));
     EXPECT_TRUE(log.empty());
 }

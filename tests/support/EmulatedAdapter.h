@@ -42,14 +42,14 @@ struct EmulatedAdapter {
 
 inline EmulatedChipConfig I2cChip(const char* kind, uint32_t size, uint32_t page, const char* chipText = "")
 {
-    return *MakeEmulatedChipConfig(chipText, kind, size, page, "", 0);
+    return *MakeEmulatedChipConfig({chipText, kind, size, page, "", 0, ""});
 }
 
 // Starts unprotected, whatever the part's power-up state.
 inline EmulatedChipConfig SpiChip(const char* kind = "ID_SPI1", uint32_t size = 1u << 20,
                                   uint32_t page = 256, const char* signature = "EF4014")
 {
-    EmulatedChipConfig config = *MakeEmulatedChipConfig("", kind, size, page, signature, 1);
+    EmulatedChipConfig config = *MakeEmulatedChipConfig({"", kind, size, page, signature, 1, ""});
     config.initialStatus = {0, 0, 0};
     return config;
 }

@@ -20,7 +20,16 @@ public:
     virtual QString readChipName() = 0;              // [Chip] Type; default "24C01"
 };
 
-// The editor's message boxes; tests answer them.
+// A file dialog of the editor's spreadsheet buttons.
+struct FileQuestion {
+    bool save = false;
+    QString title;
+    QString filter;         // "Spreadsheets (*.xlsx *.xls *.csv)"
+    QString proposal;       // the folder, or a file name in it, the dialog starts with
+    QString defaultSuffix;  // added to a name typed without one when saving
+};
+
+// The editor's message boxes and file dialogs; tests answer them.
 class ChipFormPrompts {
 public:
     enum class Answer { Yes, No, Cancel };
@@ -29,6 +38,8 @@ public:
     virtual Answer ask(const QString& text, const QString& caption) = 0;
     // Plain box with OK; an empty caption means the system's default.
     virtual void tell(const QString& text, const QString& caption) = 0;
+    // The file chosen, or an empty text when the dialog was cancelled.
+    virtual QString askFile(const FileQuestion& question) = 0;
 };
 
 struct ChipFormContext {
@@ -44,4 +55,5 @@ struct ChipFormContext {
     std::function<void()> chipChosen;
     // The editor wrote ChipList.dat with this header; the program keeps it as its ChipListDate/Version.
     std::function<void(double date, std::int32_t version)> databaseSaved;
+    std::filesystem::path programFolder;  // where the spreadsheet buttons' dialogs start
 };

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QPalette>
 
+#include <algorithm>
+
 using chipdb::ChipField;
 
 namespace {
@@ -29,7 +31,12 @@ const QColor kSkyBlue(166, 202, 240);
 
 ChipTableModel::ChipTableModel(chipdb::ChipTable& table, bool englishCaptions, QObject* parent)
     : QAbstractTableModel(parent), table_(table), english_(englishCaptions) {
-    table_.setViewListener([this] { beginResetModel(); }, [this] { endResetModel(); });
+    table_.setViewListener(
+        [this] {
+            beginResetModel();
+            placeholder_ = kNoRow;
+        },
+        [this] { endResetModel(); });
 }
 
 ChipTableModel::~ChipTableModel() { table_.setViewListener({}, {}); }
@@ -39,14 +46,15 @@ ChipField ChipTableModel::fieldOfColumn(int column) { return kColumnDefs[column]
 int ChipTableModel::widthOfColumn(int column) { return kColumnDefs[column].width; }
 
 int ChipTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_.visibleCount();
+    return parent.isValid() ? 0 : table_.visibleCount() + (placeholder_ == kNoRow ? 0 : 1);
 }
 
 int ChipTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant ChipTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= table_.visibleCount()) return {};
-    return QString::fromStdString(chipdb::fieldText(table_.visibleRow(index.row()), fieldOfColumn(index.column())));
+    const int row = index.isValid() ? tableRow(index.row()) : kNoRow;
+    if (role != Qt::DisplayRole || row == kNoRow || row >= table_.visibleCount()) return {};
+    return QString::fromStdString(chipdb::fieldText(table_.visibleRow(row), fieldOfColumn(index.column())));
 }
 
 QVariant ChipTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -70,4 +78,26 @@ Qt::ItemFlags ChipTableModel::flags(const QModelIndex& index) const {
 void ChipTableModel::setSortedColumn(int column) {
     sortedColumn_ = column;
     emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
+void ChipTableModel::setPlaceholderRow(int row) {
+    if (placeholder_ != kNoRow) {
+        beginRemoveRows({}, placeholder_, placeholder_);
+        placeholder_ = kNoRow;
+        endRemoveRows();
+    }
+    if (row == kNoRow) return;
+    row = std::clamp(row, 0, table_.visibleCount());
+    beginInsertRows({}, row, row);
+    placeholder_ = row;
+    endInsertRows();
+}
+
+int ChipTableModel::tableRow(int gridRow) const {
+    if (placeholder_ == kNoRow || gridRow < placeholder_) return gridRow;
+    return gridRow == placeholder_ ? kNoRow : gridRow - 1;
+}
+
+int ChipTableModel::gridRow(int tableRow) const {
+    return placeholder_ != kNoRow && tableRow >= placeholder_ ? tableRow + 1 : tableRow;
 }

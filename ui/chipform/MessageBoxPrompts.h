@@ -1,5 +1,5 @@
 #pragma once
-// The editor's questions and messages as real message boxes.
+// The editor's questions and messages as real message boxes, its file dialogs as real ones.
 
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +12,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     Answer ask(const QString& text, const QString& caption) override;
     void tell(const QString& text, const QString& caption) override;
+    QString askFile(const FileQuestion& question) override;
 
 private:
     QPointer<QWidget> parent_;

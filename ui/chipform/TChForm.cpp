@@ -17,11 +17,14 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <tuple>
 
 #include "chipdb/ChipListDate.h"
 #include "chipdb/ChipListFile.h"
+#include "sheets/ChipSheetFiles.h"
 #include "ui/chipform/ChipTableModel.h"
 
 using chipdb::ChipField;
@@ -121,7 +124,11 @@ void TChForm::buildList() {
     connect(DBGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TChForm::DBGridTitleClick);
     connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now) {
-                if (!syncing_ && now.isValid()) ctx_.table.moveTo(now.row());
+                if (syncing_ || !now.isValid()) return;
+                const int row = model_->tableRow(now.row());
+                if (row == ChipTableModel::kNoRow) return;  // on the placeholder
+                model_->setPlaceholderRow(ChipTableModel::kNoRow);
+                ctx_.table.moveTo(row);
             });
 
     SBChoose = new QPushButton(englishCaptions_ ? "Choose" : "Выбрать", listPart);
@@ -187,6 +194,19 @@ void TChForm::buildEditor() {
     for (QWidget* w : std::initializer_list<QWidget*>{LbCurDate, LbCurVer, DateTimePicker, CSpinEdit, SpButtonOk})
         column->addWidget(w);
     column->addStretch(1);
+
+    auto* sheetButtons = new QHBoxLayout;
+    const std::tuple<QPushButton**, const char*, const char*, void (TChForm::*)()> sheetDefs[] = {
+        {&Button1, "Button1", "Load XLS", &TChForm::Button1Click},
+        {&Button2, "Button2", "Save XLS", &TChForm::Button2Click},
+        {&Button3, "Button3", "Save TXT", &TChForm::Button3Click}};
+    for (const auto& [button, name, caption, handler] : sheetDefs) {
+        *button = new QPushButton(QString::fromLatin1(caption), Panel2);
+        (*button)->setObjectName(QLatin1String(name));
+        connect(*button, &QPushButton::clicked, this, handler);
+        sheetButtons->addWidget(*button);
+    }
+    column->addLayout(sheetButtons);
 }
 
 void TChForm::showEvent(QShowEvent* e) {
@@ -262,6 +282,10 @@ void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
         for (QToolButton* b : {SpButtonNew, SpButtonEdit, SpButtonDelete})
             if (b != clicked) b->setChecked(false);
     const EditorMode mode = editorMode();
+    // New opens an empty row at the current position; it is never stored.
+    model_->setPlaceholderRow(mode == EditorMode::New ? std::max(ctx_.table.currentIndex(), 0)
+                                                      : ChipTableModel::kNoRow);
+    if (mode == EditorMode::New) showPlaceholderInGrid();
     if (mode == EditorMode::Change) {
         fillEditsFromCurrentRow();
     } else if (mode == EditorMode::New &&
@@ -276,6 +300,7 @@ void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
 void TChForm::SpButtonOkClick() {
     const EditorMode mode = editorMode();
     if (mode == EditorMode::None) return;
+    model_->setPlaceholderRow(ChipTableModel::kNoRow);
     if (mode != EditorMode::Delete) {
         // Every number must convert before anything changes.
         for (const EditDef& d : kEditDefs) {
@@ -303,7 +328,11 @@ void TChForm::SpButtonOkClick() {
                 chipdb::setFieldText(ctx_.table.edited(), d.field, edits_[slot(d.field)]->text().toStdString());
     }
     ctx_.table.commit();
+    saveDatabase(saver);
+}
 
+// Writes the opened ChipList.dat with the date and version fields; the version field moves on.
+void TChForm::saveDatabase(chipdb::ChipListSaver& saver) {
     const double date = chipListDateOf(DateTimePicker->date());
     const std::int32_t version = CSpinEdit->value();
     if (const int rc = saver.write(date, version, ctx_.table); rc != 0) {
@@ -314,7 +343,54 @@ void TChForm::SpButtonOkClick() {
     if (ctx_.databaseSaved) ctx_.databaseSaved(date, version);
 }
 
+QString TChForm::inProgramFolder(const char* name) const {
+    return QString::fromStdString((ctx_.programFolder / name).string());
+}
+
+void TChForm::Button1Click() {
+    const QString file = ctx_.prompts.askFile(
+        {false, message("Load the chip list", "Загрузка списка микросхем"),
+         message("Spreadsheets (*.xlsx *.xls *.csv)", "Таблицы (*.xlsx *.xls *.csv)"),
+         QString::fromStdString(ctx_.programFolder.string()), {}});
+    if (file.isEmpty()) return;
+    // The whole sheet is read and checked before anything changes.
+    const sheets::ChipRows sheet = sheets::LoadChipSheet(file.toStdString());
+    if (sheet.error) {
+        ctx_.prompts.tell(QString::fromStdString(sheet.error->forLanguage(ctx_.languageId)), message("Error", "Ошибка"));
+        return;
+    }
+    chipdb::ChipListSaver saver(ctx_.chipListFile);
+    if (!saver.open()) {
+        ctx_.prompts.tell("Файл ChipList.dat не удается открыть", "");
+        return;
+    }
+    ctx_.table.assign(sheet.rows);
+    Button1->setText(QString::number(sheet.rows.size()));
+    saveDatabase(saver);
+}
+
+void TChForm::Button2Click() {
+    const std::vector<chipdb::ChipRecord> rows = sheets::RowsInCurrentOrder(ctx_.table);
+    Button1->setText(QString::number(rows.size()));
+    const QString file = ctx_.prompts.askFile({true, message("Save the chip list", "Сохранение списка микросхем"),
+                                               message("Excel workbook (*.xlsx)", "Книга Excel (*.xlsx)"),
+                                               inProgramFolder("Chip_List.xlsx"), "xlsx"});
+    if (file.isEmpty()) return;
+    if (const auto error = sheets::SaveChipSheet(file.toStdString(), rows))
+        ctx_.prompts.tell(QString::fromStdString(error->forLanguage(ctx_.languageId)), message("Error", "Ошибка"));
+}
+
+void TChForm::Button3Click() {
+    const QString file = ctx_.prompts.askFile({true, message("Save Chip.txt", "Сохранение Chip.txt"),
+                                               message("Text file (*.txt)", "Текстовый файл (*.txt)"),
+                                               inProgramFolder("Chip.txt"), "txt"});
+    if (file.isEmpty()) return;
+    if (sheets::SaveChipText(file.toStdString(), sheets::RowsInCurrentOrder(ctx_.table)))
+        ctx_.prompts.tell("Файл Chip.txt не удается открыть", "");
+}
+
 void TChForm::ClientDataSetAfterScroll() {
+    model_->setPlaceholderRow(ChipTableModel::kNoRow);
     showCurrentRowInGrid();
     if (editorMode() != EditorMode::New && isVisible()) fillEditsFromCurrentRow();
 }
@@ -325,12 +401,21 @@ void TChForm::showCurrentRowInGrid() {
     if (row < 0) {
         DBGrid->selectionModel()->clear();
     } else {
-        const QModelIndex index = model_->index(row, 0);
-        DBGrid->selectionModel()->setCurrentIndex(index,
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        DBGrid->scrollTo(index);
+        selectGridRow(model_->gridRow(row));
     }
     syncing_ = false;
+}
+
+void TChForm::showPlaceholderInGrid() {
+    syncing_ = true;
+    selectGridRow(model_->placeholderRow());
+    syncing_ = false;
+}
+
+void TChForm::selectGridRow(int row) {
+    const QModelIndex index = model_->index(row, 0);
+    DBGrid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    DBGrid->scrollTo(index);
 }
 
 void TChForm::fillEditsFromCurrentRow() {

@@ -1,6 +1,7 @@
 #pragma once
 // The device selection dialog: the chip list with search and ordering, the choose button, and a
-// hidden editor (Ctrl+Alt+E) that adds, changes and deletes rows and rewrites ChipList.dat.
+// hidden editor (Ctrl+Alt+E) that adds, changes and deletes rows and rewrites ChipList.dat, and
+// moves the table in and out of spreadsheets and Chip.txt.
 // Each opening creates a new dialog.
 
 #include <QDialog>
@@ -8,6 +9,10 @@
 #include <array>
 
 #include "ui/chipform/ChipFormPorts.h"
+
+namespace chipdb {
+class ChipListSaver;
+}
 
 class QAbstractButton;
 class QDateEdit;
@@ -48,8 +53,15 @@ private:
     void SpeedButton2Click(bool down);
     void SpButtonNewClick(QAbstractButton* clicked);
     void SpButtonOkClick();
+    void Button1Click();  // Load XLS
+    void Button2Click();  // Save XLS
+    void Button3Click();  // Save TXT
+    QString inProgramFolder(const char* name) const;
+    void saveDatabase(chipdb::ChipListSaver& saver);
     void ClientDataSetAfterScroll();
     void showCurrentRowInGrid();
+    void showPlaceholderInGrid();
+    void selectGridRow(int row);
     void fillEditsFromCurrentRow();
     void setEditsWritable(bool writable);
     QString message(const char* english, const char* russian) const;
@@ -75,4 +87,7 @@ private:
     QDateEdit* DateTimePicker = nullptr;
     QSpinBox* CSpinEdit = nullptr;
     QPushButton* SpButtonOk = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
 };

@@ -44,6 +44,7 @@ void CompareModel::setDiffList(const DiffList* list)
 {
     beginResetModel();
     list_ = list;
+    compared_ = compared_ || list != nullptr;
     endResetModel();
 }
 
@@ -60,7 +61,11 @@ void CompareModel::refreshBufferColumn()
 
 int CompareModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !list_ ? 0 : static_cast<int>(list_->size());
+    if (parent.isValid())
+        return 0;
+    if (!list_)
+        return compared_ ? 0 : kRowsBeforeFirstCompare;
+    return static_cast<int>(list_->size());
 }
 
 int CompareModel::columnCount(const QModelIndex& parent) const
@@ -85,7 +90,7 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     switch (role) {
-    case Qt::DisplayRole: return cellText(index.row(), index.column());
+    case Qt::DisplayRole: return list_ ? cellText(index.row(), index.column()) : QString();
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::ForegroundRole: return QBrush(kNavy);
     case Qt::BackgroundRole:

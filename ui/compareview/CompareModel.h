@@ -17,6 +17,8 @@ public:
     using ByteReader = std::function<std::optional<std::uint8_t>(std::uint32_t address)>;
 
     enum Column { OrdinalColumn, AddressColumn, BufferColumn, DeviceColumn, ColumnCount };
+    // Empty rows the grid shows before the first compare has given it a list.
+    static constexpr int kRowsBeforeFirstCompare = 30;
 
     explicit CompareModel(QObject* parent = nullptr);
 
@@ -24,6 +26,7 @@ public:
     void setLanguageId(int languageId);
 
     // Shows the list's differences (nullptr: none). The list must not change while shown.
+    // Until the first list arrives the grid holds kRowsBeforeFirstCompare empty rows.
     void setDiffList(const DiffList* list);
     const DiffList* diffList() const { return list_; }
     // Address of the difference shown in a row.
@@ -40,6 +43,7 @@ private:
     QString cellText(int row, int column) const;
 
     const DiffList* list_ = nullptr;
+    bool compared_ = false;
     ByteReader bufferByte_;
     ByteReader deviceByte_;
     int languageId_ = 1;

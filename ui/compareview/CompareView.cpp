@@ -58,7 +58,7 @@ CompareView::CompareView(QWidget* parent)
     layout->addLayout(buttonColumn);
 
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
+        if (index.isValid() && model_->diffList())
             emit addressSelected(model_->address(index.row()));
     });
     connect(closeButton_, &QToolButton::clicked, this, &CompareView::BitBtnClick);

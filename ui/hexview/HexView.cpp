@@ -1,5 +1,7 @@
 #include "ui/hexview/HexView.h"
 
+#include "buffer/edit/ClipboardBytes.h"
+
 #include "ui/hexview/HexFillBox.h"
 #include "ui/hexview/HexViewTexts.h"
 
@@ -142,16 +144,23 @@ void HexView::copy()
 {
     const std::size_t count = std::max<std::size_t>(buffer_->selectionCount(), buffer_->size() > 0 ? 1 : 0);
     const auto bytes = buffer_->bytes().subspan(buffer_->selectionStart(), count);
-    QString text;
-    if (state_.area == Area::Hex) {
-        text = QString::fromLatin1(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                                           qsizetype(bytes.size())).toHex(' ').toUpper());
-    } else {
-        text.reserve(qsizetype(bytes.size()));
-        for (std::uint8_t b : bytes)
-            text.append(QLatin1Char(b >= 0x20 && b < 0x7F ? char(b) : '.'));
-    }
-    QApplication::clipboard()->setText(text);
+    auto* data = new QMimeData;
+    data->setText(QString::fromLatin1(CopyText(bytes, state_.area == Area::Hex)));
+    data->setData(QStringLiteral("application/octet-stream"),
+                  QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void HexView::paste()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (readOnly_ || !data)
+        return;
+    const QByteArray raw = data->data(QStringLiteral("application/octet-stream"));
+    const auto rawBytes = data->hasFormat(QStringLiteral("application/octet-stream"))
+        ? std::optional(std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), std::size_t(raw.size())))
+        : std::nullopt;
+    PasteOver(*buffer_, BytesToPaste(rawBytes, data->text().toStdU32String(), state_.area == Area::Hex));
 }
 
 void HexView::paintEvent(QPaintEvent* event)

@@ -82,7 +82,8 @@ public slots:
     void undo();
     void showFillBox();
     void selectAll();
-    void copy();
+    void copy();   // the selection (the caret's byte without one) as text and as raw bytes
+    void paste();  // overwrites from the caret; see ClipboardBytes.h
 
 signals:
     void changed();                  // typing, undo, every load (not a save)

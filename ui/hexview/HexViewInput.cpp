@@ -38,6 +38,8 @@ void HexView::keyPressEvent(QKeyEvent* event)
         selectAll();
     } else if (event == QKeySequence::Copy) {
         copy();
+    } else if (event == QKeySequence::Paste) {
+        paste();
     } else if (event == QKeySequence::Undo) {
         undo();
     } else if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&

@@ -24,6 +24,7 @@ ChipFormContext ChipFormBridge::context()
         catalogue.ChipListVersion,
         [this] { controller.ChooseChip(); },
         [&catalogue](double date, std::int32_t version) { catalogue.databaseSaved(date, version); },
+        AppPaths::ProgramFolder().toStdString(),
     };
 }
 

@@ -3,6 +3,7 @@
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/TFMain.h"
 
+#include "ui/about/AboutBridge.h"
 #include "ui/hexview/HexFillBox.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@ void TFMain::connectCommands()
         connect(item, &QAction::triggered, this, [this, item] { control.Mm_SPEED_LOWClick(item->data().toInt()); });
     }
     on("MmAck", [this] { control.MmAckClick(); });
+    on("MmVerify", [this] { control.MmVerifyClick(); });
     on("MmDirectory", [this] { control.MmDirectoryClick(); });
     for (const char *name : {"MmOpenDir", "OpenDir"})
         on(name, [this] { control.MmOpenDirClick(); });
@@ -31,6 +33,11 @@ void TFMain::connectCommands()
         connect(item, &QAction::triggered, this, [this, item] { control.MmBinClick(item->data().toInt()); });
     }
     on("SBStop", [this] { control.SBStopClick(); });
+    on("SBAbout", [this] {
+        if (compareView->isVisible())
+            compareView->BitBtnClick();
+        OpenAboutBox(this, control);
+    });
     on("MmChipSelect2", [this] { MmChipSelect2Click(); });
     on("SBChip", [this] { MmChipSelect2Click(); });
     for (const char *name : {"MmSpiErase", "SBErase"})
@@ -70,6 +77,15 @@ void TFMain::connectCommands()
         on(name, [this] { control.MmCheckSumClick(); });
     for (const char *name : {"MmUndo", "SBUndo"})
         on(name, [this] { hexView->undo(); }); // ActUndoExecute
+    // Ctrl+C and Ctrl+V belong to the hex view while it has the focus; the log keeps its own Ctrl+C.
+    for (const auto &[name, keys] : {std::pair{"MmCopy", QKeySequence::Copy}, {"MmPaste", QKeySequence::Paste}}) {
+        auto *item = qobject_cast<QAction *>(component(name));
+        item->setShortcut(keys);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        hexView->addAction(item);
+    }
+    on("MmCopy", [this] { hexView->copy(); });
+    on("MmPaste", [this] { hexView->paste(); });
     connect(hexView, &HexView::filesDropped, this, [this](const QStringList &paths) { control.DropFiles(paths); });
     connectSearch();
 

@@ -18,6 +18,8 @@ void TFMain::buildMenus()
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo->setStatusTip(QStringLiteral("Reverts the last action"));
     edit->addAction(undo);
+    edit->addAction(action("MmCopy"));
+    edit->addAction(action("MmPaste"));
     edit->addAction(action("MmSearch"));
 
     QMenu *buffer = menu(nullptr, "MmBufer");
@@ -105,6 +107,10 @@ void TFMain::buildSettingsMenu()
         item->setCheckable(true);
         script->addAction(item);
     }
+
+    QAction *verify = action("MmVerify");
+    verify->setCheckable(true);
+    settings->addAction(verify);
 
     QMenu *autosave = menu(settings, "MmAutoSave");
     autosave->addAction(action("MmDirectory"));

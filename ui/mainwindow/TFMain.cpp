@@ -10,6 +10,8 @@
 #include "ui/mainwindow/StatusBar.h"
 #include "ui/regs/TFRegs.h"
 
+#include "ProgramVersion.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -31,7 +33,7 @@ constexpr int ClientHeight = 476;
 TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), control(*this, std::move(options))
 {
     setObjectName(QStringLiteral("FMain"));
-    setWindowTitle(QStringLiteral("Vespera version ") + QStringLiteral(VESPERA_VERSION));
+    setWindowTitle(QStringLiteral("Vespera version ") + QLatin1String(kProgramVersion));
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QFont font = this->font();
     font.setPointSize(8);

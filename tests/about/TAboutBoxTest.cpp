@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QSvgWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrlQuery>
+
+#include "ui/about/TAboutBox.h"
+
+namespace {
+
+class TAboutBoxTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "about_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+    AboutBoxContext context(int languageId) {
+        return {languageId, "1.2.3", "Debian GNU/Linux 12\nProcessor: Z80; ", "help@maker.test", "Vespera Programmer",
+                "www.maker.test", "http://www.maker.test/download/", [this] { ++checks; },
+                [this](const QUrl& url) { opened << url; }};
+    }
+    template <class T>
+    static T* child(TAboutBox& box, const char* name) { return box.findChild<T*>(name); }
+
+    int checks = 0;
+    QList<QUrl> opened;
+};
+
+}  // namespace
+
+TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage) {
+    struct Case {
+        int language;
+        const char *check, *close;
+    } const cases[] = {{0, "Проверить обновления", "Закрыть"}, {1, "Check for updates", "Close"},
+                       {-1, "Check for updates", "Close"}};
+    for (const Case& c : cases) {
+        TAboutBox box(context(c.language));
+        EXPECT_EQ(box.windowTitle(), "About Vespera");
+        EXPECT_EQ(child<QPushButton>(box, "ChUpdButton")->text(), c.check);
+        EXPECT_EQ(child<QPushButton>(box, "OKButton")->text(), c.close);
+        EXPECT_TRUE(child<QPushButton>(box, "OKButton")->isDefault());
+        EXPECT_EQ(child<QLabel>(box, "ProductName")->text(), "Vespera Programmer");
+        EXPECT_EQ(child<QLabel>(box, "Version")->text(), "Version 1.2.3");
+        EXPECT_EQ(child<QTextEdit>(box, "Memo1")->toPlainText(), "Debian GNU/Linux 12\nProcessor: Z80; ");
+        EXPECT_TRUE(child<QTextEdit>(box, "Memo1")->isReadOnly());
+        EXPECT_EQ(child<QSvgWidget>(box, "ProgramIcon")->size(), QSize(360, 120));
+        EXPECT_TRUE(child<QSvgWidget>(box, "ProgramIcon")->renderer()->isValid());  // the banner is in the program
+        EXPECT_EQ(box.minimumSize(), box.maximumSize());                          // fixed size
+    }
+}
+
+TEST_F(TAboutBoxTest, LinksOpenMailAndPageAndTheButtonsAct) {
+    TAboutBox box(context(1));
+    box.show();
+    QTest::mouseClick(child<QLabel>(box, "Comments"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(box, "Url"), Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[0].scheme(), "mailto");
+    EXPECT_EQ(opened[0].path(), "help@maker.test");
+    EXPECT_EQ(QUrlQuery(opened[0]).queryItemValue("subject"), "Vespera Programmer");
+    EXPECT_EQ(opened[1], QUrl("http://www.maker.test/download/"));
+    EXPECT_EQ(child<QLabel>(box, "Url")->text(), "www.maker.test");
+    EXPECT_EQ(child<QLabel>(box, "Url")->cursor().shape(), Qt::PointingHandCursor);
+
+    child<QPushButton>(box, "ChUpdButton")->click();
+    child<QPushButton>(box, "ChUpdButton")->click();
+    EXPECT_EQ(checks, 2);  // the check itself drops a request while one runs
+    child<QPushButton>(box, "OKButton")->click();
+    EXPECT_FALSE(box.isVisible());
+}

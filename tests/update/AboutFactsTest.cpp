@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "update/AboutFacts.h"
+
+using namespace update;
+namespace fs = std::filesystem;
+
+class AboutFactsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vespera-about-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path file(const char* name, const std::string& text) {
+        std::ofstream(dir / name) << text;
+        return dir / name;
+    }
+    fs::path dir;
+    const KernelInfo kernel{"Linux", "6.1.0-18-amd64", "x86_64"};
+};
+
+TEST_F(AboutFactsTest, ListsSystemProcessorMemoryDatabaseAndUsbLibrary) {
+    AboutSources sources;
+    sources.osRelease = {dir / "missing", file("os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux "
+                                                             "12 (bookworm)\"\nVERSION_ID=\"12\"\n")};
+    sources.cpuInfo = file("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Core(TM) "
+                                      "i5-8250U CPU @ 1.60GHz\n\nprocessor\t: 1\n");
+    sources.memInfo = file("meminfo", "MemTotal:       16314876 kB\nMemFree:  1 kB\nSwapTotal:       2097148 kB\n");
+    EXPECT_EQ(AboutInformation(sources, kernel, "09.05.2018.5", "1.0.26.11724"),
+              "Debian GNU/Linux 12 (bookworm), x86_64 (kernel 6.1.0-18-amd64)\n"
+              "Processor: Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz; \n"
+              "RAM: 15932 MB\n"
+              "Pagefile: 2047 MB\n"
+              "ChipList.dat version: 09.05.2018.5\n"
+              "\n"
+              "libusb-1.0 Information:\n"
+              "File Version: 1.0.26.11724\n");
+}
+
+TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels) {
+    AboutSources sources{{dir / "none"}, dir / "none", dir / "none"};
+    const std::string missing = AboutInformation(sources, kernel, "?", "");
+    EXPECT_EQ(missing.substr(0, missing.find('\n')),
+              "error getting the operating system version; Linux, x86_64 (kernel 6.1.0-18-amd64)");
+    EXPECT_NE(missing.find("Processor: cannot open processor data; \nRAM: unknown MB\nPagefile: unknown MB\n"),
+              std::string::npos);
+
+    // No PRETTY_NAME: NAME and VERSION; an ARM board's cpuinfo names its model differently.
+    sources.osRelease = {file("os", "NAME=Alpine\nVERSION='3.19 edge'\n")};
+    sources.cpuInfo = file("cpu", "processor : 0\nBogoMIPS : 108\n\nModel : Raspberry Pi 4 Model B Rev 1.4\n");
+    const std::string odd = AboutInformation(sources, kernel, "?", "");
+    EXPECT_EQ(odd.substr(0, odd.find('\n')), "Alpine 3.19 edge, x86_64 (kernel 6.1.0-18-amd64)");
+    EXPECT_NE(odd.find("Processor: Raspberry Pi 4 Model B Rev 1.4; "), std::string::npos);
+    sources.cpuInfo = file("cpu2", "processor : 0\n");
+    EXPECT_NE(AboutInformation(sources, kernel, "?", "").find("Processor: cannot read processor data; "),
+              std::string::npos);
+}
+
+TEST(AboutFacts, RealSystemAnswers) {
+    EXPECT_EQ(UsbLibraryVersion().rfind("1.", 0), 0u);
+    EXPECT_FALSE(CurrentKernel().release.empty());
+}

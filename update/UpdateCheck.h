@@ -1,0 +1,68 @@
+#pragma once
+// The update check: one HTTP GET of the information file on the event loop of the thread that
+// owns it (the window never waits), then the verdict of UpdateVerdict.h acted out through a host.
+// One check at a time: a request while one runs is dropped.
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+
+#include "update/UpdateVerdict.h"
+
+class QNetworkReply;
+
+// What the check needs around it.
+class UpdateHost {
+public:
+    virtual ~UpdateHost() = default;
+    virtual void logError(const QString& line) = 0;                          // a red log line
+    virtual bool askYesNo(const QString& text, const QString& caption) = 0;  // information icon
+    virtual void openPage(const QString& url) = 0;                           // the default browser
+};
+
+struct UpdateRequest {
+    QUrl infoUrl;          // Update.inf
+    QString downloadPage;  // opened on a Yes
+    update::LocalVersions local;
+    int languageId = -1;   // 0 Russian, anything else English
+};
+
+class UpdateCheck : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kTimeout{15000};
+    // Larger answers are no information file; the download stops there.
+    static constexpr qint64 kMaxInfoSize = 64 * 1024;
+
+    explicit UpdateCheck(UpdateHost& host, QObject* parent = nullptr);
+    ~UpdateCheck() override;
+
+    // Starts a check; false, changing nothing, while one is running.
+    bool request(const UpdateRequest& request);
+    bool running() const { return running_; }
+    void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+signals:
+    void finished();  // the check ended, whatever its outcome
+
+private:
+    void answered();
+    void act(const update::UpdateVerdict& verdict);
+    QString text(const TextPair& pair) const;
+    void end();
+
+    UpdateHost& host_;
+    QNetworkAccessManager manager_;
+    QTimer timer_;
+    QPointer<QNetworkReply> reply_;
+    UpdateRequest request_;
+    std::chrono::milliseconds timeout_ = kTimeout;
+    bool running_ = false;
+    bool timedOut_ = false;
+    bool tooLarge_ = false;
+};

@@ -1,0 +1,44 @@
+#pragma once
+// What an update check makes of the server's answer: one error line for the log, or the questions
+// to ask about a newer chip database and a newer program. Plain rules, no network.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "buffer/TextPair.h"
+
+namespace update {
+
+// The versions this program has: its own and that of the loaded ChipList.dat.
+struct LocalVersions {
+    std::string program;            // "1.0.1.62"
+    double chipListDate = 0;        // ChipListDate
+    std::int32_t chipListVersion = 0;  // ChipListVersion, the serial
+};
+
+struct UpdateQuestion {
+    TextPair caption;
+    TextPair text;
+};
+
+struct UpdateVerdict {
+    std::optional<TextPair> error;            // one red line, and the check ends
+    std::optional<UpdateQuestion> chipList;   // asked first; No ends the check
+    std::optional<UpdateQuestion> program;    // asked after a Yes to the first, or alone
+};
+
+// The request failed: no connection, no answer in time.
+TextPair CannotCheckLine();
+// An answer without an HTTP status.
+TextPair NoStatusLine();
+// The answer is not a usable information file (too large to be one, for example).
+TextPair IncorrectInfoLine();
+
+// The answer with its status (-1 for none), reason phrase and body.
+UpdateVerdict JudgeAnswer(int status, std::string_view reasonPhrase, std::span<const std::uint8_t> body,
+                          const LocalVersions& local);
+
+}  // namespace update
