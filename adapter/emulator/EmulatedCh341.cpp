@@ -18,6 +18,7 @@ EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale, Adapte
       memory_(config_.size, config_.imageFile)
 {
     if (!config_.imageFile.empty()) savedStatus_ = LoadChipState(ChipStatePath(config_.imageFile));
+    if (config_.emptySocket) return;
     switch (EmulatedFamilyOf(config_.kind).value_or(EmulatedChipFamily::SpiFlash)) {
     case EmulatedChipFamily::I2cEeprom:
         i2cChip_ = std::make_unique<I2cEeprom>(config_, *I2cTypeOfKind(config_.kind), memory_, clock_);
@@ -102,6 +103,7 @@ void EmulatedCh341::plug()
         std::lock_guard lock(mutex_);
         if (present_) return;
         present_ = true;
+        stayBusy_ = false;
         logNote("adapter plugged in");
         handler = handler_;
     }
@@ -124,16 +126,66 @@ void EmulatedCh341::unplug()
     AdapterEventHandler handler;
     {
         std::lock_guard lock(mutex_);
-        if (!present_) return;
-        present_ = false;
-        open_ = false;
-        failPending(UsbStatus::NoDevice, clock_.now());
-        selected_ = false;  // power is gone: a frame in progress is not executed
-        persist();
-        logNote("adapter unplugged");
+        if (!pullOut()) return;
         handler = handler_;
     }
     if (handler) handler(AdapterEventRemoved);
+}
+
+bool EmulatedCh341::pullOut()
+{
+    if (!present_) return false;
+    present_ = false;
+    open_ = false;
+    failPending(UsbStatus::NoDevice, clock_.now());
+    selected_ = false;  // power is gone: a frame in progress is not executed
+    stayBusy_ = false;
+    persist();
+    logNote("adapter unplugged");
+    return true;
+}
+
+void EmulatedCh341::armFault(EmulatedFault fault, uint64_t afterPackets)
+{
+    std::lock_guard lock(mutex_);
+    armedFault_ = fault;
+    faultCountdown_ = afterPackets;
+    stayBusy_ = nakNext_ = corruptNext_ = false;
+    logNote("fault armed");
+}
+
+void EmulatedCh341::clearFault()
+{
+    std::lock_guard lock(mutex_);
+    armedFault_.reset();
+    stayBusy_ = nakNext_ = corruptNext_ = false;
+}
+
+void EmulatedCh341::strike(Time at)
+{
+    const EmulatedFault fault = *armedFault_;
+    armedFault_.reset();
+    switch (fault) {
+    case EmulatedFault::UsbError:
+        usbNote("fault: a USB transfer fails");
+        failPending(UsbStatus::Failed, at);
+        break;
+    case EmulatedFault::I2cNak:
+        logNote("fault: the chip refuses the next byte");
+        nakNext_ = true;
+        break;
+    case EmulatedFault::ChipStaysBusy:
+        logNote("fault: the chip stays busy");
+        stayBusy_ = true;
+        break;
+    case EmulatedFault::CorruptReply:
+        logNote("fault: the next reply byte is changed");
+        corruptNext_ = true;
+        break;
+    case EmulatedFault::Pulled:
+        pulledNow_ = pullOut();
+        break;
+    }
 }
 
 void EmulatedCh341::setRoundTripLatency(std::chrono::microseconds latency)
@@ -255,7 +307,9 @@ UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
     exchanges_.erase(done);
     const auto latency = latency_;
     const Time seen = clock_.now();
+    const AdapterEventHandler removed = std::exchange(pulledNow_, false) ? handler_ : AdapterEventHandler();
     lock.unlock();
+    if (removed) removed(AdapterEventRemoved);
     if (pace_.timed()) pace_.keepPace(seen);
     else if (latency.count() > 0) std::this_thread::sleep_for(latency);
     return status;
@@ -293,6 +347,7 @@ bool EmulatedCh341::step()
         Exchange& owner = *buffered_->exchange;
         ++owner.packetsSent;
         owner.done = std::max(owner.done, busFree_);
+        if (armedFault_ && faultCountdown_-- == 0) strike(take);
     }
     return true;
 }
@@ -335,6 +390,7 @@ void EmulatedCh341::startSegment(Time at)
     owner.done = std::max(owner.done, deviceFree_);
     // A segment without reply bytes sends no IN packet at all.
     if (reply.empty()) return;
+    if (std::exchange(corruptNext_, false)) reply.front() ^= 0x5A;
     if (logFile_) logFile_->usbIn(reply);
     replies_.push_back({std::move(reply), deviceFree_});
 }
@@ -449,6 +505,7 @@ void EmulatedCh341::updateChipSelect()
     if (selected == selected_) return;
     selected_ = selected;
     if (selected) {
+        busyFrameStart_ = true;
         if (logging_) log_.spi.emplace_back();
         if (spiChip_) spiChip_->select();
     } else {
@@ -464,7 +521,7 @@ EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, s
         tick(at, pace_.spiBytes(1));
         // The engine shifts LSB first: the chip, which samples MSB first, sees the mirror image.
         const uint8_t mosi = ReverseBits[wire];
-        const uint8_t miso = selected_ && spiChip_ ? spiChip_->transfer(mosi) : 0xFF;
+        const uint8_t miso = stayBusy_ ? busyAnswer(mosi) : selected_ && spiChip_ ? spiChip_->transfer(mosi) : 0xFF;
         if (logging_ && selected_ && !log_.spi.empty()) {
             log_.spi.back().mosi.push_back(mosi);
             log_.spi.back().miso.push_back(miso);
@@ -476,6 +533,17 @@ EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, s
         reply.push_back(ReverseBits[miso]);
     }
     return at - start;
+}
+
+// A chip that stays busy takes no command: it answers a status read with its busy bit set.
+uint8_t EmulatedCh341::busyAnswer(uint8_t mosi)
+{
+    if (!selected_ || !spiChip_) return 0xFF;
+    if (std::exchange(busyFrameStart_, false)) {
+        busyOpcode_ = mosi;
+        return 0xFF;
+    }
+    return busyOpcode_ == 0x05 ? 0x03 : 0xFF;
 }
 
 void EmulatedCh341::i2cStart()
@@ -492,7 +560,9 @@ void EmulatedCh341::i2cStop()
 
 bool EmulatedCh341::i2cWrite(uint8_t byte)
 {
-    const bool ack = i2cChip_ && i2cChip_->write(byte);
+    // A chip that stays busy refuses even its address, as during a write cycle.
+    const bool refused = stayBusy_ || std::exchange(nakNext_, false);
+    const bool ack = !refused && i2cChip_ && i2cChip_->write(byte);
     logI2c({I2cEvent::Kind::Write, byte, ack});
     return ack;
 }

@@ -32,6 +32,15 @@
 #include <string_view>
 #include <vector>
 
+// Faults the emulated adapter can play on the next operation, to show how the program meets them.
+enum class EmulatedFault {
+    UsbError,      // one exchange fails with a USB error
+    I2cNak,        // the 24xx chip refuses one byte
+    ChipStaysBusy, // the chip reports busy (SPI) or refuses its address (24xx) until cleared
+    Pulled,        // the adapter is pulled out
+    CorruptReply,  // one reply byte arrives changed
+};
+
 class EmulatedCh341 final : public UsbTransport {
 public:
     // timeScale > 1 makes emulated time run faster than real time (erases, write cycles); it is
@@ -51,6 +60,11 @@ public:
     void plug();
     void announceRemoval();
     void unplug();
+
+    // Arms a fault that strikes once `afterPackets` more OUT packets have reached the adapter
+    // (a busy chip stays busy until clearFault, a plug or an unplug).
+    void armFault(EmulatedFault fault, uint64_t afterPackets);
+    void clearFault();
 
     // Real time each exchange takes at the Fast pace; 0 by default.
     void setRoundTripLatency(std::chrono::microseconds latency);
@@ -188,6 +202,17 @@ private:
     Time busFree_{0};
     Time bufferFree_{0};
     Time deviceFree_{0};
+    // The armed fault and what it has set off.
+    std::optional<EmulatedFault> armedFault_;
+    uint64_t faultCountdown_ = 0;
+    bool nakNext_ = false, stayBusy_ = false, corruptNext_ = false, pulledNow_ = false;
+    bool busyFrameStart_ = false;
+    uint8_t busyOpcode_ = 0; // the first byte of the SPI frame in progress while the chip stays busy
+    void strike(Time at);
+    uint8_t busyAnswer(uint8_t mosi);
+    // With the lock held: the adapter is gone (power off for the chip); false when it already was.
+    bool pullOut();
+
     uint8_t wireMode_ = 0x01;
     uint8_t pinOut_ = 0x3F;
     uint8_t pinDir_ = 0x00;

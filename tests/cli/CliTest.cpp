@@ -62,6 +62,7 @@ protected:
     {
         arguments.prepend(QStringLiteral("--emulate-image=") + path("chip.bin"));
         arguments.prepend(QStringLiteral("--emulate=") + chip);
+        arguments.prepend(QStringLiteral("--emulate-fast"));
         QProcess process;
         process.start(program, arguments);
         process.waitForFinished(60000);

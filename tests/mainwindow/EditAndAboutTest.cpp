@@ -29,7 +29,7 @@ protected:
         AppPaths::SetProgramFolder(folder.path());
         QFile::copy(QStringLiteral(VESPERA_CHIPLIST_DAT), folder.filePath("ChipList.dat"));
         StartupOptions options;
-        options.emulate = true;
+        options.emulation.on = true;
         window = std::make_unique<TFMain>(options);
         window->show();
         window->activateWindow();
