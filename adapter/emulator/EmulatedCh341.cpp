@@ -548,6 +548,7 @@ uint8_t EmulatedCh341::busyAnswer(uint8_t mosi)
 
 void EmulatedCh341::i2cStart()
 {
+    bytesSinceStart_ = 0;
     if (i2cChip_) i2cChip_->start();
     logI2c({I2cEvent::Kind::Start});
 }
@@ -560,8 +561,10 @@ void EmulatedCh341::i2cStop()
 
 bool EmulatedCh341::i2cWrite(uint8_t byte)
 {
-    // A chip that stays busy refuses even its address, as during a write cycle.
-    const bool refused = stayBusy_ || std::exchange(nakNext_, false);
+    // A chip that stays busy refuses even its address, as during a write cycle; a refused byte is
+    // an address or data byte, so that an acknowledge poll does not take it.
+    const bool refused = stayBusy_ || (bytesSinceStart_ > 0 && std::exchange(nakNext_, false));
+    ++bytesSinceStart_;
     const bool ack = !refused && i2cChip_ && i2cChip_->write(byte);
     logI2c({I2cEvent::Kind::Write, byte, ack});
     return ack;

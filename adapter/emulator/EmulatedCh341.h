@@ -207,6 +207,7 @@ private:
     uint64_t faultCountdown_ = 0;
     bool nakNext_ = false, stayBusy_ = false, corruptNext_ = false, pulledNow_ = false;
     bool busyFrameStart_ = false;
+    unsigned bytesSinceStart_ = 0; // I2C bytes written since the last start condition
     uint8_t busyOpcode_ = 0; // the first byte of the SPI frame in progress while the chip stays busy
     void strike(Time at);
     uint8_t busyAnswer(uint8_t mosi);
