@@ -12,7 +12,7 @@
 #include "buffer/IntelHexReader.h"
 #include "buffer/IntelHexWriter.h"
 #include "fileio/FileError.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <sys/stat.h>
 

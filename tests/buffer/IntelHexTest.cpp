@@ -8,7 +8,7 @@
 #include "buffer/HexTexts.h"
 #include "buffer/IntelHexReader.h"
 #include "buffer/IntelHexWriter.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

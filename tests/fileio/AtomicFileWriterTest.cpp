@@ -4,14 +4,14 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "FileFolder.h"
+#include "tests/support/TempFolder.h"
 #include "fileio/AtomicFileWriter.h"
 #include "fileio/FileError.h"
 
 namespace {
 
 using fileio::AtomicFileWriter;
-using AtomicFileWriterTest = FileFolder;
+using AtomicFileWriterTest = TempFolder;
 
 std::error_code Save(const std::filesystem::path& path, std::string_view text)
 {
@@ -26,7 +26,7 @@ TEST_F(AtomicFileWriterTest, ReplacesTheTargetWholeAndKeepsItsPermissions)
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                                            std::filesystem::perms::others_read);
     ASSERT_FALSE(Save(path, "new"));
-    EXPECT_EQ(Read(path), "new");
+    EXPECT_EQ(ReadText(path), "new");
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::others_read);
@@ -55,7 +55,7 @@ TEST_F(AtomicFileWriterTest, RefusesReadOnlyFilesFoldersAndPipes)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Save(c.path, "new"), c.error) << c.path;
-    EXPECT_EQ(Read(readOnly), "old");
+    EXPECT_EQ(ReadText(readOnly), "old");
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(FilesInFolder(), 3u);  // no temporaries left
 }
@@ -66,7 +66,7 @@ TEST_F(AtomicFileWriterTest, ReplacesTheFileALinkNamesAndKeepsTheLink)
     std::filesystem::create_symlink("real.txt", folder / "link.txt");
     ASSERT_FALSE(Save(folder / "link.txt", "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.txt"));
-    EXPECT_EQ(Read(real), "new");
+    EXPECT_EQ(ReadText(real), "new");
 }
 
 // A disk that fills up, here a file size limit: the cause comes from the system, the old file stays.
@@ -84,7 +84,7 @@ TEST_F(AtomicFileWriterTest, AFailedWriteNamesItsCauseAndKeepsTheOldFile)
 
     EXPECT_EQ(error, std::errc::file_too_large);
     EXPECT_EQ(error.message(), "File too large");
-    EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(ReadText(path), "old");
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 

@@ -2,14 +2,14 @@
 
 #include <sys/stat.h>
 
-#include "FileFolder.h"
+#include "tests/support/TempFolder.h"
 #include "fileio/FileError.h"
 #include "fileio/InputFile.h"
 
 namespace {
 
 using fileio::InputFile;
-using InputFileTest = FileFolder;
+using InputFileTest = TempFolder;
 
 TEST_F(InputFileTest, ReadsARegularFileAndSeeks)
 {
