@@ -56,7 +56,7 @@ DumpLoad LoadE2PFile(const std::filesystem::path& path, std::span<std::uint8_t> 
     if (headerRead < kE2PHeaderSize)
         return DumpLoad::Failed(DumpResult::IdentifierError);
 
-    std::vector<std::uint8_t> chunk(1 << 20);
+    std::vector<std::uint8_t> chunk(64 * 1024);
     std::uint16_t dataCrc = 0;
     for (std::size_t got; (got = file.Read(chunk)) > 0;)
         dataCrc = CRC16Update(dataCrc, std::span(chunk).first(got));

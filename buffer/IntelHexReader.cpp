@@ -35,7 +35,7 @@ bool OnlyBlanks(std::string_view text)
 
 }  // namespace
 
-HexReader::HexReader() = default;
+HexReader::HexReader(std::size_t keep) : keep_(std::min(keep, kHexImageSize)) {}
 HexReader::~HexReader() = default;
 
 void HexReader::Feed(std::string_view text)
@@ -146,15 +146,18 @@ void HexReader::DataRecord(unsigned offset, std::span<const std::uint8_t> data)
     const std::uint64_t last = address + data.size() - 1;
     highest_ = dataStored_ ? std::max(highest_, last) : last;
     dataStored_ = true;
-    std::memcpy(ImageUpTo(address + data.size()) + address, data.data(), data.size());
+    if (address < keep_) {
+        const std::size_t kept = std::min<std::size_t>(data.size(), keep_ - address);
+        std::memcpy(ImageUpTo(address + kept) + address, data.data(), kept);
+    }
 }
 
-// The image is allocated at the first data record and set to 0xFF only as far as records reach,
-// so a small file never touches all 32 MiB.
+// The image is allocated at the first data record kept and set to 0xFF only as far as records
+// reach, so a small file never touches all 32 MiB.
 std::uint8_t* HexReader::ImageUpTo(std::uint64_t end)
 {
     if (!image_)
-        image_ = std::make_unique_for_overwrite<std::uint8_t[]>(kHexImageSize);
+        image_ = std::make_unique_for_overwrite<std::uint8_t[]>(keep_);
     if (end > imageFilled_) {
         std::memset(image_.get() + imageFilled_, 0xFF, end - imageFilled_);
         imageFilled_ = end;
@@ -179,7 +182,8 @@ HexReadResult HexReader::Finish(std::span<std::uint8_t> destination)
     } else if (!recordSeen_) {
         result.result = HexRead::NoRecords;
     } else if (dataStored_) {
-        result.bytesCopied = std::min<std::size_t>(highest_ + 1, destination.size());
+        result.bytesCopied = std::min<std::size_t>({highest_ + 1, destination.size(), keep_});
+        ImageUpTo(result.bytesCopied);  // data only above what is kept: all 0xFF
         std::memcpy(destination.data(), image_.get(), result.bytesCopied);
     }
     image_.reset();
@@ -188,7 +192,7 @@ HexReadResult HexReader::Finish(std::span<std::uint8_t> destination)
 
 HexReadResult ReadHex(std::string_view text, std::span<std::uint8_t> destination)
 {
-    HexReader reader;
+    HexReader reader(destination.size());
     reader.Feed(text);
     return reader.Finish(destination);
 }
@@ -198,8 +202,8 @@ HexReadResult ReadHexFile(const std::filesystem::path& path, std::span<std::uint
     fileio::InputFile file(path);
     if (!file.isOpen())
         return {.result = HexRead::CannotOpen, .error = file.error()};
-    HexReader reader;
-    std::vector<std::uint8_t> chunk(1 << 20);
+    HexReader reader(destination.size());
+    std::vector<std::uint8_t> chunk(64 * 1024);
     for (std::size_t got; !reader.failed() && (got = file.Read(chunk)) > 0;)
         reader.Feed(std::string_view(reinterpret_cast<const char*>(chunk.data()), got));
     if (file.error())

@@ -59,10 +59,13 @@ struct HexReadResult {
 inline constexpr std::size_t kHexImageSize = 0x2000000;
 inline constexpr std::size_t kHexLongestLine = 254;
 
-// Reads HEX text fed in pieces of any size, then hands the image to the destination.
+// Reads HEX text fed in pieces of any size, then hands the image to the destination. Only the
+// first `keep` bytes of the image are gathered (the size of the destination to come), so that a
+// small destination costs a small scratch image; records above still count for the highest
+// address and for the checks.
 class HexReader {
 public:
-    HexReader();
+    explicit HexReader(std::size_t keep = kHexImageSize);
     ~HexReader();
 
     void Feed(std::string_view text);
@@ -85,6 +88,7 @@ private:
     bool endRecordSeen_ = false;
     enum class Addressing { None, Segment, Linear } addressing_ = Addressing::None;
     unsigned segmentBase_ = 0, upperLinear_ = 0;
+    std::size_t keep_;
     std::unique_ptr<std::uint8_t[]> image_;
     std::uint64_t imageFilled_ = 0;  // image bytes below this are set (0xFF or data)
     std::uint64_t highest_ = 0;

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Fed in three pieces, split where the input says.
     std::fill(pieces.begin(), pieces.end(), kUntouched);
-    HexReader reader;
+    HexReader reader(pieces.size());
     const std::size_t first = size == 0 ? 0 : data[0] % (size + 1), second = first + (size - first) / 2;
     reader.Feed(text.substr(0, first));
     reader.Feed(text.substr(first, second - first));

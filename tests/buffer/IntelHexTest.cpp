@@ -191,6 +191,22 @@ TEST(IntelHexReader, TextSplitAnywhereReadsTheSame)
     }
 }
 
+// Records beyond a small destination are read and checked but not kept; the destination gets what
+// fits, 0xFF where no record set a byte.
+TEST(IntelHexReader, ASmallDestinationTakesWhatFits)
+{
+    std::vector<std::uint8_t> destination(16, 0xAA);
+    HexReadResult read = ReadHex(":020004001122C7\n:0100200033AC\n" + kEnd, destination);
+    EXPECT_EQ(read.bytesCopied, 16u);
+    EXPECT_EQ(destination, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x11, 0x22, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    read = ReadHex(":0100200033AC\n:0100210033AB\n" + kEnd, destination);
+    EXPECT_EQ(read.bytesCopied, 16u);
+    EXPECT_EQ(destination, std::vector<std::uint8_t>(16, 0xFF));
+    read = ReadHex(":0100200033AC\n:0100210033AC\n" + kEnd, destination);
+    EXPECT_EQ(read.fault, HexFault::BadChecksum);
+}
+
 TEST(IntelHexReader, HostileTextNeverLeavesTheBuffers)
 {
     const std::string cases[] = {
