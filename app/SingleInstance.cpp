@@ -2,13 +2,19 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <unistd.h>
 
 namespace {
 constexpr int ConnectTimeoutMs = 1000;
 constexpr int TransferTimeoutMs = 2000;
-constexpr qint64 MaxMessageBytes = 64 * 1024;
+
+void Drop(QLocalSocket *socket)
+{
+    socket->abort();
+    socket->deleteLater();
+}
 } // namespace
 
 SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent), name(std::move(name)) {}
@@ -49,18 +55,38 @@ bool SingleInstance::listen()
 void SingleInstance::acceptConnection()
 {
     while (QLocalSocket *socket = server->nextPendingConnection()) {
+        if (connections >= MaxConnections) {
+            Drop(socket);
+            continue;
+        }
+        ++connections;
+        connect(socket, &QObject::destroyed, this, [this] { --connections; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > MaxMessageBytes)
-                    socket->abort();
-                return;
-            }
-            QByteArray line = socket->readLine();
-            line.chop(1);
-            const QString file = QString::fromUtf8(line);
-            socket->disconnectFromServer();
-            emit forwarded(file);
-        });
+        // Qt stops reading from the system once a message's worth is waiting, so a peer that
+        // floods the socket costs no memory.
+        socket->setReadBufferSize(MaxMessageBytes + 1);
+        QTimer::singleShot(messageTimeoutMs, socket, [socket] { Drop(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
     }
+}
+
+void SingleInstance::readMessage(QLocalSocket *socket)
+{
+    if (socket->state() != QLocalSocket::ConnectedState)
+        return; // the one message has been taken
+    const QByteArray head = socket->peek(MaxMessageBytes + 1);
+    const qsizetype end = head.indexOf('\n');
+    if (end < 0) {
+        if (head.size() > MaxMessageBytes)
+            Drop(socket);
+        return;
+    }
+    const QByteArray line = head.left(end);
+    // A NUL would cut the path short where the system reads it, naming another file.
+    if (line.contains('\0')) {
+        Drop(socket);
+        return;
+    }
+    socket->disconnectFromServer();
+    emit forwarded(QString::fromUtf8(line));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -19,12 +20,24 @@ public:
     // Becomes the running instance; false when the name cannot be taken.
     bool listen();
 
+    // What the running instance accepts: a message is one line of at most MaxMessageBytes (its
+    // line end not counted), sent within the message timeout of connecting; at most
+    // MaxConnections peers at a time. Anything else is dropped unheard.
+    static constexpr int MaxConnections = 8;
+    static constexpr qint64 MaxMessageBytes = 4096;
+    static constexpr int DefaultMessageTimeoutMs = 5000;
+    void setMessageTimeout(int milliseconds) { messageTimeoutMs = milliseconds; } // tests shorten it
+    int peers() const { return connections; } // connected now
+
 signals:
     void forwarded(const QString &file);
 
 private:
     void acceptConnection();
+    void readMessage(QLocalSocket *socket);
 
     QString name;
     QLocalServer *server = nullptr;
+    int connections = 0;
+    int messageTimeoutMs = DefaultMessageTimeoutMs;
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "buffer/AtomicFileWriter.h"
-#include "buffer/InputFile.h"
+#include "fileio/AtomicFileWriter.h"
+#include "fileio/InputFile.h"
 
 namespace {
 
@@ -33,11 +33,13 @@ DumpLoad LoadBin(std::span<const std::uint8_t> file, std::string_view extension,
 DumpLoad LoadBinFile(const std::filesystem::path& path, std::string_view extension,
                      std::span<std::uint8_t> destination, std::size_t chipSize)
 {
-    InputFile file(path);
+    fileio::InputFile file(path);
     if (!file.isOpen())
-        return DumpLoad::Failed(DumpResult::CannotOpen);
+        return DumpLoad::Failed(DumpResult::CannotOpen, file.error());
     const bool brg = extension == ".BRG";
     const std::size_t n = file.Read(destination);
+    if (file.error())
+        return DumpLoad::Failed(DumpResult::ReadError, file.error());
 
     std::array<std::uint8_t, kRegisterCount> tail{};
     std::span<const std::uint8_t> tailRead;
@@ -49,20 +51,22 @@ DumpLoad LoadBinFile(const std::filesystem::path& path, std::string_view extensi
         }
     } else if (brg) {
         // The file may go on past the destination: fetch its real last three bytes.
-        const auto size = file.Size();
-        if (size && *size >= kRegisterCount && file.Seek(*size - kRegisterCount) && file.Read(tail) == kRegisterCount)
+        const std::uint64_t size = file.Size();
+        if (size >= kRegisterCount && file.Seek(size - kRegisterCount) && file.Read(tail) == kRegisterCount)
             tailRead = tail;
+        if (file.error())
+            return DumpLoad::Failed(DumpResult::ReadError, file.error());
     }
     return BinResult(n, tailRead, brg, chipSize);
 }
 
 std::error_code SaveBin(const std::filesystem::path& path, std::span<const std::uint8_t> bytes)
 {
-    return WriteFileAtomically(path, {bytes});
+    return fileio::WriteFileAtomically(path, {bytes});
 }
 
 std::error_code SaveBrg(const std::filesystem::path& path, std::span<const std::uint8_t> data,
                         std::span<const std::uint8_t> registers)
 {
-    return WriteFileAtomically(path, {data, registers});
+    return fileio::WriteFileAtomically(path, {data, registers});
 }

@@ -17,7 +17,9 @@
 DumpLoad LoadBin(std::span<const std::uint8_t> file, std::string_view extension,
                  std::span<std::uint8_t> destination, std::size_t chipSize);
 
-// Loads from a file, reading straight into the destination. CannotOpen leaves it unchanged.
+// Loads from a file, reading straight into the destination (no file-sized copy). CannotOpen
+// (missing, unreadable, not a regular file) leaves it unchanged; ReadError (a failing disk) may
+// leave part of the file in it.
 DumpLoad LoadBinFile(const std::filesystem::path& path, std::string_view extension,
                      std::span<std::uint8_t> destination, std::size_t chipSize);
 

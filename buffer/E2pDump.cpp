@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "buffer/Crc.h"
-#include "buffer/InputFile.h"
+#include "fileio/InputFile.h"
 
 namespace {
 
@@ -46,22 +46,30 @@ DumpLoad LoadE2P(std::span<const std::uint8_t> file, std::span<std::uint8_t> des
 
 DumpLoad LoadE2PFile(const std::filesystem::path& path, std::span<std::uint8_t> destination, std::size_t chipSize)
 {
-    InputFile file(path);
+    fileio::InputFile file(path);
     if (!file.isOpen())
-        return DumpLoad::Failed(DumpResult::CannotOpen);
+        return DumpLoad::Failed(DumpResult::CannotOpen, file.error());
     std::array<std::uint8_t, kE2PHeaderSize> header;
-    if (file.Read(header) < kE2PHeaderSize)
+    const std::size_t headerRead = file.Read(header);
+    if (file.error())
+        return DumpLoad::Failed(DumpResult::ReadError, file.error());
+    if (headerRead < kE2PHeaderSize)
         return DumpLoad::Failed(DumpResult::IdentifierError);
 
-    std::vector<std::uint8_t> chunk(1 << 20);
+    std::vector<std::uint8_t> chunk(64 * 1024);
     std::uint16_t dataCrc = 0;
     for (std::size_t got; (got = file.Read(chunk)) > 0;)
         dataCrc = CRC16Update(dataCrc, std::span(chunk).first(got));
+    if (file.error())
+        return DumpLoad::Failed(DumpResult::ReadError, file.error());
     const DumpResult result = CheckHeader(header, dataCrc);
     if (result != DumpResult::Loaded)
         return DumpLoad::Failed(result);
 
     if (!file.Seek(kE2PHeaderSize))
-        return DumpLoad::Failed(DumpResult::CannotOpen);
-    return DumpLoad::Loaded(file.Read(destination), chipSize);
+        return DumpLoad::Failed(DumpResult::ReadError, file.error());
+    const std::size_t n = file.Read(destination);
+    if (file.error())
+        return DumpLoad::Failed(DumpResult::ReadError, file.error());
+    return DumpLoad::Loaded(n, chipSize);
 }

@@ -14,5 +14,6 @@ inline constexpr std::size_t kE2PHeaderSize = 152;
 DumpLoad LoadE2P(std::span<const std::uint8_t> file, std::span<std::uint8_t> destination, std::size_t chipSize);
 
 // Reads the file twice (the CRC first, then the data) so that a bad file never touches the
-// destination and no file-sized copy is needed.
+// destination and no file-sized copy is needed. Only a read error in the second pass (a failing
+// disk) can leave part of the data in the destination; it is reported as ReadError.
 DumpLoad LoadE2PFile(const std::filesystem::path& path, std::span<std::uint8_t> destination, std::size_t chipSize);

@@ -1,24 +1,25 @@
 #include "buffer/IntelHexReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "buffer/HexDigits.h"
-#include "buffer/InputFile.h"
+#include "fileio/InputFile.h"
 
 namespace {
 
-constexpr std::size_t kLinePiece = 255;
+constexpr std::size_t kHeaderEnd = 9;  // ':' + count (2) + offset (4) + type (2)
 
-// Reads `digits` hexadecimal digits at the start of `text`; -1 if they are not all there.
-long ParseHex(std::string_view text, std::size_t digits)
+// Reads `digits` hexadecimal digits at `at` in `text`; -1 if they are not all there.
+long ParseHex(std::string_view text, std::size_t at, std::size_t digits)
 {
-    if (text.size() < digits)
+    if (text.size() < at + digits)
         return -1;
     long value = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
+    for (std::size_t i = at; i < at + digits; ++i) {
         const int digit = hexdigits::kValue[static_cast<unsigned char>(text[i])];
         if (digit < 0)
             return -1;
@@ -27,134 +28,136 @@ long ParseHex(std::string_view text, std::size_t digits)
     return value;
 }
 
+bool OnlyBlanks(std::string_view text)
+{
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 }  // namespace
 
-HexReader::HexReader() = default;
+HexReader::HexReader(std::size_t keep) : keep_(std::min(keep, kHexImageSize)) {}
 HexReader::~HexReader() = default;
 
 void HexReader::Feed(std::string_view text)
 {
-    while (!text.empty() && !abandoned_) {
+    while (!text.empty() && !failed()) {
         const auto lineEnd = text.find('\n');
-        if (lineEnd == std::string_view::npos) {
-            AppendToLine(text);
+        const std::string_view piece = text.substr(0, lineEnd);
+        const bool continued = !partialLine_.empty() || partialTooLong_;
+        if (lineEnd == std::string_view::npos || continued) {
+            // Keeps no more than the longest record and its CR; anything longer fails anyway.
+            const std::size_t room = kHexLongestLine + 1 - partialLine_.size();
+            partialLine_.append(piece.substr(0, room));
+            partialTooLong_ = partialTooLong_ || piece.size() > room;
+        }
+        if (lineEnd == std::string_view::npos)
             return;
-        }
-        const std::string_view line = text.substr(0, lineEnd);
         text.remove_prefix(lineEnd + 1);
-        if (partialLine_.empty()) {
-            EndLine(line, true);
-        } else {
-            AppendToLine(line);
-            EndLine(partialLine_, true);
+        if (continued) {
+            EndLine(partialLine_, partialTooLong_);
             partialLine_.clear();
+            partialTooLong_ = false;
+        } else {
+            EndLine(piece, false);
         }
     }
 }
 
-// Keeps the start of a line that continues in the next piece of text. Whenever more than one
-// piece's worth has gathered, the first 255 characters are a piece of their own.
-void HexReader::AppendToLine(std::string_view text)
+// `line` is without its LF; `cut` says that it went on past what was kept of it.
+void HexReader::EndLine(std::string_view line, bool cut)
 {
-    while (!abandoned_ && partialLine_.size() + text.size() > kLinePiece) {
-        const std::size_t take = kLinePiece - partialLine_.size();
-        partialLine_.append(text.substr(0, take));
-        text.remove_prefix(take);
-        Piece(partialLine_);
-        partialLine_.clear();
-    }
-    partialLine_.append(text);
-}
-
-// A line of 255 characters or more is split into 255-character pieces; a line end right after
-// a full piece leaves an empty piece of its own, as a 255-character line buffer does.
-void HexReader::EndLine(std::string_view line, bool lineEndSeen)
-{
-    if (lineEndSeen && !line.empty() && line.back() == '\r')
+    ++lines_;
+    if (!cut && !line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    while (!abandoned_ && (line.size() > kLinePiece || (lineEndSeen && line.size() == kLinePiece))) {
-        Piece(line.substr(0, kLinePiece));
-        line.remove_prefix(kLinePiece);
-    }
-    if (!abandoned_ && (lineEndSeen || !line.empty()))
-        Piece(line);
-}
-
-void HexReader::Piece(std::string_view piece)
-{
-    if (piece.empty() || piece[0] != ':') {
+    if (line.empty() || line[0] != ':') {
         if (!endRecordSeen_)
-            abandoned_ = true;
+            fault_ = HexFault::NoColon;
         return;
     }
-    // A header that does not parse keeps the previous line's count, offset and type.
-    const long count = ParseHex(piece.substr(1), 2);
-    const long offset = ParseHex(piece.substr(std::min<std::size_t>(3, piece.size())), 4);
-    const long type = ParseHex(piece.substr(std::min<std::size_t>(7, piece.size())), 2);
-    if (count >= 0 && offset >= 0 && type >= 0) {
-        count_ = static_cast<unsigned>(count);
-        offset_ = static_cast<unsigned>(offset);
-        type_ = static_cast<unsigned>(type);
-    }
-    const std::string_view rest = piece.substr(std::min<std::size_t>(9, piece.size()));
+    fault_ = cut || line.size() > kHexLongestLine ? HexFault::TooLong : Record(line);
+}
 
-    switch (type_) {
-    case 0x00: DataRecord(rest); break;
+HexFault HexReader::Record(std::string_view line)
+{
+    const long count = ParseHex(line, 1, 2);
+    const long offset = ParseHex(line, 3, 4);
+    const long type = ParseHex(line, 7, 2);
+    if (count < 0 || offset < 0 || type < 0)
+        return HexFault::BadHeader;
+    const std::size_t checksumAt = kHeaderEnd + 2 * static_cast<std::size_t>(count);
+    if (line.size() < checksumAt + 2)
+        return HexFault::ShortData;
+
+    std::array<std::uint8_t, 256> data;
+    unsigned sum = static_cast<unsigned>(count + (offset >> 8) + (offset & 0xFF) + type);
+    for (long i = 0; i <= count; ++i) {  // the data bytes, then the checksum byte
+        const long byte = ParseHex(line, kHeaderEnd + 2 * static_cast<std::size_t>(i), 2);
+        if (byte < 0)
+            return HexFault::BadDigit;
+        data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(byte);
+        sum += static_cast<unsigned>(byte);
+    }
+    if (!OnlyBlanks(line.substr(checksumAt + 2)))
+        return HexFault::ExtraCharacters;
+    if ((sum & 0xFF) != 0)
+        return HexFault::BadChecksum;
+
+    recordSeen_ = true;
+    const auto bytes = std::span(data).first(static_cast<std::size_t>(count));
+    switch (type) {
+    case 0x00:
+        if (count == 0)
+            return HexFault::EmptyDataRecord;
+        DataRecord(static_cast<unsigned>(offset), bytes);
+        break;
     case 0x01: endRecordSeen_ = true; break;
     case 0x02:
+    case 0x04: {
+        if (count != 2)
+            return HexFault::BadAddressRecord;
+        const Addressing kind = type == 0x02 ? Addressing::Segment : Addressing::Linear;
         if (addressing_ == Addressing::None)
-            addressing_ = Addressing::Segment;
-        if (addressing_ == Addressing::Segment && ParseHex(rest, 4) >= 0)
-            segmentBase_ = static_cast<unsigned>(ParseHex(rest, 4));
+            addressing_ = kind;
+        const unsigned value = unsigned{bytes[0]} << 8 | bytes[1];
+        if (addressing_ == Addressing::Segment && kind == Addressing::Segment)
+            segmentBase_ = value;
+        else if (addressing_ == Addressing::Linear && kind == Addressing::Linear)
+            upperLinear_ = value;
         break;
-    case 0x04:
-        if (addressing_ == Addressing::None)
-            addressing_ = Addressing::Linear;
-        if (addressing_ == Addressing::Linear && ParseHex(rest, 4) >= 0)
-            upperLinear_ = static_cast<unsigned>(ParseHex(rest, 4));
-        break;
+    }
     default: break;
     }
+    return HexFault::None;
 }
 
-void HexReader::DataRecord(std::string_view data)
+void HexReader::DataRecord(unsigned offset, std::span<const std::uint8_t> data)
 {
-    if (count_ == 0) {
-        abandoned_ = true;
-        return;
-    }
     const bool segment = addressing_ == Addressing::Segment;
     const std::uint64_t address =
-        segment ? std::uint64_t{segmentBase_} * 16 + offset_ : std::uint64_t{upperLinear_} * 65536 + offset_;
-    if (address + count_ > kHexImageSize) {
+        segment ? std::uint64_t{segmentBase_} * 16 + offset : std::uint64_t{upperLinear_} * 65536 + offset;
+    if (address + data.size() > kHexImageSize) {
         ++recordsSkipped_;
         if (segment)
-            std::fprintf(stderr, "Data record skipped at %4X:%4X\n", segmentBase_, offset_);
+            std::fprintf(stderr, "Data record skipped at %4X:%4X\n", segmentBase_, offset);
         else
             std::fprintf(stderr, "Data record skipped at %8X\n", static_cast<unsigned>(address));
         return;
     }
-    highest_ = dataStored_ ? std::max(highest_, address + count_ - 1) : address + count_ - 1;
+    const std::uint64_t last = address + data.size() - 1;
+    highest_ = dataStored_ ? std::max(highest_, last) : last;
     dataStored_ = true;
-
-    // Digits missing or not hexadecimal end the record early; its remaining bytes stay 0xFF.
-    std::uint8_t* out = ImageUpTo(address + count_) + address;
-    const std::size_t present = std::min<std::size_t>(count_, data.size() / 2);
-    for (std::size_t i = 0; i < present; ++i) {
-        const int high = hexdigits::kValue[static_cast<unsigned char>(data[2 * i])];
-        const int low = hexdigits::kValue[static_cast<unsigned char>(data[2 * i + 1])];
-        if ((high | low) < 0)
-            break;
-        out[i] = static_cast<std::uint8_t>(high << 4 | low);
+    if (address < keep_) {
+        const std::size_t kept = std::min<std::size_t>(data.size(), keep_ - address);
+        std::memcpy(ImageUpTo(address + kept) + address, data.data(), kept);
     }
 }
 
-// The image is allocated at the first data record and set to 0xFF only as far as records reach,
-// so a small file never touches all 32 MiB.
+// The image is allocated at the first data record kept and set to 0xFF only as far as records
+// reach, so a small file never touches all 32 MiB.
 std::uint8_t* HexReader::ImageUpTo(std::uint64_t end)
 {
     if (!image_)
-        image_ = std::make_unique_for_overwrite<std::uint8_t[]>(kHexImageSize);
+        image_ = std::make_unique_for_overwrite<std::uint8_t[]>(keep_);
     if (end > imageFilled_) {
         std::memset(image_.get() + imageFilled_, 0xFF, end - imageFilled_);
         imageFilled_ = end;
@@ -164,18 +167,23 @@ std::uint8_t* HexReader::ImageUpTo(std::uint64_t end)
 
 HexReadResult HexReader::Finish(std::span<std::uint8_t> destination)
 {
-    if (!abandoned_ && !partialLine_.empty()) {
-        EndLine(partialLine_, false);
+    if (!failed() && (!partialLine_.empty() || partialTooLong_)) {
+        EndLine(partialLine_, partialTooLong_);
         partialLine_.clear();
+        partialTooLong_ = false;
     }
     HexReadResult result;
     result.recordsSkipped = recordsSkipped_;
-    if (abandoned_) {
-        result.result = HexRead::Abandoned;
-        return result;
-    }
-    if (dataStored_) {
-        result.bytesCopied = std::min<std::size_t>(highest_ + 1, destination.size());
+    result.endRecordSeen = endRecordSeen_;
+    if (failed()) {
+        result.result = HexRead::BadRecord;
+        result.line = lines_;
+        result.fault = fault_;
+    } else if (!recordSeen_) {
+        result.result = HexRead::NoRecords;
+    } else if (dataStored_) {
+        result.bytesCopied = std::min<std::size_t>({highest_ + 1, destination.size(), keep_});
+        ImageUpTo(result.bytesCopied);  // data only above what is kept: all 0xFF
         std::memcpy(destination.data(), image_.get(), result.bytesCopied);
     }
     image_.reset();
@@ -184,19 +192,21 @@ HexReadResult HexReader::Finish(std::span<std::uint8_t> destination)
 
 HexReadResult ReadHex(std::string_view text, std::span<std::uint8_t> destination)
 {
-    HexReader reader;
+    HexReader reader(destination.size());
     reader.Feed(text);
     return reader.Finish(destination);
 }
 
 HexReadResult ReadHexFile(const std::filesystem::path& path, std::span<std::uint8_t> destination)
 {
-    InputFile file(path);
+    fileio::InputFile file(path);
     if (!file.isOpen())
-        return {.result = HexRead::CannotOpen};
-    HexReader reader;
-    std::vector<std::uint8_t> chunk(1 << 20);
-    for (std::size_t got; !reader.abandoned() && (got = file.Read(chunk)) > 0;)
+        return {.result = HexRead::CannotOpen, .error = file.error()};
+    HexReader reader(destination.size());
+    std::vector<std::uint8_t> chunk(64 * 1024);
+    for (std::size_t got; !reader.failed() && (got = file.Read(chunk)) > 0;)
         reader.Feed(std::string_view(reinterpret_cast<const char*>(chunk.data()), got));
+    if (file.error())
+        return {.result = HexRead::ReadError, .error = file.error()};
     return reader.Finish(destination);
 }

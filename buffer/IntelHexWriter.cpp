@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "buffer/AtomicFileWriter.h"
+#include "fileio/AtomicFileWriter.h"
 #include "buffer/HexDigits.h"
 
 namespace {
@@ -94,7 +94,7 @@ std::string HexText(std::span<const std::uint8_t> source)
 
 std::error_code WriteHexFile(const std::filesystem::path& path, std::span<const std::uint8_t> source)
 {
-    AtomicFileWriter writer(path);
+    fileio::AtomicFileWriter writer(path);
     WriteHex(source, [&writer](std::string_view block) { return writer.Write(block); });
     return writer.Commit();
 }

@@ -1,9 +1,5 @@
 #include "chipdb/ChipListFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
 #include <cstdio>
 
@@ -30,14 +26,6 @@ std::uint64_t getLe(std::span<const std::uint8_t> d, int bytes) {
 
 void putLe(std::vector<std::uint8_t>& out, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-bool syncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 }  // namespace
@@ -87,52 +75,28 @@ std::vector<std::uint8_t> BuildChipList(double date, std::int32_t version, const
 
 ChipListSaver::ChipListSaver(std::filesystem::path target) : target_(std::move(target)) {}
 
-ChipListSaver::~ChipListSaver() { discard(); }
+ChipListSaver::~ChipListSaver() = default;
 
 bool ChipListSaver::open() {
-    discard();
-    std::string pattern = target_.string() + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return false;
-    temp_ = pattern;
-    // Keep the old file's permissions; a new file gets the usual ones.
-    struct stat old {};
-    ::fchmod(fd, ::stat(target_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        ::close(fd);
-        discard();
-        return false;
-    }
-    return true;
+    file_ = std::make_unique<fileio::AtomicFileWriter>(target_);
+    error_ = file_->error();
+    if (error_) file_.reset();
+    return file_ != nullptr;
 }
 
 int ChipListSaver::write(double date, std::int32_t version, const ChipTable& table) {
     if (!file_) return kFileError;
     const std::vector<std::uint8_t> content = BuildChipList(date, version, table);
     const int rc = Compress(content, *this);
-    bool ok = rc == 0 && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-    ok = std::fclose(file_) == 0 && ok;
-    file_ = nullptr;
-    if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
-    if (!ok) {
-        discard();
-        return rc != 0 ? rc : kFileError;
-    }
-    temp_.clear();
-    syncFolder(target_.parent_path());
-    return 0;
+    // Without a commit the temporary file goes and the previous ChipList.dat stays.
+    error_ = rc == 0 ? file_->Commit() : file_->error();
+    file_.reset();
+    if (rc != 0) return rc;
+    return error_ ? kFileError : 0;
 }
 
 bool ChipListSaver::writeChunk(const std::uint8_t* from, std::size_t n) {
-    return std::fwrite(from, 1, n, file_) == n;
-}
-
-void ChipListSaver::discard() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    if (!temp_.empty()) std::remove(temp_.c_str());
-    temp_.clear();
+    return file_->Write(std::span(from, n));
 }
 
 }  // namespace chipdb

@@ -2,15 +2,16 @@
 // ChipList.dat: one zlib stream holding an 8-byte date, a 4-byte version and the table image.
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <span>
-#include <string>
+#include <system_error>
 #include <vector>
 
 #include "chipdb/ChipTable.h"
 #include "chipdb/ChipTableImage.h"
 #include "chipdb/ZStream.h"
+#include "fileio/AtomicFileWriter.h"
 
 namespace chipdb {
 
@@ -40,9 +41,10 @@ ChipListLoad LoadChipList(const std::filesystem::path& file, ChipTable& table);
 ChipListLoad ParseChipList(std::span<const std::uint8_t> content, ChipTable& table);
 std::vector<std::uint8_t> BuildChipList(double date, std::int32_t version, const ChipTable& table);
 
-// Writes a new ChipList.dat without ever leaving a half-written one: open() creates a temporary
+// Writes a new ChipList.dat without ever leaving a half-written one: open() starts a temporary
 // file in the target's folder, write() fills it and renames it over the target only when complete.
-// On any failure the temporary file is removed and the previous file stays as it was.
+// On any failure the temporary file is removed, the previous file stays as it was, and error()
+// names the cause (a read-only ChipList.dat is refused at open()).
 class ChipListSaver : public ChunkWriter {
 public:
     explicit ChipListSaver(std::filesystem::path target);
@@ -50,19 +52,20 @@ public:
     ChipListSaver(const ChipListSaver&) = delete;
     ChipListSaver& operator=(const ChipListSaver&) = delete;
 
-    // False when the temporary file cannot be created ("Unable to open file ChipList.dat").
+    // False when the file cannot be written ("Unable to open file ChipList.dat").
     bool open();
     // 0 on success; otherwise a negative code the user is shown (-1 for a file error).
     int write(double date, std::int32_t version, const ChipTable& table);
+    // Why open() or write() failed, from the system; empty when a compression step failed or
+    // when all went well.
+    std::error_code error() const { return error_; }
 
     bool writeChunk(const std::uint8_t* from, std::size_t n) override;
 
 private:
-    void discard();
-
     std::filesystem::path target_;
-    std::string temp_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<fileio::AtomicFileWriter> file_;
+    std::error_code error_;
 };
 
 }  // namespace chipdb

@@ -3,8 +3,9 @@
 #define SI_CONVERT_ICU
 #include <SimpleIni.h>
 
+#include "fileio/AtomicFileWriter.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 struct SettingsFile::Impl {
     CSimpleIniA ini{true /*UTF-8*/, false /*multi-key*/, false /*multi-line*/};
@@ -71,10 +72,10 @@ bool SettingsFile::save(QString *error)
         *error = QStringLiteral("cannot format the settings");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())
-        || !file.commit()) {
-        *error = file.errorString();
+    fileio::AtomicFileWriter file(QFile::encodeName(path).toStdString());
+    file.Write(text);
+    if (const std::error_code failure = file.Commit()) {
+        *error = QString::fromStdString(failure.message());
         return false;
     }
     return true;

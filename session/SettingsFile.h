@@ -22,8 +22,8 @@ public:
     void writeBool(const char *section, const char *key, bool value); // "1" or "0"
     void eraseSection(const char *section);
 
-    // Writes a temporary file beside the target and renames it over; on failure the old file stays
-    // as it was and `error` says why.
+    // Writes a temporary file beside the target and renames it over; on failure (a read-only file
+    // among them) the old file stays as it was and `error` gives the system's cause.
     bool save(QString *error);
 
 private:

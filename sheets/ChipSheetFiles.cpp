@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "buffer/AtomicFileWriter.h"
+#include "fileio/AtomicFileWriter.h"
 #include "chipdb/ChipCsv.h"
 #include "sheets/ChipText.h"
 #include "sheets/XlsReader.h"
@@ -67,7 +67,7 @@ std::optional<TextPair> SaveChipSheet(const std::filesystem::path& file, const s
 }
 
 std::optional<TextPair> SaveChipText(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows) {
-    AtomicFileWriter writer(file);
+    fileio::AtomicFileWriter writer(file);
     writer.Write(ChipTextList(rows));
     if (const std::error_code ec = writer.Commit())
         return TextPair{"Chip.txt cannot be written: " + ec.message(), "Не удалось записать Chip.txt: " + ec.message()};

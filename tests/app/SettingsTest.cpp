@@ -132,3 +132,15 @@ TEST_F(Settings, FailedSaveReportsAndLeavesNoFile)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(unreachable));
 }
+
+TEST_F(Settings, AReadOnlyFileIsRefusedWithTheSystemsCause)
+{
+    WriteAll(path, "[I2C]\nSlaveAdr=160\n");
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    SettingsFile file(path);
+    file.writeInt("I2C", "SlaveAdr", 80);
+    QString error;
+    EXPECT_FALSE(file.save(&error));
+    EXPECT_EQ(error, "Permission denied");
+    EXPECT_EQ(ReadAll(path), "[I2C]\nSlaveAdr=160\n");
+}

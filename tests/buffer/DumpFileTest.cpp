@@ -9,7 +9,12 @@
 #include "buffer/Crc.h"
 #include "buffer/DumpTexts.h"
 #include "buffer/E2pDump.h"
-#include "TempFolder.h"
+#include "buffer/IntelHexReader.h"
+#include "buffer/IntelHexWriter.h"
+#include "fileio/FileError.h"
+#include "tests/support/TempFolder.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -143,6 +148,86 @@ TEST_F(DumpFile, MissingFilesCannotBeOpened)
     EXPECT_EQ(LoadBinFile(folder / "none.BIN", ".BIN", destination, 16).result, DumpResult::CannotOpen);
     EXPECT_EQ(LoadE2PFile(folder / "none.E2P", destination, 16).result, DumpResult::CannotOpen);
     EXPECT_EQ(LoadBinFile(folder, "", destination, 16).result, DumpResult::CannotOpen);
+}
+
+// Every loader by path, as the program calls it: the result and the cause of a failure.
+struct LoaderResult {
+    bool loaded;
+    std::error_code error;
+};
+const struct {
+    const char* name;
+    LoaderResult (*load)(const std::filesystem::path&, std::span<std::uint8_t>);
+} kLoaders[] = {
+    {"BIN", [](const auto& path, auto destination) {
+         const DumpLoad load = LoadBinFile(path, ".BIN", destination, 16);
+         return LoaderResult{load.result == DumpResult::Loaded, load.error};
+     }},
+    {"BRG", [](const auto& path, auto destination) {
+         const DumpLoad load = LoadBinFile(path, ".BRG", destination, 16);
+         return LoaderResult{load.result == DumpResult::Loaded, load.error};
+     }},
+    {"E2P", [](const auto& path, auto destination) {
+         const DumpLoad load = LoadE2PFile(path, destination, 16);
+         return LoaderResult{load.result == DumpResult::Loaded, load.error};
+     }},
+    {"HEX", [](const auto& path, auto destination) {
+         const HexReadResult read = ReadHexFile(path, destination);
+         return LoaderResult{read.loaded(), read.error};
+     }},
+};
+
+// A FIFO would block an open for reading until a writer comes; a folder or a device is no dump.
+// Each is refused before anything is read, and the buffer keeps its bytes.
+TEST_F(DumpFile, EveryLoaderRefusesWhatIsNotARegularFile)
+{
+    const auto fifo = folder / "pipe.bin";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& loader : kLoaders) {
+        for (const std::filesystem::path& path : {fifo, folder, std::filesystem::path("/dev/zero")}) {
+            std::vector<std::uint8_t> destination(16, 0xEE);
+            const LoaderResult result = loader.load(path, destination);
+            EXPECT_FALSE(result.loaded) << loader.name << " " << path;
+            EXPECT_EQ(result.error, fileio::FileError::NotRegularFile) << loader.name << " " << path;
+            EXPECT_EQ(std::count(destination.begin(), destination.end(), 0xEE), 16) << loader.name << " " << path;
+        }
+        std::vector<std::uint8_t> destination(16);
+        EXPECT_EQ(loader.load(folder / "none", destination).error, std::errc::no_such_file_or_directory) << loader.name;
+        // A regular file whose reading fails: the kernel answers EIO for unmapped memory.
+        EXPECT_EQ(loader.load("/proc/self/mem", destination).error, std::errc::io_error) << loader.name;
+    }
+    const TextPair text = CannotOpenText(fifo, fileio::FileError::NotRegularFile);
+    EXPECT_EQ(text.en, "Cannot open " + fifo.string() + ": it is not a regular file (a folder, a pipe or a device)");
+    EXPECT_EQ(text.ru, "Не удаётся открыть " + fifo.string() + ": это не обычный файл (папка, канал или устройство)");
+    EXPECT_EQ(ReadErrorText("/a/b.BIN", std::make_error_code(std::errc::io_error)).en,
+              "Cannot read the file /a/b.BIN: Input/output error");
+}
+
+// Every dump saver refuses a read-only target the same way and names the cause.
+TEST_F(DumpFile, SaversRefuseAReadOnlyTarget)
+{
+    const auto data = Counting(32);
+    const std::uint8_t registers[] = {1, 2, 3};
+    const struct {
+        const char* name;
+        std::error_code (*save)(const std::filesystem::path&, std::span<const std::uint8_t>,
+                                std::span<const std::uint8_t>);
+    } savers[] = {
+        {"BIN", [](const auto& path, auto bytes, auto) { return SaveBin(path, bytes); }},
+        {"BRG", [](const auto& path, auto bytes, auto regs) { return SaveBrg(path, bytes, regs); }},
+        {"HEX", [](const auto& path, auto bytes, auto) { return WriteHexFile(path, bytes); }},
+    };
+    const auto old = Counting(5);
+    for (const auto& saver : savers) {
+        const auto path = Write(std::string("locked.") + saver.name, old);
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+        const std::error_code error = saver.save(path, data, std::span(registers));
+        EXPECT_EQ(error, std::errc::permission_denied) << saver.name;
+        EXPECT_EQ(Read(path), old) << saver.name;
+        EXPECT_EQ(SaveErrorText(path, error).en, "Cannot save the file " + path.string() + ": Permission denied");
+        EXPECT_EQ(SaveErrorText(path, error).ru, "Не удалось сохранить файл " + path.string() + ": Permission denied");
+    }
+    EXPECT_EQ(FilesInFolder(), 3u);  // no temporaries left
 }
 
 TEST_F(DumpFile, SavesReplaceTheTargetWhole)

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "buffer/HexTexts.h"
 #include "buffer/IntelHexReader.h"
 #include "buffer/IntelHexWriter.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -76,11 +77,14 @@ TEST(IntelHexReader, RoundTripRestoresTheBytes)
     EXPECT_EQ(destination[bytes.size()], 0x55);  // above the highest address: unchanged
 }
 
-// Each case: HEX text, then the expected result, bytes copied and bytes at given offsets.
+// Each case: HEX text, then the expected result, the bad line and its fault, bytes copied and
+// bytes at given offsets.
 struct ReadCase {
     const char* name;
     std::string text;
     HexRead result;
+    std::size_t line;
+    HexFault fault;
     std::size_t bytesCopied;
     std::vector<std::pair<std::size_t, std::uint8_t>> bytes;
 };
@@ -95,6 +99,8 @@ TEST_P(IntelHexRead, StoresWhatTheRecordsSay)
     std::vector<std::uint8_t> destination(kHexImageSize + 0x100000, 0xAA);
     const HexReadResult read = ReadHex(c.text, destination);
     EXPECT_EQ(read.result, c.result);
+    EXPECT_EQ(read.line, c.line);
+    EXPECT_EQ(read.fault, c.fault);
     EXPECT_EQ(read.bytesCopied, c.bytesCopied);
     for (const auto& [offset, value] : c.bytes)
         EXPECT_EQ(destination[offset], value) << "offset 0x" << std::hex << offset;
@@ -104,60 +110,101 @@ TEST_P(IntelHexRead, StoresWhatTheRecordsSay)
 }
 
 const std::string kEnd = ":00000001FF\n";
+constexpr auto kLoaded = HexRead::Complete;
+constexpr auto kBad = HexRead::BadRecord;
+constexpr auto kSound = HexFault::None;
 
 INSTANTIATE_TEST_SUITE_P(
     Buffer, IntelHexRead,
     ::testing::Values(
-        ReadCase{"DataAbove0x100LeavesFFBelow", ":02010000A1B2AA\n" + kEnd, HexRead::Complete, 0x102,
+        ReadCase{"DataAbove0x100LeavesFFBelow", ":02010000A1B2AA\n" + kEnd, kLoaded, 0, kSound, 0x102,
                  {{0, 0xFF}, {0xFF, 0xFF}, {0x100, 0xA1}, {0x101, 0xB2}, {0x102, 0xAA}}},
-        ReadCase{"SingleByteFileLoads", ":01002000429D\n" + kEnd, HexRead::Complete, 0x21, {{0x20, 0x42}, {0, 0xFF}}},
-        ReadCase{"WrongChecksumAccepted", ":0200000012340000\n" + kEnd, HexRead::Complete, 2, {{0, 0x12}, {1, 0x34}}},
+        ReadCase{"SingleByteFileLoads", ":01002000429D\n" + kEnd, kLoaded, 0, kSound, 0x21, {{0x20, 0x42}, {0, 0xFF}}},
         ReadCase{"SegmentAddressing",
-                 ":020000021000EC\n:010010007778\n:020000040002F8\n:010020008857\n" + kEnd, HexRead::Complete,
+                 ":020000021000EC\n:010010007778\n:020000040002F8\n:010020008857\n" + kEnd, kLoaded, 0, kSound,
                  0x10021, {{0x10010, 0x77}, {0x10020, 0x88}}},
         ReadCase{"LinearAddressingIgnoresSegmentRecords",
-                 ":020000040001F9\n:010010007778\n:020000021000EC\n:010020008857\n" + kEnd, HexRead::Complete,
+                 ":020000040001F9\n:010010007778\n:020000021000EC\n:010020008857\n" + kEnd, kLoaded, 0, kSound,
                  0x10021, {{0x10010, 0x77}, {0x10020, 0x88}}},
-        ReadCase{"LinearAbove16MiBDoesNotWrap", ":020000040100F9\n:0100000055AA\n" + kEnd, HexRead::Complete,
+        ReadCase{"LinearAbove16MiBDoesNotWrap", ":020000040100F9\n:0100000055AA\n" + kEnd, kLoaded, 0, kSound,
                  0x1000001, {{0x1000000, 0x55}, {0, 0xFF}}},
         ReadCase{"LastRecordOfTheImageIsKept",
-                 ":0200000401FFFA\n:10FFF000000102030405060708090A0B0C0D0E0F89\n" + kEnd, HexRead::Complete,
+                 ":0200000401FFFA\n:10FFF000000102030405060708090A0B0C0D0E0F89\n" + kEnd, kLoaded, 0, kSound,
                  kHexImageSize, {{0x1FFFFF0, 0x00}, {0x1FFFFFF, 0x0F}}},
         ReadCase{"RecordPastTheImageIsSkipped",
-                 ":0100000011EE\n:0200000401FFFA\n:10FFF100000102030405060708090A0B0C0D0E0F88\n" + kEnd,
-                 HexRead::Complete, 1, {{0, 0x11}, {1, 0xAA}, {0x1FFFFF1, 0xAA}}},
-        ReadCase{"LinesAfterTheEndRecordTolerated", ":0100000011EE\n" + kEnd + "trailing words\n\n", HexRead::Complete,
-                 1, {{0, 0x11}}},
-        ReadCase{"CrLfAndLowerCaseDigits", ":02000000abcd86\r\n:00000001FF\r\n", HexRead::Complete, 2,
-                 {{0, 0xAB}, {1, 0xCD}}},
-        ReadCase{"NoEndRecordAtTheLastLine", ":0100000011EE", HexRead::Complete, 1, {{0, 0x11}}},
-        ReadCase{"ShortRecordStoresWhatItHas", ":04000000AABB\n" + kEnd, HexRead::Complete, 4,
-                 {{0, 0xAA}, {1, 0xBB}, {2, 0xFF}, {3, 0xFF}}},
-        ReadCase{"AbandonLineWithoutColon", ":0100000011EE\nnot a record\n" + kEnd, HexRead::Abandoned, 0, {}},
-        ReadCase{"AbandonEmptyLineBeforeEnd", ":0100000011EE\n\n" + kEnd, HexRead::Abandoned, 0, {}},
-        ReadCase{"AbandonZeroLengthDataRecord", ":0100000011EE\n:00001000F0\n" + kEnd, HexRead::Abandoned, 0, {}},
-        // 122 data bytes make a 255-character line; the line end left over is an empty line.
-        ReadCase{"AbandonLineCutAt255Characters", ":7A000000" + std::string(244, '0') + "86\n" + kEnd,
-                 HexRead::Abandoned, 0, {}},
-        ReadCase{"LineOf254CharactersFits", ":79000000" + std::string(242, '1') + "7E\r\n" + kEnd, HexRead::Complete,
-                 121, {{0, 0x11}, {120, 0x11}}}),
+                 ":0100000011EE\n:0200000401FFFA\n:10FFF100000102030405060708090A0B0C0D0E0F88\n" + kEnd, kLoaded,
+                 0, kSound, 1, {{0, 0x11}, {1, 0xAA}, {0x1FFFFF1, 0xAA}}},
+        ReadCase{"LinesAfterTheEndRecordTolerated", ":0100000011EE\n" + kEnd + "trailing words\n\n", kLoaded, 0,
+                 kSound, 1, {{0, 0x11}}},
+        ReadCase{"CrLfLowerCaseDigitsTrailingBlanks", ":02000000abcd86 \t\r\n:00000001FF\r\n", kLoaded, 0, kSound,
+                 2, {{0, 0xAB}, {1, 0xCD}}},
+        ReadCase{"NoEndRecordAtTheLastLine", ":0100000011EE", kLoaded, 0, kSound, 1, {{0, 0x11}}},
+        ReadCase{"LineOf254CharactersFits", ":79000000" + std::string(242, '1') + "7E\r\n" + kEnd, kLoaded, 0,
+                 kSound, 121, {{0, 0x11}, {120, 0x11}}},
+        ReadCase{"NothingAtAll", "", HexRead::NoRecords, 0, kSound, 0, {}},
+        ReadCase{"WrongChecksum", ":0100000011EE\n:020000001234FF\n" + kEnd, kBad, 2, HexFault::BadChecksum, 0, {}},
+        ReadCase{"ByteCountBeyondTheData", ":04000000AABB\n" + kEnd, kBad, 1, HexFault::ShortData, 0, {}},
+        ReadCase{"HeaderNotHexadecimal", ":0100000011EE\n:0100z00011EE\n" + kEnd, kBad, 2, HexFault::BadHeader, 0, {}},
+        ReadCase{"HeaderCutShort", ":010000\n", kBad, 1, HexFault::BadHeader, 0, {}},
+        ReadCase{"DataDigitNotHexadecimal", ":010000001GEE\n" + kEnd, kBad, 1, HexFault::BadDigit, 0, {}},
+        ReadCase{"CharactersAfterTheChecksum", ":0100000011EE00\n" + kEnd, kBad, 1, HexFault::ExtraCharacters, 0, {}},
+        ReadCase{"AddressRecordOfThreeBytes", ":03000004000100F8\n" + kEnd, kBad, 1, HexFault::BadAddressRecord, 0, {}},
+        ReadCase{"BadRecordAfterTheEndRecord", ":0100000011EE\n" + kEnd + ":0100000011EF\n", kBad, 3,
+                 HexFault::BadChecksum, 0, {}},
+        ReadCase{"LineWithoutColon", ":0100000011EE\nnot a record\n" + kEnd, kBad, 2, HexFault::NoColon, 0, {}},
+        ReadCase{"EmptyLineBeforeEnd", ":0100000011EE\n\n" + kEnd, kBad, 2, HexFault::NoColon, 0, {}},
+        ReadCase{"ZeroLengthDataRecord", ":0100000011EE\n:00001000F0\n" + kEnd, kBad, 2, HexFault::EmptyDataRecord, 0,
+                 {}},
+        // 122 data bytes make a 255-character line, one more than a line may hold.
+        ReadCase{"LineOf255Characters", ":7A000000" + std::string(244, '0') + "86\n" + kEnd, kBad, 1,
+                 HexFault::TooLong, 0, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IntelHexReader, TextSplitAnywhereReadsTheSame)
 {
     const auto bytes = Counting(300);
-    const std::string text = HexText(bytes) + ":7A000000" + std::string(300, '0') + "\r\n";
-    std::vector<std::uint8_t> whole(512, 0), pieces(512, 0);
-    const HexReadResult expected = ReadHex(text, whole);
-    for (std::size_t step : {1, 2, 3, 7, 44, 255, 256}) {
-        std::fill(pieces.begin(), pieces.end(), 0);
-        HexReader reader;
-        for (std::size_t at = 0; at < text.size(); at += step)
-            reader.Feed(std::string_view(text).substr(at, step));
-        const HexReadResult read = reader.Finish(pieces);
-        EXPECT_EQ(read.bytesCopied, expected.bytesCopied) << step;
-        EXPECT_EQ(pieces, whole) << step;
+    const std::string good = HexText(bytes);
+    // A line far longer than a record, continued across pieces: address record, 19 data records,
+    // the end record, then this at line 22.
+    const struct {
+        std::string text;
+        HexRead result;
+        std::size_t line;
+    } cases[] = {{good, HexRead::Complete, 0},
+                 {good + ":7A000000" + std::string(300, '0') + "\r\n", HexRead::BadRecord, 22}};
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> whole(512, 0), pieces(512, 0);
+        const HexReadResult expected = ReadHex(c.text, whole);
+        EXPECT_EQ(expected.result, c.result);
+        EXPECT_EQ(expected.line, c.line);
+        for (std::size_t step : {1, 2, 3, 7, 44, 255, 256}) {
+            std::fill(pieces.begin(), pieces.end(), 0);
+            HexReader reader;
+            for (std::size_t at = 0; at < c.text.size(); at += step)
+                reader.Feed(std::string_view(c.text).substr(at, step));
+            const HexReadResult read = reader.Finish(pieces);
+            EXPECT_EQ(read.result, expected.result) << step;
+            EXPECT_EQ(read.line, expected.line) << step;
+            EXPECT_EQ(read.bytesCopied, expected.bytesCopied) << step;
+            EXPECT_EQ(pieces, whole) << step;
+        }
     }
+}
+
+// Records beyond a small destination are read and checked but not kept; the destination gets what
+// fits, 0xFF where no record set a byte.
+TEST(IntelHexReader, ASmallDestinationTakesWhatFits)
+{
+    std::vector<std::uint8_t> destination(16, 0xAA);
+    HexReadResult read = ReadHex(":020004001122C7\n:0100200033AC\n" + kEnd, destination);
+    EXPECT_EQ(read.bytesCopied, 16u);
+    EXPECT_EQ(destination, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x11, 0x22, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    read = ReadHex(":0100200033AC\n:0100210033AB\n" + kEnd, destination);
+    EXPECT_EQ(read.bytesCopied, 16u);
+    EXPECT_EQ(destination, std::vector<std::uint8_t>(16, 0xFF));
+    read = ReadHex(":0100200033AC\n:0100210033AC\n" + kEnd, destination);
+    EXPECT_EQ(read.fault, HexFault::BadChecksum);
 }
 
 TEST(IntelHexReader, HostileTextNeverLeavesTheBuffers)
@@ -175,19 +222,24 @@ TEST(IntelHexReader, HostileTextNeverLeavesTheBuffers)
         std::string(1 << 20, ':'),
         std::string(100000, 'A') + "\n",
     };
-    for (const auto& text : cases) {
-        std::vector<std::uint8_t> destination(16, 0xAA);
+    // A failed read leaves every byte as it was.
+    auto check = [](const std::string& text) {
+        std::vector<std::uint8_t> destination(64, 0xAA);
         const HexReadResult read = ReadHex(text, destination);
         EXPECT_LE(read.bytesCopied, destination.size());
-    }
+        if (!read.loaded()) {
+            EXPECT_EQ(std::count(destination.begin(), destination.end(), 0xAA), 64);
+        }
+    };
+    for (const auto& text : cases)
+        check(text);
     std::mt19937 random(3);
     const std::string alphabet = ":0123456789ABCDEF\r\n\n\n";
     for (int round = 0; round < 500; ++round) {
         std::string text(random() % 2000, ' ');
         for (auto& c : text)
             c = alphabet[random() % alphabet.size()];
-        std::vector<std::uint8_t> destination(64, 0xAA);
-        EXPECT_LE(ReadHex(text, destination).bytesCopied, destination.size());
+        check(text);
     }
 }
 
@@ -206,6 +258,63 @@ TEST_F(IntelHexFile, WriteThenReadAFileAndReportFailures)
     EXPECT_TRUE(WriteHexFile(folder / "missing" / "dump.HEX", bytes));
     EXPECT_EQ(ReadHexFile(folder / "missing.HEX", destination).result, HexRead::CannotOpen);
     EXPECT_EQ(ReadHexFile(folder, destination).result, HexRead::CannotOpen);
+}
+
+// Damaged files as users meet them: each fails at its line, naming the fault, and the buffer
+// keeps its bytes; a file without an end record loads and says so.
+TEST(IntelHexReader, DamagedFilesFailAtTheirLine)
+{
+    const struct {
+        const char* file;
+        HexRead result;
+        std::size_t line;
+        HexFault fault;
+    } cases[] = {
+        {"badchecksum.hex", HexRead::BadRecord, 1, HexFault::BadChecksum},
+        {"flipped_digit.hex", HexRead::BadRecord, 1, HexFault::BadChecksum},
+        {"count_too_big.hex", HexRead::BadRecord, 1, HexFault::ShortData},
+        {"bad_header_reuse.hex", HexRead::BadRecord, 2, HexFault::BadHeader},
+        {"nocolon_before_end.hex", HexRead::BadRecord, 2, HexFault::NoColon},
+        {"noend.hex", HexRead::Complete, 0, HexFault::None},
+    };
+    for (const auto& c : cases) {
+        const std::filesystem::path path = std::filesystem::path(VESPERA_BUFFER_TEST_DATA) / c.file;
+        std::vector<std::uint8_t> destination(64, 0xAA);
+        const HexReadResult read = ReadHexFile(path, destination);
+        EXPECT_EQ(read.result, c.result) << c.file;
+        EXPECT_EQ(read.line, c.line) << c.file;
+        EXPECT_EQ(read.fault, c.fault) << c.file;
+        if (read.loaded()) {
+            EXPECT_FALSE(read.endRecordSeen) << c.file;
+            EXPECT_EQ(read.bytesCopied, 16u);
+            EXPECT_EQ(destination[15], 0x12);
+            continue;
+        }
+        EXPECT_EQ(std::count(destination.begin(), destination.end(), 0xAA), 64) << c.file;
+        EXPECT_NE(HexFailureText(read, path).en.find("line " + std::to_string(c.line) + ": "), std::string::npos);
+        EXPECT_NE(HexFailureText(read, path).ru.find("строка " + std::to_string(c.line) + ": "), std::string::npos);
+    }
+}
+
+TEST(HexTexts, NameTheFileTheLineAndTheCause)
+{
+    const std::filesystem::path path = "/dumps/a.hex";
+    HexReadResult read;
+    read.result = HexRead::BadRecord;
+    read.line = 3;
+    read.fault = HexFault::BadChecksum;
+    EXPECT_EQ(HexFailureText(read, path),
+              (TextPair{"The file /dumps/a.hex was not loaded: line 3: wrong checksum",
+                        "Файл /dumps/a.hex не загружен: строка 3: неверная контрольная сумма"}));
+    read.result = HexRead::CannotOpen;
+    read.error = std::make_error_code(std::errc::no_such_file_or_directory);
+    EXPECT_EQ(HexFailureText(read, path).en, "Cannot open the file /dumps/a.hex: No such file or directory");
+    EXPECT_EQ(HexFailureText(read, path).ru, "Не удаётся открыть файл /dumps/a.hex: No such file or directory");
+    read.result = HexRead::NoRecords;
+    EXPECT_EQ(HexFailureText(read, path).en, "The file /dumps/a.hex holds no Intel HEX record; nothing was loaded");
+    EXPECT_EQ(HexNoEndRecordText(path),
+              (TextPair{"The file /dumps/a.hex has no end record; it may be incomplete",
+                        "В файле /dumps/a.hex нет записи конца файла; возможно, он неполный"}));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <cmath>
@@ -157,6 +160,38 @@ TEST_F(ChipListFileTest, ExecuteFlowRaisesTheVersionAndAFailedSaveKeepsTheOldFil
     ChipListSaver nowhere(dir / "no-such-folder" / "ChipList.dat");
     EXPECT_FALSE(nowhere.open());
     EXPECT_EQ(nowhere.write(date, 1, table), kFileError);
+}
+
+TEST_F(ChipListFileTest, AReadOnlyFileIsRefusedAndFailuresNameTheirCause) {
+    ChipListSaver first(file);
+    ASSERT_TRUE(first.open());
+    ASSERT_EQ(first.write(date, 1, table), 0);
+    const auto good = readFile(file);
+
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    ChipListSaver locked(file);
+    EXPECT_FALSE(locked.open());
+    EXPECT_EQ(locked.error(), std::errc::permission_denied);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+
+    // A disk that fills up while the file is written, here a file size limit.
+    std::vector<ChipRecord> rows;
+    for (int i = 0; i < 5000; ++i) rows.push_back({"CHIP" + std::to_string(i * 7919), "ID_SPI1", i * 3.0, 256, 0, "M", "", 1});
+    table.assign(rows);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ChipListSaver full(file);
+    ASSERT_TRUE(full.open());
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const int rc = full.write(date, 2, table);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(rc, kFileError);
+    EXPECT_EQ(full.error(), std::errc::file_too_large);
+    EXPECT_EQ(readFile(file), good);
+    EXPECT_EQ(filesInDir(), 1u);
 }
 
 TEST(ChipListDate, CalendarConversion) {

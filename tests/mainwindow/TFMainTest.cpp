@@ -12,6 +12,8 @@
 #include <thread>
 #include <QApplication>
 #include <QFile>
+#include <QScreen>
+#include <climits>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -81,6 +83,26 @@ TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
     EXPECT_FALSE(window.controller().busy());
     auto *log = qobject_cast<QPlainTextEdit *>(window.component("RELog"));
     EXPECT_TRUE(log->toPlainText().endsWith("Reading terminated by user"));
+}
+
+// A saved position from a screen that is gone, or a damaged settings file, still opens the window
+// where it can be seen; a position on the screen is kept.
+TEST_F(MainWindow, SavedPositionIsClampedToTheScreens)
+{
+    ASSERT_TRUE(QFile::copy(VESPERA_MAINWINDOW_TEST_DATA "/offscreen-window.ini", folder.filePath("Vespera.ini")));
+    TFMain window{StartupOptions{}};
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window.pos())) << window.x() << "," << window.y();
+
+    const QPoint onScreen = area.topLeft() + QPoint(0, 10);
+    window.moveWindow(onScreen.x(), onScreen.y());
+    EXPECT_EQ(window.pos(), onScreen);
+    const QPoint faraway[] = {{99999999, -99999999}, {-5000, 20}, {INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}};
+    for (const QPoint wanted : faraway) {
+        window.moveWindow(wanted.x(), wanted.y());
+        EXPECT_TRUE(area.contains(window.pos())) << wanted.x() << "," << wanted.y();
+        EXPECT_TRUE(window.y() + window.height() <= area.bottom() + 1 || window.y() == area.top());
+    }
 }
 
 int main(int argc, char **argv)

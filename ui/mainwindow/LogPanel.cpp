@@ -1,14 +1,16 @@
 #include "ui/mainwindow/LogPanel.h"
 
+#include "buffer/DumpTexts.h"
+#include "fileio/AtomicFileWriter.h"
 #include "session/AppPaths.h"
 #include "session/Language.h"
 
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -85,10 +87,18 @@ void LogPanel::SavToFlClick()
         QStringLiteral("Текстовый файл (*.txt)"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray text = toPlainText().toUtf8() + '\n';
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        QMessageBox::warning(this, QStringLiteral("Vespera"),
-                             Lang("Cannot save the file ", "Не удалось сохранить файл ") + path + QStringLiteral(": ")
-                                 + file.errorString());
+    QString message;
+    if (!saveToFile(path, &message))
+        QMessageBox::warning(this, QStringLiteral("Vespera"), message);
+}
+
+bool LogPanel::saveToFile(const QString &path, QString *message) const
+{
+    const std::filesystem::path target = QFile::encodeName(path).toStdString();
+    fileio::AtomicFileWriter file(target);
+    file.Write((toPlainText() + QLatin1Char('\n')).toStdString());
+    const std::error_code failure = file.Commit();
+    if (failure)
+        *message = Lang(SaveErrorText(target, failure));
+    return !failure;
 }

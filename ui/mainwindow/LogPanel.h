@@ -16,6 +16,10 @@ public:
 
     QMenu *PMLog() const { return menu; }
 
+    // Writes the log as plain text through a temporary file; on failure `message` says which file
+    // and why, in the interface language.
+    bool saveToFile(const QString &path, QString *message) const;
+
 private:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void PMLogPopup();

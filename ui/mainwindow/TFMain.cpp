@@ -21,13 +21,31 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QWidgetAction>
+#include <algorithm>
 
 namespace {
 constexpr int ClientWidth = 954;
 constexpr int ClientHeight = 476;
+
+// Where a window of `size` that asks for `wanted` goes: inside the free area of the screen that
+// holds that point, or of the primary screen when none does (a saved position from a screen that
+// is gone, or a damaged settings file), as far as the window fits.
+QPoint OnAScreen(QPoint wanted, QSize size)
+{
+    const QScreen *screen = QGuiApplication::screenAt(wanted);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return wanted;
+    const QRect area = screen->availableGeometry();
+    auto clamp = [](int value, int low, qint64 high) { return int(std::max<qint64>(low, std::min<qint64>(value, high))); };
+    return {clamp(wanted.x(), area.left(), qint64(area.right()) + 1 - size.width()),
+            clamp(wanted.y(), area.top(), qint64(area.bottom()) + 1 - size.height())};
+}
 } // namespace
 
 TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), control(*this, std::move(options))
@@ -143,7 +161,7 @@ void TFMain::repaintStatusBar(const StatusBarState &state)
 
 void TFMain::moveWindow(int left, int top)
 {
-    move(left, top);
+    move(OnAScreen(QPoint(left, top), frameGeometry().size()));
 }
 
 int TFMain::windowLeft() const

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@ protected:
     {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         folder = std::filesystem::temp_directory_path() /
-                 (std::string("vespera-buffer-") + test->test_suite_name() + "-" + test->name());
+                 (std::string("vespera-test-") + test->test_suite_name() + "-" + test->name());
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }
@@ -29,10 +31,20 @@ protected:
         return path;
     }
 
+    std::filesystem::path Write(const std::string& name, std::string_view text) const
+    {
+        return Write(name, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
+
     static std::vector<std::uint8_t> Read(const std::filesystem::path& path)
     {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static std::string ReadText(const std::filesystem::path& path)
+    {
+        const auto bytes = Read(path);
+        return {bytes.begin(), bytes.end()};
     }
 
     std::size_t FilesInFolder() const
