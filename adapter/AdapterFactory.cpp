@@ -10,7 +10,8 @@ Adapter CreateAdapter(const AdapterOptions& options)
         EmulatedChipConfig chip = options.chip;
         if (!options.imageFile.empty()) chip.imageFile = options.imageFile;
         if (options.statusPreset) chip.statusPreset = options.statusPreset;
-        adapter.emulator = std::make_shared<EmulatedCh341>(std::move(chip), options.timeScale);
+        adapter.emulator = std::make_shared<EmulatedCh341>(std::move(chip), options.timeScale, options.pace,
+                                                           options.pace == AdapterPace::RealAdapter);
         adapter.emulator->setRoundTripLatency(options.roundTripLatency);
         if (!options.logFile.empty()) adapter.logFileFailed = !adapter.emulator->setLogFile(options.logFile);
         adapter.library = std::make_unique<Ch341Device>(adapter.emulator);

@@ -135,39 +135,132 @@ bool Ch341Device::CH341WriteRead(uint32_t index, std::span<const uint8_t> write,
     return true;
 }
 
+bool Ch341Device::spiArguments(uint32_t index, std::span<const std::span<uint8_t>> frames)
+{
+    const bool valid = index == AdapterIndex && !frames.empty() &&
+                       std::none_of(frames.begin(), frames.end(), [](auto frame) { return frame.empty(); });
+    if (!valid) lastStatus_ = UsbStatus::InvalidArgument;
+    return valid;
+}
+
+// Each frame is a transfer of its own: a pin segment that selects the chip (after deselecting it
+// for `gap` when a frame went before), then its A8 segments. Every byte of an A8 segment is
+// clocked, so its packet cannot be padded and the frame's last one ends the transfer; a last
+// transfer deselects the chip.
+void Ch341Device::packSpi(SpiExchange& exchange, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                          std::chrono::nanoseconds gap) const
+{
+    const bool driveSelect = (chipSelect & 0x80) != 0;
+    const uint8_t selected = static_cast<uint8_t>(PinsIdle & ~(1u << (chipSelect & 0x03)));
+    // Room in one pin segment besides its command, the select pair and END.
+    constexpr std::size_t MaxGapCommands = PacketSize - 5;
+    const auto gapCommands = std::min<std::size_t>(MaxGapCommands, (gap + PinCommandTime - std::chrono::nanoseconds(1)) / PinCommandTime);
+    auto& out = exchange.out;
+    exchange.msbFirst = msbFirst_;
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        if (driveSelect) {
+            const std::size_t start = out.size();
+            out.push_back(CmdUioStream);
+            if (f > 0) out.insert(out.end(), 1 + gapCommands, uint8_t(UioOut | PinsIdle));
+            out.insert(out.end(), {uint8_t(UioOut | selected), uint8_t(UioDir | PinsAllOut), UioEnd});
+            out.resize(start + PacketSize, 0x00);
+        }
+        const std::span<const uint8_t> frame = frames[f];
+        for (std::size_t pos = 0; pos < frame.size(); pos += SpiMaxPerSegment) {
+            const std::size_t n = std::min(SpiMaxPerSegment, frame.size() - pos);
+            out.push_back(CmdSpiStream);
+            for (std::size_t i = 0; i < n; ++i) out.push_back(msbFirst_ ? ReverseBits[frame[pos + i]] : frame[pos + i]);
+            exchange.inSizes.push_back(static_cast<uint8_t>(n));
+        }
+        exchange.transferEnds.push_back(out.size());
+        exchange.frames.push_back(frames[f]);
+    }
+    if (driveSelect) {
+        out.insert(out.end(), {CmdUioStream, uint8_t(UioOut | PinsIdle), UioEnd});
+        exchange.transferEnds.push_back(out.size());
+    }
+    std::size_t replyBytes = 0;
+    for (auto frame : frames) replyBytes += frame.size();
+    exchange.in.resize(replyBytes);
+}
+
+bool Ch341Device::submitSpi(SpiExchange& exchange)
+{
+    if (!transport_->isOpen()) {
+        lastStatus_ = UsbStatus::NotOpen;
+        return false;
+    }
+    transfers_.clear();
+    std::size_t begin = 0;
+    for (std::size_t end : exchange.transferEnds) {
+        transfers_.emplace_back(exchange.out.data() + begin, end - begin);
+        begin = end;
+    }
+    const UsbStatus status = transport_->submit(transfers_, exchange.inSizes, exchange.in, exchange.ticket);
+    lastStatus_ = status;
+    return status == UsbStatus::Ok;
+}
+
+bool Ch341Device::collectSpi(SpiExchange& exchange)
+{
+    std::size_t received = 0;
+    UsbStatus status = transport_->collect(exchange.ticket, received);
+    if (status == UsbStatus::Ok && received != exchange.in.size()) status = UsbStatus::ShortReply;
+    lastStatus_ = status;
+    if (status != UsbStatus::Ok) return false;
+    std::size_t at = 0;
+    for (std::span<uint8_t> frame : exchange.frames)
+        for (uint8_t& byte : frame) {
+            byte = exchange.msbFirst ? ReverseBits[exchange.in[at]] : exchange.in[at];
+            ++at;
+        }
+    return true;
+}
+
 bool Ch341Device::CH341StreamSPI4(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer)
 {
-    if (index != AdapterIndex || buffer.empty()) {
+    const std::span<uint8_t> frames[] = {buffer};
+    return CH341StreamSPI4Chain(index, chipSelect, frames, {});
+}
+
+bool Ch341Device::CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                                       std::chrono::nanoseconds gap)
+{
+    std::lock_guard lock(mutex_);
+    if (!spiArguments(index, frames)) return false;
+    // The scratch exchange keeps its buffers from call to call.
+    SpiExchange& exchange = spiScratch_;
+    exchange.out.clear();
+    exchange.transferEnds.clear();
+    exchange.inSizes.clear();
+    exchange.frames.clear();
+    packSpi(exchange, chipSelect, frames, gap);
+    return submitSpi(exchange) && collectSpi(exchange);
+}
+
+uint64_t Ch341Device::CH341StreamSPI4Begin(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer)
+{
+    std::lock_guard lock(mutex_);
+    const std::span<uint8_t> frames[] = {buffer};
+    if (!spiArguments(index, frames)) return 0;
+    SpiExchange& exchange = begun_.emplace_back();
+    packSpi(exchange, chipSelect, frames, {});
+    if (submitSpi(exchange)) return exchange.ticket;
+    begun_.pop_back();
+    return 0;
+}
+
+bool Ch341Device::CH341StreamSPI4Wait(uint32_t index, uint64_t ticket)
+{
+    std::lock_guard lock(mutex_);
+    const auto found = std::find_if(begun_.begin(), begun_.end(), [ticket](const auto& e) { return e.ticket == ticket; });
+    if (index != AdapterIndex || ticket == 0 || found == begun_.end()) {
         lastStatus_ = UsbStatus::InvalidArgument;
         return false;
     }
-    std::lock_guard lock(mutex_);
-    const bool driveSelect = (chipSelect & 0x80) != 0;
-    const uint8_t selected = static_cast<uint8_t>(PinsIdle & ~(1u << (chipSelect & 0x03)));
-
-    out_.clear();
-    inSizes_.clear();
-    if (driveSelect) {
-        out_.insert(out_.end(), {CmdUioStream, uint8_t(UioOut | selected), uint8_t(UioDir | PinsAllOut), UioEnd});
-        out_.resize(PacketSize, 0x00);
-    }
-    for (std::size_t pos = 0; pos < buffer.size(); pos += SpiMaxPerSegment) {
-        const std::size_t n = std::min(SpiMaxPerSegment, buffer.size() - pos);
-        out_.push_back(CmdSpiStream);
-        for (std::size_t i = 0; i < n; ++i)
-            out_.push_back(msbFirst_ ? ReverseBits[buffer[pos + i]] : buffer[pos + i]);
-        inSizes_.push_back(static_cast<uint8_t>(n));
-    }
-    // Every byte of an A8 segment is clocked, so its packet cannot be padded: chip select goes
-    // high in a second OUT transfer of the same exchange.
-    static constexpr uint8_t deselect[] = {CmdUioStream, uint8_t(UioOut | PinsIdle), UioEnd};
-    const std::span<const uint8_t> transfers[] = {out_, deselect};
-    const std::size_t transferCount = driveSelect ? 2 : 1;
-    if (!run(std::span<const std::span<const uint8_t>>(transfers, transferCount), inSizes_, buffer.size()))
-        return false;
-    for (std::size_t i = 0; i < buffer.size(); ++i)
-        buffer[i] = msbFirst_ ? ReverseBits[in_[i]] : in_[i];
-    return true;
+    const bool ok = collectSpi(*found);
+    begun_.erase(found);
+    return ok;
 }
 
 bool Ch341Device::CH341SetDelaymS(uint32_t index, uint32_t milliseconds)

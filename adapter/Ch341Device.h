@@ -7,6 +7,8 @@
 #include "adapter/UsbTransport.h"
 
 #include <atomic>
+#include <chrono>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -34,16 +36,43 @@ public:
     bool CH341WriteEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
                           std::span<const uint8_t> buffer) override;
     UsbStatus lastStatus() const override { return lastStatus_; }
+    bool CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                              std::chrono::nanoseconds gap) override;
+    uint64_t CH341StreamSPI4Begin(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer) override;
+    bool CH341StreamSPI4Wait(uint32_t index, uint64_t ticket) override;
+    bool CH341I2cRandomRead(uint32_t index, std::span<const uint8_t> addressPhase, uint8_t readDevice,
+                            std::span<uint8_t> data) override;
+    bool CH341I2cPageWrite(uint32_t index, std::span<const uint8_t> addressPhase, std::span<const uint8_t> data,
+                           std::size_t& acknowledged) override;
 
     UsbTransport& transport() { return *transport_; }
 
-    // Upper bound on ACK polls while a 24xx page write completes (about 1 ms each).
-    static constexpr int MaxWriteCyclePolls = 200;
+    // How long ACK polling waits for a 24xx write cycle (5 ms for most parts, 10 ms for some):
+    // at least this many polls (about 1 ms each on the adapter) and this much time.
+    static constexpr int MinWriteCyclePolls = 20;
+    static constexpr std::chrono::milliseconds WriteCycleLimit{100};
     // I2C data bytes read per exchange by the block read.
     static constexpr uint32_t EepromReadChunk = 4096;
 
 private:
+    // SPI frames packed into one exchange, kept until it is collected.
+    struct SpiExchange {
+        ExchangeTicket ticket = 0;
+        std::vector<uint8_t> out;
+        std::vector<std::size_t> transferEnds;
+        std::vector<uint8_t> inSizes;
+        std::vector<uint8_t> in;
+        std::vector<std::span<uint8_t>> frames;
+        bool msbFirst = false;
+    };
     // Callers hold mutex_.
+    bool spiArguments(uint32_t index, std::span<const std::span<uint8_t>> frames);
+    void packSpi(SpiExchange& exchange, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                 std::chrono::nanoseconds gap) const;
+    bool submitSpi(SpiExchange& exchange);
+    bool collectSpi(SpiExchange& exchange);
+    // ACK polls of `device` until it answers; `answered` is the poll already made.
+    bool waitWriteCycle(uint8_t device, bool answered);
     bool run(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::size_t expected);
     bool run(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
              std::size_t expected);
@@ -61,4 +90,7 @@ private:
     std::vector<uint8_t> out_;
     std::vector<uint8_t> inSizes_;
     std::vector<uint8_t> in_;
+    std::deque<SpiExchange> begun_;
+    SpiExchange spiScratch_;
+    std::vector<std::span<const uint8_t>> transfers_;
 };

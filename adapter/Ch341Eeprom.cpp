@@ -35,8 +35,6 @@ std::size_t addressPhase(const EepromGeometry& geometry, uint32_t address, uint8
     return 2;
 }
 
-constexpr auto PollPause = std::chrono::milliseconds(1);
-
 } // namespace
 
 bool Ch341Device::CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
@@ -118,16 +116,75 @@ bool Ch341Device::writeEepromPage(const EepromGeometry& geometry, uint32_t addre
     chain.stop();
     chain.finish();
     if (!run(out_, inSizes_, 1)) return false;
+    return waitWriteCycle(device, (in_[0] & I2cNackBit) == 0);
+}
 
+// The chip does not acknowledge its device byte until its write cycle has ended.
+bool Ch341Device::waitWriteCycle(uint8_t device, bool answered)
+{
     const uint8_t poll[] = {CmdI2cStream, I2cStart, I2cOut, device, I2cStop, I2cEnd};
     const uint8_t pollReply[] = {1};
-    for (int attempt = 0; (in_[0] & I2cNackBit) != 0; ++attempt) {
-        if (attempt == MaxWriteCyclePolls) {
+    const auto deadline = std::chrono::steady_clock::now() + WriteCycleLimit;
+    for (int polls = 0; !answered; ++polls) {
+        if (polls >= MinWriteCyclePolls && std::chrono::steady_clock::now() >= deadline) {
             lastStatus_ = UsbStatus::Timeout;
             return false;
         }
-        transport_->pause(PollPause);
         if (!run(poll, pollReply, 1)) return false;
+        answered = (in_[0] & I2cNackBit) == 0;
     }
     return true;
+}
+
+bool Ch341Device::CH341I2cRandomRead(uint32_t index, std::span<const uint8_t> addressPhase, uint8_t readDevice,
+                                     std::span<uint8_t> data)
+{
+    if (index != AdapterIndex || addressPhase.empty() || addressPhase.size() > 3 || data.empty() ||
+        data.size() > I2cMaxReadPerSegment) {
+        lastStatus_ = UsbStatus::InvalidArgument;
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    I2cSegmentChain chain(out_, inSizes_);
+    chain.start();
+    for (const uint8_t byte : addressPhase) chain.sendWithStatus(byte);
+    chain.start();
+    chain.sendWithStatus(readDevice);
+    chain.receive(data.size());
+    chain.stop();
+    chain.finish();
+    const std::size_t statuses = addressPhase.size() + 1;
+    if (!run(out_, inSizes_, statuses + data.size())) return false;
+    if (std::any_of(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(statuses),
+                    [](uint8_t status) { return (status & I2cNackBit) != 0; }))
+        return false;
+    std::copy_n(in_.begin() + static_cast<std::ptrdiff_t>(statuses), data.size(), data.begin());
+    return true;
+}
+
+// The page, each byte's acknowledgement and the first ACK poll in one exchange.
+bool Ch341Device::CH341I2cPageWrite(uint32_t index, std::span<const uint8_t> addressPhase,
+                                    std::span<const uint8_t> data, std::size_t& acknowledged)
+{
+    acknowledged = 0;
+    if (index != AdapterIndex || addressPhase.empty() || addressPhase.size() > 3) {
+        lastStatus_ = UsbStatus::InvalidArgument;
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    const uint8_t device = static_cast<uint8_t>(addressPhase[0] & ~1u);
+    I2cSegmentChain chain(out_, inSizes_);
+    chain.start();
+    for (const uint8_t byte : addressPhase) chain.sendWithStatus(byte);
+    for (const uint8_t byte : data) chain.sendWithStatus(byte);
+    chain.stop();
+    chain.start();
+    chain.sendWithStatus(device);
+    chain.stop();
+    chain.finish();
+    const std::size_t bytes = addressPhase.size() + data.size();
+    if (!run(out_, inSizes_, bytes + 1)) return false;
+    while (acknowledged < bytes && (in_[acknowledged] & I2cNackBit) == 0) ++acknowledged;
+    if (acknowledged < bytes) return false;
+    return waitWriteCycle(device, (in_[bytes] & I2cNackBit) == 0);
 }

@@ -10,6 +10,7 @@
 #include "adapter/UsbStatus.h"
 #include "adapter/UsbTransport.h"
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 
@@ -64,4 +65,29 @@ public:
 
     // Outcome of the last operation that reached the transport (UsbStatus::Ok after success).
     virtual UsbStatus lastStatus() const = 0;
+
+    // Beyond the eleven: the same bus traffic packed so the adapter is kept busy, for the workers'
+    // inner loops. The defaults build each from the operations above, one exchange per step, so a
+    // library that only has the eleven still works (and sees every step).
+
+    // Several four-wire transactions back to back, each with chip select active for its frame,
+    // chip select staying inactive for at least `gap` between two frames. One exchange.
+    virtual bool CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                                      std::chrono::nanoseconds gap = {});
+    // CH341StreamSPI4 in two halves: Begin queues the transaction and returns at once (0: it could
+    // not be queued), Wait completes it and fills the buffer, which must stay valid until then.
+    // Every begun transaction is waited for, in the order begun.
+    virtual uint64_t CH341StreamSPI4Begin(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer);
+    virtual bool CH341StreamSPI4Wait(uint32_t index, uint64_t ticket);
+    // 24xx random read: start, the address phase (device byte, memory address), repeated start,
+    // `readDevice`, data.size() bytes (1..32, the last not acknowledged), stop. True when the
+    // data came back and every byte sent was acknowledged; `data` is only written then.
+    virtual bool CH341I2cRandomRead(uint32_t index, std::span<const uint8_t> addressPhase, uint8_t readDevice,
+                                    std::span<uint8_t> data);
+    // 24xx page write: start, the address phase and the data, each byte's acknowledgement tested,
+    // stop; then the wait for the chip's write cycle. `acknowledged` = bytes of addressPhase + data
+    // acknowledged before the first refusal, 0 when the exchange failed. False on a refusal, a
+    // failed exchange or a write cycle that does not end (acknowledged then counts every byte).
+    virtual bool CH341I2cPageWrite(uint32_t index, std::span<const uint8_t> addressPhase,
+                                   std::span<const uint8_t> data, std::size_t& acknowledged);
 };

@@ -3,6 +3,7 @@
 // Every bulk OUT packet ("segment") is at most 32 bytes and starts with a stream command.
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -41,6 +42,9 @@ inline constexpr uint8_t PinsCs0Low = 0x36;
 inline constexpr uint8_t PinsAllOut = 0x3F;
 
 inline constexpr std::size_t SpiMaxPerSegment = PacketSize - 1;
+// One pin (UIO) sub-command takes about 0.75 us on the adapter (flashrom): repeating one is how
+// a pin segment waits.
+inline constexpr std::chrono::nanoseconds PinCommandTime{750};
 
 // Stream mode byte of CH341SetStream: bits 1..0 I2C speed, bit 2 dual SPI, bit 7 MSB first.
 inline constexpr uint8_t ModeWireBits = 0x07;

@@ -7,25 +7,35 @@ FaultyTransport::FaultyTransport(std::shared_ptr<UsbTransport> inner, TransportF
 {
 }
 
-UsbStatus FaultyTransport::doExchange(std::span<const std::span<const uint8_t>> out,
-                                      std::span<const uint8_t> inSizes, std::span<uint8_t> in,
-                                      std::size_t& received)
+UsbStatus FaultyTransport::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                   std::span<const uint8_t> inSizes, std::span<uint8_t> in)
 {
     uint64_t packets = 0;
     for (std::span<const uint8_t> transfer : out)
         packets += (transfer.size() + ch341::PacketSize - 1) / ch341::PacketSize;
-    const bool hit = passed_ + packets > afterPackets_;
+    Fate fate;
+    fate.hit = passed_ + packets > afterPackets_;
     passed_ += packets;
-    if (!hit) return inner_->exchange(out, inSizes, in, received);
+    if (fate.hit && fault_ == TransportFault::Timeout) {
+        fate.decided = UsbStatus::Timeout;
+    } else if (fate.hit && fault_ == TransportFault::Drop) {
+        fate.decided = inSizes.empty() ? UsbStatus::Ok : UsbStatus::Timeout;
+    } else {
+        const UsbStatus status = inner_->submit(out, inSizes, in, fate.inner);
+        if (status != UsbStatus::Ok) return status;
+    }
+    fates_[ticket] = fate;
+    return UsbStatus::Ok;
+}
 
-    switch (fault_) {
-    case TransportFault::Timeout: return UsbStatus::Timeout;
-    case TransportFault::Drop: return inSizes.empty() ? UsbStatus::Ok : UsbStatus::Timeout;
-    case TransportFault::ShortRead: {
-        const UsbStatus status = inner_->exchange(out, inSizes, in, received);
-        if (received > 0) --received;
-        return status;
-    }
-    }
-    return UsbStatus::Failed;
+UsbStatus FaultyTransport::doCollect(ExchangeTicket ticket, std::size_t& received)
+{
+    const auto found = fates_.find(ticket);
+    if (found == fates_.end()) return UsbStatus::InvalidArgument;
+    const Fate fate = found->second;
+    fates_.erase(found);
+    if (fate.inner == 0) return fate.decided;
+    const UsbStatus status = inner_->collect(fate.inner, received);
+    if (fate.hit && received > 0) --received;  // a short read
+    return status;
 }

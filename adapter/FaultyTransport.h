@@ -8,6 +8,7 @@
 
 #include "adapter/UsbTransport.h"
 
+#include <map>
 #include <memory>
 
 enum class TransportFault { Drop, ShortRead, Timeout };
@@ -23,10 +24,18 @@ public:
     void setEventHandler(AdapterEventHandler handler) override { inner_->setEventHandler(std::move(handler)); }
 
 protected:
-    UsbStatus doExchange(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
-                         std::span<uint8_t> in, std::size_t& received) override;
+    UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                       std::span<const uint8_t> inSizes, std::span<uint8_t> in) override;
+    UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) override;
 
 private:
+    // What became of a submitted exchange: passed on (the inner ticket), or already decided.
+    struct Fate {
+        ExchangeTicket inner = 0;
+        bool hit = false;
+        UsbStatus decided = UsbStatus::Ok;
+    };
+    std::map<ExchangeTicket, Fate> fates_;
     std::shared_ptr<UsbTransport> inner_;
     TransportFault fault_;
     uint64_t afterPackets_;

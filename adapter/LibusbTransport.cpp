@@ -38,70 +38,191 @@ UsbStatus statusOf(libusb_transfer_status status)
     }
 }
 
-// The transfers of one exchange. Callbacks run inside libusb_handle_events on whichever thread
-// handles events; `done` is the flag libusb's completed-wait watches.
-struct Batch {
-    std::span<const uint8_t> inSizes;
-    std::vector<uint8_t> staging;       // one 32-byte slot per IN packet
-    std::vector<int> lengths;           // actual length of each IN packet
-    std::size_t nextIn = 0;             // next IN packet to ask for
-    int pending = 0;                    // transfers submitted and not yet called back
+void LIBUSB_CALL transferCallback(libusb_transfer* transfer);
+
+} // namespace
+
+// One queued exchange: its OUT bytes (copied, libusb reads them later), a 32-byte slot for each
+// reply packet, and what is still outstanding. `done` is the flag libusb's completed-wait watches.
+struct LibusbTransport::Pending {
+    ExchangeTicket ticket = 0;
+    std::vector<std::vector<uint8_t>> out;
+    std::vector<uint8_t> inSizes;
+    std::vector<uint8_t> staging;
+    std::vector<int> lengths;
+    std::span<uint8_t> in;
+    std::size_t requestsLeft = 0;  // requests not yet completed successfully
+    std::size_t inFlight = 0;      // requests libusb holds
     UsbStatus status = UsbStatus::Ok;
     int done = 0;
-    std::vector<libusb_transfer*> inFlight;
-
-    void fail(UsbStatus why)
-    {
-        if (status == UsbStatus::Ok) status = why;
-        for (libusb_transfer* t : inFlight) libusb_cancel_transfer(t);
-    }
-    void calledBack(libusb_transfer* transfer)
-    {
-        std::erase(inFlight, transfer);
-        --pending;
-    }
-    void settle()
-    {
-        if (pending == 0) done = 1;
-    }
 };
 
-bool submitIn(Batch& batch, libusb_transfer* transfer)
+// One request handed to libusb.
+struct LibusbTransport::Flight {
+    LibusbTransport* self;
+    TransferSchedule::Request request;
+    libusb_transfer* transfer = nullptr;
+};
+
+namespace {
+
+void LIBUSB_CALL transferCallback(libusb_transfer* transfer)
 {
-    const std::size_t index = batch.nextIn++;
-    transfer->buffer = batch.staging.data() + index * PacketSize;
-    transfer->length = batch.inSizes[index];
-    transfer->user_data = &batch;
-    if (libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) return false;
-    ++batch.pending;
-    batch.inFlight.push_back(transfer);
-    return true;
+    auto* flight = static_cast<LibusbTransport::Flight*>(transfer->user_data);
+    flight->self->transferDone(transfer);
 }
 
-void LIBUSB_CALL inDone(libusb_transfer* transfer)
+} // namespace
+
+LibusbTransport::Pending* LibusbTransport::pendingOf(ExchangeTicket ticket)
 {
-    auto& batch = *static_cast<Batch*>(transfer->user_data);
-    // The buffer pointer tells which packet slot this was.
-    const std::size_t index = static_cast<std::size_t>(transfer->buffer - batch.staging.data()) / PacketSize;
-    batch.calledBack(transfer);
-    if (transfer->status != LIBUSB_TRANSFER_COMPLETED) {
-        batch.fail(statusOf(transfer->status));
-    } else {
-        batch.lengths[index] = transfer->actual_length;
-        if (batch.status == UsbStatus::Ok && batch.nextIn < batch.inSizes.size() && !submitIn(batch, transfer))
-            batch.fail(UsbStatus::Failed);
+    for (auto& pending : pending_)
+        if (pending->ticket == ticket) return pending.get();
+    return nullptr;
+}
+
+void LibusbTransport::settle(Pending& pending)
+{
+    if (pending.inFlight == 0 && (pending.status != UsbStatus::Ok || pending.requestsLeft == 0)) pending.done = 1;
+}
+
+void LibusbTransport::failAll(UsbStatus why)
+{
+    // The adapter's queues are out of step with ours now: give up on everything queued.
+    schedule_.clear();
+    for (auto& pending : pending_) {
+        if (pending->done || pending->status != UsbStatus::Ok) continue;
+        if (pending->requestsLeft == 0 && pending->inFlight == 0) continue;
+        pending->status = why;
+        settle(*pending);
     }
-    batch.settle();
+    for (Flight& flight : flights_) libusb_cancel_transfer(flight.transfer);
 }
 
-void LIBUSB_CALL outDone(libusb_transfer* transfer)
+void LibusbTransport::submitRequest(const TransferSchedule::Request& request)
 {
-    auto& batch = *static_cast<Batch*>(transfer->user_data);
-    batch.calledBack(transfer);
-    if (transfer->status != LIBUSB_TRANSFER_COMPLETED || transfer->actual_length != transfer->length)
-        batch.fail(transfer->status == LIBUSB_TRANSFER_COMPLETED ? UsbStatus::Failed : statusOf(transfer->status));
-    batch.settle();
+    Pending* pending = pendingOf(request.exchange);
+    if (pending && pending->status != UsbStatus::Ok) return;  // given up on: nothing more of it goes out
+    libusb_transfer* transfer = pending ? libusb_alloc_transfer(0) : nullptr;
+    if (!transfer) return failAll(UsbStatus::Failed);
+    Flight& flight = flights_.emplace_back(Flight{this, request, transfer});
+    if (request.kind == TransferSchedule::Request::Kind::In) {
+        libusb_fill_bulk_transfer(transfer, handle_, EndpointIn, pending->staging.data() + request.index * PacketSize,
+                                  pending->inSizes[request.index], transferCallback, &flight,
+                                  static_cast<unsigned>(HostInTimeout.count()));
+    } else {
+        // libusb does not write to an OUT buffer.
+        uint8_t* bytes = pending->out[request.index].data() + request.offset;
+        libusb_fill_bulk_transfer(transfer, handle_, EndpointOut, bytes, static_cast<int>(request.length),
+                                  transferCallback, &flight, static_cast<unsigned>(HostOutTimeout.count()));
+    }
+    if (libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
+        libusb_free_transfer(transfer);
+        flights_.pop_back();
+        return failAll(UsbStatus::Failed);
+    }
+    ++pending->inFlight;
 }
+
+void LibusbTransport::transferDone(libusb_transfer* transfer)
+{
+    std::lock_guard lock(stateMutex_);
+    auto* flight = static_cast<Flight*>(transfer->user_data);
+    const TransferSchedule::Request request = flight->request;
+    flights_.remove_if([flight](const Flight& f) { return &f == flight; });
+    Pending* pending = pendingOf(request.exchange);
+    const bool in = request.kind == TransferSchedule::Request::Kind::In;
+    const bool whole = transfer->status == LIBUSB_TRANSFER_COMPLETED &&
+                       (in || transfer->actual_length == transfer->length);
+    const int length = transfer->actual_length;
+    const UsbStatus why = transfer->status == LIBUSB_TRANSFER_COMPLETED ? UsbStatus::Failed : statusOf(transfer->status);
+    const bool cancelled = transfer->status == LIBUSB_TRANSFER_CANCELLED;
+    libusb_free_transfer(transfer);
+    if (!pending) return;
+    --pending->inFlight;
+    if (whole && pending->status == UsbStatus::Ok) {
+        --pending->requestsLeft;
+        if (in) {
+            pending->lengths[request.index] = length;
+            if (auto next = schedule_.inFinished()) submitRequest(*next);
+        }
+    } else if (!whole && !cancelled) {
+        failAll(why);
+    }
+    settle(*pending);
+}
+
+UsbStatus LibusbTransport::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                    std::span<const uint8_t> inSizes, std::span<uint8_t> in)
+{
+    if (!handle_) return UsbStatus::NotOpen;
+    std::lock_guard lock(stateMutex_);
+    auto pending = std::make_unique<Pending>();
+    pending->ticket = ticket;
+    for (std::span<const uint8_t> transfer : out) pending->out.emplace_back(transfer.begin(), transfer.end());
+    pending->inSizes.assign(inSizes.begin(), inSizes.end());
+    pending->staging.resize(inSizes.size() * PacketSize);
+    pending->lengths.assign(inSizes.size(), 0);
+    pending->in = in;
+    std::vector<TransferSchedule::Request> requests;
+    schedule_.add(ticket, out, inSizes.size(), requests);
+    pending->requestsLeft = inSizes.size();
+    for (const auto& request : requests)
+        if (request.kind == TransferSchedule::Request::Kind::Out) ++pending->requestsLeft;
+    Pending& queued = *pending_.emplace_back(std::move(pending));
+    for (const auto& request : requests) submitRequest(request);
+    settle(queued);
+    return UsbStatus::Ok;
+}
+
+void LibusbTransport::waitFor(int& done)
+{
+    while (!done) {
+        timeval tick{0, 100000};
+        const int result = libusb_handle_events_timeout_completed(context_, &tick, &done);
+        if (result != LIBUSB_SUCCESS && result != LIBUSB_ERROR_INTERRUPTED) {
+            {
+                std::lock_guard lock(stateMutex_);
+                failAll(statusOf(result));
+            }
+            // Transfers still owned by libusb must call back before their memory goes away.
+            for (;;) {
+                {
+                    std::lock_guard lock(stateMutex_);
+                    if (flights_.empty()) return;
+                }
+                libusb_handle_events_timeout_completed(context_, &tick, nullptr);
+            }
+        }
+    }
+}
+
+UsbStatus LibusbTransport::doCollect(ExchangeTicket ticket, std::size_t& received)
+{
+    Pending* pending = nullptr;
+    {
+        std::lock_guard lock(stateMutex_);
+        pending = pendingOf(ticket);
+    }
+    if (!pending) return UsbStatus::InvalidArgument;
+    waitFor(pending->done);
+
+    std::lock_guard lock(stateMutex_);
+    const UsbStatus status = pending->done ? pending->status : UsbStatus::Failed;
+    if (status == UsbStatus::Ok) {
+        for (std::size_t i = 0; i < pending->inSizes.size(); ++i) {
+            const auto length = static_cast<std::size_t>(pending->lengths[i]);
+            std::copy_n(pending->staging.begin() + static_cast<std::ptrdiff_t>(i * PacketSize), length,
+                        pending->in.begin() + static_cast<std::ptrdiff_t>(received));
+            received += length;
+        }
+    }
+    if (pending->inFlight == 0)
+        std::erase_if(pending_, [pending](const auto& p) { return p.get() == pending; });
+    return status;
+}
+
+namespace {
 
 int LIBUSB_CALL hotplugEvent(libusb_context*, libusb_device*, libusb_hotplug_event event, void* self)
 {
@@ -167,79 +288,24 @@ UsbStatus LibusbTransport::open()
 void LibusbTransport::close()
 {
     if (!handle_) return;
+    {
+        std::lock_guard lock(stateMutex_);
+        failAll(UsbStatus::NotOpen);
+    }
+    int drained = 0;
+    while (!drained) {
+        {
+            std::lock_guard lock(stateMutex_);
+            drained = flights_.empty();
+            if (drained) pending_.clear();
+        }
+        timeval tick{0, 100000};
+        if (!drained) libusb_handle_events_timeout_completed(context_, &tick, nullptr);
+    }
     libusb_release_interface(handle_, Interface);
     if (reattachKernelDriver_) libusb_attach_kernel_driver(handle_, Interface);
     libusb_close(handle_);
     handle_ = nullptr;
-}
-
-UsbStatus LibusbTransport::doExchange(std::span<const std::span<const uint8_t>> out,
-                                      std::span<const uint8_t> inSizes, std::span<uint8_t> in,
-                                      std::size_t& received)
-{
-    if (!handle_) return UsbStatus::NotOpen;
-    Batch batch;
-    batch.inSizes = inSizes;
-    batch.staging.resize(inSizes.size() * PacketSize);
-    batch.lengths.assign(inSizes.size(), 0);
-
-    std::vector<libusb_transfer*> transfers;
-    auto allocate = [&] {
-        libusb_transfer* t = libusb_alloc_transfer(0);
-        if (t) transfers.push_back(t);
-        return t;
-    };
-    // Replies are asked for first, so the adapter never waits on a full reply queue.
-    const std::size_t inFlight = std::min(MaxInFlight, inSizes.size());
-    for (std::size_t i = 0; i < inFlight && batch.status == UsbStatus::Ok; ++i) {
-        libusb_transfer* t = allocate();
-        if (!t) {
-            batch.fail(UsbStatus::Failed);
-            break;
-        }
-        libusb_fill_bulk_transfer(t, handle_, EndpointIn, nullptr, 0, inDone, &batch, InTimeoutMs);
-        if (!submitIn(batch, t)) batch.fail(UsbStatus::Failed);
-    }
-    for (std::span<const uint8_t> transfer : out) {
-        for (std::size_t pos = 0; pos < transfer.size() && batch.status == UsbStatus::Ok; pos += MaxOutTransfer) {
-            const std::size_t n = std::min(MaxOutTransfer, transfer.size() - pos);
-            libusb_transfer* t = allocate();
-            if (!t) {
-                batch.fail(UsbStatus::Failed);
-                break;
-            }
-            // libusb does not write to an OUT buffer.
-            libusb_fill_bulk_transfer(t, handle_, EndpointOut, const_cast<uint8_t*>(transfer.data() + pos),
-                                      static_cast<int>(n), outDone, &batch, OutTimeoutMs);
-            if (libusb_submit_transfer(t) != LIBUSB_SUCCESS) {
-                batch.fail(UsbStatus::Failed);
-                break;
-            }
-            ++batch.pending;
-            batch.inFlight.push_back(t);
-        }
-    }
-    if (batch.pending == 0) batch.done = 1;
-    while (!batch.done) {
-        timeval tick{0, 100000};
-        const int result = libusb_handle_events_timeout_completed(context_, &tick, &batch.done);
-        if (result != LIBUSB_SUCCESS && result != LIBUSB_ERROR_INTERRUPTED) {
-            batch.fail(statusOf(result));
-            // Transfers still owned by libusb must call back before their memory goes away.
-            while (batch.pending > 0) libusb_handle_events_timeout_completed(context_, &tick, &batch.done);
-            break;
-        }
-    }
-    for (libusb_transfer* t : transfers) libusb_free_transfer(t);
-
-    if (batch.status != UsbStatus::Ok) return batch.status;
-    for (std::size_t i = 0; i < inSizes.size(); ++i) {
-        const auto length = static_cast<std::size_t>(batch.lengths[i]);
-        std::copy_n(batch.staging.begin() + static_cast<std::ptrdiff_t>(i * PacketSize), length,
-                    in.begin() + static_cast<std::ptrdiff_t>(received));
-        received += length;
-    }
-    return UsbStatus::Ok;
 }
 
 void LibusbTransport::reportEvent(int event)

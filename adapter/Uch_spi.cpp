@@ -1,6 +1,7 @@
 #include "adapter/Uch_spi.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -139,36 +140,100 @@ bool SPIWriteStatusEWSR(Ch341Library& library, uint8_t opcode, uint8_t value)
 bool SPIReadBlock(Ch341Library& library, uint32_t address, std::span<uint8_t> destination, SpiAddressMode mode)
 {
     if (destination.empty() || destination.size() > SpiMaxReadBlock) return false;
-    std::array<uint8_t, MaxHeader + SpiMaxReadBlock> buffer;
-    const std::size_t headerLength = header(mode, false, address, buffer.data());
-    if (headerLength == 0) return false;
-    std::fill_n(buffer.begin() + static_cast<std::ptrdiff_t>(headerLength), destination.size(), 0x00);
-    if (!frame(library, std::span<uint8_t>(buffer.data(), headerLength + destination.size()))) return false;
-    std::copy_n(buffer.begin() + static_cast<std::ptrdiff_t>(headerLength), destination.size(), destination.begin());
+    SpiBlockReader reader(library, mode, static_cast<uint32_t>(destination.size()),
+                          address + static_cast<uint32_t>(destination.size()));
+    return reader.read(address, destination);
+}
+
+struct SpiBlockReader::Frame {
+    std::array<uint8_t, MaxHeader + SpiMaxReadBlock> bytes;
+    std::size_t headerLength = 0;
+    uint32_t address = 0;
+    uint64_t ticket = 0;  // 0: nothing queued
+};
+
+SpiBlockReader::SpiBlockReader(Ch341Library& library, SpiAddressMode mode, uint32_t blockSize, uint32_t end)
+    : library_(library), mode_(mode), blockSize_(blockSize), end_(end), frames_(std::make_unique<Frame[]>(2))
+{
+}
+
+SpiBlockReader::~SpiBlockReader()
+{
+    for (std::size_t i = 0; i < 2; ++i)
+        if (frames_[i].ticket != 0) library_.CH341StreamSPI4Wait(AdapterIndex, frames_[i].ticket);
+}
+
+bool SpiBlockReader::queue(Frame& frame, uint32_t address)
+{
+    frame.headerLength = header(mode_, false, address, frame.bytes.data());
+    if (frame.headerLength == 0) return false;
+    std::fill_n(frame.bytes.begin() + static_cast<std::ptrdiff_t>(frame.headerLength), blockSize_, 0x00);
+    frame.address = address;
+    frame.ticket = library_.CH341StreamSPI4Begin(AdapterIndex, SpiChipSelect0,
+                                                 std::span<uint8_t>(frame.bytes.data(), frame.headerLength + blockSize_));
+    return frame.ticket != 0;
+}
+
+bool SpiBlockReader::read(uint32_t address, std::span<uint8_t> destination)
+{
+    if (blockSize_ == 0 || blockSize_ > SpiMaxReadBlock || destination.size() != blockSize_) return false;
+    Frame& frame = frames_[current_];
+    if (frame.ticket == 0 && !queue(frame, address)) return false;
+    if (frame.address != address) return false;
+    current_ ^= 1;
+    if (uint64_t(address) + 2 * uint64_t(blockSize_) <= end_ && frames_[current_].ticket == 0)
+        queue(frames_[current_], address + blockSize_);  // a failure shows when that block is read
+
+    const uint64_t ticket = std::exchange(frame.ticket, 0);
+    if (!library_.CH341StreamSPI4Wait(AdapterIndex, ticket)) return false;
+    std::copy_n(frame.bytes.begin() + static_cast<std::ptrdiff_t>(frame.headerLength), blockSize_, destination.begin());
     return true;
 }
 
-bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode)
+bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uint8_t> data, SpiAddressMode mode,
+                    SpiPagePolls* pacing)
 {
     if (data.empty() || data.size() > MaxPage) return false;
-    std::vector<uint8_t> buffer(MaxHeader + data.size());
-    const std::size_t headerLength = header(mode, true, address, buffer.data());
+    std::vector<uint8_t> page(MaxHeader + data.size());
+    const std::size_t headerLength = header(mode, true, address, page.data());
     if (headerLength == 0) return false;
-    std::copy(data.begin(), data.end(), buffer.begin() + static_cast<std::ptrdiff_t>(headerLength));
-    buffer.resize(headerLength + data.size());
+    std::copy(data.begin(), data.end(), page.begin() + static_cast<std::ptrdiff_t>(headerLength));
+    page.resize(headerLength + data.size());
 
-    if (!command(library, {OpWriteEnable})) return false;
-    if (mode == SpiAddress4Mode && !command(library, {OpEnter4Byte})) return false;
-    return frame(library, buffer) && SPIWaitReady(library);
+    SpiPagePolls fixed;
+    SpiPagePolls& polls = pacing ? *pacing : fixed;
+    polls.count = std::clamp<std::size_t>(polls.count, 1, SpiPagePolls::Max);
+    uint8_t writeEnable = OpWriteEnable, enter4Byte = OpEnter4Byte;
+    std::array<std::array<uint8_t, 2>, SpiPagePolls::Max> statuses;
+    std::vector<std::span<uint8_t>> frames{{&writeEnable, 1}};
+    if (mode == SpiAddress4Mode) frames.emplace_back(&enter4Byte, 1);
+    frames.emplace_back(page);
+    for (std::size_t i = 0; i < polls.count; ++i) frames.emplace_back(statuses[i] = {OpReadStatus1, 0x00});
+    if (!library.CH341StreamSPI4Chain(AdapterIndex, SpiChipSelect0, frames)) return false;
+
+    const auto first = std::find_if(statuses.begin(), statuses.begin() + static_cast<std::ptrdiff_t>(polls.count),
+                                    [](const auto& status) { return (status[1] & 0x01) == 0; });
+    const auto needed = static_cast<std::size_t>(first - statuses.begin()) + 1;
+    if (needed <= polls.count) {
+        polls.count = std::max(needed, polls.count - 1);
+        return true;
+    }
+    polls.count = std::min(polls.count + 1, SpiPagePolls::Max);
+    return SPIWaitReady(library);
 }
 
 bool SPIProgramAAI(Ch341Library& library, uint32_t address, std::span<const uint8_t, SpiAaiBlock> data)
 {
-    if (!command(library, {OpWriteEnable})) return false;
-    if (!command(library, {OpAai, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), data[0], data[1]}) ||
-        !SPIWaitReady(library))
-        return false;
-    for (std::size_t i = 2; i < SpiAaiBlock; i += 2)
-        if (!command(library, {OpAai, data[i], data[i + 1]}) || !SPIWaitReady(library)) return false;
-    return command(library, {OpWriteDisable});
+    constexpr std::size_t Words = SpiAaiBlock / 2;
+    std::array<uint8_t, 6> first{OpAai, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), data[0], data[1]};
+    std::array<std::array<uint8_t, 3>, Words - 1> words;
+    uint8_t writeEnable = OpWriteEnable, writeDisable = OpWriteDisable;
+    std::array<uint8_t, 2> poll{OpReadStatus1, 0x00};
+
+    std::vector<std::span<uint8_t>> frames{{&writeEnable, 1}, first};
+    for (std::size_t w = 1; w < Words; ++w) frames.emplace_back(words[w - 1] = {OpAai, data[2 * w], data[2 * w + 1]});
+    frames.emplace_back(&writeDisable, 1);
+    frames.emplace_back(poll);
+    if (!library.CH341StreamSPI4Chain(AdapterIndex, SpiChipSelect0, frames, SpiAaiWordTime)) return false;
+    return (poll[1] & 0x01) == 0 || SPIWaitReady(library);
 }

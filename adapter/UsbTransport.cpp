@@ -17,6 +17,16 @@ UsbStatus UsbTransport::exchange(std::span<const std::span<const uint8_t>> out,
                                  std::size_t& received)
 {
     received = 0;
+    ExchangeTicket ticket = 0;
+    const UsbStatus status = submit(out, inSizes, in, ticket);
+    if (status != UsbStatus::Ok) return status;
+    return collect(ticket, received);
+}
+
+UsbStatus UsbTransport::submit(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
+                               std::span<uint8_t> in, ExchangeTicket& ticket)
+{
+    ticket = 0;
     const std::size_t wanted = std::accumulate(inSizes.begin(), inSizes.end(), std::size_t{0});
     if (wanted > in.size()) return UsbStatus::InvalidArgument;
     for (uint8_t size : inSizes)
@@ -25,8 +35,18 @@ UsbStatus UsbTransport::exchange(std::span<const std::span<const uint8_t>> out,
     for (std::span<const uint8_t> transfer : out)
         counters_.outPackets += (transfer.size() + ch341::PacketSize - 1) / ch341::PacketSize;
     counters_.inPackets += inSizes.size();
+    const ExchangeTicket next = lastTicket_ + 1;
+    const UsbStatus status = doSubmit(next, out, inSizes, in);
+    if (status != UsbStatus::Ok) return status;
+    ticket = lastTicket_ = next;
+    return status;
+}
+
+UsbStatus UsbTransport::collect(ExchangeTicket ticket, std::size_t& received)
+{
+    received = 0;
     ++counters_.roundTrips;
-    return doExchange(out, inSizes, in, received);
+    return doCollect(ticket, received);
 }
 
 void UsbTransport::pause(std::chrono::microseconds duration)

@@ -20,8 +20,16 @@ using AdapterEventHandler = std::function<void(int event)>;
 struct UsbCounters {
     uint64_t outPackets = 0;
     uint64_t inPackets = 0;
-    uint64_t roundTrips = 0;  // synchronous exchanges: each one waits for the adapter once
+    uint64_t roundTrips = 0;  // host waits: each collected exchange waits for the adapter once
 };
+
+// How long the host waits for a bulk transfer before it gives up (flashrom and most tools use
+// 1 s; replies get 2 s as in the vendor's Linux driver).
+inline constexpr std::chrono::milliseconds HostOutTimeout{1000};
+inline constexpr std::chrono::milliseconds HostInTimeout{2000};
+
+// Names a queued exchange until it is collected; 0 is never a ticket.
+using ExchangeTicket = uint64_t;
 
 class UsbTransport {
 public:
@@ -43,6 +51,15 @@ public:
     UsbStatus exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes,
                        std::span<uint8_t> in, std::size_t& received);
 
+    // The exchange in two halves, so the adapter can work on one while the host still waits for
+    // the one before: submit queues it (the OUT bytes are copied; `in` must stay valid until it
+    // is collected) and returns at once; collect waits for it. Exchanges run in the order they
+    // were submitted and each is collected once; after a failed one, those queued behind it fail
+    // too. A submit that fails is not to be collected.
+    UsbStatus submit(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
+                     std::span<uint8_t> in, ExchangeTicket& ticket);
+    UsbStatus collect(ExchangeTicket ticket, std::size_t& received);
+
     // Waits on the host; the emulator scales the wait with its clock.
     virtual void pause(std::chrono::microseconds duration);
 
@@ -53,10 +70,12 @@ public:
     void resetCounters() { counters_ = {}; }
 
 protected:
-    virtual UsbStatus doExchange(std::span<const std::span<const uint8_t>> out,
-                                 std::span<const uint8_t> inSizes, std::span<uint8_t> in,
-                                 std::size_t& received) = 0;
+    // Arguments already checked; `ticket` is new and increasing.
+    virtual UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                               std::span<const uint8_t> inSizes, std::span<uint8_t> in) = 0;
+    virtual UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) = 0;
 
 private:
     UsbCounters counters_;
+    ExchangeTicket lastTicket_ = 0;
 };

@@ -35,7 +35,7 @@ void MainController::FormCreate()
     view.setEnabled("SBCalc", view.startCalculator(true)); // FindCalc
     // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
     core.catalogue().chip.ChipName =
-        (options.emulatedChip.isEmpty() ? current.chipName : options.emulatedChip).toStdString();
+        (options.emulation.chip.isEmpty() ? current.chipName : options.emulation.chip).toStdString();
     view.moveWindow(current.mainLeft, current.mainTop);
 
     if (LanguageId < 0)
@@ -51,7 +51,9 @@ void MainController::FormCreate()
     SlaveAddress = current.slaveAddress >= 0 && current.slaveAddress <= 0xFF ? uint8_t(current.slaveAddress)
                                                                              : DefaultSlaveAddress;
     TickMenusFromSettings();
-    core.adapter().setEmulation({options.emulate, options.emulatedChip, options.emulatedImage});
+    for (const QString &error : options.errors)
+        PrintLog(error, LogColour::Red);
+    core.adapter().setEmulation(options.emulation);
     core.adapter().RegisterAdapterNotification();
 }
 

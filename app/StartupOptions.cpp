@@ -4,14 +4,10 @@ StartupOptions ParseStartupOptions(const QStringList &arguments, QStringList *un
 {
     StartupOptions options;
     for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--emulate")) {
-            options.emulate = true;
-        } else if (argument.startsWith(QLatin1String("--emulate="))) {
-            options.emulate = true;
-            options.emulatedChip = argument.section(QLatin1Char('='), 1);
-        } else if (argument.startsWith(QLatin1String("--emulate-image="))) {
-            options.emulate = true;
-            options.emulatedImage = argument.section(QLatin1Char('='), 1);
+        QString error;
+        if (TakeEmulationOption(argument, options.emulation, error)) {
+            if (!error.isEmpty())
+                options.errors << error;
         } else if (argument.startsWith(QLatin1String("--"))) {
             if (unknown)
                 *unknown << argument;

@@ -134,16 +134,17 @@ int CliCommands::prepare(bool adapter)
     if (!adapter)
         return ExitDone;
 
-    if (options_.emulate && !options_.emulatedChip.isEmpty() && !catalogue.find(options_.emulatedChip.toStdString())) {
-        error("--emulate: no chip named " + options_.emulatedChip + " in the database");
+    if (options_.emulation.on && !options_.emulation.chip.isEmpty()
+        && !catalogue.find(options_.emulation.chip.toStdString())) {
+        error("--emulate: no chip named " + options_.emulation.chip + " in the database");
         return ExitNotFound;
     }
     AdapterSession &adapterSession = session_.adapter();
-    adapterSession.setEmulation({options_.emulate, options_.emulatedChip, options_.emulatedImage});
+    adapterSession.setEmulation(options_.emulation);
     // The emulated socket holds the chip of --emulate=CHIP, else the chip worked on.
-    const QString socketChip = options_.emulatedChip.isEmpty() ? options_.chip : options_.emulatedChip;
+    const QString socketChip = options_.emulation.chip.isEmpty() ? options_.chip : options_.emulation.chip;
     catalogue.chip.ChipName = socketChip.isEmpty() ? settings.chipName.toStdString() : socketChip.toStdString();
-    if (options_.emulate)
+    if (options_.emulation.on)
         adapterSession.CreateEmulatedAdapter();
     else
         adapterSession.RegisterAdapterNotification();
@@ -158,7 +159,7 @@ int CliCommands::prepare(bool adapter)
 int CliCommands::selectChip(bool adapterOpen)
 {
     ChipCatalogue &catalogue = session_.catalogue();
-    QString name = options_.chip.isEmpty() ? options_.emulatedChip : options_.chip;
+    QString name = options_.chip.isEmpty() ? options_.emulation.chip : options_.chip;
     if (name.isEmpty())
         name = SettingsFile(SettingsPath()).readText("Chip", "Type", QString());
     if (name.isEmpty() && adapterOpen) {
@@ -339,14 +340,14 @@ int CliCommands::detect()
     if (const int code = prepare(false))
         return code;
     AdapterSession &adapter = session_.adapter();
-    adapter.setEmulation({options_.emulate, options_.emulatedChip, options_.emulatedImage});
-    if (options_.emulate && !options_.emulatedChip.isEmpty()
-        && !session_.catalogue().find(options_.emulatedChip.toStdString())) {
-        error("--emulate: no chip named " + options_.emulatedChip + " in the database");
+    adapter.setEmulation(options_.emulation);
+    if (options_.emulation.on && !options_.emulation.chip.isEmpty()
+        && !session_.catalogue().find(options_.emulation.chip.toStdString())) {
+        error("--emulate: no chip named " + options_.emulation.chip + " in the database");
         return ExitNotFound;
     }
-    session_.catalogue().chip.ChipName = options_.emulatedChip.toStdString();
-    if (options_.emulate)
+    session_.catalogue().chip.ChipName = options_.emulation.chip.toStdString();
+    if (options_.emulation.on)
         adapter.CreateEmulatedAdapter();
     else
         adapter.RegisterAdapterNotification();

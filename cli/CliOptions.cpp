@@ -72,14 +72,9 @@ CliParse ParseCliOptions(const QStringList &arguments)
                 return fail(a + " needs a chip name");
         } else if (a.startsWith("--chip=")) {
             o.chip = value;
-        } else if (a == "--emulate") {
-            o.emulate = true;
-        } else if (a.startsWith("--emulate=")) {
-            o.emulate = true;
-            o.emulatedChip = value;
-        } else if (a.startsWith("--emulate-image=")) {
-            o.emulate = true;
-            o.emulatedImage = value;
+        } else if (QString error; TakeEmulationOption(a, o.emulation, error)) {
+            if (!error.isEmpty())
+                return fail(error);
         } else if (a.startsWith("--i2c-speed=")) {
             if (!(o.i2cSpeed = SpeedIndex(value)))
                 return fail("--i2c-speed must be 20, 100, 400 or 750, not " + value);
@@ -158,6 +153,10 @@ QString CliUsage()
         "  -c, --chip NAME       chip from the database (default: the chip saved by the window)\n"
         "  --emulate[=CHIP]      use the emulated adapter (with CHIP in its socket)\n"
         "  --emulate-image=FILE  the emulated chip's contents, kept between runs\n"
+        "  --emulate-fast        the emulated adapter answers at once (default: the real adapter's pace)\n"
+        "  --emulate-status=HEX[,HEX,HEX]  the emulated chip's status registers at power-up\n"
+        "  --emulate-log=FILE    write the emulated adapter's bus log to FILE\n"
+        "  --emulate-fault=KIND[@N]  a fault after N packets: usb, nak, busy, pulled or corrupt\n"
         "  --i2c-speed=20|100|400|750, --slave-address=0xA0..0xAE, --no-ack-check   (24xx)\n"
         "  --format=bin|hex|e2p|brg   file format (default: by the file's extension, else bin)\n"
         "  --pad                 pad a file shorter than the chip with FF\n"

@@ -1,5 +1,7 @@
 #pragma once
 // The command line of vespera-cli: one command with its arguments, and the options around it.
+#include "session/EmulationOptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -11,9 +13,7 @@ struct CliOptions {
     QStringList args;  // the command's own arguments (files, a pattern)
 
     QString chip;             // -c, --chip NAME
-    bool emulate = false;     // --emulate[=CHIP]
-    QString emulatedChip;     // CHIP of --emulate=CHIP
-    QString emulatedImage;    // --emulate-image=FILE
+    EmulationOptions emulation; // --emulate[=CHIP] and the other --emulate… options
     std::optional<int> i2cSpeed;      // --i2c-speed=20|100|400|750, as the index 0..3
     std::optional<int> slaveAddress;  // --slave-address=0xA0..0xAE
     bool noAckCheck = false;          // --no-ack-check

@@ -1,7 +1,6 @@
 #include "i2c/IICProbe.h"
 
 #include "adapter/EepromAddressing.h"
-#include "adapter/Uch_i2c.h"
 #include "i2c/IICAddressing.h"
 
 #include <algorithm>
@@ -11,21 +10,21 @@
 namespace {
 
 constexpr uint32_t ProbeBytes = 17;
+using ProbeBlock = std::array<uint8_t, ProbeBytes>;
 
-std::optional<std::array<uint8_t, ProbeBytes>> RandomRead(Ch341Library& library, uint32_t address, uint8_t type,
-                                                          uint8_t deviceBase)
+// One random read of ProbeBytes bytes; nullopt when it was refused or the link failed.
+std::optional<ProbeBlock> RandomRead(Ch341Library& library, uint32_t address, uint8_t type, uint8_t deviceBase)
 {
-    std::array<uint8_t, ProbeBytes> bytes{};
+    ProbeBlock bytes{};
     const AddressPhase phase = AddressPhaseOf(address, type, deviceBase);
-    const bool ok = IICStart(library, AdapterIndex) && IICSendAddress(library, address, type, deviceBase) &&
-                    IICStart(library, AdapterIndex) && IICWriteByte(library, AdapterIndex, phase.readDeviceByte()) &&
-                    IICReadBytes(library, AdapterIndex, ProbeBytes - 1, bytes) &&
-                    IICReadLastByte(library, AdapterIndex, bytes[ProbeBytes - 1]) && IICStop(library, AdapterIndex);
-    if (!ok) {
-        IICStop(library, AdapterIndex);
+    if (phase.length == 0 || !library.CH341I2cRandomRead(AdapterIndex, phase.view(), phase.readDeviceByte(), bytes))
         return std::nullopt;
-    }
     return bytes;
+}
+
+IICProbeResult Unanswered(const Ch341Library& library)
+{
+    return library.lastStatus() == UsbStatus::Ok ? IICProbeResult::NoAnswer : IICProbeResult::LinkFailed;
 }
 
 template <class Bytes>
@@ -43,13 +42,13 @@ IICProbeResult IICProbeAddressWidth(Ch341Library& library, uint8_t eepromType, u
     if (geometry->addressBytes == 1) {
         const auto first = RandomRead(library, 0, eepromType, deviceBase);
         const auto second = first ? RandomRead(library, 0, eepromType, deviceBase) : std::nullopt;
-        if (!first || !second) return IICProbeResult::NoAnswer;
+        if (!first || !second) return Unanswered(library);
         if (*first != *second) return IICProbeResult::TwoAddressBytes;
         return AllAlike(*first) ? IICProbeResult::Unsure : IICProbeResult::Fits;
     }
     const auto low = RandomRead(library, 0x0000, eepromType, deviceBase);
     const auto high = low ? RandomRead(library, 0x0100, eepromType, deviceBase) : std::nullopt;
-    if (!low || !high) return IICProbeResult::NoAnswer;
+    if (!low || !high) return Unanswered(library);
     if (AllAlike(*low)) return IICProbeResult::Unsure;
     const bool movedByOne = std::equal(low->begin() + 1, low->end(), high->begin());
     return movedByOne ? IICProbeResult::OneAddressByte : IICProbeResult::Fits;

@@ -18,7 +18,8 @@
 #include <cstdint>
 #include <span>
 
-enum class IICProbeResult { Fits, TwoAddressBytes, OneAddressByte, NoAnswer, Unsure };
+// NoAnswer: the chip refused a byte; LinkFailed: the adapter's link failed.
+enum class IICProbeResult { Fits, TwoAddressBytes, OneAddressByte, NoAnswer, LinkFailed, Unsure };
 
 IICProbeResult IICProbeAddressWidth(Ch341Library& library, uint8_t eepromType, uint8_t deviceBase);
 

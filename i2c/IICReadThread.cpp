@@ -1,6 +1,5 @@
 #include "i2c/IICReadThread.h"
 
-#include "adapter/Uch_i2c.h"
 #include "i2c/IICAddressing.h"
 #include "i2c/SlaveAddress.h"
 
@@ -9,14 +8,12 @@
 
 namespace {
 
+// Start, address phase, repeated start, read device byte, 32 bytes, stop: one exchange.
 bool readBlock(Ch341Library& library, uint32_t address, uint8_t type, uint8_t deviceBase,
                std::array<uint8_t, IICReadBlock>& block)
 {
     const AddressPhase phase = AddressPhaseOf(address, type, deviceBase);
-    return IICStart(library, AdapterIndex) && IICSendAddress(library, address, type, deviceBase) &&
-           IICStart(library, AdapterIndex) && IICWriteByte(library, AdapterIndex, phase.readDeviceByte()) &&
-           IICReadBytes(library, AdapterIndex, IICReadBlock - 1, block) &&
-           IICReadLastByte(library, AdapterIndex, block[IICReadBlock - 1]) && IICStop(library, AdapterIndex);
+    return phase.length > 0 && library.CH341I2cRandomRead(AdapterIndex, phase.view(), phase.readDeviceByte(), block);
 }
 
 } // namespace

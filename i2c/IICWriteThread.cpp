@@ -1,6 +1,5 @@
 #include "i2c/IICWriteThread.h"
 
-#include "adapter/Uch_i2c.h"
 #include "i2c/IICAddressing.h"
 #include "i2c/SlaveAddress.h"
 
@@ -23,23 +22,19 @@ void IICWriteThread(Ch341Library& library, const WorkerParams& params, WorkerCon
         const uint32_t pageStart = address;
         const uint32_t pageEnd = pageStart + std::min<uint32_t>(params.pageSize, params.size - pageStart);
         const uint8_t deviceBase = fixedBase.value_or(SlaveAddress.load(std::memory_order_relaxed));
-        if (!IICStart(library, AdapterIndex) || !IICSendAddress(library, pageStart, params.type, deviceBase)) {
-            context.fault(static_cast<int32_t>(pageStart));
+        // The page with every byte's acknowledgement, then ACK polling of the write cycle. The
+        // fault names the page for its address phase or a failed exchange, the refused byte, or
+        // the next page when the write cycle does not end.
+        const AddressPhase phase = AddressPhaseOf(pageStart, params.type, deviceBase);
+        std::size_t acknowledged = 0;
+        if (phase.length == 0 ||
+            !library.CH341I2cPageWrite(AdapterIndex, phase.view(), {params.buffer + pageStart, pageEnd - pageStart},
+                                       acknowledged)) {
+            const std::size_t data = acknowledged > phase.length ? acknowledged - phase.length : 0;
+            context.fault(static_cast<int32_t>(acknowledged < phase.length ? pageStart : pageStart + data));
             return;
         }
-        for (; address < pageEnd; ++address)
-            if (!IICWriteByte(library, AdapterIndex, params.buffer[address])) {
-                context.fault(static_cast<int32_t>(address));
-                return;
-            }
-        if (!IICStop(library, AdapterIndex)) {
-            context.fault(static_cast<int32_t>(pageStart));
-            return;
-        }
-        if (!library.CH341SetDelaymS(AdapterIndex, IICWriteCycleMs)) {
-            context.fault(static_cast<int32_t>(address));
-            return;
-        }
+        address = pageEnd;
         context.step();
     }
     context.finishTimed(WriteFinished);

@@ -8,8 +8,7 @@
 #include <QMetaObject>
 
 namespace {
-// The emulated adapter answers as fast as a full-speed USB adapter would, so progress, Esc and
-// timings in a trial run look like the real thing.
+// The fast emulated adapter's round trip.
 constexpr std::chrono::microseconds EmulatedRoundTrip(250);
 
 const char *const speedTexts[] = {"20KHz", "100KHz", "400KHz", "750KHz"};
@@ -49,10 +48,20 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
                               LogColour::Red);
     }
     adapterOptions.chip.imageFile = emulation_.image.toStdString();
+    // At the real adapter's pace the emulator takes as long as the real adapter would; the fast
+    // one still answers as a full-speed USB round trip would, so progress and Esc look real.
+    adapterOptions.pace = emulation_.fast ? AdapterPace::Fast : AdapterPace::RealAdapter;
     adapterOptions.roundTripLatency = EmulatedRoundTrip;
+    adapterOptions.statusPreset = emulation_.status;
+    adapterOptions.logFile = emulation_.logFile.toStdString();
     Adapter created = ::CreateAdapter(adapterOptions);
     Library = std::move(created.library);
     Emulator = std::move(created.emulator);
+    if (created.logFileFailed)
+        session_.fail(Outcome::IoFailure, Lang("The bus log cannot be written to ", "Журнал шины не удаётся записать в ")
+                                              + emulation_.logFile);
+    if (Emulator && emulation_.fault)
+        Emulator->armFault(emulation_.fault->fault, emulation_.fault->afterPackets);
     listen();
 }
 

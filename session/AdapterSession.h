@@ -3,6 +3,7 @@
 // chosen I2C speed, followed through removal and arrival, released at the end.
 #include "adapter/Ch341Library.h"
 #include "chipdb/ChipRecord.h"
+#include "session/EmulationOptions.h"
 
 #include <QObject>
 #include <QString>
@@ -13,18 +14,11 @@ class Session;
 
 class AdapterSession {
 public:
-    // What the command line asked of the emulated adapter.
-    struct Emulation {
-        bool on = false;
-        QString chip;  // a database chip name for the socket; empty: the selected chip
-        QString image; // file that keeps the emulated chip's contents between runs
-    };
-
     explicit AdapterSession(Session &session);
     ~AdapterSession();
 
-    void setEmulation(Emulation emulation) { emulation_ = std::move(emulation); }
-    const Emulation &emulation() const { return emulation_; }
+    void setEmulation(EmulationOptions emulation) { emulation_ = std::move(emulation); }
+    const EmulationOptions &emulation() const { return emulation_; }
 
     // The real adapter is created at once; the emulated one needs the chip database (for the chip
     // in its socket) and is created by CreateEmulatedAdapter once it is loaded.
@@ -53,6 +47,6 @@ private:
     void listen();
 
     Session &session_;
-    Emulation emulation_;
+    EmulationOptions emulation_;
     QObject context_; // hot-plug reports are handled on the session's thread through it
 };

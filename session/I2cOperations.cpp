@@ -35,6 +35,9 @@ bool I2cOperations::ChipFitsTheType()
                                "Разрядность адреса чипа нельзя определить по его содержимому (прочитанные байты "
                                "одинаковы)."));
         return true;
+    case IICProbeResult::LinkFailed:
+        session_.fail(Outcome::IoFailure, Lang("Error in block", "Ошибка в блоке"), 0);
+        break;
     case IICProbeResult::TwoAddressBytes:
         session_.fail(Outcome::NoDevice,
                       Lang("The chip in the socket answers as a part with two address bytes (24C32 or larger), not as "

@@ -29,10 +29,11 @@ void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerCon
 
     if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer)) return StopWriting(library, context, 0);
     context.startClock();
+    SpiPagePolls polls;
     for (uint32_t i = 0; i < pages; ++i) {
         if (context.cancelRequested()) return StopWriting(library, context);
         const uint32_t address = i * page;
-        if (!SPIProgramPage(library, address, image.subspan(address, page), mode))
+        if (!SPIProgramPage(library, address, image.subspan(address, page), mode, &polls))
             return StopWriting(library, context, address);
         context.step();
     }

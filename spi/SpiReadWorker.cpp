@@ -40,10 +40,11 @@ void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerCont
     if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer) || !PrepareRead(library, mode))
         return context.fault(0);
     context.startClock();
+    SpiBlockReader reader(library, mode, chunk, chunks * chunk);
     for (uint32_t i = 0; i < chunks; ++i) {
         if (context.cancelRequested()) return context.finish(ReadCancelled);
         const uint32_t address = i * chunk;
-        if (!SPIReadBlock(library, address, image.subspan(address, chunk), mode)) return context.fault(int32_t(address));
+        if (!reader.read(address, image.subspan(address, chunk))) return context.fault(int32_t(address));
         context.step();
     }
     context.finishTimed(ReadFinished);

@@ -22,6 +22,8 @@ struct SpiFrame {
 struct BusLog {
     std::vector<I2cEvent> i2c;
     std::vector<SpiFrame> spi;
+    // What went wrong on the USB side ("timeout: ..."), in order.
+    std::vector<std::string> usb;
 
     // "S A0+ 40+ S A1+ r12+ r34- P": S start, P stop, written bytes with the slave's +ACK/-NACK,
     // read bytes prefixed r with the master's +ACK/-NACK.

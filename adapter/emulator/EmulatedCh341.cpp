@@ -12,10 +12,13 @@
 
 using namespace ch341;
 
-EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale)
-    : config_(std::move(config)), clock_(timeScale), memory_(config_.size, config_.imageFile)
+EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale, AdapterPace pace, bool realTime)
+    : config_(std::move(config)), pace_(pace, realTime),
+      clock_(timeScale, pace == AdapterPace::RealAdapter ? EmuClock::Kind::Virtual : EmuClock::Kind::Scaled),
+      memory_(config_.size, config_.imageFile)
 {
     if (!config_.imageFile.empty()) savedStatus_ = LoadChipState(ChipStatePath(config_.imageFile));
+    if (config_.emptySocket) return;
     switch (EmulatedFamilyOf(config_.kind).value_or(EmulatedChipFamily::SpiFlash)) {
     case EmulatedChipFamily::I2cEeprom:
         i2cChip_ = std::make_unique<I2cEeprom>(config_, *I2cTypeOfKind(config_.kind), memory_, clock_);
@@ -63,7 +66,7 @@ void EmulatedCh341::close()
 {
     std::lock_guard lock(mutex_);
     open_ = false;
-    replies_.clear();
+    failPending(UsbStatus::NotOpen, clock_.now());
     persist();
     logNote("adapter closed");
 }
@@ -82,7 +85,9 @@ bool EmulatedCh341::flushImage()
 
 void EmulatedCh341::pause(std::chrono::microseconds duration)
 {
-    std::this_thread::sleep_for(clock_.toReal(duration));
+    if (!pace_.timed()) return std::this_thread::sleep_for(clock_.toReal(duration));
+    clock_.advance(duration);
+    pace_.keepPace(clock_.now());
 }
 
 void EmulatedCh341::setEventHandler(AdapterEventHandler handler)
@@ -98,6 +103,7 @@ void EmulatedCh341::plug()
         std::lock_guard lock(mutex_);
         if (present_) return;
         present_ = true;
+        stayBusy_ = false;
         logNote("adapter plugged in");
         handler = handler_;
     }
@@ -120,16 +126,66 @@ void EmulatedCh341::unplug()
     AdapterEventHandler handler;
     {
         std::lock_guard lock(mutex_);
-        if (!present_) return;
-        present_ = false;
-        open_ = false;
-        replies_.clear();
-        selected_ = false;  // power is gone: a frame in progress is not executed
-        persist();
-        logNote("adapter unplugged");
+        if (!pullOut()) return;
         handler = handler_;
     }
     if (handler) handler(AdapterEventRemoved);
+}
+
+bool EmulatedCh341::pullOut()
+{
+    if (!present_) return false;
+    present_ = false;
+    open_ = false;
+    failPending(UsbStatus::NoDevice, clock_.now());
+    selected_ = false;  // power is gone: a frame in progress is not executed
+    stayBusy_ = false;
+    persist();
+    logNote("adapter unplugged");
+    return true;
+}
+
+void EmulatedCh341::armFault(EmulatedFault fault, uint64_t afterPackets)
+{
+    std::lock_guard lock(mutex_);
+    armedFault_ = fault;
+    faultCountdown_ = afterPackets;
+    stayBusy_ = nakNext_ = corruptNext_ = false;
+    logNote("fault armed");
+}
+
+void EmulatedCh341::clearFault()
+{
+    std::lock_guard lock(mutex_);
+    armedFault_.reset();
+    stayBusy_ = nakNext_ = corruptNext_ = false;
+}
+
+void EmulatedCh341::strike(Time at)
+{
+    const EmulatedFault fault = *armedFault_;
+    armedFault_.reset();
+    switch (fault) {
+    case EmulatedFault::UsbError:
+        usbNote("fault: a USB transfer fails");
+        failPending(UsbStatus::Failed, at);
+        break;
+    case EmulatedFault::I2cNak:
+        logNote("fault: the chip refuses the next byte");
+        nakNext_ = true;
+        break;
+    case EmulatedFault::ChipStaysBusy:
+        logNote("fault: the chip stays busy");
+        stayBusy_ = true;
+        break;
+    case EmulatedFault::CorruptReply:
+        logNote("fault: the next reply byte is changed");
+        corruptNext_ = true;
+        break;
+    case EmulatedFault::Pulled:
+        pulledNow_ = pullOut();
+        break;
+    }
 }
 
 void EmulatedCh341::setRoundTripLatency(std::chrono::microseconds latency)
@@ -155,6 +211,12 @@ bool EmulatedCh341::setLogFile(const std::filesystem::path& path)
     return true;
 }
 
+void EmulatedCh341::usbNote(std::string_view text)
+{
+    if (logging_) log_.usb.emplace_back(text);
+    logNote(text);
+}
+
 void EmulatedCh341::logNote(std::string_view text)
 {
     if (logFile_) logFile_->note(text);
@@ -166,79 +228,266 @@ BusLog EmulatedCh341::takeLog()
     return std::exchange(log_, {});
 }
 
-UsbStatus EmulatedCh341::doExchange(std::span<const std::span<const uint8_t>> out,
-                                    std::span<const uint8_t> inSizes, std::span<uint8_t> in,
-                                    std::size_t& received)
+UsbStatus EmulatedCh341::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                  std::span<const uint8_t> inSizes, std::span<uint8_t> in)
 {
     std::lock_guard lock(mutex_);
     if (!present_) return UsbStatus::NoDevice;
     if (!open_) return UsbStatus::NotOpen;
-    if (latency_.count() > 0) std::this_thread::sleep_for(latency_);
-    for (std::span<const uint8_t> transfer : out)
-        for (std::size_t pos = 0; pos < transfer.size(); pos += PacketSize)
-            runSegment(transfer.subspan(pos, std::min(PacketSize, transfer.size() - pos)));
+    if (pace_.timed()) clock_.advanceTo(pace_.realElapsed());
+    const Time now = pace_.timed() ? clock_.now() : Time(0);
 
-    for (uint8_t size : inSizes) {
-        if (replies_.empty()) return UsbStatus::Timeout;
-        const std::vector<uint8_t>& packet = replies_.front();
-        if (packet.size() > size) return UsbStatus::Overflow;
-        std::copy(packet.begin(), packet.end(), in.begin() + static_cast<std::ptrdiff_t>(received));
-        received += packet.size();
-        replies_.pop_front();
+    // Exchanges are recycled with their buffers.
+    std::unique_ptr<Exchange> exchange;
+    if (spare_.empty()) {
+        exchange = std::make_unique<Exchange>();
+    } else {
+        exchange = std::move(spare_.back());
+        spare_.pop_back();
+        exchange->reset();
     }
+    exchange->ticket = ticket;
+    exchange->inSizes.assign(inSizes.begin(), inSizes.end());
+    exchange->in = in;
+    exchange->submitted = now;
+    exchange->packets.push_back(0);
+    for (std::span<const uint8_t> transfer : out) {
+        // Each transfer starts a packet of its own; its last one may be short.
+        for (std::size_t pos = 0; pos < transfer.size(); pos += PacketSize) {
+            const std::size_t n = std::min(PacketSize, transfer.size() - pos);
+            exchange->out.insert(exchange->out.end(), transfer.begin() + static_cast<std::ptrdiff_t>(pos),
+                                 transfer.begin() + static_cast<std::ptrdiff_t>(pos + n));
+            exchange->packets.push_back(exchange->out.size());
+        }
+    }
+    Exchange& queued = *exchanges_.emplace_back(std::move(exchange));
+    requests_.clear();
+    schedule_.add(ticket, out, inSizes.size(), requests_);
+    for (const auto& request : requests_) queueRequest(request, now);
+    // The OUT side of the schedule is in transfers; the adapter takes them packet by packet.
+    for (std::size_t p = 0; p + 1 < queued.packets.size(); ++p) outQueue_.push_back({&queued, p, now});
     return UsbStatus::Ok;
 }
 
-void EmulatedCh341::runSegment(std::span<const uint8_t> segment)
+void EmulatedCh341::queueRequest(const TransferSchedule::Request& request, Time at)
 {
-    if (segment.empty()) return;
-    if (logFile_) logFile_->usbOut(segment);
-    std::vector<uint8_t> reply;
-    switch (segment[0]) {
-    case CmdI2cStream: runI2c(segment.subspan(1), reply); break;
-    case CmdUioStream: runUio(segment.subspan(1), reply); break;
-    case CmdSpiStream: runSpi(segment.subspan(1), reply); break;
-    default: break;  // unknown segments are ignored, as the adapter does
-    }
-    // A segment without reply bytes sends no IN packet at all.
-    if (reply.empty()) return;
-    if (logFile_) logFile_->usbIn(reply);
-    replies_.push_back(std::move(reply));
+    if (request.kind != TransferSchedule::Request::Kind::In) return;
+    for (auto& exchange : exchanges_)
+        if (exchange->ticket == request.exchange) return inQueue_.push_back({exchange.get(), request.index, at});
 }
 
-void EmulatedCh341::runI2c(std::span<const uint8_t> s, std::vector<uint8_t>& reply)
+UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
 {
+    std::unique_lock lock(mutex_);
+    const auto found = std::find_if(exchanges_.begin(), exchanges_.end(),
+                                    [ticket](const auto& e) { return e->ticket == ticket; });
+    if (found == exchanges_.end()) return open_ ? UsbStatus::InvalidArgument : UsbStatus::NotOpen;
+    Exchange& exchange = **found;
+    advance(exchange);
+
+    if (!exchange.finished()) {
+        // Nothing more can move: the host waits out its timeout, then gives up on everything queued.
+        const bool outStuck = exchange.segmentsRun + 1 < exchange.packets.size();
+        const Time waited = outStuck ? HostOutTimeout : HostInTimeout;
+        usbNote(outStuck ? "timeout: OUT stalled, the adapter holds unread replies no IN request takes"
+                         : "timeout: IN request with no reply pending");
+        if (pace_.timed()) {
+            clock_.advanceTo(std::max(clock_.now(), exchange.submitted) + waited);
+        } else {
+            clock_.advance(waited);
+        }
+        failPending(UsbStatus::Timeout, clock_.now());
+    }
+    const UsbStatus status = exchange.status;
+    received = exchange.received;
+    if (pace_.timed()) clock_.advanceTo(pace_.seenByHost(exchange.submitted, exchange.done));
+    const auto done = std::find_if(exchanges_.begin(), exchanges_.end(),
+                                   [ticket](const auto& e) { return e->ticket == ticket; });
+    spare_.push_back(std::move(*done));
+    exchanges_.erase(done);
+    const auto latency = latency_;
+    const Time seen = clock_.now();
+    const AdapterEventHandler removed = std::exchange(pulledNow_, false) ? handler_ : AdapterEventHandler();
+    lock.unlock();
+    if (removed) removed(AdapterEventRemoved);
+    if (pace_.timed()) pace_.keepPace(seen);
+    else if (latency.count() > 0) std::this_thread::sleep_for(latency);
+    return status;
+}
+
+void EmulatedCh341::advance(Exchange& exchange)
+{
+    while (!exchange.finished() && step()) {
+    }
+}
+
+bool EmulatedCh341::step()
+{
+    // The possible next events, each at the earliest time it can happen; the earliest runs, a
+    // reply read first on a tie (it makes room), then a segment start, then an OUT packet.
+    constexpr Time never = Time::max();
+    Time read = never, run = never, take = never;
+    if (!replies_.empty() && !inQueue_.empty())
+        read = std::max({replies_.front().ready, inQueue_.front().ready, busFree_});
+    if (buffered_ && replies_.size() < PaceModel::MaxUnreadReplies)
+        run = std::max(buffered_->at, deviceFree_);
+    if (!buffered_ && !outQueue_.empty()) take = std::max({outQueue_.front().at, bufferFree_, busFree_});
+
+    const Time first = std::min({read, run, take});
+    if (first == never) return false;
+    if (first == read) {
+        deliverReply(read);
+    } else if (first == run) {
+        startSegment(run);
+    } else {
+        buffered_ = outQueue_.front();
+        buffered_->at = take;
+        outQueue_.pop_front();
+        busFree_ = take + pace_.packetTime();
+        Exchange& owner = *buffered_->exchange;
+        ++owner.packetsSent;
+        owner.done = std::max(owner.done, busFree_);
+        if (armedFault_ && faultCountdown_-- == 0) strike(take);
+    }
+    return true;
+}
+
+void EmulatedCh341::deliverReply(Time at)
+{
+    Reply reply = std::move(replies_.front());
+    replies_.pop_front();
+    const InRequest request = inQueue_.front();
+    inQueue_.pop_front();
+    busFree_ = at + pace_.packetTime();
+    if (auto next = schedule_.inFinished()) queueRequest(*next, pace_.resubmitted(busFree_));
+
+    Exchange& owner = *request.exchange;
+    owner.done = std::max(owner.done, busFree_);
+    if (owner.status != UsbStatus::Ok) return;
+    if (reply.bytes.size() > owner.inSizes[request.index]) {
+        // Larger than the request: the packet is lost, the transfer ends in an overflow and the
+        // host gives up on what it had queued.
+        usbNote("overflow: a reply larger than its IN request was lost");
+        owner.status = UsbStatus::Overflow;
+        return failPending(UsbStatus::Failed, busFree_);
+    }
+    std::copy(reply.bytes.begin(), reply.bytes.end(), owner.in.begin() + static_cast<std::ptrdiff_t>(owner.received));
+    owner.received += reply.bytes.size();
+    ++owner.repliesIn;
+}
+
+void EmulatedCh341::startSegment(Time at)
+{
+    const Received packet = *buffered_;
+    buffered_.reset();
+    bufferFree_ = at;
+    Exchange& owner = *packet.exchange;
+    const auto begin = owner.out.begin() + static_cast<std::ptrdiff_t>(owner.packets[packet.packet]);
+    const auto end = owner.out.begin() + static_cast<std::ptrdiff_t>(owner.packets[packet.packet + 1]);
+    std::vector<uint8_t> reply;
+    deviceFree_ = at + runSegment(std::span<const uint8_t>(&*begin, static_cast<std::size_t>(end - begin)), at, reply);
+    ++owner.segmentsRun;
+    owner.done = std::max(owner.done, deviceFree_);
+    // A segment without reply bytes sends no IN packet at all.
+    if (reply.empty()) return;
+    if (std::exchange(corruptNext_, false)) reply.front() ^= 0x5A;
+    if (logFile_) logFile_->usbIn(reply);
+    replies_.push_back({std::move(reply), deviceFree_});
+}
+
+void EmulatedCh341::failPending(UsbStatus status, Time at)
+{
+    for (auto& exchange : exchanges_) {
+        if (exchange->finished()) continue;
+        exchange->status = status;
+        exchange->done = std::max(exchange->done, at);
+    }
+    dropPending();
+}
+
+void EmulatedCh341::dropPending()
+{
+    // The host cancels what it had queued; replies the adapter still held are dropped with it.
+    outQueue_.clear();
+    inQueue_.clear();
+    buffered_.reset();
+    replies_.clear();
+    schedule_.clear();
+}
+
+void EmulatedCh341::tick(Time& at, Time duration)
+{
+    at += duration;
+    if (pace_.timed()) {
+        clock_.advanceTo(at);
+    } else {
+        clock_.advance(duration);
+    }
+}
+
+EmulatedCh341::Time EmulatedCh341::runSegment(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply)
+{
+    if (segment.empty()) return Time(0);
+    if (logFile_) logFile_->usbOut(segment);
+    if (pace_.timed()) clock_.advanceTo(at);
+    switch (segment[0]) {
+    case CmdI2cStream: return runI2c(segment.subspan(1), at, reply);
+    case CmdUioStream: return runUio(segment.subspan(1), at, reply);
+    case CmdSpiStream: return runSpi(segment.subspan(1), at, reply);
+    default: return Time(0);  // unknown segments are ignored, as the adapter does
+    }
+}
+
+EmulatedCh341::Time EmulatedCh341::runI2c(std::span<const uint8_t> s, Time at, std::vector<uint8_t>& reply)
+{
+    const Time start = at;
+    const uint8_t speed = wireMode_ & 0x03;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const uint8_t cmd = s[i];
-        if (cmd == I2cEnd) return;
+        if (cmd == I2cEnd) break;
         if (cmd == I2cStart) {
+            tick(at, pace_.i2cConditions(1, speed));
             i2cStart();
         } else if (cmd == I2cStop) {
+            tick(at, pace_.i2cConditions(1, speed));
             i2cStop();
         } else if (cmd == I2cOut) {
-            if (i + 1 >= s.size()) return;
+            if (i + 1 >= s.size()) break;
+            tick(at, pace_.i2cBytes(1, speed));
             reply.push_back(i2cWrite(s[++i]) ? 0x00 : I2cNackBit);
         } else if ((cmd & 0xC0) == I2cOut) {
             const std::size_t n = cmd & 0x3F;
-            for (std::size_t k = 0; k < n && i + 1 < s.size(); ++k) i2cWrite(s[++i]);
+            for (std::size_t k = 0; k < n && i + 1 < s.size(); ++k) {
+                tick(at, pace_.i2cBytes(1, speed));
+                i2cWrite(s[++i]);
+            }
         } else if (cmd == I2cIn) {
+            tick(at, pace_.i2cBytes(1, speed));
             reply.push_back(i2cRead(false));
         } else if (cmd > I2cIn && cmd <= (I2cIn | 32)) {
-            for (unsigned k = 0; k < (cmd & 0x3Fu); ++k) reply.push_back(i2cRead(true));
+            for (unsigned k = 0; k < (cmd & 0x3Fu); ++k) {
+                tick(at, pace_.i2cBytes(1, speed));
+                reply.push_back(i2cRead(true));
+            }
         } else if ((cmd & 0xF8) == I2cSet) {
             wireMode_ = cmd & 0x07;
-        } else if ((cmd & 0xF0) == I2cDelayUs || (cmd & 0xF0) == I2cDelayMs) {
-            // Bus timing is not modelled.
+        } else if ((cmd & 0xF0) == I2cDelayUs) {
+            tick(at, std::chrono::microseconds(cmd & 0x0F));
+        } else if ((cmd & 0xF0) == I2cDelayMs) {
+            tick(at, std::chrono::milliseconds(cmd & 0x0F));
         } else {
-            return;
+            break;
         }
     }
+    return at - start;
 }
 
-void EmulatedCh341::runUio(std::span<const uint8_t> s, std::vector<uint8_t>& reply)
+EmulatedCh341::Time EmulatedCh341::runUio(std::span<const uint8_t> s, Time at, std::vector<uint8_t>& reply)
 {
+    const Time start = at;
     for (uint8_t cmd : s) {
-        if (cmd == UioEnd) return;
+        if (cmd == UioEnd) break;
+        tick(at, pace_.pinCommands(1));
         switch (cmd & 0xC0) {
         case 0x00: reply.push_back(static_cast<uint8_t>((pinOut_ & 0x3F) | 0x80)); break;
         case UioDir: pinDir_ = cmd & 0x3F; break;
@@ -247,6 +496,7 @@ void EmulatedCh341::runUio(std::span<const uint8_t> s, std::vector<uint8_t>& rep
         }
         updateChipSelect();
     }
+    return at - start;
 }
 
 void EmulatedCh341::updateChipSelect()
@@ -255,6 +505,7 @@ void EmulatedCh341::updateChipSelect()
     if (selected == selected_) return;
     selected_ = selected;
     if (selected) {
+        busyFrameStart_ = true;
         if (logging_) log_.spi.emplace_back();
         if (spiChip_) spiChip_->select();
     } else {
@@ -263,12 +514,14 @@ void EmulatedCh341::updateChipSelect()
     }
 }
 
-void EmulatedCh341::runSpi(std::span<const uint8_t> s, std::vector<uint8_t>& reply)
+EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, std::vector<uint8_t>& reply)
 {
+    const Time start = at;
     for (uint8_t wire : s) {
+        tick(at, pace_.spiBytes(1));
         // The engine shifts LSB first: the chip, which samples MSB first, sees the mirror image.
         const uint8_t mosi = ReverseBits[wire];
-        const uint8_t miso = selected_ && spiChip_ ? spiChip_->transfer(mosi) : 0xFF;
+        const uint8_t miso = stayBusy_ ? busyAnswer(mosi) : selected_ && spiChip_ ? spiChip_->transfer(mosi) : 0xFF;
         if (logging_ && selected_ && !log_.spi.empty()) {
             log_.spi.back().mosi.push_back(mosi);
             log_.spi.back().miso.push_back(miso);
@@ -279,10 +532,23 @@ void EmulatedCh341::runSpi(std::span<const uint8_t> s, std::vector<uint8_t>& rep
         }
         reply.push_back(ReverseBits[miso]);
     }
+    return at - start;
+}
+
+// A chip that stays busy takes no command: it answers a status read with its busy bit set.
+uint8_t EmulatedCh341::busyAnswer(uint8_t mosi)
+{
+    if (!selected_ || !spiChip_) return 0xFF;
+    if (std::exchange(busyFrameStart_, false)) {
+        busyOpcode_ = mosi;
+        return 0xFF;
+    }
+    return busyOpcode_ == 0x05 ? 0x03 : 0xFF;
 }
 
 void EmulatedCh341::i2cStart()
 {
+    bytesSinceStart_ = 0;
     if (i2cChip_) i2cChip_->start();
     logI2c({I2cEvent::Kind::Start});
 }
@@ -295,7 +561,11 @@ void EmulatedCh341::i2cStop()
 
 bool EmulatedCh341::i2cWrite(uint8_t byte)
 {
-    const bool ack = i2cChip_ && i2cChip_->write(byte);
+    // A chip that stays busy refuses even its address, as during a write cycle; a refused byte is
+    // an address or data byte, so that an acknowledge poll does not take it.
+    const bool refused = stayBusy_ || (bytesSinceStart_ > 0 && std::exchange(nakNext_, false));
+    ++bytesSinceStart_;
+    const bool ack = !refused && i2cChip_ && i2cChip_->write(byte);
     logI2c({I2cEvent::Kind::Write, byte, ack});
     return ack;
 }

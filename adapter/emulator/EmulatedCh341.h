@@ -5,7 +5,16 @@
 // unplugging drive the hot-plug handler. With an image file the chip's contents and the status
 // bits it keeps without power (ChipStateFile.h) are saved beside it on close, unplug and
 // flushImage().
+//
+// The USB side behaves as the real adapter's does: OUT packets reach the adapter in order and it
+// runs them one segment after another; each segment that answers makes one IN packet, handed to
+// the IN requests in the order they were queued; the adapter holds at most two unread replies,
+// so OUT segments behind them wait for the host to read. A reply larger than the waiting IN
+// request is lost with an overflow; an exchange whose replies or OUT data cannot all move waits
+// until the host's timeout (in emulated time) and fails. With AdapterPace::RealAdapter the clock
+// is virtual and every packet and segment moves it by the pace model's costs.
 
+#include "adapter/TransferSchedule.h"
 #include "adapter/UsbTransport.h"
 #include "adapter/emulator/BusDevices.h"
 #include "adapter/emulator/BusLog.h"
@@ -13,19 +22,31 @@
 #include "adapter/emulator/ChipMemory.h"
 #include "adapter/emulator/EmuClock.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
+#include "adapter/emulator/PaceModel.h"
 
 #include <array>
 #include <deque>
-#include <optional>
-#include <string_view>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string_view>
 #include <vector>
+
+// Faults the emulated adapter can play on the next operation, to show how the program meets them.
+enum class EmulatedFault {
+    UsbError,      // one exchange fails with a USB error
+    I2cNak,        // the 24xx chip refuses one byte
+    ChipStaysBusy, // the chip reports busy (SPI) or refuses its address (24xx) until cleared
+    Pulled,        // the adapter is pulled out
+    CorruptReply,  // one reply byte arrives changed
+};
 
 class EmulatedCh341 final : public UsbTransport {
 public:
-    // timeScale > 1 makes emulated time run faster than real time (erases, write cycles).
-    explicit EmulatedCh341(EmulatedChipConfig config, double timeScale = 1.0);
+    // timeScale > 1 makes emulated time run faster than real time (erases, write cycles); it is
+    // not used at the RealAdapter pace, whose clock is virtual.
+    explicit EmulatedCh341(EmulatedChipConfig config, double timeScale = 1.0,
+                           AdapterPace pace = AdapterPace::Fast, bool realTime = false);
     ~EmulatedCh341() override;
 
     UsbStatus open() override;
@@ -40,8 +61,12 @@ public:
     void announceRemoval();
     void unplug();
 
-    // Real time each exchange takes, to mimic the USB round trip of the real adapter (about
-    // 1 ms at full speed); 0 by default.
+    // Arms a fault that strikes once `afterPackets` more OUT packets have reached the adapter
+    // (a busy chip stays busy until clearFault, a plug or an unplug).
+    void armFault(EmulatedFault fault, uint64_t afterPackets);
+    void clearFault();
+
+    // Real time each exchange takes at the Fast pace; 0 by default.
     void setRoundTripLatency(std::chrono::microseconds latency);
 
     // Bus log, off by default for speed.
@@ -64,19 +89,82 @@ public:
     const EmulatedChipConfig& config() const { return config_; }
     uint8_t wireMode() const { return wireMode_; }
     const EmuClock& clock() const { return clock_; }
+    const PaceModel& paceModel() const { return pace_; }
 
 protected:
-    UsbStatus doExchange(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
-                         std::span<uint8_t> in, std::size_t& received) override;
+    UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                       std::span<const uint8_t> inSizes, std::span<uint8_t> in) override;
+    UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) override;
 
 private:
-    void runSegment(std::span<const uint8_t> segment);
-    void runI2c(std::span<const uint8_t> segment, std::vector<uint8_t>& reply);
-    void runUio(std::span<const uint8_t> segment, std::vector<uint8_t>& reply);
-    void runSpi(std::span<const uint8_t> segment, std::vector<uint8_t>& reply);
+    using Time = PaceModel::Time;
+    struct Exchange {
+        ExchangeTicket ticket = 0;
+        std::vector<uint8_t> out;          // the OUT transfers one after another
+        std::vector<std::size_t> packets;  // start of each packet in `out`, then the end
+        std::size_t packetsSent = 0;       // packets the adapter has taken
+        std::size_t segmentsRun = 0;       // and run
+        std::vector<uint8_t> inSizes;
+        std::size_t repliesIn = 0;
+        std::span<uint8_t> in;
+        std::size_t received = 0;
+        Time submitted{0};
+        Time done{0};
+        UsbStatus status = UsbStatus::Ok;
+        // Back to a new exchange, keeping the buffers' room.
+        void reset()
+        {
+            ticket = 0;
+            out.clear();
+            packets.clear();
+            packetsSent = segmentsRun = repliesIn = received = 0;
+            inSizes.clear();
+            in = {};
+            submitted = done = Time(0);
+            status = UsbStatus::Ok;
+        }
+        bool finished() const
+        {
+            return status != UsbStatus::Ok || (segmentsRun + 1 == packets.size() && repliesIn == inSizes.size());
+        }
+    };
+    struct InRequest {
+        Exchange* exchange;
+        std::size_t index;
+        Time ready;
+    };
+    struct Reply {
+        std::vector<uint8_t> bytes;
+        Time ready;
+    };
+    struct Received {
+        Exchange* exchange;
+        std::size_t packet;
+        Time at;
+    };
+
+    void queueRequest(const TransferSchedule::Request& request, Time at);
+    // Runs the USB side until `exchange` has finished or nothing more can move.
+    void advance(Exchange& exchange);
+    // Moves the earliest of the possible next events; false when none can happen.
+    bool step();
+    void deliverReply(Time at);
+    void startSegment(Time at);
+    void failPending(UsbStatus status, Time at);
+    void dropPending();
+
+    // Run one segment on the adapter from `at`; return its duration.
+    Time runSegment(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply);
+    Time runI2c(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply);
+    Time runUio(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply);
+    Time runSpi(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply);
+    // Moves the virtual clock to the end of a sub-command that has just run.
+    void tick(Time& at, Time duration);
     void updateChipSelect();
     bool persist();  // image and state files; called with the lock held
     void logNote(std::string_view text);
+    // A USB fault: in the bus log and the log file.
+    void usbNote(std::string_view text);
     void logI2c(const I2cEvent& event);
     void i2cStart();
     void i2cStop();
@@ -84,6 +172,7 @@ private:
     uint8_t i2cRead(bool ack);
 
     EmulatedChipConfig config_;
+    PaceModel pace_;
     EmuClock clock_;
     ChipMemory memory_;
     std::unique_ptr<I2cSlave> i2cChip_;
@@ -99,7 +188,32 @@ private:
     std::unique_ptr<BusLogFile> logFile_;
     SpiFrame fileFrame_;  // the SPI frame in progress, for the log file
     std::optional<std::array<uint8_t, 3>> savedStatus_;  // as the state file holds it
-    std::deque<std::vector<uint8_t>> replies_;  // one IN packet per answering segment
+
+    // The USB side: queued exchanges, the requests the host has handed over and the adapter's
+    // state. Times are on the emulated clock (all 0 at the Fast pace).
+    TransferSchedule schedule_;
+    std::deque<std::unique_ptr<Exchange>> exchanges_;
+    std::vector<std::unique_ptr<Exchange>> spare_;
+    std::vector<TransferSchedule::Request> requests_;
+    std::deque<Received> outQueue_;   // OUT packets handed to USB, in order
+    std::deque<InRequest> inQueue_;   // IN requests handed to USB, in order
+    std::optional<Received> buffered_;  // the packet waiting in the adapter for its turn
+    std::deque<Reply> replies_;       // replies made and not read yet
+    Time busFree_{0};
+    Time bufferFree_{0};
+    Time deviceFree_{0};
+    // The armed fault and what it has set off.
+    std::optional<EmulatedFault> armedFault_;
+    uint64_t faultCountdown_ = 0;
+    bool nakNext_ = false, stayBusy_ = false, corruptNext_ = false, pulledNow_ = false;
+    bool busyFrameStart_ = false;
+    unsigned bytesSinceStart_ = 0; // I2C bytes written since the last start condition
+    uint8_t busyOpcode_ = 0; // the first byte of the SPI frame in progress while the chip stays busy
+    void strike(Time at);
+    uint8_t busyAnswer(uint8_t mosi);
+    // With the lock held: the adapter is gone (power off for the chip); false when it already was.
+    bool pullOut();
+
     uint8_t wireMode_ = 0x01;
     uint8_t pinOut_ = 0x3F;
     uint8_t pinDir_ = 0x00;

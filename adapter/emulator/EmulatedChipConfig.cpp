@@ -81,6 +81,7 @@ void ApplyMakerBehaviour(EmulatedChipConfig& config, std::string_view name, std:
 
     if (maker == "WINBOND" && StartsWith(name, "W25Q")) {
         config.protection = FlashProtection::Winbond;
+        config.pageProgramTime = std::chrono::microseconds(400);  // typical
     } else if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos) {
         config.protection = FlashProtection::At25dfSectors;
         config.volatileProtection = true;  // every sector protected at power-up, SPRL clear

@@ -35,6 +35,7 @@ struct EmulatedChipConfig {
     using Time = std::chrono::microseconds;
 
     std::string kind = "ID_SPI1";
+    bool emptySocket = false;  // no chip at all: both buses float
     uint32_t size = 8u << 20;
     uint32_t pageSize = 256;
 

@@ -61,9 +61,9 @@ int main(int argc, char *argv[])
     AppPaths::SetProgramFolder(folder.path());
 
     StartupOptions options;
-    options.emulate = true;
-    options.emulatedChip = QStringLiteral("W25Q64FV");
-    options.emulatedImage = folder.filePath("window-chip.bin");
+    options.emulation.on = true;
+    options.emulation.chip = QStringLiteral("W25Q64FV");
+    options.emulation.image = folder.filePath("window-chip.bin");
     TFMain window(options);
     window.show();
     const QDeadlineTimer ready(10000);

@@ -1,13 +1,10 @@
 // Whole-chip reads and writes of a 24C256 and a 24C1024 on the emulated adapter: the stream
 // workers (ACK checking on) against the library's block paths (ACK checking off). The emulated
-// clock runs 1000 times fast, so wall time is host and emulator cost; the figure that decides
-// speed on real hardware is the round trip count (about 1 ms each over USB), plus the write
-// cycles: the stream write's fixed 10 ms per page, the block write's 5 ms chip cycle per page of
-// its own (its polls are counted under the fast clock, so about one per page).
-// estimatedSeconds adds those up.
+// clock runs 1000 times fast, so wall time is host and emulator cost, and the round trips are
+// counted under that clock (about one ACK poll per page). The real adapter's time of each path is
+// predicted by bench/speed.
 
 #include "adapter/Ch341Device.h"
-#include "adapter/EepromAddressing.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "i2c/IICFastPath.h"
 #include "i2c/IICReadThread.h"
@@ -20,9 +17,6 @@
 #include <memory>
 
 namespace {
-
-constexpr double UsbRoundTripSeconds = 0.001;
-constexpr double ChipWriteCycleSeconds = 0.005; // the emulated chip's, a common 24xx figure
 
 struct Chip {
     const char* kind;
@@ -76,13 +70,8 @@ void WholeChip(benchmark::State& state, Chip chip, Path path)
         if (!ok) state.SkipWithError("operation failed");
     }
     const double iterations = double(state.iterations());
-    const double roundTrips = double(emulator->counters().roundTrips) / iterations;
-    double waits = 0;
-    if (path == Path::StreamWrite) waits = double(chip.size / chip.pageSize) * IICWriteCycleMs / 1000.0;
-    if (path == Path::FastWrite) waits = double(chip.size / EepromGeometryOf(chip.type)->pageSize) * ChipWriteCycleSeconds;
-    state.counters["roundTrips"] = roundTrips;
+    state.counters["roundTrips"] = double(emulator->counters().roundTrips) / iterations;
     state.counters["outPackets"] = double(emulator->counters().outPackets) / iterations;
-    state.counters["estimatedSeconds"] = roundTrips * UsbRoundTripSeconds + waits;
     state.SetBytesProcessed(static_cast<int64_t>(iterations * chip.size));
 }
 

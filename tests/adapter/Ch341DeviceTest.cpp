@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -20,19 +22,27 @@ public:
     void setEventHandler(AdapterEventHandler) override {}
 
 protected:
-    UsbStatus doExchange(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> sizes,
-                         std::span<uint8_t> in, std::size_t& received) override
+    UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                       std::span<const uint8_t> sizes, std::span<uint8_t> in) override
     {
         auto& transfers = exchanges.emplace_back();
         for (auto t : out) transfers.emplace_back(t.begin(), t.end());
         inSizes.emplace_back(sizes.begin(), sizes.end());
+        std::size_t received = 0;
         for (uint8_t size : sizes)
             for (uint8_t i = 0; i < size; ++i, ++received) in[received] = static_cast<uint8_t>(received + 1);
+        received_[ticket] = received;
+        return UsbStatus::Ok;
+    }
+    UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) override
+    {
+        received = received_.at(ticket);
         return UsbStatus::Ok;
     }
 
 private:
     bool open_ = false;
+    std::map<ExchangeTicket, std::size_t> received_;
 };
 
 struct Recorder {

@@ -33,8 +33,8 @@ TEST_F(Startup, LoadsTheDatabaseOpensTheAdapterAndSelectsTheChip)
 {
     writeDatabase();
     StartupOptions options;
-    options.emulate = true;
-    options.emulatedChip = "24C02";
+    options.emulation.on = true;
+    options.emulation.chip = "24C02";
     MainController controller(view, options);
     controller.FormCreate();
     controller.FormShow();
@@ -65,7 +65,7 @@ TEST_F(Startup, LoadsTheDatabaseOpensTheAdapterAndSelectsTheChip)
 TEST_F(Startup, WithoutTheDatabaseNothingElseStarts)
 {
     StartupOptions options;
-    options.emulate = true;
+    options.emulation.on = true;
     options.file = folder.filePath("dump.bin");
     MainController controller(view, options);
     controller.FormCreate();

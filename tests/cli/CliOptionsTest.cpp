@@ -17,9 +17,16 @@ TEST(CliOptions, ParsesCommandsAndOptions)
     EXPECT_TRUE(o.noAckCheck && o.yes && o.json);
     EXPECT_EQ(o.format, "hex");
 
-    const CliParse status = ParseCliOptions({"--emulate=W25Q64FV", "status", "--set", "00,02"});
-    ASSERT_TRUE(status.options);
-    EXPECT_EQ(status.options->emulatedChip, "W25Q64FV");
+    const CliParse status = ParseCliOptions({"--emulate=W25Q64FV", "--emulate-fault=pulled@7", "--emulate-fast",
+                                             "--emulate-status=1c,02", "status", "--set", "00,02"});
+    ASSERT_TRUE(status.options) << status.error.toStdString();
+    const EmulationOptions &emulation = status.options->emulation;
+    EXPECT_EQ(emulation.chip, "W25Q64FV");
+    EXPECT_TRUE(emulation.on && emulation.fast);
+    ASSERT_TRUE(emulation.fault && emulation.status);
+    EXPECT_EQ(emulation.fault->fault, EmulatedFault::Pulled);
+    EXPECT_EQ(emulation.fault->afterPackets, 7u);
+    EXPECT_EQ(*emulation.status, (std::array<uint8_t, 3>{0x1C, 0x02, 0x00}));
     EXPECT_EQ(status.options->setRegisters, (std::vector<uint8_t>{0x00, 0x02}));
 }
 
@@ -39,6 +46,8 @@ TEST(CliOptions, RefusesWhatItCannotUse)
         {{"status", "--set", "1FF"}, "--set needs one to three hexadecimal bytes separated by commas, not 1FF"},
         {{"--set=01", "blank"}, "--set belongs to the status command"},
         {{"--frobnicate", "list"}, "unknown option --frobnicate"},
+        {{"--emulate-status=1C,XY", "status"}, "--emulate-status needs one to three hexadecimal bytes separated by commas, not 1C,XY"},
+        {{"--emulate-fault=melt@3", "read", "x"}, "--emulate-fault needs usb, nak, busy, pulled or corrupt, optionally @N packets, not melt@3"},
     };
     for (const auto &c : cases) {
         const CliParse parse = ParseCliOptions(c.arguments);

@@ -62,6 +62,7 @@ protected:
     {
         arguments.prepend(QStringLiteral("--emulate-image=") + path("chip.bin"));
         arguments.prepend(QStringLiteral("--emulate=") + chip);
+        arguments.prepend(QStringLiteral("--emulate-fast"));
         QProcess process;
         process.start(program, arguments);
         process.waitForFinished(60000);
@@ -134,7 +135,7 @@ TEST_F(Cli, JsonReportsTheResult)
 TEST_F(Cli, CtrlCCancelsALongReadAndSaysSo)
 {
     QProcess process;
-    process.start(program, {"--emulate=W25Q64FV", "read", path("dump.bin")});
+    process.start(program, {"--emulate=W25Q64FV", "--emulate-fast", "read", path("dump.bin")});
     ASSERT_TRUE(process.waitForStarted());
     // Interrupt once the read is under way.
     QByteArray err;
@@ -148,4 +149,31 @@ TEST_F(Cli, CtrlCCancelsALongReadAndSaysSo)
     EXPECT_EQ(process.exitCode(), 5) << err.toStdString();
     EXPECT_TRUE(err.contains("cancelled: nothing was written to")) << err.toStdString();
     EXPECT_FALSE(QFile::exists(path("dump.bin")));
+}
+
+// A fault of the emulated adapter ends the command with an error line and a non-zero exit; a
+// read that failed writes no file.
+TEST_F(Cli, EveryEmulatedFaultIsAnErrorExit)
+{
+    const struct {
+        const char *chip;
+        int size;
+        const char *fault, *command;
+        int code;
+    } cases[] = {
+        {"MX25L512E", ChipSize, "usb@40", "read", 4},   {"MX25L512E", ChipSize, "pulled@40", "read", 4},
+        {"MX25L512E", ChipSize, "busy@40", "write", 4}, {"MX25L512E", ChipSize, "corrupt@40", "verify", 1},
+        {"24C02", 256, "nak@20", "write", 4},           {"24C02", 256, "busy@12", "read", 4},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.chip) + " " + c.fault);
+        writeFile("new.bin", Pattern(c.size, 4));
+        writeFile("chip.bin", c.code == 1 ? Pattern(c.size, 4) : QByteArray(c.size, '\xFF'));
+        QFile::remove(path("dump.bin"));
+        const QString file = QString(c.command) == "read" ? path("dump.bin") : path("new.bin");
+        const Run result = run({QStringLiteral("--emulate-fault=") + c.fault, c.command, file}, c.chip);
+        EXPECT_EQ(result.code, c.code) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("vespera-cli: ")) << result.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("dump.bin")));
+    }
 }

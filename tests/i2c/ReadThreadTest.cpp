@@ -110,9 +110,10 @@ INSTANTIATE_TEST_SUITE_P(Blocks, ReadFaults, ::testing::Values(FaultCase{0, 0}, 
 
 TEST_F(I2cTest, ReadFaultMidBlockLeavesThatBlockUntouched)
 {
-    // The transport dies during block 1's data: the block's bytes must not reach the buffer.
+    // The transport dies during block 1 (a block is one exchange of two OUT packets): the block's
+    // bytes must not reach the buffer.
     auto emulator = std::make_shared<EmulatedCh341>(I2cChip("ID_24C02", 256, 8), 1000.0);
-    Ch341Device device(std::make_shared<FaultyTransport>(emulator, TransportFault::Timeout, 8 + 6));
+    Ch341Device device(std::make_shared<FaultyTransport>(emulator, TransportFault::Timeout, 2 + 1));
     device.CH341OpenDevice(AdapterIndex);
     ReadRun run;
     IICReadThread(device, Params(256, 1, run.buffer.data()), run.context);

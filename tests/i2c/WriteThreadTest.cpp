@@ -78,15 +78,19 @@ TEST_F(I2cTest, CancelDuringAPageTakesEffectBeforeTheNextPage)
 
 struct FaultCase {
     uint64_t packetsBeforeFault; // OUT packets the transport lets through
+    std::chrono::milliseconds writeCycle;
     int32_t address;
 };
 
 class WriteFaults : public I2cTest, public ::testing::WithParamInterface<FaultCase> {};
 
-// Page size 16 on a 24C02: a page is 20 OUT packets (start, two address bytes, 16 data, stop).
+// Page size 16 on a 24C02: a page is one exchange of two OUT packets, each ACK poll after it one
+// more; a chip whose write cycle is 0 needs no poll beyond the one in the page's exchange.
 TEST_P(WriteFaults, ReportTheAddressOfTheFailingStep)
 {
-    auto emulator = std::make_shared<EmulatedCh341>(I2cChip("ID_24C02", 256, 16), 1000.0);
+    auto config = I2cChip("ID_24C02", 256, 16);
+    config.eepromWriteCycle = GetParam().writeCycle;
+    auto emulator = std::make_shared<EmulatedCh341>(config, 1000.0);
     Ch341Device device(
         std::make_shared<FaultyTransport>(emulator, TransportFault::Timeout, GetParam().packetsBeforeFault));
     device.CH341OpenDevice(AdapterIndex);
@@ -99,10 +103,60 @@ TEST_P(WriteFaults, ReportTheAddressOfTheFailingStep)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, WriteFaults,
-                         ::testing::Values(FaultCase{0, 0},           // start of the first page
-                                           FaultCase{40 + 3 + 3, 35}, // fourth data byte of the third page
-                                           FaultCase{20 + 1 + 1, 16}, // address phase of the second page
-                                           FaultCase{20 + 19, 16}));  // stop of the second page
+                         ::testing::Values(FaultCase{0, std::chrono::milliseconds(5), 0},  // the first page
+                                           FaultCase{4, std::chrono::milliseconds(0), 32}, // the third page
+                                           FaultCase{2, std::chrono::hours(1), 16}));      // polling the first
+
+// Refuses one byte value in the step-by-step page write a plain library does.
+class RefusingByte final : public Ch341Library {
+public:
+    RefusingByte(Ch341Library& inner, uint8_t refused) : inner(inner), refused(refused) {}
+    intptr_t CH341OpenDevice(uint32_t i) override { return inner.CH341OpenDevice(i); }
+    void CH341CloseDevice(uint32_t i) override { inner.CH341CloseDevice(i); }
+    bool CH341ResetDevice(uint32_t i) override { return inner.CH341ResetDevice(i); }
+    bool CH341SetDeviceNotify(uint32_t i, const char* id, DeviceNotify n) override
+    {
+        return inner.CH341SetDeviceNotify(i, id, std::move(n));
+    }
+    bool CH341SetStream(uint32_t i, uint8_t mode) override { return inner.CH341SetStream(i, mode); }
+    bool CH341WriteData(uint32_t i, std::span<const uint8_t> b) override { return inner.CH341WriteData(i, b); }
+    bool CH341WriteRead(uint32_t i, std::span<const uint8_t> write, uint32_t step, uint32_t count,
+                        uint32_t& length, std::span<uint8_t> reply) override
+    {
+        const bool refuse = write.size() >= 3 && write[0] == 0xAA && write[1] == 0x80 && write[2] == refused;
+        const bool ok = inner.CH341WriteRead(i, write, step, count, length, reply);
+        if (ok && refuse && length > 0) reply[length - 1] |= 0x80;
+        return ok;
+    }
+    bool CH341StreamSPI4(uint32_t i, uint32_t cs, std::span<uint8_t> b) override { return inner.CH341StreamSPI4(i, cs, b); }
+    bool CH341SetDelaymS(uint32_t i, uint32_t ms) override { return inner.CH341SetDelaymS(i, ms); }
+    bool CH341ReadEEPROM(uint32_t i, uint8_t t, uint32_t a, std::span<uint8_t> b) override
+    {
+        return inner.CH341ReadEEPROM(i, t, a, b);
+    }
+    bool CH341WriteEEPROM(uint32_t i, uint8_t t, uint32_t a, std::span<const uint8_t> b) override
+    {
+        return inner.CH341WriteEEPROM(i, t, a, b);
+    }
+    UsbStatus lastStatus() const override { return inner.lastStatus(); }
+
+    Ch341Library& inner;
+    uint8_t refused;
+};
+
+TEST_F(I2cTest, ARefusedDataByteIsNamedByItsAddress)
+{
+    EmulatedI2c adapter(I2cChip("ID_24C02", 256, 16));
+    std::vector<uint8_t> image(256, 0x11);
+    image[35] = 0x99; // the fourth data byte of the third page
+    RefusingByte library(adapter.device, 0x99);
+    WorkerRun run;
+    IICWriteThread(library, WriteParams(image, 256, 1, 16), run.context);
+
+    EXPECT_EQ(run.sink.steps, 2);
+    EXPECT_EQ(run.sink.last().message, WM_OP_FAULT);
+    EXPECT_EQ(run.sink.last().lParam, 35);
+}
 
 struct CycleCase {
     std::chrono::milliseconds writeCycle;
@@ -112,8 +166,9 @@ struct CycleCase {
 
 class WriteCycle : public I2cTest, public ::testing::WithParamInterface<CycleCase> {};
 
-// The fixed wait after each page is the only allowance: a chip still busy refuses the next page.
-TEST_P(WriteCycle, NextPageStartsAfterTheFixedWait)
+// ACK polling waits out the chip's write cycle however long it takes; one that never ends fails
+// the write with the next page's address.
+TEST_P(WriteCycle, NextPageStartsWhenTheChipAnswersAgain)
 {
     auto config = I2cChip("ID_24C02", 256, 16);
     config.eepromWriteCycle = GetParam().writeCycle;
@@ -124,11 +179,15 @@ TEST_P(WriteCycle, NextPageStartsAfterTheFixedWait)
 
     EXPECT_EQ(run.sink.steps, GetParam().pages);
     EXPECT_EQ(run.sink.last().lParam, GetParam().lastCode);
+    if (GetParam().lastCode == WriteFinished) {
+        EXPECT_TRUE(std::equal(image.begin(), image.begin() + 64, adapter.chip().begin()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cycles, WriteCycle,
                          ::testing::Values(CycleCase{std::chrono::milliseconds(5), 4, WriteFinished},
-                                           CycleCase{std::chrono::milliseconds(40), 1, 16}));
+                                           CycleCase{std::chrono::milliseconds(40), 4, WriteFinished},
+                                           CycleCase{std::chrono::hours(1), 0, 16}));
 
 TEST_F(I2cTest, PageSizeZeroIsRefusedBeforeTheBus)
 {

@@ -17,7 +17,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-
 TEST_F(ShownWindow, CtrlCAndCtrlVServeTheFocusedPanel)
 {
     HexView *hex = window->hexEditor();

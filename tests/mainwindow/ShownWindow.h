@@ -34,8 +34,8 @@ protected:
         ini.write(settings);
         ini.close();
         StartupOptions options;
-        options.emulate = true;
-        options.emulatedChip = chip;
+        options.emulation.on = true;
+        options.emulation.chip = chip;
         window = std::make_unique<TFMain>(options);
         window->show();
         window->activateWindow();
