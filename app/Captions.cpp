@@ -33,7 +33,7 @@ constexpr Caption captions[] = {
     {"MmRdStatReg", "Считать регистр  статуса", "&Read status register"},
     {"MmWrStatReg", "Записать регистр статуса", "&Write status register"},
     {"MmUnprotect", "Снять защиту", "&Unprotect"},
-    {"MmChipSelect", "&Выбор чипа", "&Select device"},
+    {"MmChipSelect", "&Выбор чипа", "Select &device"}, // Alt+S is the Settings menu's
     {"MmChipSelect2", "Выбрать из списка", "Select from the list"},
     {"MmAutoSel", "Автовыбор SPI чипа", "Auto Select SPI chip"},
     {"MmSettings", "&Настройки", "&Settings"},

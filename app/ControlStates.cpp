@@ -14,7 +14,7 @@ constexpr ControlRule rules[] = {
     {"SBRead", Keep, Off, On},       {"SBAutoSel", Keep, Off, On},
     {"SBReadPopup", Keep, Off, On},  {"SBWrite", Keep, Off, On},
     {"SBCompare", Keep, Off, On},    {"SBScen", Keep, Off, On},
-    {"SBId", Off, Off, On},          {"SpiPanel", Off, Off, On},
+    {"SBId", Off, Off, On},          {"SpiPanel", Off, Off, On, true},
 };
 } // namespace
 

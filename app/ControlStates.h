@@ -9,6 +9,7 @@ enum class Switch { Off, On, Keep };
 struct ControlRule {
     const char *component;
     Switch busy, noAdapter, ready;
+    bool spiOnly = false; // stays off while the selected chip is no SPI chip
 
     Switch in(ControlState state) const { return state == Busy ? busy : state == NoAdapter ? noAdapter : ready; }
 };

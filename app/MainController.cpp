@@ -15,10 +15,6 @@
 namespace {
 const char *const speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"};
 constexpr int EscapeKey = 27;
-
-// Open dialog entries 1..5 and Save dialog entries 1..3.
-enum OpenFilter { OpenBin = 1, OpenE2p = 2, OpenHex = 3 };
-enum SaveFilter { SaveBinFile = 1, SaveHexFile = 2, SaveBrgFile = 3 };
 } // namespace
 
 MainController::MainController(MainView &view, StartupOptions options)
@@ -68,6 +64,7 @@ void MainController::ApplyEnglishCaptions()
     for (const Caption &c : MainCaptions())
         if (c.english)
             view.setCaption(c.component, QString::fromUtf8(c.english));
+    view.setItems("CBSearch", {SearchKindCaption(0, true), SearchKindCaption(1, true)});
 }
 
 void MainController::TickMenusFromSettings()
@@ -172,7 +169,7 @@ void MainController::controlsChanged(ControlState state)
     for (const ControlRule &rule : ControlRules()) {
         const Switch s = rule.in(state);
         if (s != Switch::Keep)
-            view.setEnabled(rule.component, s == Switch::On);
+            view.setEnabled(rule.component, s == Switch::On && (spiChip || !rule.spiOnly));
     }
 }
 
@@ -192,8 +189,10 @@ void MainController::differencesChanged(const DiffList *differences)
 
 void MainController::chipSelected(bool spiControls)
 {
+    spiChip = spiControls;
     view.setEnabled("MmSpi", spiControls);
     view.setVisible("SpiPanel", spiControls);
+    view.setEnabled("SpiPanel", spiControls && core.state() == Ready);
 }
 
 void MainController::chipChosen(const QString &chipName)
@@ -233,6 +232,7 @@ void MainController::N0x001Click(int address)
 {
     SlaveAddress = uint8_t(address);
     core.settings().slaveAddress = address;
+    PrintLog(QStringLiteral("\nI2C Slave Address = 0x") + QString::number(address, 16).toUpper().rightJustified(2, u'0'));
     SettingsFile file(SettingsPath());
     file.writeInt("I2C", "SlaveAdr", address);
     SaveSettingsFile(file);
@@ -255,7 +255,10 @@ void MainController::MmDirectoryClick()
 
 void MainController::MmOpenDirClick()
 {
-    view.openFolder(core.settings().dumpDir);
+    const QString &folder = core.settings().dumpDir;
+    if (!view.openFolder(folder))
+        PrintLog(Lang("Cannot open the dump folder ", "Не удалось открыть папку с дампами ") + QDir::toNativeSeparators(folder),
+                 LogColour::Red);
 }
 
 void MainController::SBCalcClick()
@@ -363,13 +366,10 @@ void MainController::ScRunClick()
 
 void MainController::ActOpenExecute()
 {
-    int filter = OpenBin;
-    const QString path = view.askOpenFile(&filter);
+    FileCommands::Format format = FileCommands::Format::Bin;
+    const QString path = view.askOpenFile(&format);
     if (path.isEmpty())
         return;
-    const FileCommands::Format format = filter == OpenE2p   ? FileCommands::Format::E2p
-                                        : filter == OpenHex ? FileCommands::Format::Hex
-                                                            : FileCommands::Format::Bin;
     core.files().open(path, format);
     recent.add(path);
 }
@@ -425,13 +425,11 @@ void MainController::Hist1Click(int position)
 
 void MainController::ActSaveExecute()
 {
-    int filter = SaveBinFile;
-    const QString name = view.askSaveFile(&filter);
+    FileCommands::Format format = FileCommands::Format::Bin;
+    const QString name = view.askSaveFile(&format);
     if (name.isEmpty())
         return;
-    core.files().saveAs(name, filter == SaveHexFile   ? FileCommands::Format::Hex
-                              : filter == SaveBrgFile ? FileCommands::Format::Brg
-                                                      : FileCommands::Format::Bin);
+    core.files().saveAs(name, format);
 }
 
 // --- Buffer ---

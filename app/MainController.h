@@ -138,4 +138,5 @@ private:
     Session core;
     RecentFiles recent;
     StatusBarState status;
+    bool spiChip = false; // the selected chip is an SPI chip: its erase and register buttons apply
 };

@@ -1,8 +1,10 @@
 #pragma once
 // What the main window's controller asks of the window. The widgets implement it; tests record it.
+#include "session/FileCommands.h"
 #include "session/LogText.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <span>
 
@@ -25,6 +27,8 @@ public:
     virtual void setChecked(const char *component, bool checked) = 0;
     virtual bool isChecked(const char *component) const = 0;
     virtual void setCaption(const char *component, const QString &caption) = 0;
+    // A list box's items, refilled with its first item selected.
+    virtual void setItems(const char *component, const QStringList &items) = 0;
 
     virtual void appendLog(const QString &text, LogColour colour) = 0;
     virtual void focusLog() = 0;
@@ -53,13 +57,13 @@ public:
     virtual void showStatusRegisters() = 0;
     virtual void showChipList() = 0;
 
-    // File dialogs with the dump filters: `filter` is the entry chosen (1-based). Empty: cancelled.
-    virtual QString askOpenFile(int *filter) = 0;
-    virtual QString askSaveFile(int *filter) = 0;
+    // File dialogs with the dump filters: `format` is the format of the filter chosen. Empty: cancelled.
+    virtual QString askOpenFile(FileCommands::Format *format) = 0;
+    virtual QString askSaveFile(FileCommands::Format *format) = 0;
 
     // Desktop services: a folder picker, the file manager, the calculator.
     virtual QString askFolder(const QString &title) = 0; // empty: cancelled
-    virtual void openFolder(const QString &folder) = 0;
+    virtual bool openFolder(const QString &folder) = 0;   // false: no file manager took it
     virtual bool startCalculator(bool onlyLookForIt) = 0; // whether one is installed
 
     // Message boxes.

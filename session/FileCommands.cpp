@@ -14,6 +14,12 @@ QString FileCommands::UpperExtension(const QString &path)
     return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix.toUpper();
 }
 
+QString FileCommands::SavedExtension(Format format)
+{
+    return format == Format::Hex ? QStringLiteral(".HEX") : format == Format::Brg ? QStringLiteral(".BRG")
+                                                                                  : QStringLiteral(".BIN");
+}
+
 FileCommands::Format FileCommands::formatOfExtension(const QString &extension)
 {
     if (extension == QLatin1String(".E2P"))
@@ -121,7 +127,7 @@ void FileCommands::saveAs(const QString &name, Format format)
     const uint32_t chipSize = session_.chip().ChipSize;
     document.CurrentFileName = name;
     session_.hideDifferences();
-    const QString path = name + (format == Format::Hex ? ".HEX" : format == Format::Brg ? ".BRG" : ".BIN");
+    const QString path = name + SavedExtension(format);
     if (!runner.CompareMode && !runner.BlankCheckMode && !CopyEditorToTransferBuffer())
         return;
     if (format == Format::Hex) {

@@ -20,6 +20,8 @@ public:
     bool open(const QString &path, Format format);
     // The format a file name's extension stands for: E2P, HEX, BRG, else BIN.
     static Format formatOfExtension(const QString &extension);
+    // The extension Save As appends to the name entered: ".BIN", ".HEX" or ".BRG".
+    static QString SavedExtension(Format format);
     // The upper-case extension of a path with its dot ("" without one).
     static QString UpperExtension(const QString &path);
 

@@ -39,7 +39,7 @@ TEST_F(Files, BrgRestoresTheStatusRegisters)
     file += QByteArray("\x9C\x02\x40", 3);
     WriteBytes(path("regs.brg"), file);
     view.openPath = path("regs.brg");
-    view.openFilter = 1; // the BIN entry: the extension decides
+    view.openFormat = FileCommands::Format::Bin; // the BIN entry: the extension decides
     controller.ActOpenExecute();
     EXPECT_EQ(controller.session().document().CurrentFileExt, ".BRG");
     EXPECT_EQ(view.log.size(), 2u); // no size line
@@ -53,7 +53,7 @@ TEST_F(Files, SaveAsAppendsTheFormatsExtensionAndKeepsTypedBytes)
     SetEditorBytes(controller, std::vector<uint8_t>(256, 0x00));
     controller.session().document().editor().writeByte(7, 0xA5); // typed into the view
     view.savePath = path("dump.bin");
-    view.saveFilter = 1;
+    view.saveFormat = FileCommands::Format::Bin;
     controller.ActSaveExecute();
     QFile saved(path("dump.bin.BIN"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));

@@ -13,6 +13,7 @@ public:
     std::vector<std::pair<QString, LogColour>> log;
     QMap<QByteArray, bool> enabled, visible, checked;
     QMap<QByteArray, QString> captions;
+    QMap<QByteArray, QStringList> items;
     QStringList messages, questions;
     StatusBarState status;
     int progressMax = 0, progress = 0;
@@ -21,7 +22,8 @@ public:
     bool answerYes = false;
     QString openPath, savePath, folderAnswer; // what the file dialogs answer
     QStringList openedFolders;
-    int openFilter = 1, saveFilter = 1;
+    FileCommands::Format openFormat = FileCommands::Format::Bin, saveFormat = FileCommands::Format::Bin;
+    bool fileManager = true; // whether openFolder finds one
     bool showing = true;
     int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0;
     int left = 0, top = 0;
@@ -31,6 +33,7 @@ public:
     void setChecked(const char *c, bool on) override { checked[c] = on; }
     bool isChecked(const char *c) const override { return checked.value(c); }
     void setCaption(const char *c, const QString &text) override { captions[c] = text; }
+    void setItems(const char *c, const QStringList &list) override { items[c] = list; }
     void appendLog(const QString &text, LogColour colour) override { log.emplace_back(text, colour); }
     void focusLog() override {}
     void repaintStatusBar(const StatusBarState &state) override { status = state; }
@@ -46,19 +49,23 @@ public:
     void setEditorReadOnly(bool on) override { readOnly = on; }
     void showDifferences(const DiffList &differences) override { shownDifferences = differences.size(); }
     void hideDifferences() override { shownDifferences = 0; }
-    QString askOpenFile(int *filter) override
+    QString askOpenFile(FileCommands::Format *format) override
     {
-        *filter = openFilter;
+        *format = openFormat;
         return openPath;
     }
-    QString askSaveFile(int *filter) override
+    QString askSaveFile(FileCommands::Format *format) override
     {
-        *filter = saveFilter;
+        *format = saveFormat;
         return savePath;
     }
     void showError(const QString &text, const QString &) override { messages << text; }
     QString askFolder(const QString &) override { return folderAnswer; }
-    void openFolder(const QString &folder) override { openedFolders << folder; }
+    bool openFolder(const QString &folder) override
+    {
+        openedFolders << folder;
+        return fileManager;
+    }
     bool startCalculator(bool) override { return false; }
     void showStatusRegisters() override { ++statusDialogs; }
     void showChipList() override { ++chipLists; }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QSpinBox>
 #include <QTableView>
 #include <QToolButton>
@@ -118,10 +119,31 @@ TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
         EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), c.device);
         EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), c.capacity);
         EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(), "Chip ID");
-        const int widths[] = {100, 90, 80, 80};
-        for (int col = 0; col < 4; ++col) EXPECT_EQ(grid(*f)->columnWidth(col), widths[col]);
-        EXPECT_EQ(f->width(), TChForm::kListWidth);
+        // Every title fits its column (the design's 90 pixels cut "Производитель"), every column
+        // fits the list, and the list is never narrower than the design's.
+        QHeaderView* titles = grid(*f)->horizontalHeader();
+        const int margin = 2 * titles->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles);
+        for (int col = 0; col < 4; ++col)
+            EXPECT_GE(grid(*f)->columnWidth(col),
+                      titles->fontMetrics().horizontalAdvance(model->headerData(col, Qt::Horizontal).toString()) + margin)
+                << c.language << " " << col;
+        EXPECT_LE(titles->length(), grid(*f)->viewport()->width()) << c.language;
+        EXPECT_GE(f->width(), TChForm::kListWidth);
+        EXPECT_EQ(f->width(), f->listWidth());
     }
+}
+
+TEST_F(TChFormTest, LongChipNamesWidenTheirColumnAndTheList) {
+    const QString longName = "MX25U12835FZ2I-10G/IM_18";
+    table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
+                  {longName.toStdString(), "ID_SPI1", 16777216, 256, 0, "MACRONIX", "C22538", 1}});
+    auto f = open(1);
+    QTableView* list = grid(*f);
+    EXPECT_GT(list->columnWidth(0), list->fontMetrics().horizontalAdvance(longName));
+    EXPECT_GT(f->width(), TChForm::kListWidth);
+    EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width());  // nothing cut at the right
+    openEditor(*f);
+    EXPECT_EQ(f->width(), f->editorWidth());
 }
 
 TEST_F(TChFormTest, ShowingPlacesTheWindowAndSelectsTheSavedChip) {
@@ -185,9 +207,9 @@ TEST_F(TChFormTest, EditorIsHiddenUntilCtrlAltEAndOnlyForOneOpening) {
         EXPECT_TRUE(child<QToolButton>(*f, "SpeedButton2")->isHidden());
         openEditor(*f);
         EXPECT_FALSE(child<QToolButton>(*f, "SpeedButton2")->isHidden());
-        EXPECT_EQ(f->width(), TChForm::kEditorWidth);
+        EXPECT_EQ(f->width(), f->editorWidth());
         child<QToolButton>(*f, "SpeedButton2")->setChecked(false);
-        EXPECT_EQ(f->width(), TChForm::kListWidth);
+        EXPECT_EQ(f->width(), f->listWidth());
     }
     auto again = open();
     EXPECT_TRUE(child<QToolButton>(*again, "SpeedButton2")->isHidden());

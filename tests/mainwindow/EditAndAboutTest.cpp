@@ -1,5 +1,5 @@
 // The Edit menu's clipboard items and the About button, through the real main window.
-#include "session/AppPaths.h"
+#include "ShownWindow.h"
 #include "buffer/DiffList.h"
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"
@@ -16,32 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-namespace {
-// A shown and active window on the emulated adapter, with the database the build makes.
-class ShownWindow : public ::testing::Test {
-protected:
-    QTemporaryDir folder;
-    std::unique_ptr<TFMain> window;
-
-    void SetUp() override
-    {
-        AppPaths::SetProgramFolder(folder.path());
-        QFile::copy(QStringLiteral(VESPERA_CHIPLIST_DAT), folder.filePath("ChipList.dat"));
-        StartupOptions options;
-        options.emulation.on = true;
-        window = std::make_unique<TFMain>(options);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        const QDeadlineTimer deadline(5000); // the start-up steps run once the window is shown
-        while (!log()->toPlainText().contains("Selected device") && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    QPlainTextEdit *log() const { return qobject_cast<QPlainTextEdit *>(window->component("RELog")); }
-    QAction *item(const char *name) const { return qobject_cast<QAction *>(window->component(name)); }
-};
-} // namespace
 
 TEST_F(ShownWindow, CtrlCAndCtrlVServeTheFocusedPanel)
 {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -69,8 +70,9 @@ TChForm::TChForm(ChipFormContext context, QWidget* parent)
     root->addWidget(DBGrid->parentWidget());
     root->addWidget(Panel2);
     Panel2->hide();
-    setFixedWidth(kListWidth);
-    resize(kListWidth, 460);
+    fitColumns();
+    setFixedWidth(listWidth_);
+    resize(listWidth_, 460);
 
     // Opened from the menu the list is searched by name, starting with every row.
     ctx_.filter.searchText.clear();
@@ -82,7 +84,6 @@ TChForm::~TChForm() { ctx_.table.setAfterScroll({}); }
 
 void TChForm::buildList() {
     auto* listPart = new QWidget(this);
-    listPart->setFixedWidth(kListWidth - 8);
     auto* column = new QVBoxLayout(listPart);
     column->setContentsMargins(0, 0, 0, 0);
 
@@ -119,7 +120,6 @@ void TChForm::buildList() {
     DBGrid->verticalHeader()->setMinimumSectionSize(DBGrid->fontMetrics().height() + 2);
     DBGrid->horizontalHeader()->setSectionsClickable(true);
     DBGrid->horizontalHeader()->setHighlightSections(false);
-    for (int c = 0; c < ChipTableModel::kColumns; ++c) DBGrid->setColumnWidth(c, ChipTableModel::widthOfColumn(c));
     DBGrid->viewport()->installEventFilter(this);
     connect(DBGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TChForm::DBGridTitleClick);
     connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -138,6 +138,25 @@ void TChForm::buildList() {
     column->addWidget(Panel1);
     column->addWidget(DBGrid, 1);
     column->addWidget(SBChoose);
+}
+
+// Each column is as wide as its title and the widest text of the whole table, filtered or not, and
+// at least as wide as the design made it; the list grows with its columns.
+void TChForm::fitColumns() {
+    const QFontMetrics cells(DBGrid->font());
+    const int cellPadding = 2 * (DBGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, DBGrid) + 1) + 6;
+    QHeaderView* titles = DBGrid->horizontalHeader();
+    int grown = 0;
+    for (int c = 0; c < ChipTableModel::kColumns; ++c) {
+        const ChipField field = ChipTableModel::fieldOfColumn(c);
+        int width = std::max(ChipTableModel::widthOfColumn(c), titles->sectionSizeHint(c));
+        for (const chipdb::ChipRecord& row : ctx_.table.rows())
+            width = std::max(width, cells.horizontalAdvance(QString::fromStdString(chipdb::fieldText(row, field))) + cellPadding);
+        DBGrid->setColumnWidth(c, width);
+        grown += width - ChipTableModel::widthOfColumn(c);
+    }
+    listWidth_ = kListWidth + grown;
+    DBGrid->parentWidget()->setFixedWidth(listWidth_ - 8);
 }
 
 void TChForm::buildEditor() {
@@ -267,7 +286,7 @@ void TChForm::SBChooseClick() {
 void TChForm::SpeedButton2Click(bool down) {
     SpeedButton2->setToolTip(down ? "Закрыть редактор базы" : "Открыть редактор базы");
     Panel2->setVisible(down);
-    setFixedWidth(down ? kEditorWidth : kListWidth);
+    setFixedWidth(down ? editorWidth() : listWidth_);
 }
 
 TChForm::EditorMode TChForm::editorMode() const {

@@ -28,8 +28,11 @@ class ChipTableModel;
 class TChForm : public QDialog {
     Q_OBJECT
 public:
+    // The design's widths of the list alone and with the editor; the list grows with its columns.
     static constexpr int kListWidth = 380;
     static constexpr int kEditorWidth = 683;
+    int listWidth() const { return listWidth_; }
+    int editorWidth() const { return listWidth_ + kEditorWidth - kListWidth; }
 
     explicit TChForm(ChipFormContext context, QWidget* parent = nullptr);
     ~TChForm() override;
@@ -45,6 +48,7 @@ protected:
 private:
     void buildList();
     void buildEditor();
+    void fitColumns();
     void FormShow();
     void Edit1Change(const QString& text);
     void Edit1Enter();
@@ -71,6 +75,7 @@ private:
     bool shown_ = false;
     bool syncing_ = false;  // the grid and the table move each other; stop the echo
     ChipTableModel* model_ = nullptr;
+    int listWidth_ = kListWidth;
 
     QWidget* Panel1 = nullptr;
     QLineEdit* Edit1 = nullptr;

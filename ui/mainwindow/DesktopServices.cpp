@@ -29,9 +29,9 @@ QString TFMain::askFolder(const QString &title)
                                              QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
-void TFMain::openFolder(const QString &folder)
+bool TFMain::openFolder(const QString &folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 bool TFMain::startCalculator(bool onlyLookForIt)

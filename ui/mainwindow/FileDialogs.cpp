@@ -1,49 +1,90 @@
 // The dump file dialogs of TFMain.
 #include "session/AppPaths.h"
+#include "session/Language.h"
 #include "ui/mainwindow/TFMain.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
+#include <span>
 
 namespace {
-// Both letter cases, as file names on this system keep theirs.
-const QStringList openFilters = {
-    QStringLiteral("Binary  (*.BIN *.bin)"),
-    QStringLiteral("PonyProg Files  (*.E2P *.e2p)"),
-    QStringLiteral("Intel Hex  (*.HEX *.hex)"),
-    QStringLiteral("Bin + Register Files (*.BRG *.brg)"),
-    QStringLiteral("All Files (*)"),
+using Format = FileCommands::Format;
+
+struct DumpFilter {
+    const char *text; // both letter cases, as file names on this system keep theirs
+    Format format;
 };
-const QStringList saveFilters = {
-    QStringLiteral("Binary  (*.BIN *.bin)"),
-    QStringLiteral("Intel Hex  (*.HEX *.hex)"),
-    QStringLiteral("Bin + Register Files (*.BRG *.brg)"),
+
+// "All Files" loads as binary, or as BRG when the file is named so.
+constexpr DumpFilter openFilters[] = {
+    {"Binary  (*.BIN *.bin)", Format::Bin},
+    {"PonyProg Files  (*.E2P *.e2p)", Format::E2p},
+    {"Intel Hex  (*.HEX *.hex)", Format::Hex},
+    {"Bin + Register Files (*.BRG *.brg)", Format::Brg},
+    {"All Files (*)", Format::Bin},
 };
+constexpr DumpFilter saveFilters[] = {
+    {"Binary  (*.BIN *.bin)", Format::Bin},
+    {"Intel Hex  (*.HEX *.hex)", Format::Hex},
+    {"Bin + Register Files (*.BRG *.brg)", Format::Brg},
+};
+
+// Runs a dump file dialog that starts on filter `entry` and returns the file chosen ("" when
+// cancelled), with the entry chosen in `entry` and its format in `format`. The entry is found by
+// its position among the dialog's own filter texts: the dialog reports the chosen one with its
+// spaces collapsed, so the texts above never match it.
+QString RunDumpDialog(QFileDialog &dialog, std::span<const DumpFilter> filters, int &entry, Format &format)
+{
+    // Qt's own dialog on every desktop: the one the tests drive, translated with the program.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList texts;
+    for (const DumpFilter &filter : filters)
+        texts << QLatin1String(filter.text);
+    dialog.setNameFilters(texts);
+    const QStringList shown = dialog.nameFilters();
+    dialog.selectNameFilter(shown.value(entry, shown.first()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().first();
+    const int chosen = int(shown.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0) {
+        entry = chosen;
+        format = filters[chosen].format;
+    } else { // never a silent fall back to raw bytes: the name says what the file holds
+        format = FileCommands::formatOfExtension(FileCommands::UpperExtension(path));
+    }
+    return path;
+}
 } // namespace
 
-QString TFMain::askOpenFile(int *filter)
+QString TFMain::askOpenFile(FileCommands::Format *format)
 {
-    QString chosen = openFilters.value(lastOpenFilter - 1, openFilters.first());
-    const QString path = QFileDialog::getOpenFileName(this, QString(), AppPaths::DataFolder(),
-                                                      openFilters.join(QStringLiteral(";;")), &chosen);
-    lastOpenFilter = int(openFilters.indexOf(chosen)) + 1;
-    *filter = lastOpenFilter;
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(lastOpenFolder.isEmpty() ? AppPaths::DataFolder() : lastOpenFolder);
+    const QString path = RunDumpDialog(dialog, openFilters, lastOpenFilter, *format);
+    if (!path.isEmpty())
+        lastOpenFolder = QFileInfo(path).path();
     return path;
 }
 
-QString TFMain::askSaveFile(int *filter)
+QString TFMain::askSaveFile(FileCommands::Format *format)
 {
-    QString chosen = saveFilters.first();
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(saveFilters);
     dialog.setDirectory(lastSaveName.isEmpty() ? AppPaths::DataFolder() : QFileInfo(lastSaveName).path());
     if (!lastSaveName.isEmpty())
         dialog.selectFile(lastSaveName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString name = RunDumpDialog(dialog, saveFilters, lastSaveFilter, *format);
+    if (name.isEmpty())
         return {};
-    *filter = int(saveFilters.indexOf(dialog.selectedNameFilter())) + 1;
-    static const char *const extensions[] = {".BIN", ".HEX", ".BRG"};
     // The chosen format's extension is appended to the name; the dialog offers the result next time.
-    lastSaveName = dialog.selectedFiles().first() + QLatin1String(extensions[std::max(*filter, 1) - 1]);
-    return dialog.selectedFiles().first();
+    const QString path = name + FileCommands::SavedExtension(*format);
+    lastSaveName = path;
+    // The dialog asked about the name typed, not about the file that is written.
+    if (QFileInfo::exists(path) && !askYesNo(Lang("The file %1 exists already. Replace it?", "Файл %1 уже существует. Заменить его?")
+                                                  .arg(QDir::toNativeSeparators(path)),
+                                              Lang("Saving data", "Сохранение данных")))
+        return {};
+    return name;
 }

@@ -50,3 +50,8 @@ QIcon ComponentIcon(const char *component)
             return QIcon::fromTheme(QLatin1String(i.theme), QApplication::style()->standardIcon(i.fallback));
     return {};
 }
+
+QIcon ProgramIcon()
+{
+    return QIcon(QStringLiteral(":/icons/org.vespera.Vespera.svg"));
+}

@@ -5,3 +5,6 @@
 
 void UseIconTheme();
 QIcon ComponentIcon(const char *component);
+
+// The program's own icon, the file the desktop entry names, carried in the program.
+QIcon ProgramIcon();

@@ -83,7 +83,7 @@ void LogPanel::PMLogPopup()
 void LogPanel::SavToFlClick()
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Сохранение Log файла"), AppPaths::ProgramFolder() + QStringLiteral("/Vespera_Log.txt"),
+        this, QStringLiteral("Сохранение Log файла"), AppPaths::DataFolder() + QStringLiteral("/Vespera_Log.txt"),
         QStringLiteral("Текстовый файл (*.txt)"));
     if (path.isEmpty())
         return;

@@ -94,8 +94,11 @@ void TFMain::connectCommands()
         for (const char *name : {"MmUndo", "SBUndo"}) // ActUndoUpdate
             qobject_cast<QAction *>(component(name))->setEnabled(hexView->canUndo());
     });
-    connect(hexView, &HexView::selectionChanged, this,
-            [this] { control.HexEditorSelectionChanged(hexView->offsetText(hexView->caretOffset())); });
+    // The offset panel shows the cursor's offset from the start; a load changes its width.
+    auto showOffset = [this] { control.HexEditorSelectionChanged(hexView->offsetText(hexView->caretOffset())); };
+    connect(hexView, &HexView::selectionChanged, this, showOffset);
+    connect(hexView, &HexView::changed, this, showOffset);
+    showOffset();
 
     compareView->setByteReaders(
         [this](uint32_t address) -> std::optional<uint8_t> {

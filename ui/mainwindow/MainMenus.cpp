@@ -1,5 +1,7 @@
 // The main menu of TFMain: File, Edit, Buffer, Operation, Chip select, Settings.
 #include "app/Captions.h"
+#include "session/Language.h"
+#include "ui/compareview/CompareView.h"
 #include "ui/mainwindow/TFMain.h"
 
 #include <QActionGroup>
@@ -122,7 +124,10 @@ void TFMain::buildSettingsMenu()
     QMenu *language = menu(settings, "MmLang");
     auto *languages = new QActionGroup(this);
     for (QAction *item : {radio(language, languages, "MmRus", 0), radio(language, languages, "MmEng", 1)})
-        connect(item, &QAction::triggered, this, [this, item] { control.MmRusClick(item->data().toInt()); });
+        connect(item, &QAction::triggered, this, [this, item] {
+            control.MmRusClick(item->data().toInt());
+            compareView->setLanguageId(LanguageId); // drawn texts follow the language at once, as messages do
+        });
 }
 
 // 256 addresses in eight columns of 32, as one grid inside the submenu.

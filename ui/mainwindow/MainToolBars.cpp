@@ -86,8 +86,7 @@ void TFMain::buildToolBars()
     searchKind = remember(new QComboBox(toolBar1), "CBSearch");
     searchKind->addItems({SearchKindCaption(0, false), SearchKindCaption(1, false)});
     toolBar1->addWidget(searchKind);
-    findField = remember(new QLineEdit(QStringLiteral("Enter text or hex data to search for:"), toolBar1), "EdFind");
-    findField->setFixedWidth(170);
+    findField = remember(new QLineEdit(toolBar1), "EdFind"); // its text and width: connectSearch()
     toolBar1->addWidget(findField);
     QAction *find = action("SBFind");
     find->setIcon(ComponentIcon("SBFind"));

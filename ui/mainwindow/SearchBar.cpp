@@ -9,10 +9,12 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 const QString initialText = QStringLiteral("Enter text or hex data to search for:");
 constexpr int ClearButtonSize = 20;
+constexpr int DesignWidth = 170, TextMargins = 12; // the frame and the field's own margins
 
 // Empties the field the first time it is entered while it still shows its invitation.
 class InitialTextFilter : public QObject {
@@ -34,6 +36,9 @@ protected:
 
 void TFMain::connectSearch()
 {
+    // Wide enough to show the whole invitation.
+    findField->setText(initialText);
+    findField->setFixedWidth(std::max(DesignWidth, findField->fontMetrics().horizontalAdvance(initialText) + TextMargins));
     auto *clear = new QToolButton(findField);
     clear->setObjectName(QStringLiteral("ClearButton"));
     clear->setText(QStringLiteral("X"));

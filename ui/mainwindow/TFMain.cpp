@@ -6,7 +6,9 @@
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/ChipFormBridge.h"
+#include "ui/mainwindow/Icons.h"
 #include "ui/mainwindow/LogPanel.h"
+#include "ui/mainwindow/QtTranslation.h"
 #include "ui/mainwindow/StatusBar.h"
 #include "ui/regs/TFRegs.h"
 
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QWindow>
 #include <QProgressBar>
@@ -64,7 +67,9 @@ TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), c
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     qApp->installEventFilter(this);
 
+    QApplication::setWindowIcon(ProgramIcon()); // the window and every dialog
     control.FormCreate();
+    UseQtTranslation(LanguageId);
     hexView->setLanguage(LanguageId);
     compareView->setLanguageId(LanguageId);
     chipFormBridge = std::make_unique<ChipFormBridge>(control, this);
@@ -117,8 +122,30 @@ void TFMain::setVisible(const char *name, bool visible)
         a->setVisible(visible);
     else if (auto *m = qobject_cast<QMenu *>(object))
         m->menuAction()->setVisible(visible);
+    else if (QAction *placed = toolBarAction(qobject_cast<QWidget *>(object)))
+        placed->setVisible(visible); // a tool bar overrides the visibility of the widgets it holds
     else if (auto *w = qobject_cast<QWidget *>(object))
         w->setVisible(visible);
+}
+
+void TFMain::setItems(const char *name, const QStringList &items)
+{
+    if (auto *box = qobject_cast<QComboBox *>(component(name))) {
+        const QSignalBlocker quiet(box); // refilling is no choice of the user's
+        box->clear();
+        box->addItems(items);
+        box->setCurrentIndex(0);
+    }
+}
+
+QAction *TFMain::toolBarAction(QWidget *widget)
+{
+    auto *bar = widget ? qobject_cast<QToolBar *>(widget->parentWidget()) : nullptr;
+    if (bar)
+        for (QAction *a : bar->actions())
+            if (bar->widgetForAction(a) == widget)
+                return a;
+    return nullptr;
 }
 
 void TFMain::setChecked(const char *name, bool checked)
@@ -219,7 +246,11 @@ void TFMain::showDifferences(const DiffList &differences)
 
 void TFMain::hideDifferences()
 {
-    compareView->HideCompareGrid();
+    // The differences are no longer shown: the whole panel goes, its close button with it.
+    if (!compareView->isHidden())
+        compareView->BitBtnClick();
+    else
+        compareView->HideCompareGrid();
 }
 
 void TFMain::showError(const QString &text, const QString &caption)

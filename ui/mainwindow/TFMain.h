@@ -36,6 +36,7 @@ public:
     void setChecked(const char *component, bool checked) override;
     bool isChecked(const char *component) const override;
     void setCaption(const char *component, const QString &caption) override;
+    void setItems(const char *component, const QStringList &items) override;
     void appendLog(const QString &text, LogColour colour) override;
     void focusLog() override;
     void repaintStatusBar(const StatusBarState &state) override;
@@ -51,11 +52,11 @@ public:
     void setEditorReadOnly(bool readOnly) override;
     void showDifferences(const DiffList &differences) override;
     void hideDifferences() override;
-    QString askOpenFile(int *filter) override;
-    QString askSaveFile(int *filter) override;
+    QString askOpenFile(FileCommands::Format *format) override;
+    QString askSaveFile(FileCommands::Format *format) override;
     void showError(const QString &text, const QString &caption) override;
     QString askFolder(const QString &title) override;
-    void openFolder(const QString &folder) override;
+    bool openFolder(const QString &folder) override;
     bool startCalculator(bool onlyLookForIt) override;
     void showStatusRegisters() override;
     void showChipList() override;
@@ -88,6 +89,8 @@ private:
     QAction *radio(QMenu *menu, QActionGroup *group, const char *name, int tag);
     QAction *toolAction(QToolBar *bar, const char *name);
     QToolButton *popupButton(QToolBar *bar, const char *name, QMenu *popup);
+    // The action through which a tool bar holds `widget`; null for a widget outside tool bars.
+    static QAction *toolBarAction(QWidget *widget);
     // Names a component and makes it reachable by that name.
     template <class T> T *remember(T *object, const char *name)
     {
@@ -106,8 +109,9 @@ private:
     QToolBar *toolBar = nullptr, *toolBar1 = nullptr, *toolBar2 = nullptr;
     QComboBox *searchKind = nullptr;
     QLineEdit *findField = nullptr;
-    QString lastSaveName;
-    int lastOpenFilter = 1;
+    // What the dump file dialogs reopen on: the filter entries chosen last, the folder, the name.
+    int lastOpenFilter = 0, lastSaveFilter = 0;
+    QString lastOpenFolder, lastSaveName;
     bool shown = false;
     bool closing = false;
 };
