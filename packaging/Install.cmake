@@ -70,7 +70,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not linked, so dpkg-shlibdeps cannot see them: the platform plugins that open a window and the
 # plugin that draws SVG icons.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "breeze-icon-theme")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "breeze-icon-theme, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_LIST_DIR}/debian/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
