@@ -370,8 +370,8 @@ void MainController::ActOpenExecute()
     const QString path = view.askOpenFile(&format);
     if (path.isEmpty())
         return;
-    core.files().open(path, format);
-    recent.add(path);
+    if (core.files().open(path, format))
+        recent.add(path);
 }
 
 void MainController::DropFiles(const QStringList &paths)
@@ -379,8 +379,8 @@ void MainController::DropFiles(const QStringList &paths)
     if (paths.isEmpty() || paths.first().isEmpty() || core.files().RefuseWhileBusy())
         return;
     const QString path = paths.first();
-    core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)));
-    recent.add(path);
+    if (core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path))))
+        recent.add(path);
 }
 
 // A file opened from the file manager comes on the command line: its extension decides its format
@@ -409,18 +409,10 @@ void MainController::Hist1Click(int position)
     if (position < 0 || position >= recent.paths().size() || core.files().RefuseWhileBusy())
         return;
     const QString path = recent.paths().at(position);
-    Document &document = core.document();
-    document.CurrentFileName = path;
-    if (path.isEmpty())
-        return;
-    document.CurrentFileExt = FileCommands::UpperExtension(path);
+    const QString extension = FileCommands::UpperExtension(path);
     // Only the three extensions the list is made of load from it.
-    if (document.CurrentFileExt == QLatin1String(".E2P"))
-        core.files().LoadE2P(path);
-    else if (document.CurrentFileExt == QLatin1String(".BIN"))
-        core.files().LoadBin(path, document.CurrentFileExt);
-    else if (document.CurrentFileExt == QLatin1String(".HEX"))
-        core.files().LoadHex(path);
+    if (extension == QLatin1String(".E2P") || extension == QLatin1String(".BIN") || extension == QLatin1String(".HEX"))
+        core.files().open(path, FileCommands::formatOfExtension(extension));
 }
 
 void MainController::ActSaveExecute()
@@ -443,10 +435,8 @@ void MainController::FillBufClick(int value)
 
 void MainController::MmSwapClick()
 {
-    const bool wasModified = status.bufferModified;
     core.files().MmSwapClick();
-    // Swapping twice gives back both the bytes and the mark.
-    status.bufferModified = !wasModified;
+    status.bufferModified = core.document().editor().modified();
     RepaintStatusBar();
 }
 

@@ -47,7 +47,9 @@ ChipListLoad ParseChipList(std::span<const std::uint8_t> content, ChipTable& tab
 
 ChipListLoad LoadChipList(const std::filesystem::path& file, ChipTable& table) {
     ChipListLoad r;
-    std::FILE* f = std::fopen(file.c_str(), "rb");
+    // Only a regular file is read: a pipe or a device in its place would block the start.
+    std::error_code error;
+    std::FILE* f = std::filesystem::is_regular_file(file, error) ? std::fopen(file.c_str(), "rb") : nullptr;
     if (!f) {
         table.assign({});
         r.status = ChipListStatus::CannotOpen;

@@ -31,6 +31,13 @@ void ChipCommands::StartCommand(Command which)
                                        : which == Command::Write ? Operation::Write
                                                                  : Operation::Compare);
 
+    if (which == Command::Write && session_.chip().ChipSize == 0 && (session_.isSpiChip() || session_.isI2cChip())) {
+        // Nothing would be written, and nothing must say it was.
+        session_.fail(Outcome::BadInput,
+                      Lang("\nChip size = 0, nothing to write", "\nРазмер чипа = 0, записывать нечего"));
+        session_.ActivateControls(Ready);
+        return;
+    }
     if (session_.isSpiChip()) {
         if (which == Command::Read)
             spi_.SPIReadCommand(startLine);

@@ -1,6 +1,7 @@
 #include "session/FileCommands.h"
 
 #include "buffer/DumpTexts.h"
+#include "buffer/HexTexts.h"
 #include "buffer/edit/EditCommands.h"
 #include "session/Language.h"
 #include "session/Session.h"
@@ -33,28 +34,38 @@ FileCommands::Format FileCommands::formatOfExtension(const QString &extension)
 
 bool FileCommands::open(const QString &path, Format format)
 {
-    Document &document = session_.document();
-    document.CurrentFileName = path;
-    document.CurrentFileExt = UpperExtension(path);
     session_.hideDifferences();
+    bool loaded = false;
     switch (format) {
     case Format::E2p:
-        return LoadE2P(path);
+        loaded = LoadE2P(path);
+        break;
     case Format::Hex:
-        return LoadHex(path);
+        loaded = LoadHex(path);
+        break;
     case Format::Bin:
     case Format::Brg:
+        loaded = LoadBin(path, UpperExtension(path));
         break;
     }
-    return LoadBin(path, document.CurrentFileExt);
+    // A file that did not load is not the current file.
+    if (loaded) {
+        session_.document().CurrentFileName = path;
+        session_.document().CurrentFileExt = UpperExtension(path);
+    }
+    return loaded;
+}
+
+void FileCommands::refuse(const TextPair &text)
+{
+    session_.fail(Outcome::BadInput, Lang(text));
 }
 
 bool FileCommands::LoadBin(const QString &path, const QString &extension)
 {
     const DumpLoad load = session_.document().loadBin(path, extension, session_.chip().ChipSize);
     if (load.result != DumpResult::Loaded) {
-        session_.noteOutcome(Outcome::BadInput);
-        session_.events().inform(QString::fromStdString(DumpErrorText(load.result, NativePath(path))));
+        refuse(DumpFailureText(load, NativePath(path)));
         return false;
     }
     FinishLoad(path, load);
@@ -64,6 +75,10 @@ bool FileCommands::LoadBin(const QString &path, const QString &extension)
 bool FileCommands::LoadE2P(const QString &path)
 {
     const DumpLoad load = session_.document().loadE2p(path, session_.chip().ChipSize);
+    if (load.result == DumpResult::CannotOpen || load.result == DumpResult::ReadError) {
+        refuse(DumpFailureText(load, NativePath(path)));
+        return false;
+    }
     if (load.result != DumpResult::Loaded) {
         session_.noteOutcome(Outcome::BadInput);
         session_.events().fail(QString::fromStdString(DumpErrorText(load.result, NativePath(path))),
@@ -86,9 +101,17 @@ void FileCommands::FinishLoad(const QString &path, const DumpLoad &load)
 
 bool FileCommands::LoadHex(const QString &path)
 {
-    // A file that cannot be read or is no HEX file leaves the image as it was; the view is
-    // reloaded and the checksum shown all the same.
+    // A file that cannot be read, or whose records do not check, leaves everything as it was.
     const HexReadResult read = session_.document().loadHex(path);
+    if (!read.loaded()) {
+        refuse(HexFailureText(read, NativePath(path)));
+        return false;
+    }
+    if (!read.endRecordSeen)
+        session_.PrintLog(Lang(HexNoEndRecordText(NativePath(path))));
+    if (read.bytesCopied > session_.chip().ChipSize)
+        // A write would leave out what lies past the chip: say so now.
+        session_.fail(Outcome::BadInput, Lang(SizeDiffersText()));
     if (read.recordsSkipped > 0)
         // Otherwise only the standard error stream, which a desktop user never sees, would say so.
         session_.fail(Outcome::BadInput,
@@ -96,7 +119,7 @@ bool FileCommands::LoadHex(const QString &path)
                           + QString::number(read.recordsSkipped));
     session_.completion().HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, false, false);
     session_.completion().CheckSum();
-    return read.result == HexRead::Complete;
+    return true;
 }
 
 bool FileCommands::RefuseWhileBusy()
@@ -159,12 +182,14 @@ void FileCommands::FillBufClick(int value)
     session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
 }
 
+// The bytes the user sees are swapped, as one step of the editor's undo: the chip image that a
+// compare or a read left in the transfer buffer is not theirs.
 void FileCommands::MmSwapClick()
 {
-    Document &document = session_.document();
-    const uint32_t chipSize = session_.chip().ChipSize;
-    SwapBytes(document.transfer(), chipSize);
-    session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
+    EditBuffer &editor = session_.document().editor();
+    std::vector<uint8_t> swapped(editor.bytes().begin(), editor.bytes().end());
+    SwapBytes(swapped, session_.chip().ChipSize);
+    editor.writeBytes(0, swapped);
 }
 
 bool FileCommands::find(const QString &text, int searchKind)

@@ -16,7 +16,8 @@ public:
     explicit FileCommands(Session &session) : session_(session) {}
 
     // Loads a file as `format` into the chip image and the editor; it becomes the current file.
-    // False (after a message) when it could not be loaded.
+    // False (after a red line) when it could not be loaded: the buffers and the current file stay
+    // as they were.
     bool open(const QString &path, Format format);
     // The format a file name's extension stands for: E2P, HEX, BRG, else BIN.
     static Format formatOfExtension(const QString &extension);
@@ -47,6 +48,8 @@ public:
 
 private:
     void FinishLoad(const QString &path, const DumpLoad &load);
+    // A file that cannot be used: a red line, and the command's outcome.
+    void refuse(const struct TextPair &text);
 
     Session &session_;
 };

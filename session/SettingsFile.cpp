@@ -6,6 +6,7 @@
 #include "fileio/AtomicFileWriter.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 struct SettingsFile::Impl {
     CSimpleIniA ini{true /*UTF-8*/, false /*multi-key*/, false /*multi-line*/};
@@ -14,8 +15,9 @@ struct SettingsFile::Impl {
 SettingsFile::SettingsFile(const QString &path) : impl(std::make_unique<Impl>()), path(path)
 {
     impl->ini.SetSpaces(false);
+    // Only a regular file is read: a pipe or a device in its place would block the start.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
     if (impl->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)

@@ -155,6 +155,12 @@ void SpiOperations::SPIWriteCommand(const QString &startLine)
         session_.ActivateControls(Ready);
         return;
     }
+    if (programming == chipdb::SpiProgramming::Page && !SpiPageSizeUsable(chip.PageSize)) {
+        session_.noteOutcome(Outcome::BadInput);
+        session_.events().warn(Lang(spitext::PageSizeZero), Lang(spitext::PageSizeZeroCaption));
+        session_.ActivateControls(Ready);
+        return;
+    }
     session_.PrintLog(startLine);
     if (programming == chipdb::SpiProgramming::Page)
         SPIWriteChip();
@@ -182,12 +188,6 @@ void SpiOperations::SPIReadChip()
 void SpiOperations::SPIWriteChip()
 {
     const chipdb::SelectedChip &chip = session_.chip();
-    if (!SpiPageSizeUsable(chip.PageSize)) {
-        session_.noteOutcome(Outcome::BadInput);
-        session_.events().warn(Lang(spitext::PageSizeZero), Lang(spitext::PageSizeZeroCaption));
-        session_.ActivateControls(Ready);
-        return;
-    }
     session_.ActivateControls(Busy);
     session_.runner().setProgressMaximum(int(SpiPageSteps(chip.ChipSize, uint32_t(chip.PageSize))));
     session_.runner().setProgressPosition(0);

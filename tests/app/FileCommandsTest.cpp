@@ -2,6 +2,8 @@
 #include "FlowFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
 
 namespace {
 void WriteBytes(const QString &path, const QByteArray &bytes)
@@ -74,22 +76,24 @@ TEST_F(Files, NothingIsLoadedWhileAnOperationOwnsTheBuffers)
     EXPECT_TRUE(controller.recentFiles().paths().isEmpty());
 }
 
-TEST_F(Files, FillAndSwapWorkOnTheImageAndKeepTheMarkInStep)
+TEST_F(Files, FillWorksOnTheImageAndSwapOnWhatTheEditorShows)
 {
     insertChip(Chip("T4", "ID_24C01", 4, 4));
     controller.FillBufClick(0x0A);
     EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(4, 0x0A));
     EXPECT_TRUE(controller.statusBar().bufferModified);
 
-    const uint8_t bytes[] = {0x11, 0x22, 0x33, 0x44};
-    std::copy(std::begin(bytes), std::end(bytes), controller.session().document().transfer().begin());
+    // After a compare the transfer buffer holds the chip's bytes; the editor still holds file A.
+    SetEditorBytes(controller, {0x11, 0x22, 0x33, 0x44});
+    const uint8_t chip[] = {0xAA, 0xBB, 0xCC, 0xDD};
+    std::copy(std::begin(chip), std::end(chip), controller.session().document().transfer().begin());
     controller.HexEditorChange(false);
     controller.MmSwapClick();
     EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x22, 0x11, 0x44, 0x33}));
     EXPECT_TRUE(controller.statusBar().bufferModified);
-    controller.MmSwapClick();
+    EXPECT_EQ(controller.session().document().transfer()[0], 0xAA); // the chip's image is left alone
+    ASSERT_TRUE(controller.session().document().editor().undo());   // one step of the editor's undo
     EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
-    EXPECT_FALSE(controller.statusBar().bufferModified);
 }
 
 // The desktop opens a dump file by naming it on the command line (or forwarding it to the running
@@ -101,4 +105,52 @@ TEST_F(Files, AFileOpenedFromTheDesktopLoadsByItsExtension)
     controller.LoadForwardedFile(path("fw.hex"));
     EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{0x01, 0x02, 0x03, 0x04}));
     EXPECT_EQ(controller.session().document().CurrentFileName, path("fw.hex"));
+}
+
+// A file that cannot be used is refused in red and changes nothing: not the editor, not the
+// current file, not the recent list. Bad HEX records name their line; a pipe never blocks.
+TEST_F(Files, AFileThatCannotBeUsedChangesNothing)
+{
+    insertChip(Chip("T4", "ID_24C01", 4, 4));
+    const QString fixtures = QStringLiteral(VESPERA_HOSTILE_FIXTURES);
+    const QString fifo = path("pipe.bin");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const struct {
+        QString file;
+        FileCommands::Format format;
+        QString start; // the line begins with it and the file's path
+    } cases[] = {
+        {fixtures + "/badchecksum.hex", FileCommands::Format::Hex, "The file "},
+        {fixtures + "/count_too_big.hex", FileCommands::Format::Hex, "The file "},
+        {fixtures + "/bad_header_reuse.hex", FileCommands::Format::Hex, "The file "},
+        {path("missing.hex"), FileCommands::Format::Hex, "Cannot open the file "},
+        {fifo, FileCommands::Format::Bin, "Cannot open "},
+        {fifo, FileCommands::Format::Hex, "Cannot open "},
+        {fifo, FileCommands::Format::E2p, "Cannot open "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        SetEditorBytes(controller, {1, 2, 3, 4});
+        controller.session().document().CurrentFileName = "before.bin";
+        view.log.clear();
+        view.openPath = c.file;
+        view.openFormat = c.format;
+        controller.ActOpenExecute();
+        ASSERT_FALSE(view.log.empty());
+        EXPECT_EQ(view.log.back().second, LogColour::Red);
+        EXPECT_TRUE(view.lastLog().startsWith(c.start + c.file)) << view.lastLog().toStdString();
+        EXPECT_TRUE(view.lastLog().contains(QFileInfo(c.file).fileName()));
+        EXPECT_EQ(EditorBytes(controller), (std::vector<uint8_t>{1, 2, 3, 4}));
+        EXPECT_EQ(controller.session().document().CurrentFileName, "before.bin");
+        EXPECT_TRUE(controller.recentFiles().paths().isEmpty());
+    }
+    controller.LoadForwardedFile(fifo); // the command line and a second start refuse it as well
+    EXPECT_EQ(view.log.back().second, LogColour::Red);
+
+    view.log.clear();
+    view.openPath = fixtures + "/noend.hex"; // loads, with a warning
+    view.openFormat = FileCommands::Format::Hex;
+    controller.ActOpenExecute();
+    EXPECT_TRUE(std::any_of(view.log.begin(), view.log.end(), [](const auto &e) { return e.first.contains("has no end record"); }));
+    EXPECT_EQ(controller.recentFiles().paths().size(), 1);
 }

@@ -31,12 +31,18 @@ protected:
     void insert(const char *selected, const char *inSocket = nullptr,
                 std::optional<std::pair<TransportFault, uint64_t>> fault = std::nullopt)
     {
+        insertRecord(Row(selected), Row(inSocket ? inSocket : selected), fault);
+    }
+
+    void insertRecord(const chipdb::ChipRecord &selected, const chipdb::ChipRecord &inSocket,
+                      std::optional<std::pair<TransportFault, uint64_t>> fault = std::nullopt)
+    {
         session.automaticDumps = false;
         ChipCatalogue &catalogue = session.catalogue();
-        catalogue.ClientDataSet.assign({Row(selected)});
+        catalogue.ClientDataSet.assign({selected});
         catalogue.ClientDataSet.moveTo(0);
         catalogue.SetParams();
-        emulator = std::make_shared<EmulatedCh341>(*EmulatedRow(Row(inSocket ? inSocket : selected)), 1000.0);
+        emulator = std::make_shared<EmulatedCh341>(*EmulatedRow(inSocket), 1000.0);
         std::shared_ptr<UsbTransport> link = emulator;
         if (fault)
             link = std::make_shared<FaultyTransport>(emulator, fault->first, fault->second);

@@ -155,3 +155,21 @@ TEST_F(SessionTest, DifferencesAreRedOnlyWhenThereAreSome)
     EXPECT_EQ(run([&] { session.commands().MmCompareClick(); }), Outcome::Mismatch);
     EXPECT_TRUE(logHas("Differences 1", LogColour::Red));
 }
+
+// A chip record that cannot be written refuses before the start line, and never says it wrote.
+TEST_F(SessionTest, ARecordThatCannotBeWrittenSaysSoBeforeItStarts)
+{
+    chipdb::ChipRecord noPages = Row("W25X20");
+    noPages.PAGESIZE = 0;
+    insertRecord(noPages, Row("W25X20"));
+    setEditor(Pattern(262144));
+    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::BadInput);
+    EXPECT_FALSE(logHas("\nWriting..."));
+
+    chipdb::ChipRecord empty = Row("W25X20");
+    empty.CHIPSIZE = 0;
+    insertRecord(empty, Row("W25X20"));
+    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::BadInput);
+    EXPECT_TRUE(logHas("\nChip size = 0, nothing to write", LogColour::Red));
+    EXPECT_FALSE(logHas("Writing completed"));
+}
