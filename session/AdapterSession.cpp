@@ -78,8 +78,16 @@ void AdapterSession::listen()
 {
     // The library may report hot-plug events on a thread of its own; they are handled on the
     // session's thread, in the order they came.
-    Library->CH341SetDeviceNotify(AdapterIndex, nullptr, [this](int event) {
-        QMetaObject::invokeMethod(&context_, [this, event] { AdapterNotify(event); }, Qt::QueuedConnection);
+    // A report of an adapter replaced since then is dropped.
+    const unsigned generation = ++generation_;
+    Library->CH341SetDeviceNotify(AdapterIndex, nullptr, [this, generation](int event) {
+        QMetaObject::invokeMethod(
+            &context_,
+            [this, generation, event] {
+                if (generation == generation_)
+                    AdapterNotify(event);
+            },
+            Qt::QueuedConnection);
     });
 }
 

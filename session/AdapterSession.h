@@ -49,4 +49,5 @@ private:
     Session &session_;
     EmulationOptions emulation_;
     QObject context_; // hot-plug reports are handled on the session's thread through it
+    unsigned generation_ = 0; // of the library whose reports are listened to
 };
