@@ -42,7 +42,7 @@ inline constexpr uint8_t PinsCs0Low = 0x36;
 inline constexpr uint8_t PinsAllOut = 0x3F;
 
 inline constexpr std::size_t SpiMaxPerSegment = PacketSize - 1;
-// One pin (UIO) sub-command takes about 0.75 us on the adapter (flashrom): repeating one is how
+// One pin (UIO) sub-command takes about 0.75 us on the adapter (published timing): repeating one is how
 // a pin segment waits.
 inline constexpr std::chrono::nanoseconds PinCommandTime{750};
 

@@ -15,7 +15,7 @@
 
 class TransferSchedule {
 public:
-    static constexpr std::size_t InWindow = 32;         // IN requests in flight, as flashrom keeps
+    static constexpr std::size_t InWindow = 32;         // IN requests in flight: the adapter never waits for the host
     static constexpr std::size_t MaxOutRequest = 4096;  // the vendor library's largest write
 
     struct Request {

@@ -23,8 +23,8 @@ struct UsbCounters {
     uint64_t roundTrips = 0;  // host waits: each collected exchange waits for the adapter once
 };
 
-// How long the host waits for a bulk transfer before it gives up (flashrom and most tools use
-// 1 s; replies get 2 s as in the vendor's Linux driver).
+// How long the host waits for a bulk transfer before it gives up (1 s, the usual
+// bound for a bulk write; replies get 2 s as in the vendor's Linux driver).
 inline constexpr std::chrono::milliseconds HostOutTimeout{1000};
 inline constexpr std::chrono::milliseconds HostInTimeout{2000};
 

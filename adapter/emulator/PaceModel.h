@@ -30,9 +30,9 @@ public:
     static constexpr int PacketsPerFrame = 19;
     // SPI: the adapter clocks about 1.4 MHz with gaps between bytes; 7.4 us per byte (135 KB/s) is
     // calibrated so that a reader keeping 4 KiB commands and 32 IN requests in flight gets the
-    // 133 KB/s published for ch341prog (8 MiB read in 63 s).
+    // 133 KB/s published for the real adapter (8 MiB read in 63 s).
     static constexpr Time SpiByte = std::chrono::nanoseconds(7400);
-    // One pin (UIO) sub-command takes about 0.75 us (flashrom's CH341A driver).
+    // One pin (UIO) sub-command takes about 0.75 us (published timing of the adapter).
     static constexpr Time PinCommand = ch341::PinCommandTime;
     // I2C: 9 clocks per byte (8 data bits and the acknowledge), one clock for a start or a stop,
     // at the bus speed of the stream mode (20, 100, 400, 750 kHz: WCH).
