@@ -9,12 +9,13 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
-struct EepromGeometry;
+struct AddressPhase;
 
 class Ch341Device final : public Ch341Library {
 public:
@@ -76,8 +77,13 @@ private:
     bool run(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::size_t expected);
     bool run(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
              std::size_t expected);
-    bool readEepromChunk(const EepromGeometry& geometry, uint32_t address, std::span<uint8_t> into);
-    bool writeEepromPage(const EepromGeometry& geometry, uint32_t address, std::span<const uint8_t> data);
+    // Checks a block read or write of `length` bytes at `address`, then, holding mutex_, hands
+    // `piece` the range one piece at a time: a page for a write; for a read, what one device
+    // byte reaches, at most EepromReadChunk.
+    bool eepromPieces(uint32_t index, uint8_t eepromType, uint32_t address, std::size_t length, bool write,
+                      const std::function<bool(const AddressPhase&, std::size_t offset, std::size_t n)>& piece);
+    bool readEepromChunk(const AddressPhase& phase, std::span<uint8_t> into);
+    bool writeEepromPage(const AddressPhase& phase, std::span<const uint8_t> data);
 
     std::shared_ptr<UsbTransport> transport_;
     std::mutex mutex_;

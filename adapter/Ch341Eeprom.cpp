@@ -7,66 +7,50 @@
 
 #include <algorithm>
 #include <chrono>
-#include <optional>
 
 using namespace ch341;
 
-namespace {
-
-std::optional<EepromGeometry> checkedGeometry(uint8_t eepromType, uint32_t address, std::size_t length)
+bool Ch341Device::eepromPieces(uint32_t index, uint8_t eepromType, uint32_t address, std::size_t length,
+                               bool write,
+                               const std::function<bool(const AddressPhase&, std::size_t, std::size_t)>& piece)
 {
-    auto geometry = EepromGeometryOf(eepromType);
-    if (!geometry || length == 0 || address >= geometry->capacity ||
-        length > geometry->capacity - address)
-        return std::nullopt;
-    return geometry;
-}
-
-// Device byte and memory address bytes of the address phase.
-std::size_t addressPhase(const EepromGeometry& geometry, uint32_t address, uint8_t (&bytes)[3])
-{
-    bytes[0] = EepromDeviceByte(geometry, address);
-    if (geometry.addressBytes == 2) {
-        bytes[1] = static_cast<uint8_t>(address >> 8);
-        bytes[2] = static_cast<uint8_t>(address);
-        return 3;
-    }
-    bytes[1] = static_cast<uint8_t>(address);
-    return 2;
-}
-
-} // namespace
-
-bool Ch341Device::CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
-                                  std::span<uint8_t> buffer)
-{
-    const auto geometry = checkedGeometry(eepromType, address, buffer.size());
-    if (index != AdapterIndex || !geometry) {
+    const auto geometry = EepromGeometryOf(eepromType);
+    if (index != AdapterIndex || !geometry || length == 0 || address >= geometry->capacity ||
+        length > geometry->capacity - address) {
         lastStatus_ = UsbStatus::InvalidArgument;
         return false;
     }
     std::lock_guard lock(mutex_);
     std::size_t done = 0;
-    while (done < buffer.size()) {
+    while (done < length) {
         const uint32_t at = address + static_cast<uint32_t>(done);
-        // A sequential read stays inside one device byte's window.
-        const uint32_t windowLeft = geometry->regionSize - at % geometry->regionSize;
-        const std::size_t n = std::min<std::size_t>({buffer.size() - done, windowLeft, EepromReadChunk});
-        if (!readEepromChunk(*geometry, at, buffer.subspan(done, n))) return false;
+        // A page write must not wrap inside its page; a sequential read stays inside one device
+        // byte's window.
+        const std::size_t n =
+            write ? std::min<std::size_t>(length - done, geometry->pageSize - at % geometry->pageSize)
+                  : std::min<std::size_t>({length - done, geometry->regionSize - at % geometry->regionSize,
+                                           EepromReadChunk});
+        if (!piece(AddressPhaseOf(at, eepromType), done, n)) return false;
         done += n;
     }
     return true;
 }
 
-bool Ch341Device::readEepromChunk(const EepromGeometry& geometry, uint32_t address, std::span<uint8_t> into)
+bool Ch341Device::CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
+                                  std::span<uint8_t> buffer)
 {
-    uint8_t phase[3];
-    const std::size_t phaseLength = addressPhase(geometry, address, phase);
-    const uint8_t readDevice = static_cast<uint8_t>(phase[0] | 1);
+    return eepromPieces(index, eepromType, address, buffer.size(), false,
+                        [&](const AddressPhase& phase, std::size_t offset, std::size_t n) {
+                            return readEepromChunk(phase, buffer.subspan(offset, n));
+                        });
+}
 
+bool Ch341Device::readEepromChunk(const AddressPhase& phase, std::span<uint8_t> into)
+{
+    const uint8_t readDevice = phase.readDeviceByte();
     I2cSegmentChain chain(out_, inSizes_);
     chain.start();
-    chain.send(std::span<const uint8_t>(phase, phaseLength));
+    chain.send(phase.view());
     chain.start();
     chain.send(std::span<const uint8_t>(&readDevice, 1));
     chain.receive(into.size());
@@ -80,35 +64,20 @@ bool Ch341Device::readEepromChunk(const EepromGeometry& geometry, uint32_t addre
 bool Ch341Device::CH341WriteEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
                                    std::span<const uint8_t> buffer)
 {
-    const auto geometry = checkedGeometry(eepromType, address, buffer.size());
-    if (index != AdapterIndex || !geometry) {
-        lastStatus_ = UsbStatus::InvalidArgument;
-        return false;
-    }
-    std::lock_guard lock(mutex_);
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const uint32_t at = address + static_cast<uint32_t>(done);
-        const uint32_t pageLeft = geometry->pageSize - at % geometry->pageSize;
-        const std::size_t n = std::min<std::size_t>(buffer.size() - done, pageLeft);
-        if (!writeEepromPage(*geometry, at, buffer.subspan(done, n))) return false;
-        done += n;
-    }
-    return true;
+    return eepromPieces(index, eepromType, address, buffer.size(), true,
+                        [&](const AddressPhase& phase, std::size_t offset, std::size_t n) {
+                            return writeEepromPage(phase, buffer.subspan(offset, n));
+                        });
 }
 
 // One page write, then ACK polling until the chip has finished its write cycle. The first poll
 // travels in the same exchange as the page.
-bool Ch341Device::writeEepromPage(const EepromGeometry& geometry, uint32_t address,
-                                  std::span<const uint8_t> data)
+bool Ch341Device::writeEepromPage(const AddressPhase& phase, std::span<const uint8_t> data)
 {
-    uint8_t phase[3];
-    const std::size_t phaseLength = addressPhase(geometry, address, phase);
-    const uint8_t device = phase[0];
-
+    const uint8_t device = phase.bytes[0];
     I2cSegmentChain chain(out_, inSizes_);
     chain.start();
-    chain.send(std::span<const uint8_t>(phase, phaseLength));
+    chain.send(phase.view());
     chain.send(data);
     chain.stop();
     chain.start();

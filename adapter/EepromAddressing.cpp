@@ -1,7 +1,5 @@
 #include "adapter/EepromAddressing.h"
 
-#include <array>
-
 std::optional<EepromGeometry> EepromGeometryOf(uint8_t eepromType)
 {
     // Smallest page size found among the parts of each size, so a page write never crosses a
@@ -16,8 +14,13 @@ std::optional<EepromGeometry> EepromGeometryOf(uint8_t eepromType)
                           capacity < window ? capacity : window};
 }
 
-uint8_t EepromDeviceByte(const EepromGeometry& geometry, uint32_t address, uint8_t base)
+AddressPhase AddressPhaseOf(uint32_t address, uint8_t eepromType, uint8_t deviceBase)
 {
-    const uint32_t high = address >> (8 * geometry.addressBytes);
-    return static_cast<uint8_t>(base | ((high << 1) & 0x0E));
+    const auto low = static_cast<uint8_t>(address);
+    const auto high = static_cast<uint8_t>(address >> 8);
+    if (eepromType <= 1) return {{deviceBase, low}, 2};
+    if (eepromType <= 4) return {{static_cast<uint8_t>(deviceBase | ((address >> 7) & 0x0E)), low}, 2};
+    if (eepromType <= 9) return {{deviceBase, high, low}, 3};
+    if (eepromType <= 12) return {{static_cast<uint8_t>(deviceBase | ((address >> 15) & 0x0E)), high, low}, 3};
+    return {};
 }

@@ -1,13 +1,17 @@
 #pragma once
-// Geometry and device bytes of the 24xx type codes as the adapter library's block read and
-// write use them (device address 0xA0; the memory address bits that do not fit into the
-// address bytes go into device-address bits 3..1).
+// Geometry and address phase of the 24xx type codes, as the adapter library's block read and
+// write and the I2C layer's byte-by-byte access both use them.
 //
-// Types 11 and 12 (24C2048, 24C4096) are addressed like the larger parts of the family: two
-// address bytes, address bits 16..18 in device-address bits 1..3, as for type 10.
+// The address phase of a random access is the device byte, then one or two memory address
+// bytes. Memory address bits that do not fit into the address bytes go into device-address bits
+// 1..3: bits 8..10 for the one-byte types 2..4 (24C04..24C16), bits 16..18 for the two-byte
+// types 10..12 (24C1024..24C4096). Types 0, 1 and 5..9 send the device byte unchanged. Bit 0 of
+// the device base is sent as it is. Type code 13 (no 24xx kind) has no address format.
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 struct EepromGeometry {
     uint32_t capacity;      // bytes
@@ -21,6 +25,13 @@ inline constexpr uint8_t EepromDefaultDevice = 0xA0;
 
 std::optional<EepromGeometry> EepromGeometryOf(uint8_t eepromType);
 
-// Device byte (write direction) for a memory address.
-uint8_t EepromDeviceByte(const EepromGeometry& geometry, uint32_t address,
-                         uint8_t base = EepromDefaultDevice);
+struct AddressPhase {
+    std::array<uint8_t, 3> bytes{};
+    uint8_t length = 0; // 0: the type has no address format
+
+    std::span<const uint8_t> view() const { return {bytes.data(), length}; }
+    // The device byte after the repeated start of a read: the same chip, read direction.
+    uint8_t readDeviceByte() const { return static_cast<uint8_t>(bytes[0] | 1); }
+};
+
+AddressPhase AddressPhaseOf(uint32_t address, uint8_t eepromType, uint8_t deviceBase = EepromDefaultDevice);

@@ -63,15 +63,6 @@ bool identify(Ch341Library& library, uint8_t mode, std::initializer_list<uint8_t
 
 } // namespace
 
-SpiAddressMode SpiAddressModeOf(std::string_view kind)
-{
-    if (kind == "ID_SPI2") return SpiAddress2;
-    if (kind == "ID_SPI22") return SpiAddress1;
-    if (kind == "ID_SPI24") return SpiAddress4Mode;
-    if (kind == "ID_SPI25") return SpiAddress4Opcode;
-    return SpiAddress3;
-}
-
 std::chrono::milliseconds SpiEraseTimeout(uint32_t chipSize)
 {
     const auto perMiB = std::chrono::milliseconds(15000);

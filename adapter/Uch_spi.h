@@ -4,25 +4,13 @@
 // succeeded, and stops at the first failure.
 
 #include "adapter/Ch341Library.h"
+#include "adapter/SpiAddressMode.h"
 
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string_view>
-
-// Address layout of a chip family's read and page-program frames.
-enum SpiAddressMode : int {
-    SpiAddress3 = 1,        // "ID_SPI1" and any other kind when reading: 03 / 02 + 3 bytes
-    SpiAddress2 = 2,        // "ID_SPI2": 2 bytes
-    SpiAddress1 = 3,        // "ID_SPI22": 1 byte, address bit 8 in opcode bit 3 (0B / 0A)
-    SpiAddress4Mode = 4,    // "ID_SPI24": B7 frame, then 13 / 02 + 4 bytes
-    SpiAddress4Opcode = 5,  // "ID_SPI25": 13 / 12 + 4 bytes
-};
-
-// Exact, case-sensitive match of the kind text; any other text gives SpiAddress3.
-SpiAddressMode SpiAddressModeOf(std::string_view kind);
 
 inline constexpr uint8_t SpiStreamIdentify = 0x81;  // stream mode for identification reads
 inline constexpr uint8_t SpiStreamTransfer = 0x83;  // stream mode for every other sequence

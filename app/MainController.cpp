@@ -17,8 +17,8 @@ const char *const speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_F
 constexpr int EscapeKey = 27;
 } // namespace
 
-MainController::MainController(MainView &view, StartupOptions options)
-    : view(view), options(std::move(options)), core(*this)
+MainController::MainController(MainView &mainView, StartupOptions startup)
+    : view(mainView), options(std::move(startup)), core(*this)
 {
 }
 

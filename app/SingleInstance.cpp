@@ -17,7 +17,7 @@ void Drop(QLocalSocket *socket)
 }
 } // namespace
 
-SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent), name(std::move(name)) {}
+SingleInstance::SingleInstance(QString serverName, QObject *parent) : QObject(parent), name(std::move(serverName)) {}
 
 QString SingleInstance::DefaultName()
 {

@@ -23,9 +23,9 @@ int eepromTypeOf(std::string_view kind) {
     return i < 0 ? kNoEepromType : i;
 }
 
-int spiAddressModeOf(std::string_view kind) {
+SpiAddressMode spiAddressModeOf(std::string_view kind) {
     const int i = indexIn(kSpiKinds, kind);
-    return i >= 0 && i < 5 ? i + 1 : 1;
+    return i >= 0 && i < 5 ? static_cast<SpiAddressMode>(i + 1) : SpiAddress3;
 }
 
 SpiProgramming spiProgrammingOf(std::string_view kind) {

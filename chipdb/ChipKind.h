@@ -2,6 +2,8 @@
 // The chip kind texts ("ID_24C16", "ID_SPI25", ...) and what each one means for the operations.
 // All tests are case-sensitive: "contains" looks anywhere in the kind, "is" compares the whole.
 
+#include "adapter/SpiAddressMode.h"
+
 #include <array>
 #include <string_view>
 
@@ -12,7 +14,7 @@ inline constexpr std::array<std::string_view, 13> kI2cKinds{
     "ID_24C01", "ID_24C02",  "ID_24C04",  "ID_24C08",   "ID_24C16",   "ID_24C32",  "ID_24C64",
     "ID_24C128", "ID_24C256", "ID_24C512", "ID_24C1024", "ID_24C2048", "ID_24C4096"};
 
-// SPI kinds; the first five are read with SpiAddressMode 1..5 in this order.
+// SPI kinds; the first five use SpiAddressMode 1..5 in this order.
 inline constexpr std::array<std::string_view, 6> kSpiKinds{"ID_SPI1",  "ID_SPI2",  "ID_SPI22",
                                                            "ID_SPI24", "ID_SPI25", "ID_SPI3"};
 
@@ -26,7 +28,7 @@ inline bool isSpiChip(std::string_view kind) { return chipClassOf(kind) == ChipC
 inline bool isI2cChip(std::string_view kind) { return chipClassOf(kind) == ChipClass::I2c; }
 
 int eepromTypeOf(std::string_view kind);                 // 0..12, kNoEepromType otherwise
-int spiAddressModeOf(std::string_view kind);             // 1..5; 1 for every other kind
+SpiAddressMode spiAddressModeOf(std::string_view kind);  // SpiAddress3 for every kind after the fifth
 SpiProgramming spiProgrammingOf(std::string_view kind);  // page for SPI1/2/22/24/25, word for SPI3
 // SPI kinds with a chip erase command: every one but the 25xx EEPROMs (SPI2, SPI22).
 bool hasChipErase(std::string_view kind);

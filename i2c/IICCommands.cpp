@@ -46,17 +46,3 @@ std::optional<WorkerParams> MakeIICWriteParams(const chipdb::SelectedChip& chip,
     params->pageSize = static_cast<uint16_t>(chip.PageSize);
     return params;
 }
-
-std::shared_ptr<WorkerQueue> StartIICReadThread(Ch341Library& library, std::shared_ptr<const WorkerParams> params,
-                                                std::shared_ptr<MessageSink> sink)
-{
-    return StartWorker([&library](const WorkerParams& p, WorkerContext& c) { IICReadThread(library, p, c); },
-                       std::move(params), std::move(sink));
-}
-
-std::shared_ptr<WorkerQueue> StartIICWriteThread(Ch341Library& library, std::shared_ptr<const WorkerParams> params,
-                                                 std::shared_ptr<MessageSink> sink)
-{
-    return StartWorker([&library](const WorkerParams& p, WorkerContext& c) { IICWriteThread(library, p, c); },
-                       std::move(params), std::move(sink));
-}

@@ -1,21 +1,19 @@
 #pragma once
 // What the Read, Write and Compare commands need for a 24xx chip: the checks, the progress
-// maximum, the worker parameters built from the selected chip, and the start of the workers.
+// maximum and the worker parameters built from the selected chip.
 //
 // Stream path (ACK checking on):
 //   read/compare: steps = IICReadSteps(size); params = MakeIICReadParams(chip, TransferBuffer());
-//                 queue = StartIICReadThread(library, params, sink)
+//                 IICReadThread (i2c/IICReadThread.h) runs on a worker with them
 //   write:        refuse with the "PageSize = 0" box unless IICPageSizeUsable(chip.PageSize);
 //                 copy the image into the TransferBuffer; steps = IICWriteSteps(size, page size);
-//                 params = MakeIICWriteParams(...); queue = StartIICWriteThread(...)
+//                 params = MakeIICWriteParams(...); IICWriteThread runs on a worker
 // Fast path (ACK checking off): IICFastRead / IICFastWrite with the chip's type code.
 
-#include "adapter/Ch341Library.h"
 #include "chipdb/SelectedChip.h"
-#include "worker/StartWorker.h"
+#include "worker/WorkerParams.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 
@@ -32,10 +30,3 @@ uint32_t IICWriteSteps(uint32_t chipSize, int pageSize);
 // Nullopt when the chip does not fit into `buffer` (or, for the write, its page size is unusable).
 std::optional<WorkerParams> MakeIICReadParams(const chipdb::SelectedChip& chip, std::span<uint8_t> buffer);
 std::optional<WorkerParams> MakeIICWriteParams(const chipdb::SelectedChip& chip, std::span<uint8_t> buffer);
-
-// Start the worker on a thread of its own; the library must outlive it. Null when no thread
-// could be created.
-std::shared_ptr<WorkerQueue> StartIICReadThread(Ch341Library& library, std::shared_ptr<const WorkerParams> params,
-                                                std::shared_ptr<MessageSink> sink);
-std::shared_ptr<WorkerQueue> StartIICWriteThread(Ch341Library& library, std::shared_ptr<const WorkerParams> params,
-                                                 std::shared_ptr<MessageSink> sink);

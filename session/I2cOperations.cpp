@@ -85,16 +85,8 @@ void I2cOperations::IICReadChip()
     // The read back of a write was checked before the write.
     if (session_.runner().work != OperationRunner::Work::Verify && !ChipFitsTheType())
         return;
-    auto params = MakeIICReadParams(chip, session_.document().transfer());
-    if (!params) {
-        session_.fail(Outcome::BadInput, Lang("The chip is larger than the buffer; nothing was read.",
-                                              "Чип больше буфера, чтение не выполнено."));
-        session_.ActivateControls(Ready);
-        return;
-    }
-    session_.startWorker([library = session_.adapter().Library](const WorkerParams &p,
-                                                               WorkerContext &c) { IICReadThread(*library, p, c); },
-                         std::make_shared<WorkerParams>(*params));
+    StartStreamWorker(MakeIICReadParams(chip, session_.document().transfer()), IICReadThread,
+                Lang("The chip is larger than the buffer; nothing was read.", "Чип больше буфера, чтение не выполнено."));
 }
 
 void I2cOperations::IICFastReadChip()
@@ -134,15 +126,19 @@ void I2cOperations::IICWriteChip()
     }
     if (!ChipFitsTheType())
         return;
-    auto params = MakeIICWriteParams(chip, session_.document().transfer());
+    StartStreamWorker(MakeIICWriteParams(chip, session_.document().transfer()), IICWriteThread,
+                Lang("The chip is larger than the buffer; nothing was written.", "Чип больше буфера, запись не выполнена."));
+}
+
+void I2cOperations::StartStreamWorker(std::optional<WorkerParams> params, Worker worker, const QString &refusal)
+{
     if (!params) {
-        session_.fail(Outcome::BadInput, Lang("The chip is larger than the buffer; nothing was written.",
-                                              "Чип больше буфера, запись не выполнена."));
+        session_.fail(Outcome::BadInput, refusal);
         session_.ActivateControls(Ready);
         return;
     }
-    session_.startWorker([library = session_.adapter().Library](const WorkerParams &p,
-                                                               WorkerContext &c) { IICWriteThread(*library, p, c); },
+    session_.startWorker([library = session_.adapter().Library, worker](const WorkerParams &p,
+                                                                       WorkerContext &c) { worker(*library, p, c); },
                          std::make_shared<WorkerParams>(*params));
 }
 

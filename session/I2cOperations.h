@@ -1,6 +1,14 @@
 #pragma once
 // 24xx chips: the stream read and write through a worker (ACK checking on) and the fast paths on
 // the session's own thread (ACK checking off).
+#include "adapter/Ch341Library.h"
+#include "worker/WorkerContext.h"
+#include "worker/WorkerParams.h"
+
+#include <QString>
+
+#include <optional>
+
 class Session;
 
 class I2cOperations {
@@ -19,6 +27,9 @@ private:
     // Whether the chip in the socket can be the selected type; false (after a red line) when it
     // cannot.
     bool ChipFitsTheType();
+    // Starts `worker` with `params`; without params (a chip larger than the buffer) logs `refusal`.
+    using Worker = void (*)(Ch341Library &, const WorkerParams &, WorkerContext &);
+    void StartStreamWorker(std::optional<WorkerParams> params, Worker worker, const QString &refusal);
 
     Session &session_;
 };

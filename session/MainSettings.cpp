@@ -12,6 +12,23 @@ QByteArray HistKey(int n)
 {
     return "Hist" + QByteArray::number(n);
 }
+
+// The switches, read and written alike, in the order they are written.
+struct Switch {
+    const char *section;
+    const char *key;
+    bool MainSettings::*member;
+    bool fallback;
+};
+constexpr Switch Switches[] = {
+    {"I2C", "Chack", &MainSettings::ackCheck, true},
+    {"Scen", "ScErase", &MainSettings::scErase, false},
+    {"Scen", "ScCheckFF", &MainSettings::scCheckFF, false},
+    {"Scen", "ScWrite", &MainSettings::scWrite, false},
+    {"Scen", "ScCompare", &MainSettings::scCompare, false},
+    {"Update", "CheckUpdate", &MainSettings::checkUpdate, true},
+    {"Settings", "Verify", &MainSettings::verify, true},
+};
 } // namespace
 
 MainSettings ReadMainSettings(const SettingsFile &file, const QString &defaultDumpDir)
@@ -21,14 +38,9 @@ MainSettings ReadMainSettings(const SettingsFile &file, const QString &defaultDu
     s.autosaveFormat = InRange(file.readInt("FileExt", "Ext", 0), 0, 1, 0);
     s.i2cSpeed = InRange(file.readInt("I2C", "Bdr", 0), 0, 3, 0);
     s.slaveAddress = file.readInt("I2C", "SlaveAdr", 160);
-    s.ackCheck = file.readBool("I2C", "Chack", true);
+    for (const Switch &item : Switches)
+        s.*item.member = file.readBool(item.section, item.key, item.fallback);
     s.chipName = file.readText("Chip", "Type", QStringLiteral("24C01"));
-    s.scErase = file.readBool("Scen", "ScErase", false);
-    s.scCheckFF = file.readBool("Scen", "ScCheckFF", false);
-    s.scWrite = file.readBool("Scen", "ScWrite", false);
-    s.scCompare = file.readBool("Scen", "ScCompare", false);
-    s.checkUpdate = file.readBool("Update", "CheckUpdate", true);
-    s.verify = file.readBool("Settings", "Verify", true);
     const int id = file.readInt("Lang", "Id", -1);
     s.languageId = id < 0 ? -1 : InRange(id, 0, 1, -1);
     s.mainLeft = file.readInt("Window", "MainLeft", 0);
@@ -45,13 +57,8 @@ void WriteMainSettings(SettingsFile &file, const MainSettings &s, const QStringL
 {
     file.writeInt("FileExt", "Ext", s.autosaveFormat);
     file.writeInt("I2C", "Bdr", s.i2cSpeed);
-    file.writeBool("I2C", "Chack", s.ackCheck);
-    file.writeBool("Scen", "ScErase", s.scErase);
-    file.writeBool("Scen", "ScCheckFF", s.scCheckFF);
-    file.writeBool("Scen", "ScWrite", s.scWrite);
-    file.writeBool("Scen", "ScCompare", s.scCompare);
-    file.writeBool("Update", "CheckUpdate", s.checkUpdate);
-    file.writeBool("Settings", "Verify", s.verify);
+    for (const Switch &item : Switches)
+        file.writeBool(item.section, item.key, s.*item.member);
     file.writeInt("Lang", "Id", s.languageId);
     file.writeText("Window", "DumpDir", s.dumpDir);
     file.writeInt("Window", "MainLeft", s.mainLeft);

@@ -20,8 +20,8 @@ struct MainSettings {
     QStringList history;     // History/Hist1..Hist10 as stored, empty entries left out
 };
 
-// Reads every key in the order the main window's creation uses. Ext, Bdr and Id outside their
-// ranges read as their defaults, as does any value that is not an integer.
+// Reads every key. Ext, Bdr and Id outside their ranges read as their defaults, as does any value
+// that is not an integer.
 MainSettings ReadMainSettings(const SettingsFile &file, const QString &defaultDumpDir);
 
 // Writes the keys the main window's close owns, in their order, and replaces the History section

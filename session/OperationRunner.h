@@ -43,8 +43,8 @@ public:
     // Between a worker's start and its final message.
     bool workerRunning() const { return running_; }
     void workerEnded() { running_ = false; }
-    // Whether the worker of `work` (and of the command's modes) writes the chip.
-    bool writing(Work work) const { return work == Work::EraseByWriting || writeCommand; }
+    // Whether the worker of `kind` (and of the command's modes) writes the chip.
+    bool writing(Work kind) const { return kind == Work::EraseByWriting || writeCommand; }
     bool writeCommand = false; // the command's worker writes (Write), as opposed to reading
     // Posts the cancel request to the last worker; without one, or after its end, nothing happens.
     void cancel();

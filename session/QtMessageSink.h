@@ -9,8 +9,8 @@
 
 class OpEvent : public QEvent {
 public:
-    OpEvent(const OpMessage &message, std::binary_semaphore *handled)
-        : QEvent(QEvent::Type(message.message)), message(message), handled(handled)
+    OpEvent(const OpMessage &posted, std::binary_semaphore *done)
+        : QEvent(QEvent::Type(posted.message)), message(posted), handled(done)
     {
     }
     ~OpEvent() override
@@ -26,7 +26,7 @@ private:
 
 class QtMessageSink : public MessageSink {
 public:
-    explicit QtMessageSink(QObject *receiver) : receiver(receiver) {}
+    explicit QtMessageSink(QObject *target) : receiver(target) {}
     void post(const OpMessage &message) override;
     void send(const OpMessage &message) override;
 

@@ -12,7 +12,7 @@ struct SettingsFile::Impl {
     CSimpleIniA ini{true /*UTF-8*/, false /*multi-key*/, false /*multi-line*/};
 };
 
-SettingsFile::SettingsFile(const QString &path) : impl(std::make_unique<Impl>()), path(path)
+SettingsFile::SettingsFile(const QString &filePath) : impl(std::make_unique<Impl>()), path(filePath)
 {
     impl->ini.SetSpaces(false);
     // Only a regular file is read: a pipe or a device in its place would block the start.

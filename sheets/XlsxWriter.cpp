@@ -4,7 +4,12 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <system_error>
+#include <vector>
+
+#include "fileio/AtomicFileWriter.h"
+#include "fileio/InputFile.h"
 
 #include "sheets/ChipSheet.h"
 
@@ -40,12 +45,21 @@ std::optional<TextPair> WriteXlsx(const std::filesystem::path& file, const std::
     }
     const lxw_error closed = workbook_close(workbook);  // writes the file and frees the workbook
     if (error == LXW_NO_ERROR) error = closed;
+    // libxlsxwriter writes only to a path of its own; the finished workbook then goes to the
+    // target the way every other file does.
     std::error_code ec;
-    if (error == LXW_NO_ERROR) std::filesystem::rename(partial, file, ec);
-    if (error != LXW_NO_ERROR || ec) {
-        std::filesystem::remove(partial, ec);
-        return writeError(error != LXW_NO_ERROR ? lxw_strerror(error) : ec.message());
+    if (error == LXW_NO_ERROR) {
+        fileio::InputFile workbookFile(partial);
+        std::vector<std::uint8_t> bytes(workbookFile.Size());
+        if (workbookFile.Read(bytes) != bytes.size() || workbookFile.error())
+            ec = workbookFile.error() ? workbookFile.error() : std::make_error_code(std::errc::io_error);
+        else
+            ec = fileio::WriteFileAtomically(file, {bytes});
     }
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    if (error != LXW_NO_ERROR) return writeError(lxw_strerror(error));
+    if (ec) return writeError(ec.message());
     return std::nullopt;
 }
 

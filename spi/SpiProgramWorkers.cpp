@@ -25,7 +25,7 @@ void SPIWriteThread(Ch341Library& library, const WorkerParams& params, WorkerCon
     if (page == 0 || params.buffer == nullptr) return StopWriting(library, context);
     const std::span<const uint8_t> image(params.buffer, params.size);
     const uint32_t pages = params.size / page;
-    const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));
+    const auto mode = chipdb::spiAddressModeOf(params.chipText);
 
     if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer)) return StopWriting(library, context, 0);
     context.startClock();

@@ -35,7 +35,7 @@ void SPIReadThread(Ch341Library& library, const WorkerParams& params, WorkerCont
     const std::span<uint8_t> image(params.buffer, params.size);
     const uint32_t chunk = SpiReadChunk(params.size);
     const uint32_t chunks = params.size / chunk;
-    const auto mode = static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText));
+    const auto mode = chipdb::spiAddressModeOf(params.chipText);
 
     if (!library.CH341SetStream(AdapterIndex, SpiStreamTransfer) || !PrepareRead(library, mode))
         return context.fault(0);

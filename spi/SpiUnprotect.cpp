@@ -11,7 +11,7 @@ namespace {
 
 class FrameSender {
 public:
-    FrameSender(Ch341Library& library, SpiLog& log) : library(library), log(log) {}
+    FrameSender(Ch341Library& adapter, SpiLog& spiLog) : library(adapter), log(spiLog) {}
 
     void setMode()
     {

@@ -2,7 +2,7 @@
 #include "session/AppPaths.h"
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
-#include "ui/about/AboutBridge.h"
+#include "ui/about/ProgramUpdateCheck.h"
 #include "ui/mainwindow/Icons.h"
 #include "ui/mainwindow/TFMain.h"
 

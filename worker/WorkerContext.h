@@ -9,7 +9,7 @@
 
 class WorkerContext {
 public:
-    WorkerContext(MessageSink &sink, WorkerQueue &queue) : sink(sink), queue(queue) {}
+    WorkerContext(MessageSink &messages, WorkerQueue &ownQueue) : sink(messages), queue(ownQueue) {}
 
     bool cancelRequested() { return queue.takeCancel(); }
     void step() { sink.post({WM_OP_PROGRESS, 0, ProgressStep}); }

@@ -1,15 +1,11 @@
 #pragma once
 // The cells of an emulated chip, optionally kept in an image file: loaded when the chip is
-// made and written back (temporary file + rename) by flush() when they changed.
+// made and written back (fileio, whole or not at all) by flush() when they changed.
 
 #include <cstdint>
 #include <filesystem>
 #include <span>
 #include <vector>
-
-// Writes `bytes` to a temporary file beside `target` and renames it over the target, so a
-// failure never leaves a half-written file. False when that fails.
-bool WriteFileReplacing(const std::filesystem::path& target, std::span<const uint8_t> bytes);
 
 class ChipMemory {
 public:

@@ -4,10 +4,9 @@
 // 1 ms per exchange, like the real adapter, so their status and ACK polls count as they would
 // there; their throughput is then an estimate for real hardware.
 
-#include "adapter/Ch341Device.h"
-#include "adapter/Uch_i2c.h"
 #include "adapter/Uch_spi.h"
-#include "adapter/emulator/EmulatedCh341.h"
+#include "tests/support/EmulatedAdapter.h"
+#include "tests/support/I2cStreamBlock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,12 +17,13 @@ namespace {
 
 constexpr std::chrono::microseconds UsbRoundTrip{1000};
 
-struct Bench {
-    Bench(EmulatedChipConfig config, std::chrono::microseconds latency = {})
-        : emulator(std::make_shared<EmulatedCh341>(std::move(config))), device(emulator)
+struct Bench : EmulatedAdapter {
+    // Emulated chip time runs as real time; `latency` is the USB round trip.
+    explicit Bench(EmulatedChipConfig config, std::chrono::microseconds latency = {})
+        : EmulatedAdapter(std::move(config), 1.0)
     {
+        emulator->setLogging(false);
         emulator->setRoundTripLatency(latency);
-        device.CH341OpenDevice(AdapterIndex);
     }
 
     void report(benchmark::State& state, std::size_t bytesPerIteration)
@@ -35,9 +35,6 @@ struct Bench {
         state.counters["roundTrips/KiB"] = double(c.roundTrips) / kib;
         state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytesPerIteration));
     }
-
-    std::shared_ptr<EmulatedCh341> emulator;
-    Ch341Device device;
 };
 
 EmulatedChipConfig eeprom24C256()
@@ -84,16 +81,7 @@ void I2cStreamRead(benchmark::State& state)
     uint32_t address = 0;
     bench.emulator->resetCounters();
     for (auto _ : state) {
-        Ch341Library& lib = bench.device;
-        IICStart(lib, AdapterIndex);
-        IICWriteByte(lib, AdapterIndex, 0xA0);
-        IICWriteByte(lib, AdapterIndex, uint8_t(address >> 8));
-        IICWriteByte(lib, AdapterIndex, uint8_t(address));
-        IICStart(lib, AdapterIndex);
-        IICWriteByte(lib, AdapterIndex, 0xA1);
-        IICReadBytes(lib, AdapterIndex, 31, block);
-        IICReadLastByte(lib, AdapterIndex, block[31]);
-        IICStop(lib, AdapterIndex);
+        ReadStreamBlock(bench.device, address, block);
         address = (address + 32) % 32768;
     }
     bench.report(state, sizeof block);

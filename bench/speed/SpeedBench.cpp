@@ -48,10 +48,10 @@ constexpr Chip Chips[] = {
 };
 
 struct Bench {
-    explicit Bench(const Chip& chip)
-        : chip(chip),
+    explicit Bench(const Chip& part)
+        : chip(part),
           config(*MakeEmulatedChipConfig(
-              {chip.name, chip.kind, chip.size, chip.pageSize, chip.signature, chip.eraseSeconds, chip.maker}))
+              {part.name, part.kind, part.size, part.pageSize, part.signature, part.eraseSeconds, part.maker}))
     {
         config.initialStatus = {0, 0, 0};  // unprotected, as after the user's unprotect
         emulator = std::make_shared<EmulatedCh341>(config, 1.0, AdapterPace::RealAdapter);

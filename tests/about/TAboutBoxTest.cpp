@@ -15,12 +15,6 @@ namespace {
 
 class TAboutBoxTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "about_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
     AboutBoxContext context(int languageId) {
         return {languageId, "1.2.3", "Debian GNU/Linux 12\nProcessor: Z80; ", "help@maker.test", "Vespera Programmer",
                 "www.maker.test", "http://www.maker.test/download/", [this] { ++checks; },

@@ -1,5 +1,6 @@
 // The library's 24xx block read and write (the fast I2C path).
 #include "tests/support/EmulatedAdapter.h"
+#include "tests/support/I2cStreamBlock.h"
 
 #include "adapter/EepromAddressing.h"
 #include "adapter/Uch_i2c.h"
@@ -80,17 +81,7 @@ TEST(EepromBlock, BlockReadNeedsFarFewerRoundTripsThanTheStreamPath)
     Ch341Library& lib = chip.device;
     uint8_t block[32];
     chip.emulator->resetCounters();
-    for (uint32_t address = 0; address < 1024; address += 32) {
-        IICStart(lib, AdapterIndex);
-        IICWriteByte(lib, AdapterIndex, 0xA0);
-        IICWriteByte(lib, AdapterIndex, uint8_t(address >> 8));
-        IICWriteByte(lib, AdapterIndex, uint8_t(address));
-        IICStart(lib, AdapterIndex);
-        IICWriteByte(lib, AdapterIndex, 0xA1);
-        IICReadBytes(lib, AdapterIndex, 31, block);
-        IICReadLastByte(lib, AdapterIndex, block[31]);
-        IICStop(lib, AdapterIndex);
-    }
+    for (uint32_t address = 0; address < 1024; address += 32) ReadStreamBlock(lib, address, block);
     const uint64_t streamTrips = chip.emulator->counters().roundTrips;
     chip.emulator->resetCounters();
     std::vector<uint8_t> buffer(1024);

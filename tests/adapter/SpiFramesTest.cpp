@@ -39,17 +39,18 @@ TEST(SpiFrames, IdentificationReads)
 TEST(SpiFrames, ReadHeadersOfTheFiveAddressModes)
 {
     struct Case {
-        const char* kind;
+        const char* kind;  // the emulated chip
+        SpiAddressMode mode;
         uint32_t size;
         uint32_t address;
         std::vector<std::string> frames;
     } cases[] = {
-        {"ID_SPI1", 1u << 20, 0x012345, {"03 01 23 45 00 00"}},
-        {"ID_SPI2", 32768, 0x1234, {"03 12 34 00 00"}},
-        {"ID_SPI22", 512, 0x0F0, {"03 F0 00 00"}},
-        {"ID_SPI22", 512, 0x1F0, {"0B F0 00 00"}},
-        {"ID_SPI24", 32u << 20, 0x01234567, {"13 01 23 45 67 00 00"}},
-        {"ID_SPI25", 32u << 20, 0x01234567, {"13 01 23 45 67 00 00"}},
+        {"ID_SPI1", SpiAddress3, 1u << 20, 0x012345, {"03 01 23 45 00 00"}},
+        {"ID_SPI2", SpiAddress2, 32768, 0x1234, {"03 12 34 00 00"}},
+        {"ID_SPI22", SpiAddress1, 512, 0x0F0, {"03 F0 00 00"}},
+        {"ID_SPI22", SpiAddress1, 512, 0x1F0, {"0B F0 00 00"}},
+        {"ID_SPI24", SpiAddress4Mode, 32u << 20, 0x01234567, {"13 01 23 45 67 00 00"}},
+        {"ID_SPI25", SpiAddress4Opcode, 32u << 20, 0x01234567, {"13 01 23 45 67 00 00"}},
     };
     for (const Case& c : cases) {
         EmulatedAdapter adapter(SpiChip(c.kind, c.size, 16));
@@ -58,7 +59,7 @@ TEST(SpiFrames, ReadHeadersOfTheFiveAddressModes)
         memory[c.address + 1] = 0x34;
         uint8_t data[2] = {};
         adapter.device.CH341SetStream(AdapterIndex, SpiStreamTransfer);
-        ASSERT_TRUE(SPIReadBlock(adapter.device, c.address, data, SpiAddressModeOf(c.kind))) << c.kind;
+        ASSERT_TRUE(SPIReadBlock(adapter.device, c.address, data, c.mode)) << c.kind;
         EXPECT_EQ(adapter.frames(), c.frames) << c.kind;
         EXPECT_EQ(data[0], 0x12) << c.kind;
         EXPECT_EQ(data[1], 0x34) << c.kind;
@@ -68,23 +69,24 @@ TEST(SpiFrames, ReadHeadersOfTheFiveAddressModes)
 TEST(SpiFrames, ProgramFramesOfTheFiveAddressModes)
 {
     struct Case {
-        const char* kind;
+        const char* kind;  // the emulated chip
+        SpiAddressMode mode;
         uint32_t address;
         Frames frames;
     } cases[] = {
-        {"ID_SPI1", 0x000100, {"06", "02 00 01 00 AA 55"}},
-        {"ID_SPI2", 0x0100, {"06", "02 01 00 AA 55"}},
-        {"ID_SPI22", 0x100, {"06", "0A 00 AA 55"}},
-        {"ID_SPI22", 0x010, {"06", "02 10 AA 55"}},
-        {"ID_SPI24", 0x100, {"06", "B7", "02 00 00 01 00 AA 55"}},
-        {"ID_SPI25", 0x100, {"06", "12 00 00 01 00 AA 55"}},
+        {"ID_SPI1", SpiAddress3, 0x000100, {"06", "02 00 01 00 AA 55"}},
+        {"ID_SPI2", SpiAddress2, 0x0100, {"06", "02 01 00 AA 55"}},
+        {"ID_SPI22", SpiAddress1, 0x100, {"06", "0A 00 AA 55"}},
+        {"ID_SPI22", SpiAddress1, 0x010, {"06", "02 10 AA 55"}},
+        {"ID_SPI24", SpiAddress4Mode, 0x100, {"06", "B7", "02 00 00 01 00 AA 55"}},
+        {"ID_SPI25", SpiAddress4Opcode, 0x100, {"06", "12 00 00 01 00 AA 55"}},
     };
     for (const Case& c : cases) {
         const bool big = c.kind == std::string("ID_SPI24") || c.kind == std::string("ID_SPI25");
         EmulatedAdapter adapter(SpiChip(c.kind, big ? 32u << 20 : 512, 16));
         const uint8_t data[2] = {0xAA, 0x55};
         adapter.device.CH341SetStream(AdapterIndex, SpiStreamTransfer);
-        ASSERT_TRUE(SPIProgramPage(adapter.device, c.address, data, SpiAddressModeOf(c.kind))) << c.kind;
+        ASSERT_TRUE(SPIProgramPage(adapter.device, c.address, data, c.mode)) << c.kind;
         EXPECT_EQ(withoutPolls(adapter.frames()), c.frames) << c.kind;
         EXPECT_EQ(adapter.emulator->memory()[c.address], 0xAA) << c.kind;
         EXPECT_EQ(adapter.emulator->memory()[c.address + 1], 0x55) << c.kind;
@@ -202,16 +204,6 @@ TEST(SpiFrames, WaitReadyFailsWhenAPollFails)
     EXPECT_FALSE(SPIWaitReady(adapter.device));
     std::array<uint8_t, 3> id{};
     EXPECT_FALSE(SPIReadJedecId(adapter.device, id));
-}
-
-TEST(SpiFrames, AddressModeOfKindIsExactAndCaseSensitive)
-{
-    EXPECT_EQ(SpiAddressModeOf("ID_SPI22"), SpiAddress1);
-    EXPECT_EQ(SpiAddressModeOf("ID_SPI25"), SpiAddress4Opcode);
-    EXPECT_EQ(SpiAddressModeOf("ID_SPI24"), SpiAddress4Mode);
-    EXPECT_EQ(SpiAddressModeOf("ID_SPI2"), SpiAddress2);
-    EXPECT_EQ(SpiAddressModeOf("id_spi2"), SpiAddress3);
-    EXPECT_EQ(SpiAddressModeOf("ID_SPI3"), SpiAddress3);
 }
 
 } // namespace

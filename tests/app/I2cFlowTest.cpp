@@ -25,7 +25,7 @@ QByteArray ReadFile(const QString &path)
 // Answers NACK to one address byte, as a chip that stops answering at that block would.
 class NackOnAddressByte : public Ch341Library {
 public:
-    NackOnAddressByte(std::shared_ptr<Ch341Library> inner, uint8_t byte) : inner(std::move(inner)), byte(byte) {}
+    NackOnAddressByte(std::shared_ptr<Ch341Library> library, uint8_t refused) : inner(std::move(library)), byte(refused) {}
     intptr_t CH341OpenDevice(uint32_t i) override { return inner->CH341OpenDevice(i); }
     void CH341CloseDevice(uint32_t i) override { inner->CH341CloseDevice(i); }
     bool CH341ResetDevice(uint32_t i) override { return inner->CH341ResetDevice(i); }

@@ -1,7 +1,6 @@
 #include "app/SingleInstance.h"
+#include "tests/support/RunUntil.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -22,9 +21,7 @@ TEST(SingleInstance, SecondStartForwardsItsFileToTheFirst)
     // loop has seen it; the loop below lets the first instance take delivery.
     EXPECT_TRUE(second.forwardToRunningInstance(QString::fromUtf8("/dumps/чип 1.bin")));
     EXPECT_TRUE(second.forwardToRunningInstance(QString()));
-    const QDeadlineTimer deadline(5000);
-    while (received.size() < 2 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    RunUntil([&] { return received.size() >= 2; }, 5000);
     EXPECT_EQ(received, QStringList({QString::fromUtf8("/dumps/чип 1.bin"), QString()}));
 }
 
@@ -44,13 +41,6 @@ protected:
         EXPECT_TRUE(peer->waitForConnected(1000));
         return peer;
     }
-    template <class Condition> bool waitFor(Condition condition, int milliseconds = 5000)
-    {
-        const QDeadlineTimer deadline(milliseconds);
-        while (!condition() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return condition();
-    }
     static bool dropped(const std::unique_ptr<QLocalSocket> &peer)
     {
         return peer->state() == QLocalSocket::UnconnectedState;
@@ -66,7 +56,7 @@ TEST_F(SingleInstancePeers, APeerThatSaysNothingIsDropped)
 {
     server.setMessageTimeout(100);
     auto silent = connectPeer();
-    EXPECT_TRUE(waitFor([&] { return dropped(silent); }));
+    EXPECT_TRUE(RunUntil([&] { return dropped(silent); }));
     EXPECT_TRUE(received.isEmpty());
 }
 
@@ -86,7 +76,7 @@ TEST_F(SingleInstancePeers, MessagesAreOneLineOfAtMost4KiB)
         auto peer = connectPeer();
         peer->write(c.bytes);
         peer->flush();
-        EXPECT_TRUE(waitFor([&] { return dropped(peer); })) << c.bytes.size();
+        EXPECT_TRUE(RunUntil([&] { return dropped(peer); })) << c.bytes.size();
         EXPECT_EQ(received.size(), c.heard ? 1 : 0) << c.bytes.size();
         if (c.heard) {
             EXPECT_EQ(received.value(0).toUtf8(), c.bytes.chopped(1));
@@ -100,15 +90,15 @@ TEST_F(SingleInstancePeers, PeersBeyondTheCapAreTurnedAway)
     for (int i = 0; i < SingleInstance::MaxConnections; ++i)
         holders.push_back(connectPeer());
     auto extra = connectPeer(); // taken in turn after the others
-    EXPECT_TRUE(waitFor([&] { return dropped(extra); }));
+    EXPECT_TRUE(RunUntil([&] { return dropped(extra); }));
     for (const auto &holder : holders)
         EXPECT_FALSE(dropped(holder));
 
     EXPECT_EQ(server.peers(), SingleInstance::MaxConnections);
     holders.pop_back(); // one leaves: a newcomer is heard again
-    EXPECT_TRUE(waitFor([&] { return server.peers() < SingleInstance::MaxConnections; }));
+    EXPECT_TRUE(RunUntil([&] { return server.peers() < SingleInstance::MaxConnections; }));
     auto next = connectPeer();
     next->write("/dumps/a.bin\n");
-    EXPECT_TRUE(waitFor([&] { return !received.isEmpty(); }));
+    EXPECT_TRUE(RunUntil([&] { return !received.isEmpty(); }));
     EXPECT_EQ(received, QStringList{"/dumps/a.bin"});
 }

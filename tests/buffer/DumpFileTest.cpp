@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BinCase{"BrgShorterThanThreeBytes", 2, ".BRG", 1024, 2, 259, false},
                       BinCase{"EmptyBrg", 0, ".BRG", 1024, 0, 259, false},
                       BinCase{"BrgLargerThanDestination", 2000, ".BRG", 1024, 1024, 259, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct E2PCase {
     const char* name;
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         E2PCase{"DataAltered", 256, [](auto& f) { f[200] ^= 1; }, DumpResult::CrcError},
         E2PCase{"HeaderAltered", 256, [](auto& f) { f[100] ^= 1; }, DumpResult::CrcError},
         E2PCase{"DataTruncated", 256, [](auto& f) { f.pop_back(); }, DumpResult::CrcError}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 using DumpFile = TempFolder;
 

@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 122 data bytes make a 255-character line, one more than a line may hold.
         ReadCase{"LineOf255Characters", ":7A000000" + std::string(244, '0') + "86\n" + kEnd, kBad, 1,
                  HexFault::TooLong, 0, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(IntelHexReader, TextSplitAnywhereReadsTheSame)
 {

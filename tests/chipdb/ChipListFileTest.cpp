@@ -13,6 +13,7 @@
 
 #include "chipdb/ChipListDate.h"
 #include "chipdb/ChipListFile.h"
+#include "tests/support/TempFolder.h"
 
 using namespace chipdb;
 namespace fs = std::filesystem;
@@ -45,22 +46,15 @@ public:
     int calls = 0;
 };
 
-class ChipListFileTest : public ::testing::Test {
+class ChipListFileTest : public TempFolder {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("chipdb-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        file = dir / "ChipList.dat";
+        TempFolder::SetUp();
+        file = folder / "ChipList.dat";
         table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
                       {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1}});
     }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::size_t filesInDir() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
-
-    fs::path dir, file;
+    fs::path file;
     ChipTable table;
     const double date = chipListDateFromYmd(std::chrono::year{2018} / 5 / 9);
 };
@@ -71,7 +65,7 @@ TEST_F(ChipListFileTest, SavedFileLoadsBackSortedByName) {
     ChipListSaver saver(file);
     ASSERT_TRUE(saver.open());
     ASSERT_EQ(saver.write(date + 0.5, -7, table), 0);
-    EXPECT_EQ(filesInDir(), 1u);
+    EXPECT_EQ(FilesInFolder(), 1u);
 
     ChipTable back;
     const ChipListLoad r = LoadChipList(file, back);
@@ -115,7 +109,7 @@ TEST_F(ChipListFileTest, HostileFilesGiveDefinedResults) {
         EXPECT_EQ(t.rows().size(), c.rows) << c.what;
     }
     ChipTable t;
-    EXPECT_EQ(LoadChipList(dir / "missing.dat", t).status, ChipListStatus::CannotOpen);
+    EXPECT_EQ(LoadChipList(folder / "missing.dat", t).status, ChipListStatus::CannotOpen);
 }
 
 TEST_F(ChipListFileTest, LargeTablesCrossTheChunkBoundaries) {
@@ -154,10 +148,10 @@ TEST_F(ChipListFileTest, ExecuteFlowRaisesTheVersionAndAFailedSaveKeepsTheOldFil
     EXPECT_EQ(execute(failing, "NEW2"), kFileError);
     EXPECT_EQ(failing.calls, 1);
     EXPECT_EQ(readFile(file), good);  // the previous database is intact
-    EXPECT_EQ(filesInDir(), 1u);      // and no temporary file is left behind
+    EXPECT_EQ(FilesInFolder(), 1u);      // and no temporary file is left behind
     EXPECT_EQ(table.rows().size(), 4u);  // the table keeps the change
 
-    ChipListSaver nowhere(dir / "no-such-folder" / "ChipList.dat");
+    ChipListSaver nowhere(folder / "no-such-folder" / "ChipList.dat");
     EXPECT_FALSE(nowhere.open());
     EXPECT_EQ(nowhere.write(date, 1, table), kFileError);
 }
@@ -191,7 +185,7 @@ TEST_F(ChipListFileTest, AReadOnlyFileIsRefusedAndFailuresNameTheirCause) {
     EXPECT_EQ(rc, kFileError);
     EXPECT_EQ(full.error(), std::errc::file_too_large);
     EXPECT_EQ(readFile(file), good);
-    EXPECT_EQ(filesInDir(), 1u);
+    EXPECT_EQ(FilesInFolder(), 1u);
 }
 
 TEST(ChipListDate, CalendarConversion) {

@@ -17,6 +17,7 @@
 
 #include "chipdb/ChipListFile.h"
 #include "sheets/ChipSheetFiles.h"
+#include "tests/support/TempFolder.h"
 #include "ui/chipform/ChipTableModel.h"
 #include "ui/chipform/TChForm.h"
 
@@ -54,31 +55,20 @@ struct ScriptedPrompts : ChipFormPrompts {
     }
 };
 
-class TChFormTest : public ::testing::Test {
+class TChFormTest : public TempFolder {
 protected:
-    static void SetUpTestSuite() {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "chipform_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("chipform-" + std::to_string(QCoreApplication::applicationPid()));
-        fs::create_directories(dir);
+        TempFolder::SetUp();
         table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
                       {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1},
                       {"MX25L6406E", "ID_SPI1", 8388608, 256, 0, "MACRONIX", "C22017", 1},
                       {"w25x40", "ID_SPI1", 524288, 256, 0, "WINBOND", "EF3013", 1}});
         table.setFilterTest([this](const ChipRecord& r) { return filter.accepts(r); });
     }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::unique_ptr<TChForm> open(int languageId = 0) {
-        ChipFormContext ctx{table, filter, languageId, settings, prompts, dir / "ChipList.dat", 43229.0, 7,
+        ChipFormContext ctx{table, filter, languageId, settings, prompts, folder / "ChipList.dat", 43229.0, 7,
                             [this] { chosen = table.current()->CHIPTEXT; },
-                            [this](double, std::int32_t v) { savedVersions.push_back(v); }, dir};
+                            [this](double, std::int32_t v) { savedVersions.push_back(v); }, folder};
         auto form = std::make_unique<TChForm>(std::move(ctx));
         form->show();
         return form;
@@ -95,7 +85,6 @@ protected:
     ChipListFilter filter;
     FakeSettings settings;
     ScriptedPrompts prompts;
-    fs::path dir;
     std::string chosen;
     std::vector<std::int32_t> savedVersions;
 };
@@ -233,7 +222,7 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
     EXPECT_EQ(savedVersions, std::vector<std::int32_t>{7});
     EXPECT_EQ(child<QSpinBox>(*f, "CSpinEdit")->value(), 8);
     ChipTable onDisk;
-    ChipListLoad load = LoadChipList(dir / "ChipList.dat", onDisk);
+    ChipListLoad load = LoadChipList(folder / "ChipList.dat", onDisk);
     EXPECT_EQ(load.version, 7);
     ASSERT_TRUE(onDisk.locate(ChipField::CHIPTEXT, "GD25Q32C"));
     EXPECT_EQ(onDisk.fieldNumber(ChipField::CHIPSIZE), 4194304);
@@ -246,7 +235,7 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
     ok->click();
     EXPECT_EQ(prompts.asked.back(), "Удалить запись?");
     EXPECT_EQ(table.rows().size(), 5u);
-    EXPECT_EQ(LoadChipList(dir / "ChipList.dat", onDisk).version, 8);
+    EXPECT_EQ(LoadChipList(folder / "ChipList.dat", onDisk).version, 8);
 
     // Change with a field that is no number: a message, and neither table nor file changes.
     const auto before = table.rows();
@@ -255,11 +244,11 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
     ok->click();
     EXPECT_EQ(prompts.told.back(), "'abc' не является числом");
     EXPECT_EQ(table.rows(), before);
-    EXPECT_EQ(LoadChipList(dir / "ChipList.dat", onDisk).version, 8);
+    EXPECT_EQ(LoadChipList(folder / "ChipList.dat", onDisk).version, 8);
 }
 
 TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
-    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
+    ChipFormContext ctx{table, filter, 1, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
@@ -318,8 +307,8 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
     const std::vector<ChipRecord> imported{{"A1", "ID_24C01", 128, 8, 0, "X", "", 1},
                                            {"B2", "ID_24C02", 256, 8, 0, "X", "", 1},
                                            {"C3", "ID_SPI1", 4096, 256, 0, "Y", "EF4012", 2}};
-    ASSERT_FALSE(sheets::SaveChipSheet(dir / "new.xlsx", imported));
-    std::ofstream(dir / "bad.csv") << "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
+    ASSERT_FALSE(sheets::SaveChipSheet(folder / "new.xlsx", imported));
+    std::ofstream(folder / "bad.csv") << "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
                                       "A,B,C,1,2,3,4,5\nA,B,C,x,2,3,4,5\n";
     auto f = open();
     openEditor(*f);
@@ -327,39 +316,39 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
     EXPECT_EQ(load->text(), "Load XLS");
     const auto before = table.rows();
 
-    prompts.files = {QString::fromStdString((dir / "bad.csv").string())};
+    prompts.files = {QString::fromStdString((folder / "bad.csv").string())};
     load->click();
     EXPECT_EQ(prompts.told.back(), "Строка 3: CHIPSIZE is not a number");
     EXPECT_EQ(table.rows(), before);
-    EXPECT_FALSE(fs::exists(dir / "ChipList.dat"));
+    EXPECT_FALSE(fs::exists(folder / "ChipList.dat"));
     ASSERT_EQ(prompts.fileQuestions.size(), 1u);
     EXPECT_FALSE(prompts.fileQuestions[0].save);
-    EXPECT_EQ(prompts.fileQuestions[0].proposal.toStdString(), dir.string());
+    EXPECT_EQ(prompts.fileQuestions[0].proposal.toStdString(), folder.string());
     EXPECT_TRUE(prompts.fileQuestions[0].filter.contains("*.xlsx *.xls *.csv"));
 
     prompts.files = {QString()};  // cancelled
     load->click();
     EXPECT_EQ(table.rows(), before);
 
-    prompts.files = {QString::fromStdString((dir / "new.xlsx").string())};
+    prompts.files = {QString::fromStdString((folder / "new.xlsx").string())};
     load->click();
     EXPECT_EQ(table.rows(), imported);
     EXPECT_EQ(load->text(), "3");
     ChipTable onDisk;
-    EXPECT_EQ(LoadChipList(dir / "ChipList.dat", onDisk).version, 7);
+    EXPECT_EQ(LoadChipList(folder / "ChipList.dat", onDisk).version, 7);
     EXPECT_EQ(onDisk.rows().size(), 3u);
     EXPECT_EQ(savedVersions, std::vector<std::int32_t>{7});
     EXPECT_EQ(child<QSpinBox>(*f, "CSpinEdit")->value(), 8);
 }
 
 TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
-    ASSERT_FALSE(sheets::SaveChipSheet(dir / "new.xlsx", {{"A1", "ID_24C01", 128, 8, 0, "X", "", 1}}));
-    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
+    ASSERT_FALSE(sheets::SaveChipSheet(folder / "new.xlsx", {{"A1", "ID_24C01", 128, 8, 0, "X", "", 1}}));
+    ChipFormContext ctx{table, filter, 1, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
     const auto before = table.rows();
-    prompts.files = {QString::fromStdString((dir / "new.xlsx").string())};
+    prompts.files = {QString::fromStdString((folder / "new.xlsx").string())};
     child<QPushButton>(f, "Button1")->click();
     EXPECT_EQ(prompts.told, QStringList{"Файл ChipList.dat не удается открыть"});
     EXPECT_EQ(table.rows(), before);
@@ -369,23 +358,23 @@ TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch) {
     auto f = open(1);
     openEditor(*f);
     child<QLineEdit>(*f, "Edit1")->setText("w25");  // two rows shown, four exported
-    prompts.files = {QString::fromStdString((dir / "out.xlsx").string()),
-                     QString::fromStdString((dir / "list.txt").string())};
+    prompts.files = {QString::fromStdString((folder / "out.xlsx").string()),
+                     QString::fromStdString((folder / "list.txt").string())};
     child<QPushButton>(*f, "Button2")->click();
     child<QPushButton>(*f, "Button3")->click();
 
     ASSERT_EQ(prompts.fileQuestions.size(), 2u);
     const FileQuestion& xls = prompts.fileQuestions[0];
     EXPECT_TRUE(xls.save);
-    EXPECT_EQ(xls.proposal.toStdString(), (dir / "Chip_List.xlsx").string());
+    EXPECT_EQ(xls.proposal.toStdString(), (folder / "Chip_List.xlsx").string());
     EXPECT_EQ(xls.defaultSuffix, "xlsx");
-    EXPECT_EQ(prompts.fileQuestions[1].proposal.toStdString(), (dir / "Chip.txt").string());
+    EXPECT_EQ(prompts.fileQuestions[1].proposal.toStdString(), (folder / "Chip.txt").string());
     EXPECT_EQ(child<QPushButton>(*f, "Button1")->text(), "4");
 
-    const sheets::ChipRows back = sheets::LoadChipSheet(dir / "out.xlsx");
+    const sheets::ChipRows back = sheets::LoadChipSheet(folder / "out.xlsx");
     ASSERT_FALSE(back.error);
     EXPECT_EQ(back.rows, table.rows());
-    std::ifstream txt(dir / "list.txt", std::ios::binary);
+    std::ifstream txt(folder / "list.txt", std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(txt), {}};
     EXPECT_EQ(text, "\r\n<br /><br />[b]ATMEL[/b]<br />\r\nAT24C02, "
                     "\r\n<br /><br />[b]MACRONIX[/b]<br />\r\nMX25L6406E, "

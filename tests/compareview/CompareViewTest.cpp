@@ -15,16 +15,6 @@
 
 namespace {
 
-// Created once and never destroyed: Qt's own process-wide objects outlive the tests.
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "compareview_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 // Buffer and chip differing at 0x10, 0x20 and 0x30, shown in a view.
 class CompareViewTest : public ::testing::Test {
 protected:
@@ -52,7 +42,6 @@ protected:
 
     QString Cell(int row, int column) const { return view.model()->index(row, column).data().toString(); }
 
-    QApplication& app = App();  // before any widget
     std::vector<std::uint8_t> buffer, device;
     DiffList list;
     CompareView view;
@@ -116,7 +105,6 @@ TEST_F(CompareViewTest, ClickingARowSelectsItsAddressAndCloseLetsGoOfTheList)
 
 TEST(CompareViewBeforeFirstCompare, ShowsThirtyEmptyRowsThatSelectNothing)
 {
-    App();
     CompareView fresh;
     fresh.resize(600, 400);
     QAbstractItemModel* model = fresh.CompareGrid()->model();

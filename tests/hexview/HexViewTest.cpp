@@ -21,15 +21,6 @@ namespace {
 constexpr std::size_t k33MiB = 34'603'008;
 
 struct HexViewTest : ::testing::Test {
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "hexview_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
     HexView view;
 
     void SetUp() override

@@ -1,6 +1,9 @@
 #include "I2cFixture.h"
 
 #include "i2c/IICCommands.h"
+#include "i2c/IICReadThread.h"
+#include "i2c/IICWriteThread.h"
+#include "worker/StartWorker.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -91,7 +94,9 @@ TEST_F(I2cTest, StartedWorkersWriteAndReadOnTheirOwnThread)
 
     auto writeSink = std::make_shared<WaitingSink>();
     auto write = MakeIICWriteParams(Chip("24C02", "ID_24C02", 256, 8), buffer);
-    ASSERT_TRUE(StartIICWriteThread(adapter.device, std::make_shared<WorkerParams>(*write), writeSink));
+    Ch341Library& library = adapter.device;
+    ASSERT_TRUE(StartWorker([&library](const WorkerParams& p, WorkerContext& c) { IICWriteThread(library, p, c); },
+                            std::make_shared<WorkerParams>(*write), writeSink));
     auto messages = writeSink->waitForFinal();
     ASSERT_EQ(messages.size(), 33u);
     EXPECT_EQ(messages.back().lParam, WriteFinished);
@@ -99,7 +104,8 @@ TEST_F(I2cTest, StartedWorkersWriteAndReadOnTheirOwnThread)
     std::fill(buffer.begin(), buffer.end(), 0);
     auto readSink = std::make_shared<WaitingSink>();
     auto read = MakeIICReadParams(Chip("24C02", "ID_24C02", 256, 8), buffer);
-    ASSERT_TRUE(StartIICReadThread(adapter.device, std::make_shared<WorkerParams>(*read), readSink));
+    ASSERT_TRUE(StartWorker([&library](const WorkerParams& p, WorkerContext& c) { IICReadThread(library, p, c); },
+                            std::make_shared<WorkerParams>(*read), readSink));
     messages = readSink->waitForFinal();
     ASSERT_EQ(messages.size(), 9u);
     EXPECT_EQ(messages.back().lParam, ReadFinished);

@@ -44,6 +44,6 @@ TEST_P(Pca24s08, RunsAt0xA8AndLeavesTheMenuAddress)
 INSTANTIATE_TEST_SUITE_P(Workers, Pca24s08,
                          ::testing::Values(PcaCase{"Read", IICReadThread, ReadFinished},
                                            PcaCase{"Write", IICWriteThread, WriteFinished}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, WriteFaults,
 // Refuses one byte value in the step-by-step page write a plain library does.
 class RefusingByte final : public Ch341Library {
 public:
-    RefusingByte(Ch341Library& inner, uint8_t refused) : inner(inner), refused(refused) {}
+    RefusingByte(Ch341Library& library, uint8_t value) : inner(library), refused(value) {}
     intptr_t CH341OpenDevice(uint32_t i) override { return inner.CH341OpenDevice(i); }
     void CH341CloseDevice(uint32_t i) override { inner.CH341CloseDevice(i); }
     bool CH341ResetDevice(uint32_t i) override { return inner.CH341ResetDevice(i); }

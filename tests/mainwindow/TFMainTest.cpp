@@ -2,10 +2,10 @@
 #include "app/Captions.h"
 #include "app/ControlStates.h"
 #include "session/Language.h"
+#include "tests/support/RunUntil.h"
 #include "ui/mainwindow/TFMain.h"
 
 #include <QAction>
-#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QWindow>
@@ -77,10 +77,7 @@ TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
 
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(window.windowHandle(), &release);
-    const QDeadlineTimer deadline(5000);
-    while (window.controller().busy() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_FALSE(window.controller().busy());
+    EXPECT_TRUE(RunUntil([&] { return !window.controller().busy(); }, 5000));
     auto *log = qobject_cast<QPlainTextEdit *>(window.component("RELog"));
     EXPECT_TRUE(log->toPlainText().endsWith("Reading terminated by user"));
 }
@@ -103,12 +100,4 @@ TEST_F(MainWindow, SavedPositionIsClampedToTheScreens)
         EXPECT_TRUE(area.contains(window.pos())) << wanted.x() << "," << wanted.y();
         EXPECT_TRUE(window.y() + window.height() <= area.bottom() + 1 || window.y() == area.top());
     }
-}
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when ctest lists the tests at build time
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -97,11 +97,3 @@ TEST(TFRegs, CaptionsByLanguage)
         EXPECT_EQ(d.dialog.result(), QDialog::Rejected);
     }
 }
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "sheets/ChipSheetFiles.h"
+#include "tests/support/TempFolder.h"
 
 using namespace sheets;
 using chipdb::ChipRecord;
@@ -13,27 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SheetFiles : public ::testing::Test {
+class SheetFiles : public TempFolder {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vespera-sheets-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path write(const char* name, const std::string& bytes) const {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-        return dir / name;
-    }
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     // A zip of the given parts, for workbooks damaged in one place.
     fs::path zipOf(const char* name, std::initializer_list<std::pair<const char*, std::string>> parts) const {
-        const fs::path path = dir / name;
+        const fs::path path = folder / name;
         zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
         for (const auto& [part, text] : parts) {
             zipOpenNewFileInZip(zip, part, nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION);
@@ -44,7 +29,6 @@ protected:
         return path;
     }
 
-    fs::path dir;
     // The two rows of data/make_fixtures.py.
     const std::vector<ChipRecord> fixtureRows{{"W25Q64FV", "ID_SPI1", 8388608, 256, 30, "WINBOND", "EF4017", 3},
                                               {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1}};
@@ -63,9 +47,9 @@ TEST_F(SheetFiles, ExportThenImportGivesBackTheTable) {
         {"К24С02", "ID_24C02", 256, 8, 0, "Ангстрем", "", std::nullopt},
         {"", "", std::nullopt, std::nullopt, std::nullopt, "X", "", 2},
     };
-    const fs::path file = dir / "Chip_List.xlsx";
+    const fs::path file = folder / "Chip_List.xlsx";
     ASSERT_FALSE(SaveChipSheet(file, rows));
-    EXPECT_FALSE(fs::exists(dir / "Chip_List.xlsx.partial"));
+    EXPECT_FALSE(fs::exists(folder / "Chip_List.xlsx.partial"));
     const ChipRows back = LoadChipSheet(file);
     ASSERT_FALSE(back.error) << back.error->en;
     EXPECT_EQ(back.rows, rows);
@@ -78,31 +62,31 @@ TEST_F(SheetFiles, WorkbooksOfOtherProgramsLoad) {
         EXPECT_EQ(rows.rows, fixtureRows) << name;
     }
     // The chip source's own format, by its extension in any case.
-    const ChipRows csv = LoadChipSheet(write("chips.CSV", "# list\nCHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,"
+    const ChipRows csv = LoadChipSheet(Write("chips.CSV", "# list\nCHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,"
                                                           "ERTIME,FREQUENCY\nAT24C02,ATMEL,ID_24C02,256,8,,0,1\n"));
     ASSERT_FALSE(csv.error);
     EXPECT_EQ(csv.rows, std::vector<ChipRecord>{fixtureRows[1]});
-    EXPECT_EQ(LoadChipSheet(write("bad.csv", "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
+    EXPECT_EQ(LoadChipSheet(Write("bad.csv", "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
                                              "A,B,C,1,2,3,4,5\nA,B,C,x,2,3,4,5\n"))
                   .error->en,
               "Line 3: CHIPSIZE is not a number");
 }
 
 TEST_F(SheetFiles, DamagedWorkbooksAreReportedNotRead) {
-    const std::string fixture = read(fs::path(VESPERA_SHEETS_DATA) / "other_tool.xlsx");
+    const std::string fixture = ReadText(fs::path(VESPERA_SHEETS_DATA) / "other_tool.xlsx");
     const std::string sheet = "<worksheet><sheetData><row r=\"1\"><c t=\"s\"><v>5</v></c></row></sheetData></worksheet>";
     const fs::path cases[] = {
-        write("cut.xlsx", fixture.substr(0, fixture.size() / 2)),
-        write("text.xlsx", "CHIPTEXT,MANUF\n"),
-        write("empty.xls", ""),
-        write("random.xls", std::string(4096, '\xD0')),
+        Write("cut.xlsx", fixture.substr(0, fixture.size() / 2)),
+        Write("text.xlsx", "CHIPTEXT,MANUF\n"),
+        Write("empty.xls", ""),
+        Write("random.xls", std::string(4096, '\xD0')),
         zipOf("noworkbook.xlsx", {{"xl/other.xml", "<a/>"}}),
         zipOf("badxml.xlsx", {{"xl/workbook.xml", kWorkbook}, {"xl/_rels/workbook.xml.rels", kRels},
                               {"xl/worksheets/s.xml", "<worksheet><sheetData><row><c>"}}),
         // A shared string index past the end of the list.
         zipOf("badindex.xlsx", {{"xl/workbook.xml", kWorkbook}, {"xl/_rels/workbook.xml.rels", kRels},
                                 {"xl/strings.xml", "<sst><si><t>only</t></si></sst>"}, {"xl/worksheets/s.xml", sheet}}),
-        write("chips.ods", "PK"),
+        Write("chips.ods", "PK"),
     };
     for (const fs::path& file : cases) {
         const ChipRows rows = LoadChipSheet(file);
@@ -113,14 +97,14 @@ TEST_F(SheetFiles, DamagedWorkbooksAreReportedNotRead) {
 
 TEST_F(SheetFiles, ChipTextAndWorkbookWritingFailuresLeaveOldFilesAlone) {
     const std::vector<ChipRecord> rows{fixtureRows[1]};
-    ASSERT_FALSE(SaveChipText(dir / "Chip.txt", rows));
-    EXPECT_EQ(read(dir / "Chip.txt"), "\r\n<br /><br />[b]ATMEL[/b]<br />\r\nAT24C02, ");
-    EXPECT_TRUE(SaveChipText(dir / "missing" / "Chip.txt", rows));
+    ASSERT_FALSE(SaveChipText(folder / "Chip.txt", rows));
+    EXPECT_EQ(ReadText(folder / "Chip.txt"), "\r\n<br /><br />[b]ATMEL[/b]<br />\r\nAT24C02, ");
+    EXPECT_TRUE(SaveChipText(folder / "missing" / "Chip.txt", rows));
 
-    const fs::path workbook = write("Chip_List.xlsx", "old");
-    fs::create_directory(dir / "Chip_List.xlsx.partial");  // the writer cannot create its file
+    const fs::path workbook = Write("Chip_List.xlsx", "old");
+    fs::create_directory(folder / "Chip_List.xlsx.partial");  // the writer cannot create its file
     EXPECT_TRUE(SaveChipSheet(workbook, rows));
-    EXPECT_EQ(read(workbook), "old");
+    EXPECT_EQ(ReadText(workbook), "old");
 }
 
 TEST(RowsInCurrentOrder, EveryRowInTheTablesOrderWhateverTheFilter) {

@@ -3,33 +3,24 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/TempFolder.h"
 #include "update/AboutFacts.h"
 
 using namespace update;
 namespace fs = std::filesystem;
 
-class AboutFactsTest : public ::testing::Test {
+class AboutFactsTest : public TempFolder {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("vespera-about-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path file(const char* name, const std::string& text) {
-        std::ofstream(dir / name) << text;
-        return dir / name;
-    }
-    fs::path dir;
     const KernelInfo kernel{"Linux", "6.1.0-18-amd64", "x86_64"};
 };
 
 TEST_F(AboutFactsTest, ListsSystemProcessorMemoryDatabaseAndUsbLibrary) {
     AboutSources sources;
-    sources.osRelease = {dir / "missing", file("os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux "
+    sources.osRelease = {folder / "missing", Write("os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux "
                                                              "12 (bookworm)\"\nVERSION_ID=\"12\"\n")};
-    sources.cpuInfo = file("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Core(TM) "
+    sources.cpuInfo = Write("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Core(TM) "
                                       "i5-8250U CPU @ 1.60GHz\n\nprocessor\t: 1\n");
-    sources.memInfo = file("meminfo", "MemTotal:       16314876 kB\nMemFree:  1 kB\nSwapTotal:       2097148 kB\n");
+    sources.memInfo = Write("meminfo", "MemTotal:       16314876 kB\nMemFree:  1 kB\nSwapTotal:       2097148 kB\n");
     EXPECT_EQ(AboutInformation(sources, kernel, "09.05.2018.5", "1.0.26.11724"),
               "Debian GNU/Linux 12 (bookworm), x86_64 (kernel 6.1.0-18-amd64)\n"
               "Processor: Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz; \n"
@@ -42,7 +33,7 @@ TEST_F(AboutFactsTest, ListsSystemProcessorMemoryDatabaseAndUsbLibrary) {
 }
 
 TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels) {
-    AboutSources sources{{dir / "none"}, dir / "none", dir / "none"};
+    AboutSources sources{{folder / "none"}, folder / "none", folder / "none"};
     const std::string missing = AboutInformation(sources, kernel, "?", "");
     EXPECT_EQ(missing.substr(0, missing.find('\n')),
               "error getting the operating system version; Linux, x86_64 (kernel 6.1.0-18-amd64)");
@@ -50,12 +41,12 @@ TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels) {
               std::string::npos);
 
     // No PRETTY_NAME: NAME and VERSION; an ARM board's cpuinfo names its model differently.
-    sources.osRelease = {file("os", "NAME=Alpine\nVERSION='3.19 edge'\n")};
-    sources.cpuInfo = file("cpu", "processor : 0\nBogoMIPS : 108\n\nModel : Raspberry Pi 4 Model B Rev 1.4\n");
+    sources.osRelease = {Write("os", "NAME=Alpine\nVERSION='3.19 edge'\n")};
+    sources.cpuInfo = Write("cpu", "processor : 0\nBogoMIPS : 108\n\nModel : Raspberry Pi 4 Model B Rev 1.4\n");
     const std::string odd = AboutInformation(sources, kernel, "?", "");
     EXPECT_EQ(odd.substr(0, odd.find('\n')), "Alpine 3.19 edge, x86_64 (kernel 6.1.0-18-amd64)");
     EXPECT_NE(odd.find("Processor: Raspberry Pi 4 Model B Rev 1.4; "), std::string::npos);
-    sources.cpuInfo = file("cpu2", "processor : 0\n");
+    sources.cpuInfo = Write("cpu2", "processor : 0\n");
     EXPECT_NE(AboutInformation(sources, kernel, "?", "").find("Processor: cannot read processor data; "),
               std::string::npos);
 }

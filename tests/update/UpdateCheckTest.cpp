@@ -70,10 +70,6 @@ struct RecordingHost : UpdateHost {
 class UpdateCheckTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "update_net_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);  // the server is local
     }
 

@@ -5,8 +5,8 @@
 #include "session/Language.h"
 #include "session/SettingsFile.h"
 
-ChipFormBridge::ChipFormBridge(MainController &controller, QWidget *dialogParent)
-    : controller(controller), prompts(dialogParent)
+ChipFormBridge::ChipFormBridge(MainController &mainController, QWidget *dialogParent)
+    : controller(mainController), prompts(dialogParent)
 {
 }
 

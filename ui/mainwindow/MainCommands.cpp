@@ -3,7 +3,7 @@
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/TFMain.h"
 
-#include "ui/about/AboutBridge.h"
+#include "ui/about/OpenAboutBox.h"
 #include "ui/hexview/HexFillBox.h"
 
 #include <QAction>

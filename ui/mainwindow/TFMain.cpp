@@ -104,13 +104,23 @@ QAction *TFMain::radio(QMenu *parentMenu, QActionGroup *group, const char *name,
 
 // --- MainView ---
 
+namespace {
+// What stands for a component in the menus: an action itself, or a menu's own item.
+QAction *MenuItemOf(QObject *object)
+{
+    if (auto *a = qobject_cast<QAction *>(object))
+        return a;
+    if (auto *m = qobject_cast<QMenu *>(object))
+        return m->menuAction();
+    return nullptr;
+}
+} // namespace
+
 void TFMain::setEnabled(const char *name, bool enabled)
 {
     QObject *object = component(name);
-    if (auto *a = qobject_cast<QAction *>(object))
-        a->setEnabled(enabled);
-    else if (auto *m = qobject_cast<QMenu *>(object))
-        m->menuAction()->setEnabled(enabled);
+    if (QAction *item = MenuItemOf(object))
+        item->setEnabled(enabled);
     else if (auto *w = qobject_cast<QWidget *>(object))
         w->setEnabled(enabled);
 }
@@ -118,14 +128,13 @@ void TFMain::setEnabled(const char *name, bool enabled)
 void TFMain::setVisible(const char *name, bool visible)
 {
     QObject *object = component(name);
-    if (auto *a = qobject_cast<QAction *>(object))
-        a->setVisible(visible);
-    else if (auto *m = qobject_cast<QMenu *>(object))
-        m->menuAction()->setVisible(visible);
-    else if (QAction *placed = toolBarAction(qobject_cast<QWidget *>(object)))
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (QAction *item = MenuItemOf(object))
+        item->setVisible(visible);
+    else if (QAction *placed = toolBarAction(widget))
         placed->setVisible(visible); // a tool bar overrides the visibility of the widgets it holds
-    else if (auto *w = qobject_cast<QWidget *>(object))
-        w->setVisible(visible);
+    else if (widget)
+        widget->setVisible(visible);
 }
 
 void TFMain::setItems(const char *name, const QStringList &items)

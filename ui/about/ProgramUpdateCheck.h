@@ -1,5 +1,5 @@
 #pragma once
-// The About box and the update check in the running program: both take the maker's addresses from
+// The update check in the running program. It and the About box take the maker's addresses from
 // Vespera.ini ([Update] Url and Page, [About] Mail and Site, defaults in update/UpdateAddresses.h)
 // and the chip database version from the main window's controller.
 
@@ -10,8 +10,8 @@
 
 class MainController;
 
-// Opens the About box modally; a new one for each showing.
-void OpenAboutBox(QWidget* parent, MainController& controller);
+// One of the maker's addresses: Vespera.ini's [section] key, or `fallback` where it is empty.
+QString MakerAddress(const char* section, const char* key, const char* fallback);
 
 // The program's one update check: red lines go to the log, questions to message boxes owned by
 // the window, a Yes opens the download page in the browser. It offers itself to the controller
