@@ -1,5 +1,6 @@
 #include "session/MainSettings.h"
 
+#include "session/Language.h"
 #include "session/SettingsFile.h"
 
 namespace {
@@ -29,8 +30,7 @@ MainSettings ReadMainSettings(const SettingsFile &file, const QString &defaultDu
     s.scCompare = file.readBool("Scen", "ScCompare", false);
     s.checkUpdate = file.readBool("Update", "CheckUpdate", true);
     s.verify = file.readBool("Settings", "Verify", true);
-    const int id = file.readInt("Lang", "Id", -1);
-    s.languageId = id < 0 ? -1 : InRange(id, 0, 1, -1);
+    s.language = LanguageFromId(file.readInt("Lang", "Id", -1));
     s.mainLeft = file.readInt("Window", "MainLeft", 0);
     s.mainTop = file.readInt("Window", "MainTop", 0);
     for (int n = 1; n <= 10; ++n) {
@@ -52,7 +52,7 @@ void WriteMainSettings(SettingsFile &file, const MainSettings &s, const QStringL
     file.writeBool("Scen", "ScCompare", s.scCompare);
     file.writeBool("Update", "CheckUpdate", s.checkUpdate);
     file.writeBool("Settings", "Verify", s.verify);
-    file.writeInt("Lang", "Id", s.languageId);
+    file.writeInt("Lang", "Id", int(s.language));
     file.writeText("Window", "DumpDir", s.dumpDir);
     file.writeInt("Window", "MainLeft", s.mainLeft);
     file.writeInt("Window", "MainTop", s.mainTop);

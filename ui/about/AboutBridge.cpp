@@ -39,7 +39,6 @@ QString chipListVersionText(const ChipCatalogue& catalogue)
 void OpenAboutBox(QWidget* parent, MainController& controller)
 {
     AboutBoxContext context;
-    context.languageId = LanguageId;
     context.programVersion = QLatin1String(kProgramVersion);
     context.information = QString::fromStdString(update::AboutInformation(
         {}, update::CurrentKernel(), chipListVersionText(controller.session().catalogue()).toStdString(), update::UsbLibraryVersion()));
@@ -72,7 +71,7 @@ void ProgramUpdateCheck::request()
     const ChipCatalogue& catalogue = controller_.session().catalogue();
     const update::LocalVersions local{kProgramVersion, catalogue.ChipListDate, catalogue.ChipListVersion};
     check_.request({QUrl(setting("Update", "Url", update::kDefaultInfoUrl)),
-                    setting("Update", "Page", update::kDefaultDownloadPage), local, LanguageId});
+                    setting("Update", "Page", update::kDefaultDownloadPage), local, CurrentLanguage()});
 }
 
 void ProgramUpdateCheck::logError(const QString& line)
