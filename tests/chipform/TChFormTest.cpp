@@ -265,7 +265,8 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
 }
 
 TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
-    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
+    SetCurrentLanguage(Language::English);
+    ChipFormContext ctx{table, filter, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
@@ -360,7 +361,8 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
 
 TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
     ASSERT_FALSE(sheets::SaveChipSheet(dir / "new.xlsx", {{"A1", "ID_24C01", 128, 8, 0, "X", "", 1}}));
-    ChipFormContext ctx{table, filter, 1, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
+    SetCurrentLanguage(Language::English);
+    ChipFormContext ctx{table, filter, settings, prompts, dir / "missing" / "ChipList.dat", 0, 1, {}, {}, dir};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
