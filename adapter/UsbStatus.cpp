@@ -1,6 +1,6 @@
 #include "adapter/UsbStatus.h"
 
-UsbStatusText DescribeUsbStatus(UsbStatus status)
+TextPair DescribeUsbStatus(UsbStatus status)
 {
     switch (status) {
     case UsbStatus::Ok: return {"OK", "OK"};

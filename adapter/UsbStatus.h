@@ -2,7 +2,7 @@
 // Outcome of an adapter transport call; the library keeps the last one so the app can tell
 // "no adapter" from "adapter present but not accessible".
 
-#include <string_view>
+#include "text/TextPair.h"
 
 enum class UsbStatus {
     Ok,
@@ -18,10 +18,5 @@ enum class UsbStatus {
     Failed,
 };
 
-struct UsbStatusText {
-    std::string_view english;
-    std::string_view russian;
-};
-
 // Short description of a status, for the log.
-UsbStatusText DescribeUsbStatus(UsbStatus status);
+TextPair DescribeUsbStatus(UsbStatus status);

@@ -1,71 +1,69 @@
 #include "app/Captions.h"
 
-#include "session/Language.h"
-
 #include <cstring>
 
 namespace {
-constexpr Caption captions[] = {
-    {"mFile", "&Файл", "&File"},
-    {"MmFopen", "Открыть", "&Open"},
-    {"MmFsave", "Сохранить как", "&Save As"},
-    {"MmOpenDir", "Открыть папку с дампами", "Open dumps folder"},
-    {"MmHistory", "Недавно открытые файлы", "&Last Files"},
-    {"MmExit", "Выход", "E&xit"},
-    {"MmEdit", "&Правка", "&Edit"},
-    {"MmUndo", "&Отменить", "&Undo"},
-    {"MmCopy", "&Копировать", "&Copy"},
-    {"MmPaste", "В&ставить", "&Paste"},
-    {"MmSearch", "По&иск", "&Search"},
-    {"MmBufer", "&Буфер", "&Buffer"},
-    {"MmFillBufer", "Заполнить буфер", "&Fill Buffer"},
-    {"MmSwap", "Перестановка байтов", "S&wap Bytes"},
-    {"MmCheckSum", "Контрольная сумма", "&Checksum"},
-    {"MmOper", "&Операция", "&Operation"},
-    {"MmRead", "Считывание", "&Read device"},
-    {"MmWrite", "Программирование", "&Write device"},
-    {"MmCompare", "Сравнение", "&Compare"},
-    {"ScRun", "Выполнить сценарий", "Run &Script"},
-    {"MmSpi", "SPI", nullptr},
-    {"MmSpiErase", "Стереть чип", "&Erase device"},
-    {"MmCheckFF", "Проверить на чистоту", "&Blank check"},
-    {"MmReadId", "Считать ID", "&Read ID"},
-    {"MmRdStatReg", "Считать регистр  статуса", "&Read status register"},
-    {"MmWrStatReg", "Записать регистр статуса", "&Write status register"},
-    {"MmUnprotect", "Снять защиту", "&Unprotect"},
-    {"MmChipSelect", "&Выбор чипа", "Select &device"}, // Alt+S is the Settings menu's
-    {"MmChipSelect2", "Выбрать из списка", "Select from the list"},
-    {"MmAutoSel", "Автовыбор SPI чипа", "Auto Select SPI chip"},
-    {"MmSettings", "&Настройки", "&Settings"},
-    {"MmI2C", "I2C", nullptr},
-    {"MmI2CFrec", "&Частота шины I2C", "&I2C bus frequency"},
-    {"Mm_SPEED_LOW", "20KHz", nullptr},
-    {"Mm_SPEED_NORMAL", "100KHz", nullptr},
-    {"Mm_SPEED_FAST", "400KHz", nullptr},
-    {"Mm_SPEED_HIGH", "750KHz", nullptr},
-    {"MmAck", "Проверка ACK", "ACK &test"},
-    {"MmVerify", "Проверять после записи", "&Verify after writing"},
-    {"MmI2CAdr", "I2C Slave address", nullptr},
-    {"MmScen", "Сценарий", "&Script"},
-    {"ScErase", "Стереть чип", "&Erase device"},
-    {"ScCheckFF", "Проверить на чистоту", "&Blank check"},
-    {"ScWrite", "Программирование чипа", "&Write device"},
-    {"ScCompare", "Сравнение", "&Compare"},
-    {"MmAutoSave", "Автосохранение", "Autosave"},
-    {"MmDirectory", "Выбор папки", "Folder selection"},
-    {"MmExtention", "Формат файла", "File extension"},
-    {"MmBin", "*.BIN", nullptr},
-    {"MmBrg", "*.BRG", nullptr},
-    {"MmLang", "&Язык", "&Language"},
-    {"MmRus", "&Русский", "&Русский"},
-    {"MmEng", "English", "&English"},
-    {"OpenDir", "Открыть папку с дампами", "Open dumps folder"},
-    {"SPI1", "Автовыбор SPI чипа", "SPI chip autoselect"},
-    {"I2C1", "Автовыбор I2C чипа", nullptr},
-    {"UID1", "Считать UID", "Read UID"},
-    {"SBFind", "Найти", "Search"},
-    {"HexEditor", "Для загрузки файла перетащите его в окно Hex редактора.",
-     "To download a file, drag it to the Hex Editor window."},
+const Caption captions[] = {
+    {"mFile", {"&File", "&Файл"}},
+    {"MmFopen", {"&Open", "Открыть"}},
+    {"MmFsave", {"&Save As", "Сохранить как"}},
+    {"MmOpenDir", {"Open dumps folder", "Открыть папку с дампами"}},
+    {"MmHistory", {"&Last Files", "Недавно открытые файлы"}},
+    {"MmExit", {"E&xit", "Выход"}},
+    {"MmEdit", {"&Edit", "&Правка"}},
+    {"MmUndo", {"&Undo", "&Отменить"}},
+    {"MmCopy", {"&Copy", "&Копировать"}},
+    {"MmPaste", {"&Paste", "В&ставить"}},
+    {"MmSearch", {"&Search", "По&иск"}},
+    {"MmBufer", {"&Buffer", "&Буфер"}},
+    {"MmFillBufer", {"&Fill Buffer", "Заполнить буфер"}},
+    {"MmSwap", {"S&wap Bytes", "Перестановка байтов"}},
+    {"MmCheckSum", {"&Checksum", "Контрольная сумма"}},
+    {"MmOper", {"&Operation", "&Операция"}},
+    {"MmRead", {"&Read device", "Считывание"}},
+    {"MmWrite", {"&Write device", "Программирование"}},
+    {"MmCompare", {"&Compare", "Сравнение"}},
+    {"ScRun", {"Run &Script", "Выполнить сценарий"}},
+    {"MmSpi", SameText("SPI")},
+    {"MmSpiErase", {"&Erase device", "Стереть чип"}},
+    {"MmCheckFF", {"&Blank check", "Проверить на чистоту"}},
+    {"MmReadId", {"&Read ID", "Считать ID"}},
+    {"MmRdStatReg", {"&Read status register", "Считать регистр  статуса"}},
+    {"MmWrStatReg", {"&Write status register", "Записать регистр статуса"}},
+    {"MmUnprotect", {"&Unprotect", "Снять защиту"}},
+    {"MmChipSelect", {"Select &device", "&Выбор чипа"}}, // Alt+S is the Settings menu's
+    {"MmChipSelect2", {"Select from the list", "Выбрать из списка"}},
+    {"MmAutoSel", {"Auto Select SPI chip", "Автовыбор SPI чипа"}},
+    {"MmSettings", {"&Settings", "&Настройки"}},
+    {"MmI2C", SameText("I2C")},
+    {"MmI2CFrec", {"&I2C bus frequency", "&Частота шины I2C"}},
+    {"Mm_SPEED_LOW", SameText("20KHz")},
+    {"Mm_SPEED_NORMAL", SameText("100KHz")},
+    {"Mm_SPEED_FAST", SameText("400KHz")},
+    {"Mm_SPEED_HIGH", SameText("750KHz")},
+    {"MmAck", {"ACK &test", "Проверка ACK"}},
+    {"MmVerify", {"&Verify after writing", "Проверять после записи"}},
+    {"MmI2CAdr", SameText("I2C Slave address")},
+    {"MmScen", {"&Script", "Сценарий"}},
+    {"ScErase", {"&Erase device", "Стереть чип"}},
+    {"ScCheckFF", {"&Blank check", "Проверить на чистоту"}},
+    {"ScWrite", {"&Write device", "Программирование чипа"}},
+    {"ScCompare", {"&Compare", "Сравнение"}},
+    {"MmAutoSave", {"Autosave", "Автосохранение"}},
+    {"MmDirectory", {"Folder selection", "Выбор папки"}},
+    {"MmExtention", {"File extension", "Формат файла"}},
+    {"MmBin", SameText("*.BIN")},
+    {"MmBrg", SameText("*.BRG")},
+    {"MmLang", {"&Language", "&Язык"}},
+    {"MmRus", {"&Русский", "&Русский"}},
+    {"MmEng", {"&English", "English"}},
+    {"OpenDir", {"Open dumps folder", "Открыть папку с дампами"}},
+    {"SPI1", {"SPI chip autoselect", "Автовыбор SPI чипа"}},
+    {"I2C1", SameText("Автовыбор I2C чипа")},
+    {"UID1", {"Read UID", "Считать UID"}},
+    {"SBFind", {"Search", "Найти"}},
+    {"HexEditor",
+     {"To download a file, drag it to the Hex Editor window.", "Для загрузки файла перетащите его в окно Hex редактора."}},
 };
 
 struct Hint {
@@ -98,7 +96,7 @@ QString DesignCaption(const char *component)
 {
     for (const Caption &c : captions)
         if (std::strcmp(c.component, component) == 0)
-            return QString::fromUtf8(c.russian);
+            return QString::fromStdString(c.text.ru);
     return {};
 }
 
@@ -107,11 +105,10 @@ QByteArray SlaveAddressItem(int address)
     return "N0x" + QByteArray::number(address, 16).toUpper().rightJustified(2, '0');
 }
 
-QString SearchKindCaption(int item, bool english)
+QString SearchKindCaption(int item, Language language)
 {
-    if (english)
-        return item == 0 ? QStringLiteral("Search Hex-values") : QStringLiteral("Search text");
-    return item == 0 ? QStringLiteral("Поиск Hex-значений") : QStringLiteral("Поиск текста");
+    return item == 0 ? QString::fromUtf8(PickText(language, "Search Hex-values", "Поиск Hex-значений"))
+                     : QString::fromUtf8(PickText(language, "Search text", "Поиск текста"));
 }
 
 QString ToolHint(const char *component)

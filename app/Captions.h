@@ -1,15 +1,16 @@
 #pragma once
 // Captions of the main window's components. The window is designed in Russian; for English the
-// English column is put over it once at start-up. Components without an English text keep their
-// design caption in both languages.
+// English texts are put over it once at start-up. Components whose two texts are the same keep
+// their design caption in both languages.
+#include "text/TextPair.h"
+
 #include <QByteArray>
 #include <QString>
 #include <span>
 
 struct Caption {
     const char *component; // the component's name (the widget's objectName)
-    const char *russian;   // the window design's caption
-    const char *english;   // nullptr: the same text in both languages
+    TextPair text;         // Russian: the window design's caption
 };
 
 std::span<const Caption> MainCaptions();
@@ -21,7 +22,7 @@ QString DesignCaption(const char *component);
 QByteArray SlaveAddressItem(int address);
 
 // Search kinds of the buffer tool bar, item 0 hexadecimal values, item 1 text.
-QString SearchKindCaption(int item, bool english);
+QString SearchKindCaption(int item, Language language);
 
 // Tool button hints: English in the design, the same in both languages.
 QString ToolHint(const char *component);

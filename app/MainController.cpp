@@ -31,15 +31,17 @@ void MainController::FormCreate()
         const SettingsFile file(SettingsPath());
         current = ReadMainSettings(file, DefaultDumpDir());
     }
-    LanguageId = current.languageId;
+    SetCurrentLanguage(current.language);
     view.setEnabled("SBCalc", view.startCalculator(true)); // FindCalc
     // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
     core.catalogue().chip.ChipName =
         (options.emulation.chip.isEmpty() ? current.chipName : options.emulation.chip).toStdString();
     view.moveWindow(current.mainLeft, current.mainTop);
 
-    if (LanguageId < 0)
-        LanguageId = current.languageId = DetectLanguage(QLocale::system().name());
+    if (current.language == Language::NotChosen) {
+        current.language = DetectLanguage(QLocale::system().name());
+        SetCurrentLanguage(current.language);
+    }
     ApplyEnglishCaptions();
 
     if (!QDir(current.dumpDir).exists()) {
@@ -59,12 +61,12 @@ void MainController::FormCreate()
 
 void MainController::ApplyEnglishCaptions()
 {
-    if (LanguageId != 1)
+    if (CurrentLanguage() != Language::English)
         return;
     for (const Caption &c : MainCaptions())
-        if (c.english)
-            view.setCaption(c.component, QString::fromUtf8(c.english));
-    view.setItems("CBSearch", {SearchKindCaption(0, true), SearchKindCaption(1, true)});
+        if (c.text.en != c.text.ru)
+            view.setCaption(c.component, QString::fromStdString(c.text.en));
+    view.setItems("CBSearch", {SearchKindCaption(0, Language::English), SearchKindCaption(1, Language::English)});
 }
 
 void MainController::TickMenusFromSettings()
@@ -74,8 +76,8 @@ void MainController::TickMenusFromSettings()
     view.setChecked(current.autosaveFormat == 1 ? "MmBrg" : "MmBin", true);
     view.setChecked("MmAck", current.ackCheck);
     view.setChecked("MmVerify", current.verify);
-    if (LanguageId == 0 || LanguageId == 1)
-        view.setChecked(LanguageId == 0 ? "MmRus" : "MmEng", true);
+    if (CurrentLanguage() != Language::NotChosen)
+        view.setChecked(CurrentLanguage() == Language::Russian ? "MmRus" : "MmEng", true);
     view.setChecked("ScErase", current.scErase);
     view.setChecked("ScCheckFF", current.scCheckFF);
     view.setChecked("ScWrite", current.scWrite);
@@ -110,7 +112,7 @@ void MainController::FormCloseQuery()
     current.scCheckFF = view.isChecked("ScCheckFF");
     current.scWrite = view.isChecked("ScWrite");
     current.scCompare = view.isChecked("ScCompare");
-    current.languageId = LanguageId;
+    current.language = CurrentLanguage();
     current.mainLeft = view.windowLeft();
     current.mainTop = view.windowTop();
     {
@@ -119,8 +121,8 @@ void MainController::FormCloseQuery()
         SaveSettingsFile(file);
     }
     if (status.bufferModified
-        && view.askYesNo(Lang("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
-                         Lang("Saving data", "Сохранение данных")))
+        && view.askYesNo(Localized("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
+                         Localized("Saving data", "Сохранение данных")))
         ActSaveExecute();
     if (core.adapterHandle != 0)
         core.adapter().CloseAdapter();
@@ -131,7 +133,7 @@ void MainController::SaveSettingsFile(SettingsFile &file)
     QString error;
     if (file.save(&error))
         return;
-    const QString text = Lang("Settings could not be saved to ", "Не удалось сохранить настройки в ") + SettingsPath()
+    const QString text = Localized("Settings could not be saved to ", "Не удалось сохранить настройки в ") + SettingsPath()
                          + QStringLiteral(": ") + error;
     PrintLog(text, LogColour::Red);
     if (!view.isShowing())
@@ -211,12 +213,11 @@ void MainController::RepaintStatusBar()
 
 void MainController::MmRusClick(int tag)
 {
-    const QString question = LanguageId == 0
-        ? QStringLiteral("Язык интерфейса изменён, требуется перезапустить программу.\nПродолжить?")
-        : QStringLiteral("Interface language was changed, you must restart application.          Click Yes to continue");
-    const QString caption = LanguageId == 0 ? QStringLiteral("Смена языка интерфейса")
-                                            : QStringLiteral("Changing interface language");
-    LanguageId = tag;
+    const QString question =
+        Localized("Interface language was changed, you must restart application.          Click Yes to continue",
+                  "Язык интерфейса изменён, требуется перезапустить программу.\nПродолжить?");
+    const QString caption = Localized("Changing interface language", "Смена языка интерфейса");
+    SetCurrentLanguage(LanguageFromId(tag));
     if (!view.askYesNo(question, caption))
         return;
     core.adapter().ResetAdapter();
@@ -257,7 +258,7 @@ void MainController::MmOpenDirClick()
 {
     const QString &folder = core.settings().dumpDir;
     if (!view.openFolder(folder))
-        PrintLog(Lang("Cannot open the dump folder ", "Не удалось открыть папку с дампами ") + QDir::toNativeSeparators(folder),
+        PrintLog(Localized("Cannot open the dump folder ", "Не удалось открыть папку с дампами ") + QDir::toNativeSeparators(folder),
                  LogColour::Red);
 }
 

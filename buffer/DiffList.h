@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 // One difference between the EditBuffer and the chip image.
 struct ErrStruct {

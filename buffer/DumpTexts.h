@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "buffer/DumpLoad.h"
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 // Navy log line after a load: "\nLoaded file " + file name without folder + " " + n + " bytes".
 TextPair LoadedFileText(const std::filesystem::path& path, std::size_t bytesLoaded);

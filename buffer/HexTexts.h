@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "buffer/IntelHexReader.h"
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 // The red log line for a HEX file that did not load (result.loaded() is false): the file, and
 // the line and its fault or the cause from the system.

@@ -7,7 +7,7 @@
 
 #include "chipdb/ChipRecord.h"
 #include "chipdb/SelectedChip.h"
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 namespace chipdb {
 

@@ -118,7 +118,8 @@ int CliCommands::prepare(bool adapter)
     MainSettings &settings = session_.settings();
     const SettingsFile file(SettingsPath());
     settings = ReadMainSettings(file, DefaultDumpDir());
-    LanguageId = settings.languageId >= 0 ? settings.languageId : DetectLanguage(QLocale::system().name());
+    SetCurrentLanguage(settings.language != Language::NotChosen ? settings.language
+                                                                : DetectLanguage(QLocale::system().name()));
     if (options_.i2cSpeed)
         settings.i2cSpeed = *options_.i2cSpeed;
     if (options_.noAckCheck)

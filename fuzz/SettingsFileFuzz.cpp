@@ -2,6 +2,7 @@
 // program writes back when it closes reads back the same.
 
 #include "session/MainSettings.h"
+#include "session/Language.h"
 #include "session/SettingsFile.h"
 #include "fuzz/FuzzSupport.h"
 
@@ -11,7 +12,7 @@ bool SameWrittenSettings(const MainSettings& a, const MainSettings& b)
 {
     return a.autosaveFormat == b.autosaveFormat && a.i2cSpeed == b.i2cSpeed && a.ackCheck == b.ackCheck &&
            a.scErase == b.scErase && a.scCheckFF == b.scCheckFF && a.scWrite == b.scWrite &&
-           a.scCompare == b.scCompare && a.checkUpdate == b.checkUpdate && a.languageId == b.languageId &&
+           a.scCompare == b.scCompare && a.checkUpdate == b.checkUpdate && a.language == b.language &&
            a.dumpDir == b.dumpDir && a.mainLeft == b.mainLeft && a.mainTop == b.mainTop && a.history == b.history;
 }
 
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MainSettings read = ReadMainSettings(SettingsFile(path), defaultDumpDir);
     FUZZ_CHECK(read.autosaveFormat >= 0 && read.autosaveFormat <= 1);
     FUZZ_CHECK(read.i2cSpeed >= 0 && read.i2cSpeed <= 3);
-    FUZZ_CHECK(read.languageId >= -1 && read.languageId <= 1);
+    FUZZ_CHECK(read.language == LanguageFromId(int(read.language)));
     FUZZ_CHECK(read.history.size() <= 10);
 
     {

@@ -3,7 +3,7 @@
 // lines are followed by the cancel hint of the interface language; the fast completion lines by
 // the elapsed seconds and SecondsSuffix.
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 #include <string_view>
 

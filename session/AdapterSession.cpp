@@ -42,8 +42,8 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
         if (config)
             adapterOptions.chip = *config;
         else
-            session_.PrintLog(Lang("This chip cannot be emulated, the emulated adapter holds a W25Q64 instead: ",
-                                   "Этот чип не эмулируется, в эмулируемом адаптере W25Q64: ")
+            session_.PrintLog(Localized("This chip cannot be emulated, the emulated adapter holds a W25Q64 instead: ",
+                                        "Этот чип не эмулируется, в эмулируемом адаптере W25Q64: ")
                                   + QString::fromStdString(emulatedRow->CHIPTEXT),
                               LogColour::Red);
     }
@@ -58,7 +58,7 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
     Library = std::move(created.library);
     Emulator = std::move(created.emulator);
     if (created.logFileFailed)
-        session_.fail(Outcome::IoFailure, Lang("The bus log cannot be written to ", "Журнал шины не удаётся записать в ")
+        session_.fail(Outcome::IoFailure, Localized("The bus log cannot be written to ", "Журнал шины не удаётся записать в ")
                                               + emulation_.logFile);
     if (Emulator && emulation_.fault)
         Emulator->armFault(emulation_.fault->fault, emulation_.fault->afterPackets);
@@ -106,8 +106,8 @@ void AdapterSession::CreateEmulatedAdapter()
     const std::string wanted = emulation_.chip.toStdString();
     const chipdb::ChipRecord *row = session_.catalogue().find(wanted.empty() ? session_.chip().ChipName : wanted);
     if (!row && !wanted.empty())
-        session_.PrintLog(Lang("No chip of that name in the database, the emulated adapter holds a W25Q64: ",
-                               "Чипа с таким именем нет в базе, в эмулируемом адаптере W25Q64: ")
+        session_.PrintLog(Localized("No chip of that name in the database, the emulated adapter holds a W25Q64: ",
+                                    "Чипа с таким именем нет в базе, в эмулируемом адаптере W25Q64: ")
                               + emulation_.chip,
                           LogColour::Red);
     CreateAdapter(row);
@@ -119,7 +119,7 @@ void AdapterSession::InitDevice()
     session_.adapterHandle = int(Library->CH341OpenDevice(AdapterIndex));
     const int speedIndex = session_.settings().i2cSpeed;
     if (session_.adapterHandle == -1) {
-        session_.fail(Outcome::NoDevice, Lang("CH341 programmer not found!", "Устройство CH341 не обнаружено!"));
+        session_.fail(Outcome::NoDevice, Localized("CH341 programmer not found!", "Устройство CH341 не обнаружено!"));
         ExplainOpenFailure(Library->lastStatus());
         session_.ActivateControls(NoAdapter);
         session_.statusChanged();
@@ -135,7 +135,7 @@ void AdapterSession::InitDevice()
     const QString address = QStringLiteral("I2C Slave Address = 0x")
                             + QString::number(SlaveAddress.load(), 16).toUpper().rightJustified(2, QLatin1Char('0'))
                             + QLatin1Char('\n');
-    session_.PrintLog(Lang("CH341 programmer detected,\nI2C bus frequency ", "Устройство CH341 подключено, \nЧастота I2C ")
+    session_.PrintLog(Localized("CH341 programmer detected,\nI2C bus frequency ", "Устройство CH341 подключено, \nЧастота I2C ")
                       + speed + QLatin1Char('\n') + address);
     session_.ActivateControls(Ready);
     session_.statusChanged();
@@ -146,9 +146,7 @@ void AdapterSession::ExplainOpenFailure(UsbStatus status)
 {
     if (status == UsbStatus::NotFound || status == UsbStatus::Ok)
         return;
-    const UsbStatusText text = DescribeUsbStatus(status);
-    const std::string_view chosen = LanguageId == 0 ? text.russian : text.english;
-    session_.PrintLog(QString::fromUtf8(chosen.data(), qsizetype(chosen.size())), LogColour::Red);
+    session_.PrintLog(Localized(DescribeUsbStatus(status)), LogColour::Red);
 }
 
 void AdapterSession::Mm_SPEED_LOWClick(int tag)
@@ -160,15 +158,15 @@ void AdapterSession::Mm_SPEED_LOWClick(int tag)
 void AdapterSession::MmAckClick(bool checked)
 {
     session_.settings().ackCheck = checked;
-    session_.PrintLog(checked ? Lang("\nSelected mode \"Test ACK\"", "\nВыбран режим \"Проверка ACK\"")
-                              : Lang("\nSelected mode \"No test ACK\"", "\nВыбран режим \"Без проверки ACK\""));
+    session_.PrintLog(checked ? Localized("\nSelected mode \"Test ACK\"", "\nВыбран режим \"Проверка ACK\"")
+                              : Localized("\nSelected mode \"No test ACK\"", "\nВыбран режим \"Без проверки ACK\""));
 }
 
 void AdapterSession::AdapterNotify(int event)
 {
     switch (event) {
     case Removed:
-        session_.PrintLog(Lang("CH341 programmer removed\n", "Устройство CH341 извлечено\n"));
+        session_.PrintLog(Localized("CH341 programmer removed\n", "Устройство CH341 извлечено\n"));
         Library->CH341CloseDevice(AdapterIndex);
         session_.adapterHandle = -1;
         session_.ActivateControls(NoAdapter);

@@ -4,11 +4,10 @@
 
 QString CancelHintA()
 {
-    return LanguageId == 1 ? QStringLiteral("(Press Esc to cancel operation)")
-                           : QStringLiteral("(Нажмите Esc для отмены операции)");
+    return LocalizedCaption("(Press Esc to cancel operation)", "(Нажмите Esc для отмены операции)");
 }
 
 QString CancelHintB()
 {
-    return LanguageId == 0 ? CancelHintA() : QStringLiteral("(Press Esc to cancel the operation)");
+    return Localized("(Press Esc to cancel the operation)", "(Нажмите Esc для отмены операции)");
 }

@@ -45,8 +45,8 @@ ChipCatalogue::DatabaseLoad ChipCatalogue::LoadChipDatabase(const QString &path)
         return DatabaseLoad::Missing;
     case chipdb::ChipListStatus::DamagedHeader:
         session_.noteOutcome(Outcome::BadInput);
-        events.inform(Lang("ChipList.dat is damaged: its header is incomplete.",
-                           "Файл ChipList.dat повреждён: неполный заголовок."));
+        events.inform(Localized("ChipList.dat is damaged: its header is incomplete.",
+                                "Файл ChipList.dat повреждён: неполный заголовок."));
         return DatabaseLoad::Damaged;
     case chipdb::ChipListStatus::DamagedImage:
     case chipdb::ChipListStatus::Ok:
@@ -58,8 +58,8 @@ ChipCatalogue::DatabaseLoad ChipCatalogue::LoadChipDatabase(const QString &path)
                       + QString::number(load.version));
     if (load.status == chipdb::ChipListStatus::DamagedImage) {
         session_.noteOutcome(Outcome::BadInput);
-        events.inform(Lang("The chip table in ChipList.dat is damaged; the chip list is empty.",
-                           "Таблица чипов в ChipList.dat повреждена; список чипов пуст."));
+        events.inform(Localized("The chip table in ChipList.dat is damaged; the chip list is empty.",
+                                "Таблица чипов в ChipList.dat повреждена; список чипов пуст."));
         return DatabaseLoad::Damaged;
     }
     if (!locate(chip.ChipName))
@@ -89,7 +89,7 @@ void ChipCatalogue::SetParams(bool fromDialog)
     chip = selection.chip;
     if (selection.lowVoltageWarning)
         session_.events().warn(Utf8(chipdb::kLowVoltageText), Utf8(chipdb::kLowVoltageCaption));
-    session_.PrintLog(Lang(selection.logLine));
+    session_.PrintLog(Localized(selection.logLine));
     session_.completion().HexEditorUpdate(session_.document().transfer(), chip.ChipSize, false, false);
     session_.events().chipSelected(selection.spiControls);
 }

@@ -22,7 +22,7 @@ void ChipCommands::StartCommand(Command which)
     const TextPair &start = which == Command::Read    ? ReadingStartText
                             : which == Command::Write ? WritingStartText
                                                       : ComparingStartText;
-    const QString startLine = Lang(start) + CancelHintA();
+    const QString startLine = Localized(start) + CancelHintA();
     session_.ActivateControls(Busy);
     session_.hideDifferences();
     if (which == Command::Compare)
@@ -34,7 +34,7 @@ void ChipCommands::StartCommand(Command which)
     if (which == Command::Write && session_.chip().ChipSize == 0 && (session_.isSpiChip() || session_.isI2cChip())) {
         // Nothing would be written, and nothing must say it was.
         session_.fail(Outcome::BadInput,
-                      Lang("\nChip size = 0, nothing to write", "\nРазмер чипа = 0, записывать нечего"));
+                      Localized("\nChip size = 0, nothing to write", "\nРазмер чипа = 0, записывать нечего"));
         session_.ActivateControls(Ready);
         return;
     }
@@ -55,8 +55,8 @@ void ChipCommands::StartCommand(Command which)
     } else {
         // A kind that leads nowhere: nothing can start, so the controls come back at once.
         session_.fail(Outcome::BadInput,
-                      Lang("The selected chip's kind is unknown; nothing to do: ",
-                           "Тип выбранного чипа неизвестен, операция не выполняется: ")
+                      Localized("The selected chip's kind is unknown; nothing to do: ",
+                                "Тип выбранного чипа неизвестен, операция не выполняется: ")
                           + QString::fromStdString(session_.chip().ChipKind));
         session_.ActivateControls(Ready);
     }
@@ -88,7 +88,7 @@ void ChipCommands::MmCheckFFClick()
     if (!spi_.ChipPresentOrReady())
         return;
     session_.events().operationStarted(Operation::BlankCheck);
-    session_.PrintLog(Lang(spitext::CheckingForBlank) + CancelHintB());
+    session_.PrintLog(Localized(spitext::CheckingForBlank) + CancelHintB());
     spi_.SPIReadChip();
 }
 
@@ -100,7 +100,7 @@ void ChipCommands::StartVerify()
     runner.BlankCheckMode = false;
     runner.writeCommand = false;
     session_.events().operationStarted(Operation::Compare);
-    session_.PrintLog(Lang("\nVerifying...\n", "\nПроверка записи...\n") + CancelHintA());
+    session_.PrintLog(Localized("\nVerifying...\n", "\nПроверка записи...\n") + CancelHintA());
     if (session_.isSpiChip())
         spi_.SPIReadChip();
     else
@@ -115,7 +115,7 @@ void ChipCommands::StartEraseCheck()
     runner.BlankCheckMode = true;
     runner.writeCommand = false;
     session_.events().operationStarted(Operation::BlankCheck);
-    session_.PrintLog(Lang(spitext::CheckingForBlank) + CancelHintB());
+    session_.PrintLog(Localized(spitext::CheckingForBlank) + CancelHintB());
     spi_.SPIReadChip();
 }
 
@@ -126,7 +126,7 @@ void ChipCommands::MmSpiEraseClick()
     if (!spi_.ChipPresentOrReady())
         return;
     SessionEvents &events = session_.events();
-    if (!events.confirm(Lang(spitext::EraseConfirm), Lang(spitext::EraseConfirmCaption))) {
+    if (!events.confirm(Localized(spitext::EraseConfirm), Localized(spitext::EraseConfirmCaption))) {
         session_.noteOutcome(Outcome::Cancelled);
         session_.ActivateControls(Ready);
         return;
@@ -148,7 +148,7 @@ void ChipCommands::MmSpiEraseClick()
         session_.ActivateControls(Ready);
         return;
     }
-    if (check.warn && !events.confirm(Lang(spitext::EraseStatusWarning), Lang(spitext::EraseStatusWarningCaption))) {
+    if (check.warn && !events.confirm(Localized(spitext::EraseStatusWarning), Localized(spitext::EraseStatusWarningCaption))) {
         session_.noteOutcome(Outcome::Cancelled);
         session_.ActivateControls(Ready);
         return;
@@ -166,7 +166,7 @@ void ChipCommands::StartErase()
         // A 25xx EEPROM has no chip erase: it is erased by writing FF into every page.
         runner.work = OperationRunner::Work::EraseByWriting;
         session_.events().operationStarted(Operation::Erase);
-        session_.PrintLog(Lang(spitext::Erasing) + CancelHintB());
+        session_.PrintLog(Localized(spitext::Erasing) + CancelHintB());
         spi_.WriteBlankPages();
         return;
     }
@@ -174,7 +174,7 @@ void ChipCommands::StartErase()
         return;
     session_.events().operationStarted(Operation::Erase);
     runner.setProgressMaximum(SpiEraseSteps);
-    session_.PrintLog(Lang(spitext::Erasing) + CancelHintB());
+    session_.PrintLog(Localized(spitext::Erasing) + CancelHintB());
 }
 
 bool ChipCommands::ScRunClick(bool erase, bool blankCheck, bool write, bool compare)
@@ -184,11 +184,11 @@ bool ChipCommands::ScRunClick(bool erase, bool blankCheck, bool write, bool comp
     session_.ActivateControls(Busy);
     session_.hideDifferences();
     if (!script.anyPending()) {
-        session_.events().inform(Lang("The script is not defined!", "Сценарий не определён!"));
+        session_.events().inform(Localized("The script is not defined!", "Сценарий не определён!"));
         session_.ActivateControls(Ready);
         return false;
     }
-    session_.PrintLog(Lang("\nScript executing:", "\nВыполняется сценарий:"));
+    session_.PrintLog(Localized("\nScript executing:", "\nВыполняется сценарий:"));
     const bool spi = session_.isSpiChip();
     if (spi && !spi_.WakeAndCheckStatus()) {
         session_.ActivateControls(Ready);
@@ -207,11 +207,14 @@ void ChipCommands::stopScript()
     Script &script = session_.script();
     if (!script.anyPending())
         return;
-    static const char *const english[] = {"", "Erase", "Blank check", "Write", "Compare"};
-    static const char *const russian[] = {"", "Стирание", "Проверка на чистоту", "Программирование", "Сравнение"};
+    static const TextPair steps[] = {{"", ""},
+                                     {"Erase", "Стирание"},
+                                     {"Blank check", "Проверка на чистоту"},
+                                     {"Write", "Программирование"},
+                                     {"Compare", "Сравнение"}};
     const int step = int(script.running);
-    session_.PrintLog(Lang("The script stopped: the step \"%1\" failed.", "Сценарий остановлен: не выполнен шаг «%1».")
-                          .arg(Lang(english[step], russian[step])),
+    session_.PrintLog(Localized("The script stopped: the step \"%1\" failed.", "Сценарий остановлен: не выполнен шаг «%1».")
+                          .arg(Localized(steps[step])),
                       LogColour::Red);
     script.clear();
 }

@@ -58,7 +58,7 @@ bool FileCommands::open(const QString &path, Format format)
 
 void FileCommands::refuse(const TextPair &text)
 {
-    session_.fail(Outcome::BadInput, Lang(text));
+    session_.fail(Outcome::BadInput, Localized(text));
 }
 
 bool FileCommands::LoadBin(const QString &path, const QString &extension)
@@ -91,9 +91,9 @@ bool FileCommands::LoadE2P(const QString &path)
 
 void FileCommands::FinishLoad(const QString &path, const DumpLoad &load)
 {
-    session_.PrintLog(Lang(LoadedFileText(NativePath(path), load.bytesLoaded)));
+    session_.PrintLog(Localized(LoadedFileText(NativePath(path), load.bytesLoaded)));
     if (load.sizeDiffers())
-        session_.fail(Outcome::BadInput, Lang(SizeDiffersText()));
+        session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
     Document &document = session_.document();
     document.showInEditor(document.transfer().first(std::min(load.expectedSize, Document::TransferSize)), false);
     session_.completion().CheckSum();
@@ -108,14 +108,14 @@ bool FileCommands::LoadHex(const QString &path)
         return false;
     }
     if (!read.endRecordSeen)
-        session_.PrintLog(Lang(HexNoEndRecordText(NativePath(path))));
+        session_.PrintLog(Localized(HexNoEndRecordText(NativePath(path))));
     if (read.bytesCopied > session_.chip().ChipSize)
         // A write would leave out what lies past the chip: say so now.
-        session_.fail(Outcome::BadInput, Lang(SizeDiffersText()));
+        session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
     if (read.recordsSkipped > 0)
         // Otherwise only the standard error stream, which a desktop user never sees, would say so.
         session_.fail(Outcome::BadInput,
-                      Lang("Data records outside the buffer were skipped: ", "Пропущены записи данных вне буфера: ")
+                      Localized("Data records outside the buffer were skipped: ", "Пропущены записи данных вне буфера: ")
                           + QString::number(read.recordsSkipped));
     session_.completion().HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, false, false);
     session_.completion().CheckSum();
@@ -128,7 +128,7 @@ bool FileCommands::RefuseWhileBusy()
         return false;
     // The TransferBuffer and the editor belong to the running operation.
     session_.fail(Outcome::BadInput,
-                  Lang("An operation is running; the file was not loaded.", "Выполняется операция, файл не загружен."));
+                  Localized("An operation is running; the file was not loaded.", "Выполняется операция, файл не загружен."));
     return true;
 }
 
@@ -137,8 +137,8 @@ bool FileCommands::CopyEditorToTransferBuffer()
     if (session_.document().copyEditorToTransfer(session_.chip().ChipSize))
         return true;
     // Past what the editor holds the TransferBuffer has stale bytes: never write them out.
-    session_.fail(Outcome::BadInput, Lang("The buffer holds fewer bytes than the chip; nothing was done.",
-                                          "В буфере меньше байтов, чем в чипе; ничего не сделано."));
+    session_.fail(Outcome::BadInput, Localized("The buffer holds fewer bytes than the chip; nothing was done.",
+                                               "В буфере меньше байтов, чем в чипе; ничего не сделано."));
     session_.ActivateControls(Ready);
     return false;
 }
@@ -155,7 +155,7 @@ void FileCommands::saveAs(const QString &name, Format format)
         return;
     if (format == Format::Hex) {
         if (const std::error_code error = document.saveHex(path, chipSize))
-            session_.fail(Outcome::IoFailure, Lang("Cannot save the file ", "Не удалось сохранить файл ") + path
+            session_.fail(Outcome::IoFailure, Localized("Cannot save the file ", "Не удалось сохранить файл ") + path
                                                   + QStringLiteral(": ") + QString::fromStdString(error.message()));
         return;
     }
@@ -166,7 +166,7 @@ void FileCommands::saveAs(const QString &name, Format format)
     settings.autosaveFormat = rememberedFormat;
     if (const std::error_code error = document.saveEditor(path)) {
         session_.noteOutcome(Outcome::IoFailure);
-        session_.events().fail(Lang("Cannot save the file ", "Не удалось сохранить файл ") + path + QStringLiteral(": ")
+        session_.events().fail(Localized("Cannot save the file ", "Не удалось сохранить файл ") + path + QStringLiteral(": ")
                                    + QString::fromStdString(error.message()),
                                QStringLiteral("Error"));
     }

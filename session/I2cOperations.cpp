@@ -30,26 +30,26 @@ bool I2cOperations::ChipFitsTheType()
     case IICProbeResult::NoAnswer: // the first block fails and says so
         return true;
     case IICProbeResult::Unsure:
-        session_.PrintLog(Lang("The address width of the chip cannot be told from its contents (the bytes read are "
-                               "all alike).",
+        session_.PrintLog(Localized("The address width of the chip cannot be told from its contents (the bytes read are "
+                                    "all alike).",
                                "Разрядность адреса чипа нельзя определить по его содержимому (прочитанные байты "
                                "одинаковы)."));
         return true;
     case IICProbeResult::LinkFailed:
-        session_.fail(Outcome::IoFailure, Lang("Error in block", "Ошибка в блоке"), 0);
+        session_.fail(Outcome::IoFailure, Localized("Error in block", "Ошибка в блоке"), 0);
         break;
     case IICProbeResult::TwoAddressBytes:
         session_.fail(Outcome::NoDevice,
-                      Lang("The chip in the socket answers as a part with two address bytes (24C32 or larger), not as "
-                           "the selected %1; nothing was done.",
+                      Localized("The chip in the socket answers as a part with two address bytes (24C32 or larger), not as "
+                                "the selected %1; nothing was done.",
                            "Чип в панели отвечает как микросхема с двумя байтами адреса (24C32 и больше), а не как "
                            "выбранная %1; ничего не сделано.")
                           .arg(name));
         break;
     case IICProbeResult::OneAddressByte:
         session_.fail(Outcome::NoDevice,
-                      Lang("The chip in the socket answers as a part with one address byte (24C16 or smaller), not as "
-                           "the selected %1; nothing was done.",
+                      Localized("The chip in the socket answers as a part with one address byte (24C16 or smaller), not as "
+                                "the selected %1; nothing was done.",
                            "Чип в панели отвечает как микросхема с одним байтом адреса (24C16 и меньше), а не как "
                            "выбранная %1; ничего не сделано.")
                           .arg(name));
@@ -63,8 +63,8 @@ void I2cOperations::ReportMirroredHalves()
 {
     const chipdb::SelectedChip &chip = session_.chip();
     if (MirroredHalves(session_.document().transfer().first(chip.ChipSize)))
-        session_.PrintLog(Lang("The upper half of the chip repeats its lower half: it may be a smaller part than the "
-                               "selected %1 (its addresses wrap), or hold the same data twice.",
+        session_.PrintLog(Localized("The upper half of the chip repeats its lower half: it may be a smaller part than the "
+                                    "selected %1 (its addresses wrap), or hold the same data twice.",
                                "Верхняя половина чипа повторяет нижнюю: это может быть микросхема меньше выбранной "
                                "%1 (адреса повторяются) или одинаковые данные, записанные дважды.")
                               .arg(QString::fromStdString(chip.ChipName)));
@@ -86,19 +86,19 @@ void I2cOperations::IICReadChip()
     if (session_.runner().work != OperationRunner::Work::Verify && !ChipFitsTheType())
         return;
     StartStreamWorker(MakeIICReadParams(chip, session_.document().transfer()), IICReadThread,
-                Lang("The chip is larger than the buffer; nothing was read.", "Чип больше буфера, чтение не выполнено."));
+                Localized("The chip is larger than the buffer; nothing was read.", "Чип больше буфера, чтение не выполнено."));
 }
 
 void I2cOperations::IICFastReadChip()
 {
     const bool compare = session_.runner().CompareMode;
     const chipdb::SelectedChip &chip = session_.chip();
-    session_.PrintLog(Lang(compare ? FastComparingText : FastReadingText));
+    session_.PrintLog(Localized(compare ? FastComparingText : FastReadingText));
     QCoreApplication::processEvents();
     const std::optional<float> seconds = IICFastRead(*session_.adapter().Library, EepromTypeOf(chip), chip.ChipSize,
                                                      session_.document().transfer());
     if (seconds)
-        session_.PrintLog(Lang(compare ? FastComparingDoneText : FastReadingDoneText) + SecondsText(*seconds));
+        session_.PrintLog(Localized(compare ? FastComparingDoneText : FastReadingDoneText) + SecondsText(*seconds));
     session_.completion().HexEditorUpdate(session_.document().transfer(), chip.ChipSize, false, compare);
     session_.runner().SetPBarPos(ProgressReset);
     session_.completion().CheckSum();
@@ -127,7 +127,7 @@ void I2cOperations::IICWriteChip()
     if (!ChipFitsTheType())
         return;
     StartStreamWorker(MakeIICWriteParams(chip, session_.document().transfer()), IICWriteThread,
-                Lang("The chip is larger than the buffer; nothing was written.", "Чип больше буфера, запись не выполнена."));
+                Localized("The chip is larger than the buffer; nothing was written.", "Чип больше буфера, запись не выполнена."));
 }
 
 void I2cOperations::StartStreamWorker(std::optional<WorkerParams> params, Worker worker, const QString &refusal)
@@ -145,14 +145,14 @@ void I2cOperations::StartStreamWorker(std::optional<WorkerParams> params, Worker
 void I2cOperations::IICFastWriteChip()
 {
     const chipdb::SelectedChip &chip = session_.chip();
-    session_.PrintLog(Lang(FastWritingText));
+    session_.PrintLog(Localized(FastWritingText));
     QCoreApplication::processEvents();
     Ch341Library &library = *session_.adapter().Library;
     const std::span<uint8_t> image = session_.document().transfer();
     float seconds = IICFastWrite(library, EepromTypeOf(chip), chip.ChipSize, image).value_or(0);
     if (session_.settings().verify) {
         // Without acknowledgements nothing tells a failed page: only the read-back does.
-        session_.PrintLog(Lang("\nVerifying...\n", "\nПроверка записи...\n"));
+        session_.PrintLog(Localized("\nVerifying...\n", "\nПроверка записи...\n"));
         QCoreApplication::processEvents();
         seconds += IICFastRead(library, EepromTypeOf(chip), chip.ChipSize, image).value_or(0);
         if (!session_.completion().VerifyAgainstEditor()) {
@@ -161,7 +161,7 @@ void I2cOperations::IICFastWriteChip()
             return;
         }
     }
-    session_.PrintLog(Lang(FastWritingDoneText) + SecondsText(seconds));
+    session_.PrintLog(Localized(FastWritingDoneText) + SecondsText(seconds));
     Script &script = session_.script();
     if (script.PendingCompare) {
         session_.commands().MmCompareClick();

@@ -1,13 +1,30 @@
 #include "session/Language.h"
 
-int LanguageId = -1;
+namespace {
+Language current = Language::NotChosen;
+} // namespace
 
-int DetectLanguage(const QString &localeName)
+Language CurrentLanguage()
+{
+    return current;
+}
+
+void SetCurrentLanguage(Language language)
+{
+    current = language;
+}
+
+Language LanguageFromId(int id)
+{
+    return id == 0 ? Language::Russian : id == 1 ? Language::English : Language::NotChosen;
+}
+
+Language DetectLanguage(const QString &localeName)
 {
     const QString primary = localeName.section(QLatin1Char('_'), 0, 0).section(QLatin1Char('-'), 0, 0).toLower();
     if (primary == QLatin1String("ru"))
-        return 0;
+        return Language::Russian;
     if (primary == QLatin1String("en"))
-        return 1;
-    return -1;
+        return Language::English;
+    return Language::NotChosen;
 }

@@ -1,22 +1,36 @@
 #pragma once
-// Interface language: every message of the program exists in English and Russian and is picked at
-// the moment it is shown. Captions are applied once at start-up (see Captions.h).
+// The interface language of the process: one setting, chosen at start-up (the settings file or the
+// system locale) and changed from the language menu, which every text reads at the moment it is
+// shown. Captions of the main window are applied once at start-up (see Captions.h).
+#include "text/TextPair.h"
+
 #include <QString>
 
-// 0 Russian, 1 English, -1 (or anything else) not chosen: English messages, Russian captions.
-extern int LanguageId;
+Language CurrentLanguage();
+void SetCurrentLanguage(Language language);
 
-// The language detected from a locale name such as "ru_RU" or "en_GB": 0, 1 or -1.
-int DetectLanguage(const QString &localeName);
+// The language of a settings value or a menu tag: 0 Russian, 1 English, anything else not chosen.
+Language LanguageFromId(int id);
 
-// The English text of a pair unless the language is Russian.
-inline QString Lang(const char *english, const char *russian)
+// The language detected from a locale name such as "ru_RU" or "en_GB".
+Language DetectLanguage(const QString &localeName);
+
+// A message in the current language.
+inline QString Localized(const char *english, const char *russian)
 {
-    return QString::fromUtf8(LanguageId == 0 ? russian : english);
+    return QString::fromUtf8(PickText(CurrentLanguage(), english, russian));
+}
+inline QString Localized(const TextPair &text)
+{
+    return QString::fromStdString(PickText(CurrentLanguage(), text));
 }
 
-// The same for a text pair of the lower layers (members `en` and `ru`, std::string).
-template <class TextPair> QString Lang(const TextPair &pair)
+// A caption in the current language: the Russian design unless English is chosen.
+inline QString LocalizedCaption(const char *english, const char *russian)
 {
-    return QString::fromStdString(LanguageId == 0 ? pair.ru : pair.en);
+    return QString::fromUtf8(PickText(CaptionLanguage(CurrentLanguage()), english, russian));
+}
+inline QString LocalizedCaption(const TextPair &text)
+{
+    return QString::fromStdString(PickText(CaptionLanguage(CurrentLanguage()), text));
 }

@@ -1,5 +1,6 @@
 #include "session/MainSettings.h"
 
+#include "session/Language.h"
 #include "session/SettingsFile.h"
 
 namespace {
@@ -41,8 +42,7 @@ MainSettings ReadMainSettings(const SettingsFile &file, const QString &defaultDu
     for (const Switch &item : Switches)
         s.*item.member = file.readBool(item.section, item.key, item.fallback);
     s.chipName = file.readText("Chip", "Type", QStringLiteral("24C01"));
-    const int id = file.readInt("Lang", "Id", -1);
-    s.languageId = id < 0 ? -1 : InRange(id, 0, 1, -1);
+    s.language = LanguageFromId(file.readInt("Lang", "Id", -1));
     s.mainLeft = file.readInt("Window", "MainLeft", 0);
     s.mainTop = file.readInt("Window", "MainTop", 0);
     for (int n = 1; n <= 10; ++n) {
@@ -59,7 +59,7 @@ void WriteMainSettings(SettingsFile &file, const MainSettings &s, const QStringL
     file.writeInt("I2C", "Bdr", s.i2cSpeed);
     for (const Switch &item : Switches)
         file.writeBool(item.section, item.key, s.*item.member);
-    file.writeInt("Lang", "Id", s.languageId);
+    file.writeInt("Lang", "Id", int(s.language));
     file.writeText("Window", "DumpDir", s.dumpDir);
     file.writeInt("Window", "MainLeft", s.mainLeft);
     file.writeInt("Window", "MainTop", s.mainTop);

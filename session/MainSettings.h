@@ -1,5 +1,7 @@
 #pragma once
 // The settings the main window reads when it is created and writes when it closes.
+#include "text/TextPair.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ struct MainSettings {
     bool scErase = false, scCheckFF = false, scWrite = false, scCompare = false; // Scen/...
     bool checkUpdate = true; // Update/CheckUpdate
     bool verify = true;      // Settings/Verify: read the chip back after writing it
-    int languageId = -1;     // Lang/Id
+    Language language = Language::NotChosen; // Lang/Id
     int mainLeft = 0, mainTop = 0; // Window/MainLeft, MainTop
     QStringList history;     // History/Hist1..Hist10 as stored, empty entries left out
 };

@@ -42,22 +42,22 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
     case ReadCancelled:
         session_.noteOutcome(Outcome::Cancelled);
         if (work == Work::Verify)
-            session_.PrintLog(Lang("Verifying terminated by user: the chip was written but not checked",
-                                   "Проверка прервана пользователем: чип записан, но не проверен"));
+            session_.PrintLog(Localized("Verifying terminated by user: the chip was written but not checked",
+                                        "Проверка прервана пользователем: чип записан, но не проверен"));
         else if (work == Work::EraseCheck)
-            session_.PrintLog(Lang("Blank check terminated by user: the chip was erased but not checked",
-                                   "Проверка прервана пользователем: чип стёрт, но не проверен"));
+            session_.PrintLog(Localized("Blank check terminated by user: the chip was erased but not checked",
+                                        "Проверка прервана пользователем: чип стёрт, но не проверен"));
         else
             session_.PrintLog(runner.BlankCheckMode
-                                  ? Lang("Blank check terminated by user", "Проверка прервана пользователем")
-                                  : Lang("Reading terminated by user", "Считывание прервано пользователем"));
+                                  ? Localized("Blank check terminated by user", "Проверка прервана пользователем")
+                                  : Localized("Reading terminated by user", "Считывание прервано пользователем"));
         session_.ActivateControls(Ready);
         break;
     case WriteCancelled:
         session_.noteOutcome(Outcome::Cancelled);
         session_.PrintLog(work == Work::EraseByWriting
-                              ? Lang("Erasing terminated by user.", "Стирание прервано пользователем.")
-                              : Lang("Writing terminated by user", "Программирование прервано пользователем"));
+                              ? Localized("Erasing terminated by user.", "Стирание прервано пользователем.")
+                              : Localized("Writing terminated by user", "Программирование прервано пользователем"));
         session_.ActivateControls(Ready);
         break;
     case EraseFinished:
@@ -65,7 +65,7 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
         break;
     case EraseCancelled:
         session_.noteOutcome(Outcome::Cancelled);
-        session_.PrintLog(Lang("Erasing terminated by user.", "Стирание прервано пользователем."));
+        session_.PrintLog(Localized("Erasing terminated by user.", "Стирание прервано пользователем."));
         session_.ActivateControls(Ready);
         break;
     default:
@@ -79,13 +79,13 @@ void OperationCompletion::ReadFinishedStep(float seconds)
     OperationRunner &runner = session_.runner();
     QString text;
     if (runner.BlankCheckMode) {
-        text = Lang("Blank check completed,\nchecking time ", "Проверка завершена,\nвремя проверки ");
+        text = Localized("Blank check completed,\nchecking time ", "Проверка завершена,\nвремя проверки ");
         session_.script().finished(Script::Step::BlankCheck);
     } else if (runner.CompareMode) {
-        text = Lang("Comparing completed,\ncompare time ", "Сравнение завершено,\nвремя сравнеия ");
+        text = Localized("Comparing completed,\ncompare time ", "Сравнение завершено,\nвремя сравнеия ");
         session_.script().finished(Script::Step::Compare);
     } else {
-        text = Lang("Reading completed,\nreading time ", "Считывание завершено,\nвремя считывания ");
+        text = Localized("Reading completed,\nreading time ", "Считывание завершено,\nвремя считывания ");
     }
     session_.PrintLog(text + FormatSeconds(seconds) + QStringLiteral(" sec."));
     HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, runner.BlankCheckMode,
@@ -111,7 +111,7 @@ void OperationCompletion::WriteFinishedStep(float seconds)
 
 void OperationCompletion::WriteCompleted(float seconds)
 {
-    session_.PrintLog(Lang("Writing completed,\nWriting time ", "Программирование завершено,\nВремя программирования ")
+    session_.PrintLog(Localized("Writing completed,\nWriting time ", "Программирование завершено,\nВремя программирования ")
                       + FormatSeconds(seconds) + QStringLiteral(" sec."));
     Script &script = session_.script();
     if (script.PendingCompare)
@@ -130,8 +130,8 @@ bool OperationCompletion::VerifyAgainstEditor()
     if (diffs.empty())
         return true;
     session_.fail(Outcome::Mismatch,
-                  Lang("Verify error: %1 bytes differ, the first at the address:",
-                       "Ошибка проверки: не совпадают %1 байт, первый по адресу:")
+                  Localized("Verify error: %1 bytes differ, the first at the address:",
+                            "Ошибка проверки: не совпадают %1 байт, первый по адресу:")
                       .arg(diffs.size()),
                   diffs.address(0));
     session_.showDifferences();
@@ -158,10 +158,10 @@ void OperationCompletion::EraseCheckFinishedStep()
     const int64_t notBlank = FirstNotBlank(session_.document().transfer().first(session_.chip().ChipSize));
     if (notBlank >= 0) {
         session_.fail(Outcome::Mismatch,
-                      Lang("Erase error: the chip is not blank at the address:", "Ошибка стирания: чип не чист по адресу:"),
+                      Localized("Erase error: the chip is not blank at the address:", "Ошибка стирания: чип не чист по адресу:"),
                       notBlank);
     } else {
-        session_.PrintLog(Lang("Erasing completed.", "Стирание завершено."));
+        session_.PrintLog(Localized("Erasing completed.", "Стирание завершено."));
         session_.script().finished(Script::Step::Erase);
     }
     session_.commands().startStep(session_.script().next(session_.isSpiChip()));
@@ -184,13 +184,13 @@ void OperationCompletion::WMOpFault(int32_t address)
     runner.workerEnded();
     const Work work = std::exchange(runner.work, Work::Plain);
     if (address < 0)
-        session_.fail(Outcome::IoFailure, Lang("Erase error", "Ошибка стирания"));
+        session_.fail(Outcome::IoFailure, Localized("Erase error", "Ошибка стирания"));
     else if (!session_.isSpiChip())
-        session_.fail(Outcome::IoFailure, Lang("Error in block", "Ошибка в блоке"), address);
+        session_.fail(Outcome::IoFailure, Localized("Error in block", "Ошибка в блоке"), address);
     else if (runner.writing(work))
-        session_.fail(Outcome::IoFailure, Lang("Error writing at address", "Ошибка записи по адресу"), address);
+        session_.fail(Outcome::IoFailure, Localized("Error writing at address", "Ошибка записи по адресу"), address);
     else
-        session_.fail(Outcome::IoFailure, Lang("Error reading at address", "Ошибка чтения по адресу"), address);
+        session_.fail(Outcome::IoFailure, Localized("Error reading at address", "Ошибка чтения по адресу"), address);
     session_.commands().stopScript();
     session_.ActivateControls(Ready);
 }
@@ -202,7 +202,7 @@ void OperationCompletion::HexEditorUpdate(std::span<const uint8_t> buffer, uint3
     if (blankCheck) {
         const int64_t notBlank = FirstNotBlank(data);
         if (notBlank >= 0)
-            session_.fail(Outcome::Mismatch, Lang("Blank check error at the address:", "Ошибка проверки по адресу:"),
+            session_.fail(Outcome::Mismatch, Localized("Blank check error at the address:", "Ошибка проверки по адресу:"),
                           notBlank);
         session_.commands().startStep(session_.script().next(false));
         return;
@@ -216,7 +216,7 @@ void OperationCompletion::HexEditorUpdate(std::span<const uint8_t> buffer, uint3
             session_.showDifferences();
         }
         // A mismatch is red, so that it is never missed in a long log.
-        session_.PrintLog(Lang("Differences ", "Несовпадений ") + QString::number(diffs.size()),
+        session_.PrintLog(Localized("Differences ", "Несовпадений ") + QString::number(diffs.size()),
                           diffs.empty() ? LogColour::Navy : LogColour::Red);
         return;
     }
@@ -246,6 +246,6 @@ void OperationCompletion::SaveAutomaticDump()
         AutoDumpPath(settings.dumpDir, QString::fromStdString(session_.chip().ChipName), extension);
     if (const std::error_code error = session_.document().saveEditor(path))
         session_.fail(Outcome::IoFailure,
-                      Lang("Cannot save the dump file ", "Не удалось сохранить файл дампа ") + path + QStringLiteral(": ")
+                      Localized("Cannot save the dump file ", "Не удалось сохранить файл дампа ") + path + QStringLiteral(": ")
                           + QString::fromStdString(error.message()));
 }

@@ -44,8 +44,8 @@ void Session::noteOutcome(Outcome outcome)
 bool Session::startWorker(WorkerBody body, std::shared_ptr<WorkerParams> params)
 {
     if (!params) {
-        fail(Outcome::BadInput, Lang("The chip is larger than the buffer; nothing was done.",
-                                     "Чип больше буфера; ничего не сделано."));
+        fail(Outcome::BadInput, Localized("The chip is larger than the buffer; nothing was done.",
+                                          "Чип больше буфера; ничего не сделано."));
         ActivateControls(Ready);
         return false;
     }

@@ -22,9 +22,9 @@ void SpiOperations::PrintSpiLog(const SpiLog &log)
 {
     for (const LogLine &line : log)
         if (line.error)
-            session_.fail(Outcome::IoFailure, Lang(line.text));
+            session_.fail(Outcome::IoFailure, Localized(line.text));
         else
-            session_.PrintLog(Lang(line.text));
+            session_.PrintLog(Localized(line.text));
 }
 
 bool SpiOperations::ChipPresentOrReady()
@@ -49,7 +49,7 @@ bool SpiOperations::WakeAndCheckStatus()
     PrintSpiLog(log);
     SpiLog readLog;
     if (ReadStatusRegisters(library, 1, readLog).failed) {
-        session_.fail(Outcome::IoFailure, Lang("Status register reading error!", "Ошибка чтения регистра статуса!"));
+        session_.fail(Outcome::IoFailure, Localized("Status register reading error!", "Ошибка чтения регистра статуса!"));
         return false;
     }
     return true;
@@ -62,7 +62,7 @@ void SpiOperations::SPIReadCommand(const QString &startLine)
     session_.spi().ReadStatusIntoShadow();
     const chipdb::SelectedChip &chip = session_.chip();
     if (const auto lines = StatusRegisterLines(session_.document().StatusShadow, chip.StatusRegCount))
-        session_.PrintLog(Lang(lines->text));
+        session_.PrintLog(Localized(lines->text));
     session_.PrintLog(startLine);
     SPIReadChip();
 }
@@ -88,11 +88,11 @@ SpiOperations::Unprotection SpiOperations::OfferUnprotect()
     if (!BlockProtectionSet(chip.ChipName, chip.ChipKind, before.values, chip.StatusRegCount))
         return {};
     const QString registers = RegistersText(before, chip.StatusRegCount);
-    if (!session_.events().confirm(Lang("Block protection is set (status registers %1).\nUnprotect the chip first?",
-                                        "Установлена защита блоков (регистры статуса %1).\nСнять защиту с чипа?")
+    if (!session_.events().confirm(Localized("Block protection is set (status registers %1).\nUnprotect the chip first?",
+                                             "Установлена защита блоков (регистры статуса %1).\nСнять защиту с чипа?")
                                        .arg(registers),
-                                   Lang("Protected chip", "Защищённый чип"))) {
-        session_.PrintLog(Lang("The chip stays protected: status registers ", "Защита чипа не снята: регистры статуса ")
+                                   Localized("Protected chip", "Защищённый чип"))) {
+        session_.PrintLog(Localized("The chip stays protected: status registers ", "Защита чипа не снята: регистры статуса ")
                           + registers);
         return {};
     }
@@ -115,10 +115,10 @@ bool SpiOperations::UnprotectAndReport()
                            + RegistersText(after, chip.StatusRegCount);
     if (BlockProtectionSet(chip.ChipName, chip.ChipKind, after.values, chip.StatusRegCount))
         session_.fail(Outcome::IoFailure,
-                      Lang("The chip is still protected: status registers ", "Защита чипа не снята: регистры статуса ")
+                      Localized("The chip is still protected: status registers ", "Защита чипа не снята: регистры статуса ")
                           + change);
     else
-        session_.PrintLog(Lang("Unprotect: status registers ", "Снятие защиты: регистры статуса ") + change);
+        session_.PrintLog(Localized("Unprotect: status registers ", "Снятие защиты: регистры статуса ") + change);
     return eraseFollows;
 }
 
@@ -150,14 +150,14 @@ void SpiOperations::SPIWriteCommand(const QString &startLine)
     if (programming == chipdb::SpiProgramming::None) {
         // Without a programming method nothing would start and the controls would stay busy.
         session_.fail(Outcome::BadInput,
-                      Lang("This SPI chip kind has no programming method: ", "Для этого типа SPI чипа нет способа записи: ")
+                      Localized("This SPI chip kind has no programming method: ", "Для этого типа SPI чипа нет способа записи: ")
                           + QString::fromStdString(chip.ChipKind));
         session_.ActivateControls(Ready);
         return;
     }
     if (programming == chipdb::SpiProgramming::Page && !SpiPageSizeUsable(chip.PageSize)) {
         session_.noteOutcome(Outcome::BadInput);
-        session_.events().warn(Lang(spitext::PageSizeZero), Lang(spitext::PageSizeZeroCaption));
+        session_.events().warn(Localized(spitext::PageSizeZero), Localized(spitext::PageSizeZeroCaption));
         session_.ActivateControls(Ready);
         return;
     }
@@ -172,7 +172,7 @@ void SpiOperations::SPIReadChip()
 {
     const chipdb::SelectedChip &chip = session_.chip();
     if (!SpiChipReadable(chip.ChipSize)) {
-        session_.fail(Outcome::BadInput, Lang(spitext::ChipSizeZero));
+        session_.fail(Outcome::BadInput, Localized(spitext::ChipSizeZero));
         session_.ActivateControls(Ready);
         return;
     }

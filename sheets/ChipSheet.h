@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 #include "chipdb/ChipRecord.h"
 #include "sheets/Sheet.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 #include "chipdb/ChipTable.h"
 #include "sheets/ChipSheet.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 namespace sheets {
 

@@ -3,7 +3,7 @@
 // the main window, so they hand back log lines (both languages, colour) in the order the window
 // must write them, and the window picks the language.
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 #include <cstdint>
 #include <string>
@@ -19,9 +19,6 @@ using SpiLog = std::vector<LogLine>;
 
 // Upper-case hexadecimal, padded with zeros to at least `digits` digits: HexText(0x13, 4) = "0013".
 std::string HexText(uint64_t value, int digits);
-
-// One text shown as it is in both languages.
-inline TextPair SameText(std::string_view text) { return {std::string(text), std::string(text)}; }
 
 namespace spitext {
 

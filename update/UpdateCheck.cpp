@@ -86,7 +86,7 @@ void UpdateCheck::act(const update::UpdateVerdict& verdict)
 
 QString UpdateCheck::text(const TextPair& pair) const
 {
-    return QString::fromStdString(pair.forLanguage(request_.languageId));
+    return QString::fromStdString(PickText(request_.language, pair));
 }
 
 void UpdateCheck::end()

@@ -12,6 +12,7 @@
 
 #include <chrono>
 
+#include "text/TextPair.h"
 #include "update/UpdateVerdict.h"
 
 class QNetworkReply;
@@ -29,7 +30,7 @@ struct UpdateRequest {
     QUrl infoUrl;          // Update.inf
     QString downloadPage;  // opened on a Yes
     update::LocalVersions local;
-    int languageId = -1;   // 0 Russian, anything else English
+    Language language = Language::NotChosen; // of the messages the check shows
 };
 
 class UpdateCheck : public QObject {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "buffer/TextPair.h"
+#include "text/TextPair.h"
 
 namespace update {
 

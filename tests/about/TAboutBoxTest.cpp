@@ -9,14 +9,15 @@
 #include <QTextEdit>
 #include <QUrlQuery>
 
+#include "session/Language.h"
 #include "ui/about/TAboutBox.h"
 
 namespace {
 
 class TAboutBoxTest : public ::testing::Test {
 protected:
-    AboutBoxContext context(int languageId) {
-        return {languageId, "1.2.3", "Debian GNU/Linux 12\nProcessor: Z80; ", "help@maker.test", "Vespera Programmer",
+    AboutBoxContext context() {
+        return {"1.2.3", "Debian GNU/Linux 12\nProcessor: Z80; ", "help@maker.test", "Vespera Programmer",
                 "www.maker.test", "http://www.maker.test/download/", [this] { ++checks; },
                 [this](const QUrl& url) { opened << url; }};
     }
@@ -31,12 +32,15 @@ protected:
 
 TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage) {
     struct Case {
-        int language;
+        Language language;
         const char *check, *close;
-    } const cases[] = {{0, "Проверить обновления", "Закрыть"}, {1, "Check for updates", "Close"},
-                       {-1, "Check for updates", "Close"}};
+    } const cases[] = {{Language::Russian, "Проверить обновления", "Закрыть"},
+                       {Language::English, "Check for updates", "Close"},
+                       {Language::NotChosen, "Check for updates", "Close"}};
+    const Language saved = CurrentLanguage();
     for (const Case& c : cases) {
-        TAboutBox box(context(c.language));
+        SetCurrentLanguage(c.language);
+        TAboutBox box(context());
         EXPECT_EQ(box.windowTitle(), "About Vespera");
         EXPECT_EQ(child<QPushButton>(box, "ChUpdButton")->text(), c.check);
         EXPECT_EQ(child<QPushButton>(box, "OKButton")->text(), c.close);
@@ -49,10 +53,11 @@ TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage) {
         EXPECT_TRUE(child<QSvgWidget>(box, "ProgramIcon")->renderer()->isValid());  // the banner is in the program
         EXPECT_EQ(box.minimumSize(), box.maximumSize());                          // fixed size
     }
+    SetCurrentLanguage(saved);
 }
 
 TEST_F(TAboutBoxTest, LinksOpenMailAndPageAndTheButtonsAct) {
-    TAboutBox box(context(1));
+    TAboutBox box(context());
     box.show();
     QTest::mouseClick(child<QLabel>(box, "Comments"), Qt::LeftButton);
     QTest::mouseClick(child<QLabel>(box, "Url"), Qt::LeftButton);

@@ -222,7 +222,7 @@ TEST(EmulatorSetup, RealAdapterWithoutHardwareIsReportedAbsent)
     EXPECT_FALSE(adapter.emulator);
     EXPECT_EQ(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
     const UsbStatus status = adapter.library->lastStatus();
-    EXPECT_TRUE(status == UsbStatus::NotFound || status == UsbStatus::Failed) << DescribeUsbStatus(status).english;
+    EXPECT_TRUE(status == UsbStatus::NotFound || status == UsbStatus::Failed) << DescribeUsbStatus(status).en;
 }
 
 } // namespace

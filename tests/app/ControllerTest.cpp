@@ -132,7 +132,7 @@ TEST_F(Controller, DumpFolderWithoutAFileManagerIsNamedInRed)
         ASSERT_EQ(view.log.size(), 1u);
         EXPECT_EQ(view.log[0].second, LogColour::Red);
         EXPECT_TRUE(view.log[0].first.endsWith(QDir::toNativeSeparators(folder.filePath("DumpsBackup"))));
-        EXPECT_EQ(view.log[0].first.startsWith("Cannot open"), LanguageId == 1);
+        EXPECT_EQ(view.log[0].first.startsWith("Cannot open"), CurrentLanguage() == Language::English);
     }
 }
 
@@ -188,7 +188,7 @@ TEST_F(Controller, LanguageChangeAsksInTheOldLanguageAndTakesEffectAtOnce)
     controller.MmRusClick(1);
     ASSERT_EQ(view.questions.size(), 1);
     EXPECT_TRUE(view.questions[0].startsWith(QString::fromUtf8("Язык интерфейса изменён")));
-    EXPECT_EQ(LanguageId, 1);
+    EXPECT_EQ(CurrentLanguage(), Language::English);
     EXPECT_EQ(view.closes, 0);
 
     view.answerYes = true;

@@ -4,22 +4,28 @@
 
 TEST(Language, DetectedFromThePrimaryLanguageOfTheLocale)
 {
-    EXPECT_EQ(DetectLanguage("ru_RU"), 0);
-    EXPECT_EQ(DetectLanguage("ru_UA.UTF-8"), 0);
-    EXPECT_EQ(DetectLanguage("en_US"), 1);
-    EXPECT_EQ(DetectLanguage("en-GB"), 1);
-    EXPECT_EQ(DetectLanguage("de_DE"), -1);
-    EXPECT_EQ(DetectLanguage("C"), -1);
+    EXPECT_EQ(DetectLanguage("ru_RU"), Language::Russian);
+    EXPECT_EQ(DetectLanguage("ru_UA.UTF-8"), Language::Russian);
+    EXPECT_EQ(DetectLanguage("en_US"), Language::English);
+    EXPECT_EQ(DetectLanguage("en-GB"), Language::English);
+    EXPECT_EQ(DetectLanguage("de_DE"), Language::NotChosen);
+    EXPECT_EQ(DetectLanguage("C"), Language::NotChosen);
 }
 
-TEST(Language, RussianOnlyForZeroEnglishOtherwise)
+// Messages are Russian only for Russian; captions keep the Russian design unless English is chosen.
+TEST(Language, MessagesAreEnglishAndCaptionsRussianUntilALanguageIsChosen)
 {
-    const int saved = LanguageId;
-    for (int id : {-1, 1, 7}) {
-        LanguageId = id;
-        EXPECT_EQ(Lang("Offset ", "Смещение: "), "Offset ") << id;
+    struct Case {
+        int id;
+        const char *message, *caption;
+    } const cases[] = {
+        {0, "Смещение: ", "Закрыть"}, {1, "Offset ", "Close"}, {-1, "Offset ", "Закрыть"}, {7, "Offset ", "Закрыть"}};
+    const Language saved = CurrentLanguage();
+    for (const Case &c : cases) {
+        SetCurrentLanguage(LanguageFromId(c.id));
+        EXPECT_EQ(Localized("Offset ", "Смещение: "), QString::fromUtf8(c.message)) << c.id;
+        EXPECT_EQ(Localized(TextPair{"Offset ", "Смещение: "}), QString::fromUtf8(c.message)) << c.id;
+        EXPECT_EQ(LocalizedCaption("Close", "Закрыть"), QString::fromUtf8(c.caption)) << c.id;
     }
-    LanguageId = 0;
-    EXPECT_EQ(Lang("Offset ", "Смещение: "), QString::fromUtf8("Смещение: "));
-    LanguageId = saved;
+    SetCurrentLanguage(saved);
 }

@@ -48,7 +48,7 @@ TEST_F(Settings, MissingFileGivesEveryDefault)
     EXPECT_EQ(s.chipName, "24C01");
     EXPECT_FALSE(s.scErase || s.scCheckFF || s.scWrite || s.scCompare);
     EXPECT_TRUE(s.checkUpdate);
-    EXPECT_EQ(s.languageId, -1);
+    EXPECT_EQ(s.language, Language::NotChosen);
     EXPECT_EQ(s.mainLeft, 0);
     EXPECT_EQ(s.mainTop, 0);
     EXPECT_TRUE(s.history.isEmpty());
@@ -63,7 +63,7 @@ TEST_F(Settings, BadOrOutOfRangeValuesReadAsDefaults)
     EXPECT_EQ(s.i2cSpeed, 0);
     EXPECT_EQ(s.slaveAddress, 300); // kept: no menu item matches it, the built-in address stays
     EXPECT_TRUE(s.ackCheck);
-    EXPECT_EQ(s.languageId, -1);
+    EXPECT_EQ(s.language, Language::NotChosen);
     EXPECT_EQ(s.mainLeft, 0);
     EXPECT_EQ(s.mainTop, 40);
     EXPECT_TRUE(s.scWrite);
@@ -72,7 +72,7 @@ TEST_F(Settings, BadOrOutOfRangeValuesReadAsDefaults)
 TEST_F(Settings, NegativeLanguageReadsAsNotChosen)
 {
     WriteAll(path, "[Lang]\nId=-7\n");
-    EXPECT_EQ(ReadMainSettings(SettingsFile(path), "/d").languageId, -1);
+    EXPECT_EQ(ReadMainSettings(SettingsFile(path), "/d").language, Language::NotChosen);
 }
 
 TEST_F(Settings, CloseWritesItsKeysInOrderAndKeepsForeignSections)
@@ -84,7 +84,7 @@ TEST_F(Settings, CloseWritesItsKeysInOrderAndKeepsForeignSections)
     s.i2cSpeed = 2;
     s.ackCheck = false;
     s.scWrite = true;
-    s.languageId = 1;
+    s.language = Language::English;
     s.mainLeft = 10;
     s.mainTop = 20;
     {

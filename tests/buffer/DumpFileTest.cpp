@@ -256,7 +256,7 @@ TEST(DumpTexts, LogLinesAndErrorBoxes)
     EXPECT_EQ(LoadedFileText("/home/u/dumps/W25Q64.BIN", 300),
               (TextPair{"\nLoaded file W25Q64.BIN 300 bytes", "\nЗагружен файл W25Q64.BIN 300 байт"}));
     EXPECT_EQ(SizeDiffersText().en, "File size differs from size of the device!");
-    EXPECT_EQ(SizeDiffersText().forLanguage(0), "Размер файла не совпадает с размером чипа!");
+    EXPECT_EQ(PickText(Language::Russian, SizeDiffersText()), "Размер файла не совпадает с размером чипа!");
     EXPECT_EQ(DumpErrorText(DumpResult::CannotOpen, "/a/b.BIN"), "Can not open file /a/b.BIN");
     EXPECT_EQ(DumpErrorText(DumpResult::IdentifierError, "/a/b.E2P"), "Identifier Error in file /a/b.E2P");
     EXPECT_EQ(DumpErrorText(DumpResult::CrcError, "/a/b.E2P"), "CRC error in file /a/b.E2P");

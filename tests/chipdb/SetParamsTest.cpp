@@ -30,9 +30,9 @@ TEST(SetParams, LogLineByLanguageAndAckSetting) {
         const TextPair line = selectionLogLine("AT24C02", "256x8\n", "ATMEL", c.ack);
         EXPECT_EQ(line.en, c.en);
         EXPECT_EQ(line.ru, c.ru);
-        EXPECT_EQ(line.forLanguage(0), c.ru);
-        EXPECT_EQ(line.forLanguage(1), c.en);
-        EXPECT_EQ(line.forLanguage(-1), c.en);  // not chosen: messages are English
+        EXPECT_EQ(PickText(Language::Russian, line), c.ru);
+        EXPECT_EQ(PickText(Language::English, line), c.en);
+        EXPECT_EQ(PickText(Language::NotChosen, line), c.en);  // not chosen: messages are English
     }
 }
 

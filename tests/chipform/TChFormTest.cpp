@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "chipdb/ChipListFile.h"
+#include "session/Language.h"
 #include "sheets/ChipSheetFiles.h"
 #include "tests/support/TempFolder.h"
 #include "ui/chipform/ChipTableModel.h"
@@ -65,8 +66,14 @@ protected:
                       {"w25x40", "ID_SPI1", 524288, 256, 0, "WINBOND", "EF3013", 1}});
         table.setFilterTest([this](const ChipRecord& r) { return filter.accepts(r); });
     }
-    std::unique_ptr<TChForm> open(int languageId = 0) {
-        ChipFormContext ctx{table, filter, languageId, settings, prompts, folder / "ChipList.dat", 43229.0, 7,
+    void TearDown() override {
+        SetCurrentLanguage(savedLanguage);
+        TempFolder::TearDown();
+    }
+
+    std::unique_ptr<TChForm> open(Language language = Language::Russian) {
+        SetCurrentLanguage(language);
+        ChipFormContext ctx{table, filter, settings, prompts, folder / "ChipList.dat", 43229.0, 7,
                             [this] { chosen = table.current()->CHIPTEXT; },
                             [this](double, std::int32_t v) { savedVersions.push_back(v); }, folder};
         auto form = std::make_unique<TChForm>(std::move(ctx));
@@ -87,18 +94,19 @@ protected:
     ScriptedPrompts prompts;
     std::string chosen;
     std::vector<std::int32_t> savedVersions;
+    const Language savedLanguage = CurrentLanguage();
 };
 
 }  // namespace
 
 TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
     struct Case {
-        int language;
+        Language language;
         const char *title, *choose, *device, *capacity;
     } const cases[] = {
-        {0, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},
-        {-1, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},  // not chosen: the design's captions
-        {1, "Device selection", "Choose", "Device", "Capacity"},
+        {Language::Russian, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},
+        {Language::NotChosen, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},  // not chosen: the design's captions
+        {Language::English, "Device selection", "Choose", "Device", "Capacity"},
     };
     for (const Case& c : cases) {
         auto f = open(c.language);
@@ -115,8 +123,8 @@ TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
         for (int col = 0; col < 4; ++col)
             EXPECT_GE(grid(*f)->columnWidth(col),
                       titles->fontMetrics().horizontalAdvance(model->headerData(col, Qt::Horizontal).toString()) + margin)
-                << c.language << " " << col;
-        EXPECT_LE(titles->length(), grid(*f)->viewport()->width()) << c.language;
+                << int(c.language) << " " << col;
+        EXPECT_LE(titles->length(), grid(*f)->viewport()->width()) << int(c.language);
         EXPECT_GE(f->width(), TChForm::kListWidth);
         EXPECT_EQ(f->width(), f->listWidth());
     }
@@ -126,7 +134,7 @@ TEST_F(TChFormTest, LongChipNamesWidenTheirColumnAndTheList) {
     const QString longName = "MX25U12835FZ2I-10G/IM_18";
     table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
                   {longName.toStdString(), "ID_SPI1", 16777216, 256, 0, "MACRONIX", "C22538", 1}});
-    auto f = open(1);
+    auto f = open(Language::English);
     QTableView* list = grid(*f);
     EXPECT_GT(list->columnWidth(0), list->fontMetrics().horizontalAdvance(longName));
     EXPECT_GT(f->width(), TChForm::kListWidth);
@@ -160,7 +168,7 @@ TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase) {
 }
 
 TEST_F(TChFormTest, TitleClicksOrderAndColourTheColumn) {
-    auto f = open(1);
+    auto f = open(Language::English);
     auto* header = grid(*f)->horizontalHeader();
     auto* model = grid(*f)->model();
     auto colour = [&](int c) { return model->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(); };
@@ -248,7 +256,8 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
 }
 
 TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
-    ChipFormContext ctx{table, filter, 1, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
+    SetCurrentLanguage(Language::English);
+    ChipFormContext ctx{table, filter, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
@@ -343,7 +352,8 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
 
 TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
     ASSERT_FALSE(sheets::SaveChipSheet(folder / "new.xlsx", {{"A1", "ID_24C01", 128, 8, 0, "X", "", 1}}));
-    ChipFormContext ctx{table, filter, 1, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
+    SetCurrentLanguage(Language::English);
+    ChipFormContext ctx{table, filter, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
     TChForm f(std::move(ctx));
     f.show();
     openEditor(f);
@@ -355,7 +365,7 @@ TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
 }
 
 TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch) {
-    auto f = open(1);
+    auto f = open(Language::English);
     openEditor(*f);
     child<QLineEdit>(*f, "Edit1")->setText("w25");  // two rows shown, four exported
     prompts.files = {QString::fromStdString((folder / "out.xlsx").string()),

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "buffer/DiffList.h"
+#include "session/Language.h"
 #include "ui/compareview/CompareView.h"
 
 namespace {
@@ -77,11 +78,15 @@ TEST_F(CompareViewTest, HeaderFollowsTheLanguage)
     const auto title = [this](int column) {
         return view.model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
     };
-    view.setLanguageId(1);
+    const Language saved = CurrentLanguage();
+    SetCurrentLanguage(Language::English);
+    view.languageChanged();
     EXPECT_EQ((QStringList{title(0), title(1), title(2), title(3)}),
               (QStringList{"", "Address", "Buffer data", "Device data"}));
-    view.setLanguageId(0);
+    SetCurrentLanguage(Language::Russian);
+    view.languageChanged();
     EXPECT_EQ((QStringList{title(1), title(2), title(3)}), (QStringList{"Адрес", "Данные буфера", "Данные чипа"}));
+    SetCurrentLanguage(saved);
 }
 
 TEST_F(CompareViewTest, ClickingARowSelectsItsAddressAndCloseLetsGoOfTheList)

@@ -23,11 +23,11 @@ TEST(LogPanel, SavesItsTextAndRefusesAReadOnlyFile)
     saved.close();
 
     QFile::setPermissions(path, QFileDevice::ReadOwner);
-    LanguageId = 1;
+    SetCurrentLanguage(Language::English);
     EXPECT_FALSE(panel.saveToFile(path, &message));
     EXPECT_EQ(message, "Cannot save the file " + path + ": Permission denied");
-    LanguageId = 0;
+    SetCurrentLanguage(Language::Russian);
     EXPECT_FALSE(panel.saveToFile(path, &message));
     EXPECT_EQ(message, QString::fromUtf8("Не удалось сохранить файл ") + path + ": Permission denied");
-    LanguageId = -1;
+    SetCurrentLanguage(Language::NotChosen);
 }

@@ -154,7 +154,7 @@ TEST_F(FreshWindow, CompareTitlesFollowALanguageChange)
     EXPECT_EQ(titles->headerData(1, Qt::Horizontal).toString(), "Адрес");
     AnswerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
     item("MmEng")->trigger();
-    EXPECT_EQ(LanguageId, 1);
+    EXPECT_EQ(CurrentLanguage(), Language::English);
     EXPECT_EQ(titles->headerData(1, Qt::Horizontal).toString(), "Address");
     EXPECT_EQ(titles->headerData(2, Qt::Horizontal).toString(), "Buffer data");
 }

@@ -1,5 +1,7 @@
 #include "ui/regs/TFRegs.h"
 
+#include "session/Language.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,8 +13,8 @@
 namespace {
 
 struct Dialog {
-    explicit Dialog(int count, int languageId = 1, StatusShadow initial = {})
-        : shadow(initial), dialog(shadow, count, languageId,
+    explicit Dialog(int count, StatusShadow initial = {})
+        : shadow(initial), dialog(shadow, count,
                  {[this] {
                       ++reads;
                       return nextRead;
@@ -66,7 +68,7 @@ TEST(TFRegs, OneRegisterRowEditsAndWritesTheShadow)
 
 TEST(TFRegs, ThreeRowsAndAReadThatStopsEarly)
 {
-    Dialog d(3, 1, {{0x00, 0x40, 0x05}});
+    Dialog d(3, {{0x00, 0x40, 0x05}});
     d.nextRead = {1, {0x1C, 0, 0}, true};  // register 2 could not be read
     d.dialog.show();
     EXPECT_TRUE(d.find<QGroupBox>("GroupBox2")->isEnabled());
@@ -83,10 +85,12 @@ TEST(TFRegs, ThreeRowsAndAReadThatStopsEarly)
 
 TEST(TFRegs, CaptionsByLanguage)
 {
-    for (int language : {0, 1, -1}) {
-        Dialog d(2, language);
+    const Language saved = CurrentLanguage();
+    for (Language language : {Language::Russian, Language::English, Language::NotChosen}) {
+        SetCurrentLanguage(language);
+        Dialog d(2);
         d.dialog.show();
-        const bool english = language == 1;
+        const bool english = language == Language::English;
         EXPECT_EQ(d.find<QPushButton>("SBReadRegs")->text(), english ? "Read" : "Считать");
         EXPECT_EQ(d.find<QPushButton>("SBWriteRegs")->text(), english ? "Write" : "Записать");
         EXPECT_EQ(d.find<QPushButton>("BBClose")->text(), english ? "Close" : "Закрыть");
@@ -96,4 +100,5 @@ TEST(TFRegs, CaptionsByLanguage)
         d.find<QPushButton>("BBClose")->click();
         EXPECT_EQ(d.dialog.result(), QDialog::Rejected);
     }
+    SetCurrentLanguage(saved);
 }

@@ -75,7 +75,7 @@ protected:
 
     UpdateRequest requestFor(const FixedReplyServer& server) const {
         // This program: 1.0.1.62 with a database of 9 May 2018, serial 5. English texts.
-        return {server.url(), "http://127.0.0.1/download", {"1.0.1.62", chipdb::chipListDateFromYmd(2018y / May / 9), 5}, 1};
+        return {server.url(), "http://127.0.0.1/download", {"1.0.1.62", chipdb::chipListDateFromYmd(2018y / May / 9), 5}, Language::English};
     }
 
     // Runs one check to its end.

@@ -31,7 +31,6 @@ QString chipListVersionText(const ChipCatalogue& catalogue)
 void OpenAboutBox(QWidget* parent, MainController& controller)
 {
     AboutBoxContext context;
-    context.languageId = LanguageId;
     context.programVersion = QLatin1String(kProgramVersion);
     context.information = QString::fromStdString(update::AboutInformation(
         {}, update::CurrentKernel(), chipListVersionText(controller.session().catalogue()).toStdString(), update::UsbLibraryVersion()));

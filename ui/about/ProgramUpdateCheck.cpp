@@ -32,7 +32,7 @@ void ProgramUpdateCheck::request()
     const ChipCatalogue& catalogue = controller_.session().catalogue();
     const update::LocalVersions local{kProgramVersion, catalogue.ChipListDate, catalogue.ChipListVersion};
     check_.request({QUrl(MakerAddress("Update", "Url", update::kDefaultInfoUrl)),
-                    MakerAddress("Update", "Page", update::kDefaultDownloadPage), local, LanguageId});
+                    MakerAddress("Update", "Page", update::kDefaultDownloadPage), local, CurrentLanguage()});
 }
 
 void ProgramUpdateCheck::logError(const QString& line)

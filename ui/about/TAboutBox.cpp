@@ -1,5 +1,7 @@
 #include "ui/about/TAboutBox.h"
 
+#include "session/Language.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,7 +16,6 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("About Vespera"));
     setFixedSize(kWidth, kHeight);
-    const bool english = ctx_.languageId != 0;
 
     auto* picture = new QSvgWidget(QStringLiteral(":/about/banner.svg"), this);
     picture->setObjectName(QStringLiteral("ProgramIcon"));
@@ -45,13 +46,13 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
     memo->setPalette(blue);
     memo->setPlainText(ctx_.information);
 
-    auto* check = new QPushButton(english ? QStringLiteral("Check for updates") : QStringLiteral("Проверить обновления"), this);
+    auto* check = new QPushButton(Localized("Check for updates", "Проверить обновления"), this);
     check->setObjectName(QStringLiteral("ChUpdButton"));
     connect(check, &QPushButton::clicked, this, [this] {
         if (ctx_.checkForUpdates)
             ctx_.checkForUpdates();
     });
-    auto* close = new QPushButton(english ? QStringLiteral("Close") : QStringLiteral("Закрыть"), this);
+    auto* close = new QPushButton(Localized("Close", "Закрыть"), this);
     close->setObjectName(QStringLiteral("OKButton"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,6 +1,7 @@
 #pragma once
 // The About box: name, version, notice, the maker's e-mail and web links, facts about the
-// computer, and the button that requests an update check. It only draws what it is given.
+// computer, and the button that requests an update check. It only draws what it is given, its
+// buttons in the interface language.
 
 #include <QDialog>
 #include <QString>
@@ -13,7 +14,6 @@ class QPushButton;
 class QTextEdit;
 
 struct AboutBoxContext {
-    int languageId = -1;          // the button captions are English unless 0
     QString programVersion;       // "1.0.0"
     QString information;          // the lines of Memo1
     QString mail;                 // the Comments link: a new message to this address

@@ -45,7 +45,6 @@ public:
 struct ChipFormContext {
     chipdb::ChipTable& table;        // the program's one chip table
     chipdb::ChipListFilter& filter;  // installed by the program as the table's filter test
-    int languageId = -1;             // 0 Russian, 1 English, -1 not chosen
     ChipFormSettings& settings;
     ChipFormPrompts& prompts;
     std::filesystem::path chipListFile;  // ChipList.dat, rewritten by the editor

@@ -1,5 +1,7 @@
 #include "ui/chipform/ChipTableModel.h"
 
+#include "session/Language.h"
+
 #include <QApplication>
 #include <QBrush>
 #include <QColor>
@@ -13,24 +15,23 @@ namespace {
 
 struct Column {
     ChipField field;
-    const char* russian;
-    const char* english;
+    TextPair caption;
     int width;
 };
 
 const Column kColumnDefs[ChipTableModel::kColumns] = {
-    {ChipField::CHIPTEXT, "Чип", "Device", 100},
-    {ChipField::MANUF, "Производитель", "Manufacturer", 90},
-    {ChipField::CHIPSIZE, "Ёмкость", "Capacity", 80},
-    {ChipField::SIGNATURE, "Chip ID", "Chip ID", 80},
+    {ChipField::CHIPTEXT, {"Device", "Чип"}, 100},
+    {ChipField::MANUF, {"Manufacturer", "Производитель"}, 90},
+    {ChipField::CHIPSIZE, {"Capacity", "Ёмкость"}, 80},
+    {ChipField::SIGNATURE, SameText("Chip ID"), 80},
 };
 
 const QColor kSkyBlue(166, 202, 240);
 
 }  // namespace
 
-ChipTableModel::ChipTableModel(chipdb::ChipTable& table, bool englishCaptions, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), english_(englishCaptions) {
+ChipTableModel::ChipTableModel(chipdb::ChipTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {
     table_.setViewListener(
         [this] {
             beginResetModel();
@@ -61,7 +62,7 @@ QVariant ChipTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromUtf8(english_ ? kColumnDefs[section].english : kColumnDefs[section].russian);
+            return LocalizedCaption(kColumnDefs[section].caption);
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
         case Qt::BackgroundRole:

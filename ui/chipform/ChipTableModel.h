@@ -12,7 +12,8 @@ public:
     static constexpr int kColumns = 4;
     static constexpr int kNoColumn = -1;
 
-    ChipTableModel(chipdb::ChipTable& table, bool englishCaptions, QObject* parent = nullptr);
+    // The column titles are English when English is chosen, the Russian design otherwise.
+    ChipTableModel(chipdb::ChipTable& table, QObject* parent = nullptr);
     ~ChipTableModel() override;
 
     static chipdb::ChipField fieldOfColumn(int column);
@@ -39,7 +40,6 @@ public:
 
 private:
     chipdb::ChipTable& table_;
-    bool english_;
     int sortedColumn_ = kNoColumn;
     int placeholder_ = kNoRow;
 };

@@ -1,5 +1,7 @@
 #include "ui/chipform/TChForm.h"
 
+#include "session/Language.h"
+
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QFormLayout>
@@ -59,10 +61,10 @@ double chipListDateOf(QDate d) {
 }  // namespace
 
 TChForm::TChForm(ChipFormContext context, QWidget* parent)
-    : QDialog(parent), ctx_(std::move(context)), englishCaptions_(ctx_.languageId == 1) {
+    : QDialog(parent), ctx_(std::move(context)) {
     setObjectName("TChForm");
-    setWindowTitle(englishCaptions_ ? "Device selection" : "Выбор микросхемы");
-    model_ = new ChipTableModel(ctx_.table, englishCaptions_, this);
+    setWindowTitle(LocalizedCaption("Device selection", "Выбор микросхемы"));
+    model_ = new ChipTableModel(ctx_.table, this);
     buildList();
     buildEditor();
     auto* root = new QHBoxLayout(this);
@@ -131,7 +133,7 @@ void TChForm::buildList() {
                 ctx_.table.moveTo(row);
             });
 
-    SBChoose = new QPushButton(englishCaptions_ ? "Choose" : "Выбрать", listPart);
+    SBChoose = new QPushButton(LocalizedCaption("Choose", "Выбрать"), listPart);
     SBChoose->setObjectName("SBChoose");
     connect(SBChoose, &QPushButton::clicked, this, &TChForm::SBChooseClick);
 
@@ -326,14 +328,14 @@ void TChForm::SpButtonOkClick() {
             chipdb::ChipRecord probe;
             const QString text = edits_[slot(d.field)]->text();
             if (!chipdb::setFieldText(probe, d.field, text.toStdString())) {
-                ctx_.prompts.tell(message("'%1' is not a valid number", "'%1' не является числом").arg(text), "");
+                ctx_.prompts.tell(Localized("'%1' is not a valid number", "'%1' не является числом").arg(text), "");
                 return;
             }
         }
     }
     chipdb::ChipListSaver saver(ctx_.chipListFile);
     if (!saver.open()) {
-        ctx_.prompts.tell(message("Unable to open file ChipList.dat", "Файл ChipList.dat не удается открыть"), "");
+        ctx_.prompts.tell(Localized("Unable to open file ChipList.dat", "Файл ChipList.dat не удается открыть"), "");
         return;
     }
     if (mode == EditorMode::Delete) {
@@ -368,14 +370,14 @@ QString TChForm::inProgramFolder(const char* name) const {
 
 void TChForm::Button1Click() {
     const QString file = ctx_.prompts.askFile(
-        {false, message("Load the chip list", "Загрузка списка микросхем"),
-         message("Spreadsheets (*.xlsx *.xls *.csv)", "Таблицы (*.xlsx *.xls *.csv)"),
+        {false, Localized("Load the chip list", "Загрузка списка микросхем"),
+         Localized("Spreadsheets (*.xlsx *.xls *.csv)", "Таблицы (*.xlsx *.xls *.csv)"),
          QString::fromStdString(ctx_.programFolder.string()), {}});
     if (file.isEmpty()) return;
     // The whole sheet is read and checked before anything changes.
     const sheets::ChipRows sheet = sheets::LoadChipSheet(file.toStdString());
     if (sheet.error) {
-        ctx_.prompts.tell(QString::fromStdString(sheet.error->forLanguage(ctx_.languageId)), message("Error", "Ошибка"));
+        ctx_.prompts.tell(Localized(*sheet.error), Localized("Error", "Ошибка"));
         return;
     }
     chipdb::ChipListSaver saver(ctx_.chipListFile);
@@ -391,17 +393,17 @@ void TChForm::Button1Click() {
 void TChForm::Button2Click() {
     const std::vector<chipdb::ChipRecord> rows = sheets::RowsInCurrentOrder(ctx_.table);
     Button1->setText(QString::number(rows.size()));
-    const QString file = ctx_.prompts.askFile({true, message("Save the chip list", "Сохранение списка микросхем"),
-                                               message("Excel workbook (*.xlsx)", "Книга Excel (*.xlsx)"),
+    const QString file = ctx_.prompts.askFile({true, Localized("Save the chip list", "Сохранение списка микросхем"),
+                                               Localized("Excel workbook (*.xlsx)", "Книга Excel (*.xlsx)"),
                                                inProgramFolder("Chip_List.xlsx"), "xlsx"});
     if (file.isEmpty()) return;
     if (const auto error = sheets::SaveChipSheet(file.toStdString(), rows))
-        ctx_.prompts.tell(QString::fromStdString(error->forLanguage(ctx_.languageId)), message("Error", "Ошибка"));
+        ctx_.prompts.tell(Localized(*error), Localized("Error", "Ошибка"));
 }
 
 void TChForm::Button3Click() {
-    const QString file = ctx_.prompts.askFile({true, message("Save Chip.txt", "Сохранение Chip.txt"),
-                                               message("Text file (*.txt)", "Текстовый файл (*.txt)"),
+    const QString file = ctx_.prompts.askFile({true, Localized("Save Chip.txt", "Сохранение Chip.txt"),
+                                               Localized("Text file (*.txt)", "Текстовый файл (*.txt)"),
                                                inProgramFolder("Chip.txt"), "txt"});
     if (file.isEmpty()) return;
     if (sheets::SaveChipText(file.toStdString(), sheets::RowsInCurrentOrder(ctx_.table)))
@@ -446,6 +448,3 @@ void TChForm::setEditsWritable(bool writable) {
     for (QLineEdit* e : edits_) e->setReadOnly(!writable);
 }
 
-QString TChForm::message(const char* english, const char* russian) const {
-    return QString::fromUtf8(ctx_.languageId == 0 ? russian : english);
-}

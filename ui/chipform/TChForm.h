@@ -68,10 +68,8 @@ private:
     void selectGridRow(int row);
     void fillEditsFromCurrentRow();
     void setEditsWritable(bool writable);
-    QString message(const char* english, const char* russian) const;
 
     ChipFormContext ctx_;
-    bool englishCaptions_;
     bool shown_ = false;
     bool syncing_ = false;  // the grid and the table move each other; stop the echo
     ChipTableModel* model_ = nullptr;

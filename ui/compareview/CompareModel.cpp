@@ -6,6 +6,7 @@
 #include <QPalette>
 
 #include "buffer/DiffList.h"
+#include "session/Language.h"
 
 namespace {
 
@@ -34,9 +35,8 @@ void CompareModel::setByteReaders(ByteReader buffer, ByteReader device)
         emit dataChanged(index(0, BufferColumn), index(rowCount() - 1, DeviceColumn));
 }
 
-void CompareModel::setLanguageId(int languageId)
+void CompareModel::languageChanged()
 {
-    languageId_ = languageId;
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
 
@@ -109,11 +109,10 @@ QVariant CompareModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     switch (role) {
     case Qt::DisplayRole: {
-        const bool russian = languageId_ == 0;
         switch (section) {
-        case AddressColumn: return russian ? QStringLiteral("Адрес") : QStringLiteral("Address");
-        case BufferColumn: return russian ? QStringLiteral("Данные буфера") : QStringLiteral("Buffer data");
-        case DeviceColumn: return russian ? QStringLiteral("Данные чипа") : QStringLiteral("Device data");
+        case AddressColumn: return Localized("Address", "Адрес");
+        case BufferColumn: return Localized("Buffer data", "Данные буфера");
+        case DeviceColumn: return Localized("Device data", "Данные чипа");
         default: return QString();
         }
     }

@@ -23,7 +23,8 @@ public:
     explicit CompareModel(QObject* parent = nullptr);
 
     void setByteReaders(ByteReader buffer, ByteReader device);
-    void setLanguageId(int languageId);
+    // The interface language changed: redraw the header texts.
+    void languageChanged();
 
     // Shows the list's differences (nullptr: none). The list must not change while shown.
     // Until the first list arrives the grid holds kRowsBeforeFirstCompare empty rows.
@@ -46,5 +47,4 @@ private:
     bool compared_ = false;
     ByteReader bufferByte_;
     ByteReader deviceByte_;
-    int languageId_ = 1;
 };

@@ -70,9 +70,9 @@ void CompareView::setByteReaders(CompareModel::ByteReader buffer, CompareModel::
     model_->setByteReaders(std::move(buffer), std::move(device));
 }
 
-void CompareView::setLanguageId(int languageId)
+void CompareView::languageChanged()
 {
-    model_->setLanguageId(languageId);
+    model_->languageChanged();
 }
 
 void CompareView::HideCompareGrid()

@@ -20,8 +20,8 @@ public:
     // Where the Buffer data and Device data columns read their bytes (the EditBuffer and the
     // TransferBuffer), at the moment a cell is drawn.
     void setByteReaders(CompareModel::ByteReader buffer, CompareModel::ByteReader device);
-    // Header texts by LanguageId (0 Russian, else English).
-    void setLanguageId(int languageId);
+    // The interface language changed: redraw the header texts.
+    void languageChanged();
 
     // Step 1 of a compare: let go of the list before it is rebuilt.
     void HideCompareGrid();

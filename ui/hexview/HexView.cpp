@@ -50,7 +50,7 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent), fillBox_(new He
         setFocus();
         emit fillRequested(value);
     });
-    setLanguage(-1);
+    languageChanged();
     relayout();
 }
 
@@ -102,10 +102,9 @@ void HexView::setReadOnly(bool readOnly)
         fillBox_->hide();
 }
 
-void HexView::setLanguage(int languageId)
+void HexView::languageChanged()
 {
-    languageId_ = languageId;
-    viewport()->setToolTip(HexEditorHint(languageId));
+    viewport()->setToolTip(HexEditorHint());
 }
 
 QSize HexView::sizeHint() const
@@ -130,7 +129,7 @@ void HexView::showFillBox()
 {
     if (readOnly_)
         return;
-    fillBox_->open(FillBoxCaption(languageId_));
+    fillBox_->open(FillBoxCaption());
     const int margin = int(layout_.charWidth() * 2);
     fillBox_->move(std::max(0, viewport()->width() - fillBox_->width() - margin), layout_.rulerHeight() + margin / 2);
 }

@@ -71,8 +71,8 @@ public:
     void setReadOnly(bool readOnly);
     bool isReadOnly() const { return readOnly_; }
 
-    // Hint and fill box caption in the interface language (0 Russian, anything else English).
-    void setLanguage(int languageId);
+    // The interface language changed: the hint follows it (the fill box reads it when it opens).
+    void languageChanged();
     HexFillBox* fillBox() const { return fillBox_; }
 
     QSize sizeHint() const override;
@@ -128,7 +128,6 @@ private:
     HexViewPainter painter_;
     HexViewState state_;
     HexFillBox* fillBox_;
-    int languageId_ = -1;
     int offsetDigits_ = 0;
     bool readOnly_ = false;
     bool dragging_ = false;

@@ -1,16 +1,17 @@
 #include "ui/hexview/HexViewTexts.h"
 
 #include "buffer/edit/EditCommands.h"
+#include "session/Language.h"
 
-QString HexEditorHint(int languageId)
+QString HexEditorHint()
 {
-    return languageId == 0 ? QStringLiteral("Для загрузки файла перетащите его в окно Hex редактора.")
-                           : QStringLiteral("To download a file, drag it to the Hex Editor window.");
+    return Localized("To download a file, drag it to the Hex Editor window.",
+                     "Для загрузки файла перетащите его в окно Hex редактора.");
 }
 
-QString FillBoxCaption(int languageId)
+QString FillBoxCaption()
 {
-    return languageId == 0 ? QStringLiteral("Заполнить буфер") : QStringLiteral("Fill Buffer");
+    return Localized("Fill Buffer", "Заполнить буфер");
 }
 
 QString NotFoundMessage(const QString& searchText)

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Texts of the hex view that follow the interface language (0 Russian, anything else English).
-QString HexEditorHint(int languageId);
-QString FillBoxCaption(int languageId);
+// Texts of the hex view in the current interface language.
+QString HexEditorHint();
+QString FillBoxCaption();
 // The message shown when a search finds nothing: the search text and " Не найдено." (both languages).
 QString NotFoundMessage(const QString& searchText);

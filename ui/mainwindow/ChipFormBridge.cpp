@@ -16,7 +16,6 @@ ChipFormContext ChipFormBridge::context()
     return ChipFormContext{
         catalogue.ClientDataSet,
         catalogue.ChipFilter,
-        LanguageId,
         *this,
         prompts,
         ChipListWritePath().toStdString(),
@@ -41,7 +40,7 @@ void ChipFormBridge::writePosition(QPoint topLeft)
     file.writeInt("Window", "ChBaseLeft", topLeft.x());
     QString error;
     if (!file.save(&error))
-        controller.PrintLog(Lang("Settings could not be saved: ", "Не удалось сохранить настройки: ") + error,
+        controller.PrintLog(Localized("Settings could not be saved: ", "Не удалось сохранить настройки: ") + error,
                             LogColour::Red);
 }
 

@@ -82,9 +82,9 @@ QString TFMain::askSaveFile(FileCommands::Format *format)
     const QString path = name + FileCommands::SavedExtension(*format);
     lastSaveName = path;
     // The dialog asked about the name typed, not about the file that is written.
-    if (QFileInfo::exists(path) && !askYesNo(Lang("The file %1 exists already. Replace it?", "Файл %1 уже существует. Заменить его?")
-                                                  .arg(QDir::toNativeSeparators(path)),
-                                              Lang("Saving data", "Сохранение данных")))
+    if (QFileInfo::exists(path) && !askYesNo(Localized("The file %1 exists already. Replace it?", "Файл %1 уже существует. Заменить его?")
+                                                       .arg(QDir::toNativeSeparators(path)),
+                                              Localized("Saving data", "Сохранение данных")))
         return {};
     return name;
 }

@@ -99,6 +99,6 @@ bool LogPanel::saveToFile(const QString &path, QString *message) const
     file.Write((toPlainText() + QLatin1Char('\n')).toStdString());
     const std::error_code failure = file.Commit();
     if (failure)
-        *message = Lang(SaveErrorText(target, failure));
+        *message = Localized(SaveErrorText(target, failure));
     return !failure;
 }

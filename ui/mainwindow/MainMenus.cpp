@@ -126,7 +126,7 @@ void TFMain::buildSettingsMenu()
     for (QAction *item : {radio(language, languages, "MmRus", 0), radio(language, languages, "MmEng", 1)})
         connect(item, &QAction::triggered, this, [this, item] {
             control.MmRusClick(item->data().toInt());
-            compareView->setLanguageId(LanguageId); // drawn texts follow the language at once, as messages do
+            compareView->languageChanged(); // drawn texts follow the language at once, as messages do
         });
 }
 

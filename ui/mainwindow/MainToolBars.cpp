@@ -84,7 +84,7 @@ void TFMain::buildToolBars()
     toolAction(toolBar1, "SBCalc");
     toolBar1->addSeparator();
     searchKind = remember(new QComboBox(toolBar1), "CBSearch");
-    searchKind->addItems({SearchKindCaption(0, false), SearchKindCaption(1, false)});
+    searchKind->addItems({SearchKindCaption(0, Language::Russian), SearchKindCaption(1, Language::Russian)});
     toolBar1->addWidget(searchKind);
     findField = remember(new QLineEdit(toolBar1), "EdFind"); // its text and width: connectSearch()
     toolBar1->addWidget(findField);

@@ -5,12 +5,12 @@
 #include <QPointer>
 #include <QTranslator>
 
-void UseQtTranslation(int languageId)
+void UseQtTranslation(Language language)
 {
     static QPointer<QTranslator> russian;
     if (russian)
         QCoreApplication::removeTranslator(russian);
-    if (languageId != 0)
+    if (language != Language::Russian)
         return;
     if (!russian) {
         auto *translator = new QTranslator(QCoreApplication::instance());

@@ -13,11 +13,8 @@ constexpr int BarHeight = 20;
 constexpr int TextInset = 3, TextSpace = 8; // before the text, and after it to the next panel's edge
 const QColor navy(0, 0, 128);
 
-struct PanelText {
-    const char *en, *ru;
-};
-constexpr PanelText modifiedText{"Buffer modified!", "Буфер изменён!"};
-constexpr PanelText offsetLabel{"Offset ", "Смещение: "};
+const TextPair modifiedText{"Buffer modified!", "Буфер изменён!"};
+const TextPair offsetLabel{"Offset ", "Смещение: "};
 
 // The longest texts a panel shows, hexadecimal digits drawn as the widest of them.
 QStringList LongestTexts(int panel, const QFontMetrics &metrics)
@@ -28,8 +25,8 @@ QStringList LongestTexts(int panel, const QFontMetrics &metrics)
             widest = digit;
     const QString offset = QStringLiteral("0x") + QString(8, widest);
     switch (panel) {
-    case 1: return {QString::fromUtf8(modifiedText.en), QString::fromUtf8(modifiedText.ru)};
-    case 2: return {QString::fromUtf8(offsetLabel.en) + offset, QString::fromUtf8(offsetLabel.ru) + offset};
+    case 1: return {QString::fromStdString(modifiedText.en), QString::fromStdString(modifiedText.ru)};
+    case 2: return {QString::fromStdString(offsetLabel.en) + offset, QString::fromStdString(offsetLabel.ru) + offset};
     case 3: return {QString::fromStdString(CheckSumText(0xFFFF, 0xFFFFFFFF)).replace(u'F', widest)};
     default: return {};
     }
@@ -105,12 +102,12 @@ void StatusBar::StatusBarDrawPanel(QPainter &painter, int panel, const QRect &re
     case 1:
         if (state.bufferModified) {
             painter.setPen(Qt::red);
-            painter.drawText(rect, flags, Lang(modifiedText));
+            painter.drawText(rect, flags, Localized(modifiedText));
         }
         break;
     case 2:
         painter.setPen(navy);
-        painter.drawText(rect, flags, Lang(offsetLabel) + state.offsetText);
+        painter.drawText(rect, flags, Localized(offsetLabel) + state.offsetText);
         break;
     case 3:
         painter.setPen(navy);

@@ -69,9 +69,9 @@ TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), c
 
     QApplication::setWindowIcon(ProgramIcon()); // the window and every dialog
     control.FormCreate();
-    UseQtTranslation(LanguageId);
-    hexView->setLanguage(LanguageId);
-    compareView->setLanguageId(LanguageId);
+    UseQtTranslation(CurrentLanguage());
+    hexView->languageChanged();
+    compareView->languageChanged();
     chipFormBridge = std::make_unique<ChipFormBridge>(control, this);
 }
 
@@ -271,7 +271,7 @@ void TFMain::showStatusRegisters()
 {
     // A new dialog for each opening, so its rows always match the selected chip.
     Session &session = control.session();
-    TFRegs dialog(session.document().StatusShadow, session.chip().StatusRegCount, LanguageId,
+    TFRegs dialog(session.document().StatusShadow, session.chip().StatusRegCount,
                   RegsPorts{[this] { return control.ReadStatusIntoShadow(); }, [this] { control.WriteStatusFromShadow(); }},
                   this);
     dialog.exec();

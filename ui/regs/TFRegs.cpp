@@ -1,5 +1,7 @@
 #include "ui/regs/TFRegs.h"
 
+#include "session/Language.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,9 +29,8 @@ QString ValueText(uint8_t value) { return QString::fromStdString("0x" + HexText(
 
 } // namespace
 
-TFRegs::TFRegs(StatusShadow& shadow, int statusRegCount, int languageId, RegsPorts ports, QWidget* parent)
-    : QDialog(parent), shadow_(shadow), statusRegCount_(statusRegCount), languageId_(languageId),
-      ports_(std::move(ports))
+TFRegs::TFRegs(StatusShadow& shadow, int statusRegCount, RegsPorts ports, QWidget* parent)
+    : QDialog(parent), shadow_(shadow), statusRegCount_(statusRegCount), ports_(std::move(ports))
 {
     setObjectName("FRegs");
     setWindowTitle("Registers");
@@ -62,11 +63,11 @@ TFRegs::TFRegs(StatusShadow& shadow, int statusRegCount, int languageId, RegsPor
     rows_[1]->setEnabled(false);
     rows_[2]->setEnabled(false);
 
-    SBReadRegs = new QPushButton("Считать", this);
+    SBReadRegs = new QPushButton(LocalizedCaption("Read", "Считать"), this);
     SBReadRegs->setObjectName("SBReadRegs");
-    SBWriteRegs = new QPushButton("Записать", this);
+    SBWriteRegs = new QPushButton(LocalizedCaption("Write", "Записать"), this);
     SBWriteRegs->setObjectName("SBWriteRegs");
-    BBClose = new QPushButton("Закрыть", this);
+    BBClose = new QPushButton(LocalizedCaption("Close", "Закрыть"), this);
     BBClose->setObjectName("BBClose");
     connect(SBReadRegs, &QPushButton::clicked, this, &TFRegs::SBReadRegsClick);
     connect(SBWriteRegs, &QPushButton::clicked, this, &TFRegs::SBWriteRegsClick);
@@ -85,11 +86,6 @@ TFRegs::TFRegs(StatusShadow& shadow, int statusRegCount, int languageId, RegsPor
 void TFRegs::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (languageId_ == 1) {
-        SBReadRegs->setText("Read");
-        SBWriteRegs->setText("Write");
-        BBClose->setText("Close");
-    }
     rows_[1]->setEnabled(statusRegCount_ > 1);
     rows_[2]->setEnabled(statusRegCount_ == 3);
     SBReadRegsClick();

@@ -26,8 +26,8 @@ struct RegsPorts {
 class TFRegs : public QDialog {
     Q_OBJECT
 public:
-    // languageId: 1 English captions, anything else the Russian design.
-    TFRegs(StatusShadow& shadow, int statusRegCount, int languageId, RegsPorts ports, QWidget* parent = nullptr);
+    // The captions are English when English is chosen, the Russian design otherwise.
+    TFRegs(StatusShadow& shadow, int statusRegCount, RegsPorts ports, QWidget* parent = nullptr);
 
     // Read: the registers read replace the shadow's values and the rows; after a failure the
     // later registers keep theirs.
@@ -35,7 +35,7 @@ public:
     void SBWriteRegsClick();
 
 protected:
-    // FormShow: captions in the language, rows enabled by the register count, then Read.
+    // FormShow: rows enabled by the register count, then Read.
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -44,7 +44,6 @@ private:
 
     StatusShadow& shadow_;
     int statusRegCount_;
-    int languageId_;
     RegsPorts ports_;
     std::array<QGroupBox*, 3> rows_{};
     std::array<std::array<QCheckBox*, 8>, 3> bits_{};  // [row][bit], bit 0 = tag 1
