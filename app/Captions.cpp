@@ -24,6 +24,7 @@ constexpr Caption captions[] = {
     {"MmOper", "&Операция", "&Operation"},
     {"MmRead", "Считывание", "&Read device"},
     {"MmWrite", "Программирование", "&Write device"},
+    {"MmSmartWrite", "Умная запись", "S&mart write"},
     {"MmCompare", "Сравнение", "&Compare"},
     {"ScRun", "Выполнить сценарий", "Run &Script"},
     {"MmSpi", "SPI", nullptr},

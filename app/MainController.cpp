@@ -311,6 +311,12 @@ void MainController::MmWriteClick()
     core.commands().MmWriteClick();
 }
 
+void MainController::MmSmartWriteClick()
+{
+    startCommand();
+    core.commands().MmSmartWriteClick();
+}
+
 void MainController::MmCompareClick()
 {
     startCommand();

@@ -426,7 +426,10 @@ int CliCommands::write()
     clock.start();
     session_.resetOutcome();
     session_.settings().verify = !options_.noVerify;
-    session_.commands().MmWriteClick();
+    if (options_.full)
+        session_.commands().MmWriteClick();
+    else
+        session_.commands().MmSmartWriteClick();
     waitIdle();
     const DiffList &differences = session_.differences();
     report_["seconds"] = clock.elapsed() / 1000.0;
