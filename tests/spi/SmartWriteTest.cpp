@@ -13,6 +13,43 @@ namespace {
 
 using Kind = SmartWriteStep::Kind;
 
+// The adapter with a chip that has no 4 KiB sectors: the sector erase (20) never reaches it.
+class NoSectorErase final : public Ch341Library {
+public:
+    explicit NoSectorErase(Ch341Library& inner) : inner_(inner) {}
+    intptr_t CH341OpenDevice(uint32_t i) override { return inner_.CH341OpenDevice(i); }
+    void CH341CloseDevice(uint32_t i) override { inner_.CH341CloseDevice(i); }
+    bool CH341ResetDevice(uint32_t i) override { return inner_.CH341ResetDevice(i); }
+    bool CH341SetDeviceNotify(uint32_t i, const char* id, DeviceNotify n) override
+    {
+        return inner_.CH341SetDeviceNotify(i, id, std::move(n));
+    }
+    bool CH341SetStream(uint32_t i, uint8_t mode) override { return inner_.CH341SetStream(i, mode); }
+    bool CH341WriteData(uint32_t i, std::span<const uint8_t> b) override { return inner_.CH341WriteData(i, b); }
+    bool CH341WriteRead(uint32_t i, std::span<const uint8_t> w, uint32_t step, uint32_t count, uint32_t& length,
+                        std::span<uint8_t> reply) override
+    {
+        return inner_.CH341WriteRead(i, w, step, count, length, reply);
+    }
+    bool CH341StreamSPI4(uint32_t i, uint32_t cs, std::span<uint8_t> b) override
+    {
+        return (!b.empty() && b[0] == 0x20) || inner_.CH341StreamSPI4(i, cs, b);
+    }
+    bool CH341SetDelaymS(uint32_t i, uint32_t ms) override { return inner_.CH341SetDelaymS(i, ms); }
+    bool CH341ReadEEPROM(uint32_t i, uint8_t t, uint32_t a, std::span<uint8_t> b) override
+    {
+        return inner_.CH341ReadEEPROM(i, t, a, b);
+    }
+    bool CH341WriteEEPROM(uint32_t i, uint8_t t, uint32_t a, std::span<const uint8_t> b) override
+    {
+        return inner_.CH341WriteEEPROM(i, t, a, b);
+    }
+    UsbStatus lastStatus() const override { return inner_.lastStatus(); }
+
+private:
+    Ch341Library& inner_;
+};
+
 // A chip of two 16-byte erase blocks with 4-byte units; `edit` changes the target.
 struct PlanCase {
     const char* name;
@@ -163,4 +200,32 @@ TEST(SmartWriteWorker, ReadsFirstWhenAskedAndStopsOnCancel)
     cancelled.run(SpiSmartWriteWorker(spi.device, job), {size, 256, "ID_SPI1", 0, target.data()});
     EXPECT_EQ(cancelled.last().lParam, WriteCancelled);
     EXPECT_EQ(spi.framesWithoutPolls().back(), "04");
+}
+
+// A chip that ignores the sector erase is seen at the first one: it is erased whole and every
+// page that is not blank written again, and all of it read back.
+TEST(SmartWriteWorker, AChipWithoutSectorEraseIsErasedWhole)
+{
+    EmulatedSpi spi(SpiChip());
+    const uint32_t size = 1u << 20;
+    std::vector<uint8_t> old(size);
+    for (uint32_t i = 0; i < size; ++i) old[i] = uint8_t(i * 7 + (i >> 9));
+    std::copy(old.begin(), old.end(), spi.chip().begin());
+    std::vector<uint8_t> target = old;
+    target[0x7000] = uint8_t(~old[0x7000]);
+    std::fill_n(target.begin() + 0x20000, 0x1000, 0xFF);
+
+    auto job = std::make_shared<SpiSmartWriteJob>();
+    job->chip = std::make_shared<std::vector<uint8_t>>(old);
+    NoSectorErase library(spi.device);
+    WorkerRun run;
+    spi.frames();
+    run.run(SpiSmartWriteWorker(library, job), {size, 256, "ID_SPI1", 0, target.data()});
+    ASSERT_EQ(run.last().lParam, WriteFinished);
+    EXPECT_TRUE(job->sectorEraseRefused);
+    EXPECT_TRUE(std::ranges::equal(spi.chip(), target));
+    EXPECT_EQ(*job->chip, target);
+    const auto frames = spi.framesWithoutPolls();
+    EXPECT_EQ(std::ranges::count(frames, std::string("C7")), 1);
+    EXPECT_EQ(job->plan.touched, (std::vector<SmartWriteRange>{{0, size}}));
 }
