@@ -435,8 +435,13 @@ int CliCommands::write()
     report_["seconds"] = clock.elapsed() / 1000.0;
     if (!options_.noVerify)
         report_["differences"] = qint64(differences.size());
-    const int code = finish(running_ == Operation::Write ? "the chip is partly written"
-                                                           : "the chip was written but not verified");
+    QString chipState =
+        running_ == Operation::Write ? "the chip is partly written" : "the chip was written but not verified";
+    if (const SpiOperations &spi = session_.commands().spi(); spi.SmartWriteReadingBack())
+        chipState = "the chip was written but not verified";
+    else if (spi.SmartWriteReading())
+        chipState = "nothing was written";
+    const int code = finish(chipState);
     if (code)
         return code;
     result(QStringLiteral("wrote %1 into %2%3 in %4 s")
