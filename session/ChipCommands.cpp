@@ -14,10 +14,10 @@ ChipCommands::ChipCommands(Session &session) : session_(session), i2c_(session),
 void ChipCommands::StartCommand(Command which)
 {
     OperationRunner &runner = session_.runner();
+    const bool write = which == Command::Write || which == Command::SmartWrite;
     runner.CompareMode = which == Command::Compare;
     if (!write)
         runner.BlankCheckMode = false;
-    const bool write = which == Command::Write || which == Command::SmartWrite;
     runner.writeCommand = write;
     runner.work = OperationRunner::Work::Plain;
     const TextPair &start = which == Command::Read ? ReadingStartText

@@ -27,7 +27,6 @@ public:
     // caller is about to change the chip).
     std::shared_ptr<std::vector<uint8_t>> take(const chipdb::SelectedChip &chip,
                                                const std::shared_ptr<Ch341Library> &adapter);
-    bool holds() const { return bytes_ != nullptr; }
 
 private:
     std::shared_ptr<std::vector<uint8_t>> bytes_;

@@ -5,6 +5,7 @@
 #include "session/ElapsedText.h"
 #include "session/Language.h"
 #include "session/Session.h"
+#include "spi/SpiWorkers.h"
 
 #include <algorithm>
 
@@ -26,9 +27,11 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
     const Work work = std::exchange(runner.work, Work::Plain);
     switch (code) {
     case ReadFinished:
-        // The whole chip was just read: what it holds is known until something may change it.
-        session_.knownChip().remember(session_.chip(), session_.adapter().Library,
-                                      session_.document().transfer().first(session_.chip().ChipSize));
+        // The whole chip was just read: what it holds is known until something may change it. (A
+        // read leaves a tail below one chunk unread: such a chip is never known.)
+        if (const uint32_t size = session_.chip().ChipSize; session_.isSpiChip() && size % SpiReadChunk(size) == 0)
+            session_.knownChip().remember(session_.chip(), session_.adapter().Library,
+                                          session_.document().transfer().first(size));
         if (work == Work::Verify)
             VerifyFinishedStep(seconds);
         else if (work == Work::EraseCheck)
