@@ -22,6 +22,7 @@ const Caption captions[] = {
     {"MmOper", {"&Operation", "&Операция"}},
     {"MmRead", {"&Read device", "Считывание"}},
     {"MmWrite", {"&Write device", "Программирование"}},
+    {"MmSmartWrite", {"S&mart write", "Умная запись"}},
     {"MmCompare", {"&Compare", "Сравнение"}},
     {"ScRun", {"Run &Script", "Выполнить сценарий"}},
     {"MmSpi", SameText("SPI")},

@@ -312,6 +312,12 @@ void MainController::MmWriteClick()
     core.commands().MmWriteClick();
 }
 
+void MainController::MmSmartWriteClick()
+{
+    startCommand();
+    core.commands().MmSmartWriteClick();
+}
+
 void MainController::MmCompareClick()
 {
     startCommand();

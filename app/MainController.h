@@ -64,6 +64,7 @@ public:
     // Operation commands.
     void MmReadClick();
     void MmWriteClick();
+    void MmSmartWriteClick();
     void MmCompareClick();
     void MmCheckFFClick();
 

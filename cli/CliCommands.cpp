@@ -427,14 +427,22 @@ int CliCommands::write()
     clock.start();
     session_.resetOutcome();
     session_.settings().verify = !options_.noVerify;
-    session_.commands().MmWriteClick();
+    if (options_.full)
+        session_.commands().MmWriteClick();
+    else
+        session_.commands().MmSmartWriteClick();
     waitIdle();
     const DiffList &differences = session_.differences();
     report_["seconds"] = clock.elapsed() / 1000.0;
     if (!options_.noVerify)
         report_["differences"] = qint64(differences.size());
-    const int code = finish(running_ == Operation::Write ? "the chip is partly written"
-                                                           : "the chip was written but not verified");
+    QString chipState =
+        running_ == Operation::Write ? "the chip is partly written" : "the chip was written but not verified";
+    if (const SpiOperations &spi = session_.commands().spi(); spi.SmartWriteReadingBack())
+        chipState = "the chip was written but not verified";
+    else if (spi.SmartWriteReading())
+        chipState = "nothing was written";
+    const int code = finish(chipState);
     if (code)
         return code;
     result(QStringLiteral("wrote %1 into %2%3 in %4 s")

@@ -97,6 +97,8 @@ CliParse ParseCliOptions(const QStringList &arguments)
             o.setRegisters = *values;
         } else if (a == "--pad") {
             o.pad = true;
+        } else if (a == "--full") {
+            o.full = true;
         } else if (a == "--no-verify") {
             o.noVerify = true;
         } else if (a == "-y" || a == "--yes") {
@@ -128,6 +130,8 @@ CliParse ParseCliOptions(const QStringList &arguments)
                                                             : QString(" takes at most %1 argument").arg(most)));
     if (!o.setRegisters.empty() && o.command != "status")
         return fail("--set belongs to the status command");
+    if (o.full && o.command != "write")
+        return fail("--full belongs to the write command");
     return {o, {}};
 }
 
@@ -140,7 +144,9 @@ QString CliUsage()
         "  list [PATTERN]        chips of the database (PATTERN: case-blind part of the name)\n"
         "  detect                is the adapter there; JEDEC, RES and REMS ids and the matching chips\n"
         "  read FILE             the whole chip into FILE\n"
-        "  write FILE            program FILE into the chip, then verify it\n"
+        "  write FILE            program FILE into the chip, then verify it: only the 4 KiB\n"
+        "                        sectors and pages that differ from the chip are erased and\n"
+        "                        programmed, and only they are read back (SPI)\n"
         "  verify FILE           compare chip and FILE; exit 1 on any difference\n"
         "  erase                 erase the chip (SPI), then check that it is blank\n"
         "  blank                 blank check; exit 1 and the first address that is not FF\n"
@@ -160,6 +166,7 @@ QString CliUsage()
         "  --i2c-speed=20|100|400|750, --slave-address=0xA0..0xAE, --no-ack-check   (24xx)\n"
         "  --format=bin|hex|e2p|brg   file format (default: by the file's extension, else bin)\n"
         "  --pad                 pad a file shorter than the chip with FF\n"
+        "  --full                write: erase and program the whole chip, verify all of it\n"
         "  --no-verify           write without reading the chip back\n"
         "  -y, --yes             answer every question with yes\n"
         "  -q, --quiet           no progress and no result lines; errors only\n"

@@ -19,6 +19,7 @@ struct CliOptions {
     bool noAckCheck = false;          // --no-ack-check
     QString format;                   // --format=bin|hex|e2p|brg, lower case; empty: by extension
     std::vector<uint8_t> setRegisters; // status --set HEX[,HEX[,HEX]]
+    bool full = false; // --full: write erases and programs the whole chip
     bool noVerify = false, yes = false, quiet = false, json = false, pad = false, verbose = false;
     bool help = false, version = false;
 };

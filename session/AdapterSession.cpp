@@ -164,6 +164,7 @@ void AdapterSession::MmAckClick(bool checked)
 
 void AdapterSession::AdapterNotify(int event)
 {
+    session_.knownChip().forget(); // the chip may have changed with the adapter
     switch (event) {
     case Removed:
         session_.PrintLog(Localized("CH341 programmer removed\n", "Устройство CH341 извлечено\n"));

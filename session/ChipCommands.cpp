@@ -14,24 +14,25 @@ ChipCommands::ChipCommands(Session &session) : session_(session), i2c_(session),
 void ChipCommands::StartCommand(Command which)
 {
     OperationRunner &runner = session_.runner();
+    const bool write = which == Command::Write || which == Command::SmartWrite;
     runner.CompareMode = which == Command::Compare;
-    if (which != Command::Write)
+    if (!write)
         runner.BlankCheckMode = false;
-    runner.writeCommand = which == Command::Write;
+    runner.writeCommand = write;
     runner.work = OperationRunner::Work::Plain;
-    const TextPair &start = which == Command::Read    ? ReadingStartText
-                            : which == Command::Write ? WritingStartText
-                                                      : ComparingStartText;
+    const TextPair &start = which == Command::Read ? ReadingStartText
+                            : write                ? WritingStartText
+                                                   : ComparingStartText;
     const QString startLine = Localized(start) + CancelHintA();
     session_.ActivateControls(Busy);
     session_.hideDifferences();
     if (which == Command::Compare)
         session_.differences().Clear();
-    session_.events().operationStarted(which == Command::Read    ? Operation::Read
-                                       : which == Command::Write ? Operation::Write
-                                                                 : Operation::Compare);
+    session_.events().operationStarted(which == Command::Read ? Operation::Read
+                                       : write                ? Operation::Write
+                                                              : Operation::Compare);
 
-    if (which == Command::Write && session_.chip().ChipSize == 0 && (session_.isSpiChip() || session_.isI2cChip())) {
+    if (write && session_.chip().ChipSize == 0 && (session_.isSpiChip() || session_.isI2cChip())) {
         // Nothing would be written, and nothing must say it was.
         session_.fail(Outcome::BadInput,
                       Localized("\nChip size = 0, nothing to write", "\nРазмер чипа = 0, записывать нечего"));
@@ -44,11 +45,13 @@ void ChipCommands::StartCommand(Command which)
         else if (which == Command::Compare)
             spi_.SPICompareCommand(startLine);
         else
-            spi_.SPIWriteCommand(startLine);
+            spi_.SPIWriteCommand(startLine, which == Command::SmartWrite);
     } else if (session_.isI2cChip()) {
         if (session_.settings().ackCheck)
             session_.PrintLog(startLine);
-        if (which == Command::Write)
+        if (which == Command::SmartWrite)
+            session_.PrintLog(Localized("Smart write: a 24xx chip is written whole.", "Умная запись: чип 24xx записывается целиком."));
+        if (write)
             i2c_.IICWriteChip();
         else
             i2c_.IICReadChip();
@@ -70,6 +73,11 @@ void ChipCommands::MmReadClick()
 void ChipCommands::MmWriteClick()
 {
     StartCommand(Command::Write);
+}
+
+void ChipCommands::MmSmartWriteClick()
+{
+    StartCommand(Command::SmartWrite);
 }
 
 void ChipCommands::MmCompareClick()

@@ -16,6 +16,8 @@ public:
 
     void MmReadClick();
     void MmWriteClick();
+    // Writes only what differs from the chip (SPI); a 24xx chip is written whole.
+    void MmSmartWriteClick();
     void MmCompareClick();
     void MmCheckFFClick(); // blank check (SPI)
     // Erase (SPI): asks first, and once more when the status registers hold data.
@@ -39,7 +41,7 @@ public:
     SpiOperations &spi() { return spi_; }
 
 private:
-    enum class Command { Read, Write, Compare };
+    enum class Command { Read, Write, SmartWrite, Compare };
     void StartCommand(Command which);
 
     Session &session_;

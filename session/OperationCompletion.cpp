@@ -5,6 +5,7 @@
 #include "session/ElapsedText.h"
 #include "session/Language.h"
 #include "session/Session.h"
+#include "spi/SpiWorkers.h"
 
 #include <algorithm>
 
@@ -26,6 +27,11 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
     const Work work = std::exchange(runner.work, Work::Plain);
     switch (code) {
     case ReadFinished:
+        // The whole chip was just read: what it holds is known until something may change it. (A
+        // read leaves a tail below one chunk unread: such a chip is never known.)
+        if (const uint32_t size = session_.chip().ChipSize; session_.isSpiChip() && size % SpiReadChunk(size) == 0)
+            session_.knownChip().remember(session_.chip(), session_.adapter().Library,
+                                          session_.document().transfer().first(size));
         if (work == Work::Verify)
             VerifyFinishedStep(seconds);
         else if (work == Work::EraseCheck)
@@ -34,7 +40,9 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
             ReadFinishedStep(seconds);
         break;
     case WriteFinished:
-        if (work == Work::EraseByWriting)
+        if (work == Work::SmartWrite)
+            session_.commands().spi().SmartWriteFinished(seconds);
+        else if (work == Work::EraseByWriting)
             EraseFinishedStep();
         else
             WriteFinishedStep(seconds);
@@ -55,9 +63,13 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
         break;
     case WriteCancelled:
         session_.noteOutcome(Outcome::Cancelled);
-        session_.PrintLog(work == Work::EraseByWriting
-                              ? Localized("Erasing terminated by user.", "Стирание прервано пользователем.")
-                              : Localized("Writing terminated by user", "Программирование прервано пользователем"));
+        if (work == Work::SmartWrite && session_.commands().spi().SmartWriteReadingBack())
+            session_.PrintLog(Localized("Verifying terminated by user: the chip was written but not checked",
+                                   "Проверка прервана пользователем: чип записан, но не проверен"));
+        else
+            session_.PrintLog(work == Work::EraseByWriting
+                                  ? Localized("Erasing terminated by user.", "Стирание прервано пользователем.")
+                                  : Localized("Writing terminated by user", "Программирование прервано пользователем"));
         session_.ActivateControls(Ready);
         break;
     case EraseFinished:
@@ -122,11 +134,16 @@ void OperationCompletion::WriteCompleted(float seconds)
 // The chip read back after a write must hold what was written: the editor's bytes.
 bool OperationCompletion::VerifyAgainstEditor()
 {
+    return VerifyAgainstEditor(session_.document().transfer());
+}
+
+bool OperationCompletion::VerifyAgainstEditor(std::span<const uint8_t> chipImage)
+{
     const uint32_t chipSize = session_.chip().ChipSize;
     const std::span<const uint8_t> written = session_.document().bytes();
     DiffList &diffs = session_.differences();
     diffs.Build(written.first(std::min<std::size_t>(chipSize, written.size())),
-                session_.document().transfer().first(chipSize));
+                chipImage.first(std::min<std::size_t>(chipSize, chipImage.size())));
     if (diffs.empty())
         return true;
     session_.fail(Outcome::Mismatch,
@@ -187,7 +204,7 @@ void OperationCompletion::WMOpFault(int32_t address)
         session_.fail(Outcome::IoFailure, Localized("Erase error", "Ошибка стирания"));
     else if (!session_.isSpiChip())
         session_.fail(Outcome::IoFailure, Localized("Error in block", "Ошибка в блоке"), address);
-    else if (runner.writing(work))
+    else if (work == Work::SmartWrite ? !session_.commands().spi().SmartWriteReading() : runner.writing(work))
         session_.fail(Outcome::IoFailure, Localized("Error writing at address", "Ошибка записи по адресу"), address);
     else
         session_.fail(Outcome::IoFailure, Localized("Error reading at address", "Ошибка чтения по адресу"), address);

@@ -23,9 +23,11 @@ public:
     // A write and its verify are done: the completion line with the time of both, then the
     // compare of a script.
     void WriteCompleted(float seconds);
-    // Compares the chip image just read back with the editor's bytes; a difference is logged in
-    // red with its count and first address, and shown in the compare grid.
+    // Compares the chip image just read back (the transfer buffer, or `chipImage`) with the
+    // editor's bytes; a difference is logged in red with its count and first address, and shown in
+    // the compare grid.
     bool VerifyAgainstEditor();
+    bool VerifyAgainstEditor(std::span<const uint8_t> chipImage);
 
 private:
     void ReadFinishedStep(float seconds);

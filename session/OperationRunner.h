@@ -34,6 +34,7 @@ public:
         Verify,         // the read-back after a write, compared with what was written
         EraseCheck,     // the blank check after an erase
         EraseByWriting, // FF pages written into a chip that has no chip erase
+        SmartWrite,     // a write of what differs, with its own read-back
     };
     Work work = Work::Plain;
     float writeSeconds = 0; // the write's own time, while its verify runs

@@ -31,6 +31,7 @@ void Session::PrintLog(const QString &text, LogColour colour, int64_t number)
 
 void Session::fail(Outcome outcome, const QString &text, int64_t number)
 {
+    knownChip_.forget();
     noteOutcome(outcome);
     PrintLog(text, LogColour::Red, number);
 }
@@ -43,6 +44,8 @@ void Session::noteOutcome(Outcome outcome)
 
 bool Session::startWorker(WorkerBody body, std::shared_ptr<WorkerParams> params)
 {
+    // Whatever the worker does, the chip may not hold what was known; a whole read records it anew.
+    knownChip_.forget();
     if (!params) {
         fail(Outcome::BadInput, Localized("The chip is larger than the buffer; nothing was done.",
                                           "Чип больше буфера; ничего не сделано."));

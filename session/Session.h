@@ -10,6 +10,7 @@
 #include "session/ChipCommands.h"
 #include "session/Document.h"
 #include "session/FileCommands.h"
+#include "session/KnownChipImage.h"
 #include "session/MainSettings.h"
 #include "session/OperationCompletion.h"
 #include "session/OperationRunner.h"
@@ -42,6 +43,8 @@ public:
     SpiChipCommands &spi() { return spi_; }
     FileCommands &files() { return files_; }
     OperationCompletion &completion() { return completion_; }
+    // What the chip held when last read or checked, while nothing can have changed it since.
+    KnownChipImage &knownChip() { return knownChip_; }
 
     // The chip every operation works on.
     const chipdb::SelectedChip &chip() const { return catalogue_.chip; }
@@ -90,6 +93,7 @@ private:
     DiffList diffs_;
     ControlState state_ = NoAdapter;
     Outcome outcome_ = Outcome::Completed;
+    KnownChipImage knownChip_;
     AdapterSession adapter_;
     ChipCommands commands_;
     SpiChipCommands spi_;

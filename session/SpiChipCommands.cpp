@@ -55,6 +55,7 @@ void SpiChipCommands::WriteStatusFromShadow()
 {
     SpiLog log;
     const chipdb::SelectedChip &chip = session_.chip();
+    session_.knownChip().forget();
     WriteStatusRegisters(*session_.adapter().Library, session_.document().StatusShadow, chip.StatusRegCount,
                          chip.ChipKind, log);
     session_.commands().spi().PrintSpiLog(log);

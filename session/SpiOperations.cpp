@@ -5,6 +5,7 @@
 #include "session/Session.h"
 #include "spi/SpiIdentify.h"
 #include "spi/SpiProtection.h"
+#include "spi/SpiSmartWrite.h"
 #include "spi/SpiStatus.h"
 #include "spi/SpiUnprotect.h"
 #include "spi/SpiWorkers.h"
@@ -104,6 +105,7 @@ bool SpiOperations::UnprotectAndReport()
     const chipdb::SelectedChip &chip = session_.chip();
     Ch341Library &library = *session_.adapter().Library;
     SpiLog log;
+    session_.knownChip().forget();
     const StatusReadResult before = ReadStatusRegisters(library, chip.StatusRegCount, log);
     const bool eraseFollows = Unprotect(library, chip.ChipName, log);
     const StatusReadResult after = ReadStatusRegisters(library, chip.StatusRegCount, log);
@@ -132,7 +134,7 @@ void SpiOperations::WriteBlankPages()
     session_.startWorker(SpiWriteWorker(*session_.adapter().Library), SpiWriteParams(chip, image));
 }
 
-void SpiOperations::SPIWriteCommand(const QString &startLine)
+void SpiOperations::SPIWriteCommand(const QString &startLine, bool smart)
 {
     if (!ChipPresentOrReady())
         return;
@@ -162,7 +164,9 @@ void SpiOperations::SPIWriteCommand(const QString &startLine)
         return;
     }
     session_.PrintLog(startLine);
-    if (programming == chipdb::SpiProgramming::Page)
+    if (smart)
+        SPISmartWrite();
+    else if (programming == chipdb::SpiProgramming::Page)
         SPIWriteChip();
     else
         SPIWriteSST();
@@ -207,6 +211,73 @@ void SpiOperations::SPIWriteSST()
         return;
     Ch341Library &library = *session_.adapter().Library;
     session_.startWorker(SpiSstWorker(library), SpiSstParams(chip, session_.document().transfer()));
+}
+
+void SpiOperations::SPISmartWrite()
+{
+    const chipdb::SelectedChip &chip = session_.chip();
+    Ch341Library &library = *session_.adapter().Library;
+    auto job = std::make_shared<SpiSmartWriteJob>();
+    job->chip = session_.knownChip().take(chip, session_.adapter().Library);
+    job->readFirst = job->chip == nullptr;
+    job->readBack = session_.settings().verify;
+    if (job->readFirst) {
+        job->chip = std::make_shared<std::vector<uint8_t>>(chip.ChipSize);
+        session_.PrintLog(Localized("Smart write: the chip is read first to find what differs.",
+                               "Умная запись: сначала чип считывается, чтобы найти отличия."));
+    } else {
+        session_.PrintLog(Localized("Smart write: the chip's contents are known from the last read or check, "
+                               "nothing is read first.",
+                               "Умная запись: содержимое чипа известно по последнему чтению или проверке, "
+                               "чип не считывается."));
+    }
+    session_.ActivateControls(Busy);
+    session_.runner().setProgressMaximum(int(SpiSmartWriteSteps(chip.ChipSize, job->readFirst, job->readBack)));
+    session_.runner().setProgressPosition(0);
+    if (!session_.files().CopyEditorToTransferBuffer())
+        return;
+    session_.runner().work = OperationRunner::Work::SmartWrite;
+    smartWrite_ = job;
+    session_.startWorker(SpiSmartWriteWorker(library, job), SpiWriteParams(chip, session_.document().transfer()));
+}
+
+bool SpiOperations::SmartWriteReading() const
+{
+    using Phase = SpiSmartWriteJob::Phase;
+    return smartWrite_ && (smartWrite_->phase == Phase::Read || smartWrite_->phase == Phase::ReadBack);
+}
+
+bool SpiOperations::SmartWriteReadingBack() const
+{
+    return smartWrite_ && smartWrite_->phase == SpiSmartWriteJob::Phase::ReadBack;
+}
+
+void SpiOperations::SmartWriteFinished(float seconds)
+{
+    const std::shared_ptr<SpiSmartWriteJob> job = std::exchange(smartWrite_, nullptr);
+    const SmartWritePlan &plan = job->plan;
+    if (job->sectorEraseRefused)
+        session_.PrintLog(Localized("The chip did not erase a 4 KiB sector: it was erased whole and written again.",
+                               "Чип не стёр сектор 4 КиБ: он стёрт целиком и записан заново."));
+    QString erased;
+    if (job->sectorEraseRefused || (job->blocks == 1 && plan.erases == 1))
+        erased = Localized("the whole chip erased", "чип стёрт целиком");
+    else if (job->blocks > 1)
+        erased = Localized("%1 of %2 sectors erased", "стёрто секторов: %1 из %2").arg(plan.erases).arg(job->blocks);
+    else if (job->blocks == 1)
+        erased = Localized("nothing erased", "ничего не стёрто");
+    const QString programmed =
+        Localized("%1 of %2 pages programmed", "записано страниц: %1 из %2").arg(plan.programs).arg(job->units);
+    session_.PrintLog(Localized("Smart write: ", "Умная запись: ") + (erased.isEmpty() ? programmed : erased + ", " + programmed));
+    if (job->readBack) {
+        if (!session_.completion().VerifyAgainstEditor(*job->chip)) {
+            session_.commands().startStep(session_.script().next(true));
+            return;
+        }
+        // Every byte it touched was read back and the rest was known: the chip holds the editor's bytes.
+        session_.knownChip().remember(session_.chip(), session_.adapter().Library, job->chip);
+    }
+    session_.completion().WriteCompleted(seconds);
 }
 
 bool SpiOperations::StartEraseWorker()

@@ -4,6 +4,9 @@
 #include "spi/SpiText.h"
 
 #include <QString>
+#include <memory>
+
+struct SpiSmartWriteJob;
 
 class Session;
 
@@ -13,7 +16,8 @@ public:
 
     void SPIReadCommand(const QString &startLine);
     void SPICompareCommand(const QString &startLine);
-    void SPIWriteCommand(const QString &startLine);
+    // A smart write erases and programs only what differs from the chip (see SpiSmartWrite.h).
+    void SPIWriteCommand(const QString &startLine, bool smart = false);
     // Starts the read worker (read, compare or blank check by the runner's modes).
     void SPIReadChip();
     bool StartEraseWorker();
@@ -38,9 +42,17 @@ public:
     bool WakeAndCheckStatus();
     void PrintSpiLog(const SpiLog &log);
 
+    // The end of a smart write: its summary, then the compare of the read-back with the editor.
+    void SmartWriteFinished(float seconds);
+    // Where the running (or just ended) smart write is: reading the chip, or reading it back.
+    bool SmartWriteReading() const;
+    bool SmartWriteReadingBack() const;
+
 private:
     void SPIWriteChip();
     void SPIWriteSST();
+    void SPISmartWrite();
 
     Session &session_;
+    std::shared_ptr<SpiSmartWriteJob> smartWrite_;
 };

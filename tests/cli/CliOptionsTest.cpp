@@ -16,6 +16,8 @@ TEST(CliOptions, ParsesCommandsAndOptions)
     EXPECT_EQ(o.slaveAddress, 0xA8);
     EXPECT_TRUE(o.noAckCheck && o.yes && o.json);
     EXPECT_EQ(o.format, "hex");
+    EXPECT_FALSE(o.full);
+    EXPECT_TRUE(ParseCliOptions({"--full", "write", "dump.bin"}).options->full);
 
     const CliParse status = ParseCliOptions({"--emulate=W25Q64FV", "--emulate-fault=pulled@7", "--emulate-fast",
                                              "--emulate-status=1c,02", "status", "--set", "00,02"});
@@ -45,6 +47,7 @@ TEST(CliOptions, RefusesWhatItCannotUse)
         {{"--format=srec", "read", "x"}, "--format must be bin, hex, e2p or brg, not srec"},
         {{"status", "--set", "1FF"}, "--set needs one to three hexadecimal bytes separated by commas, not 1FF"},
         {{"--set=01", "blank"}, "--set belongs to the status command"},
+        {{"--full", "read", "x"}, "--full belongs to the write command"},
         {{"--frobnicate", "list"}, "unknown option --frobnicate"},
         {{"--emulate-status=1C,XY", "status"}, "--emulate-status needs one to three hexadecimal bytes separated by commas, not 1C,XY"},
         {{"--emulate-fault=melt@3", "read", "x"}, "--emulate-fault needs usb, nak, busy, pulled or corrupt, optionally @N packets, not melt@3"},

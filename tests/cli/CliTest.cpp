@@ -80,7 +80,8 @@ TEST_F(Cli, ReadWriteAndVerifyGoThroughTheChip)
     EXPECT_EQ(readFile("dump.bin"), Pattern(ChipSize, 1));
 
     writeFile("new.bin", Pattern(ChipSize, 2));
-    Run write = run({"write", path("new.bin")}); // onto a chip that was not erased: the read-back differs
+    // The full write programs over what the chip holds, unerased: the read-back differs.
+    Run write = run({"--full", "write", path("new.bin")});
     EXPECT_EQ(write.code, 1);
     EXPECT_TRUE(write.err.contains("Verify error: ")) << write.err.toStdString();
     writeFile("chip.bin", Pattern(ChipSize, 1));
@@ -176,4 +177,21 @@ TEST_F(Cli, EveryEmulatedFaultIsAnErrorExit)
         EXPECT_TRUE(result.err.contains("vespera-cli: ")) << result.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("dump.bin")));
     }
+}
+
+// The default write compares first: only the sectors and pages that differ are erased and written.
+TEST_F(Cli, WriteIsSmartUnlessFullIsAsked)
+{
+    QByteArray chip = Pattern(ChipSize, 1);
+    writeFile("chip.bin", chip);
+    QByteArray wanted = chip;
+    wanted[0x2345] = char(~wanted[0x2345]); // sector 2: bits rise and fall
+    wanted[0x8000] = 0;                     // sector 8: bits only fall
+    writeFile("new.bin", wanted);
+    const Run write = run({"-v", "write", path("new.bin")});
+    ASSERT_EQ(write.code, 0) << write.err.toStdString();
+    EXPECT_EQ(readFile("chip.bin"), wanted);
+    const QByteArray all = write.out + write.err;
+    EXPECT_TRUE(all.contains("Smart write: the chip is read first")) << all.toStdString();
+    EXPECT_TRUE(all.contains("Smart write: 1 of 16 sectors erased, 17 of 256 pages programmed")) << all.toStdString();
 }

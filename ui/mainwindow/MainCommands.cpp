@@ -56,6 +56,7 @@ void TFMain::connectCommands()
         on(name, [this] { control.MmReadClick(); });
     for (const char *name : {"MmWrite", "SBWrite"})
         on(name, [this] { control.MmWriteClick(); });
+    on("MmSmartWrite", [this] { control.MmSmartWriteClick(); });
     for (const char *name : {"MmCompare", "SBCompare"})
         on(name, [this] { control.MmCompareClick(); });
 

@@ -72,6 +72,7 @@ void TFMain::buildOperationMenu()
     QMenu *operation = menu(nullptr, "MmOper");
     operation->addAction(action("MmRead"));
     operation->addAction(action("MmWrite"));
+    operation->addAction(action("MmSmartWrite"));
     operation->addAction(action("MmCompare"));
     operation->addSeparator();
     operation->addAction(action("ScRun"));
