@@ -9,6 +9,7 @@
 #include "session/ChipCatalogue.h"
 #include "session/ChipCommands.h"
 #include "session/Document.h"
+#include "session/EmulatorCommands.h"
 #include "session/FileCommands.h"
 #include "session/MainSettings.h"
 #include "session/OperationCompletion.h"
@@ -42,6 +43,7 @@ public:
     SpiChipCommands &spi() { return spi_; }
     FileCommands &files() { return files_; }
     OperationCompletion &completion() { return completion_; }
+    EmulatorCommands &emulator() { return emulator_; }
 
     // The chip every operation works on.
     const chipdb::SelectedChip &chip() const { return catalogue_.chip; }
@@ -95,4 +97,5 @@ private:
     SpiChipCommands spi_;
     FileCommands files_;
     OperationCompletion completion_;
+    EmulatorCommands emulator_;
 };
