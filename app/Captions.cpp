@@ -37,6 +37,18 @@ constexpr Caption captions[] = {
     {"MmChipSelect2", "Выбрать из списка", "Select from the list"},
     {"MmAutoSel", "Автовыбор SPI чипа", "Auto Select SPI chip"},
     {"MmSettings", "&Настройки", "&Settings"},
+    {"MmEmulator", "&Эмулятор", "E&mulator"},
+    {"MmEmuUnplug", "&Отключить адаптер", "&Unplug adapter"},
+    {"MmEmuPlug", "&Подключить адаптер", "&Plug adapter in"},
+    {"MmEmuChip", "&Вставить чип...", "Put &chip..."},
+    {"MmEmuFault", "&Сбой при следующей операции", "Inject a &fault on the next operation"},
+    {"MmEmuFaultUsb", "Ошибка передачи &USB", "&USB transfer error"},
+    {"MmEmuFaultNak", "&NAK на шине I2C", "&NAK on the I2C bus"},
+    {"MmEmuFaultBusy", "Чип остаётся &занятым", "Chip stays &busy"},
+    {"MmEmuFaultPulled", "Адаптер &извлечён во время операции", "Adapter &pulled out mid-operation"},
+    {"MmEmuFaultCorrupt", "Искажённый &байт ответа", "&Corrupted reply byte"},
+    {"MmEmuFaultClear", "&Отменить сбой", "C&lear the armed fault"},
+    {"MmEmuLog", "&Журнал шины в файл...", "Write bus &log to file..."},
     {"MmI2C", "I2C", nullptr},
     {"MmI2CFrec", "&Частота шины I2C", "&I2C bus frequency"},
     {"Mm_SPEED_LOW", "20KHz", nullptr},
@@ -99,6 +111,14 @@ QString DesignCaption(const char *component)
     for (const Caption &c : captions)
         if (std::strcmp(c.component, component) == 0)
             return QString::fromUtf8(c.russian);
+    return {};
+}
+
+QString MenuCaption(const char *component)
+{
+    for (const Caption &c : captions)
+        if (std::strcmp(c.component, component) == 0)
+            return QString::fromUtf8(LanguageId != 0 && c.english ? c.english : c.russian).remove(QLatin1Char('&'));
     return {};
 }
 
