@@ -1,5 +1,7 @@
 #include "app/Captions.h"
 
+#include "session/Language.h"
+
 #include <cstring>
 
 namespace {
@@ -36,6 +38,18 @@ const Caption captions[] = {
     {"MmChipSelect2", {"Select from the list", "Выбрать из списка"}},
     {"MmAutoSel", {"Auto Select SPI chip", "Автовыбор SPI чипа"}},
     {"MmSettings", {"&Settings", "&Настройки"}},
+    {"MmEmulator", {"E&mulator", "&Эмулятор"}},
+    {"MmEmuUnplug", {"&Unplug adapter", "&Отключить адаптер"}},
+    {"MmEmuPlug", {"&Plug adapter in", "&Подключить адаптер"}},
+    {"MmEmuChip", {"Put &chip...", "&Вставить чип..."}},
+    {"MmEmuFault", {"Inject a &fault on the next operation", "&Сбой при следующей операции"}},
+    {"MmEmuFaultUsb", {"&USB transfer error", "Ошибка передачи &USB"}},
+    {"MmEmuFaultNak", {"&NAK on the I2C bus", "&NAK на шине I2C"}},
+    {"MmEmuFaultBusy", {"Chip stays &busy", "Чип остаётся &занятым"}},
+    {"MmEmuFaultPulled", {"Adapter &pulled out mid-operation", "Адаптер &извлечён во время операции"}},
+    {"MmEmuFaultCorrupt", {"&Corrupted reply byte", "Искажённый &байт ответа"}},
+    {"MmEmuFaultClear", {"C&lear the armed fault", "&Отменить сбой"}},
+    {"MmEmuLog", {"Write bus &log to file...", "&Журнал шины в файл..."}},
     {"MmI2C", SameText("I2C")},
     {"MmI2CFrec", {"&I2C bus frequency", "&Частота шины I2C"}},
     {"Mm_SPEED_LOW", SameText("20KHz")},
@@ -98,6 +112,14 @@ QString DesignCaption(const char *component)
     for (const Caption &c : captions)
         if (std::strcmp(c.component, component) == 0)
             return QString::fromStdString(c.text.ru);
+    return {};
+}
+
+QString MenuCaption(const char *component)
+{
+    for (const Caption &c : captions)
+        if (std::strcmp(c.component, component) == 0)
+            return Localized(c.text).remove(QLatin1Char('&'));
     return {};
 }
 

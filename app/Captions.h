@@ -18,6 +18,9 @@ std::span<const Caption> MainCaptions();
 // The design caption of a component (empty text for an unknown name).
 QString DesignCaption(const char *component);
 
+// The caption of a component in the interface language, without its mnemonic, as a dialog's title.
+QString MenuCaption(const char *component);
+
 // Name of the slave address menu item for an address 0..255: "N0x00" … "N0xFF".
 QByteArray SlaveAddressItem(int address);
 

@@ -57,6 +57,7 @@ void MainController::FormCreate()
         PrintLog(error, LogColour::Red);
     core.adapter().setEmulation(options.emulation);
     core.adapter().RegisterAdapterNotification();
+    emulator.show(options.emulation.on);
 }
 
 void MainController::ApplyEnglishCaptions()
@@ -173,6 +174,14 @@ void MainController::controlsChanged(ControlState state)
         if (s != Switch::Keep)
             view.setEnabled(rule.component, s == Switch::On && (spiChip || !rule.spiOnly));
     }
+    emulator.update();
+}
+
+// A hot-plug event, an adapter opened, or a new checksum.
+void MainController::statusChanged()
+{
+    RepaintStatusBar();
+    emulator.update();
 }
 
 void MainController::progressChanged(int position, int maximum)

@@ -3,6 +3,7 @@
 // items, the control states, message boxes, the compare grid, the recent files, the status bar)
 // and every handler of the main window as a thin forwarder to the programming core (Session),
 // so that tests drive the window's behaviour through a recording view.
+#include "app/EmulatorMenu.h"
 #include "app/MainView.h"
 #include "app/RecentFiles.h"
 #include "app/StartupOptions.h"
@@ -48,6 +49,9 @@ public:
     void Mm_SPEED_LOWClick(int tag) { core.adapter().Mm_SPEED_LOWClick(tag); }
     void MmAckClick() { core.adapter().MmAckClick(view.isChecked("MmAck")); }
     void AdapterNotify(int event) { core.adapter().AdapterNotify(event); }
+
+    // The Emulator menu, there only on the emulated adapter.
+    EmulatorMenu &emulatorMenu() { return emulator; }
 
     // Chip selection: applies the current row of the chip table; ChooseChip also saves its name.
     void SetParams(bool fromDialog = false) { core.catalogue().SetParams(fromDialog); }
@@ -115,7 +119,7 @@ private:
     void logAppended(const QString &text, LogColour colour) override;
     void controlsChanged(ControlState state) override;
     void progressChanged(int position, int maximum) override;
-    void statusChanged() override { RepaintStatusBar(); }
+    void statusChanged() override;
     void differencesChanged(const DiffList *differences) override;
     void chipSelected(bool spiControls) override;
     void chipChosen(const QString &chipName) override;
@@ -137,6 +141,7 @@ private:
     MainView &view;
     StartupOptions options;
     Session core;
+    EmulatorMenu emulator{view, core};
     RecentFiles recent;
     StatusBarState status;
     bool spiChip = false; // the selected chip is an SPI chip: its erase and register buttons apply

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 class DiffList;
@@ -60,6 +61,14 @@ public:
     // File dialogs with the dump filters: `format` is the format of the filter chosen. Empty: cancelled.
     virtual QString askOpenFile(FileCommands::Format *format) = 0;
     virtual QString askSaveFile(FileCommands::Format *format) = 0;
+
+    // The Emulator menu's questions: a chip for the emulated socket among `chips` (an empty text
+    // for an empty socket; nullopt: cancelled), a number, and a file to write a log to (empty:
+    // cancelled).
+    virtual std::optional<QString> askEmulatedChip(const QStringList &chips, const QString &current) = 0;
+    virtual std::optional<int> askNumber(const QString &title, const QString &label, int suggested, int minimum,
+                                         int maximum) = 0;
+    virtual QString askLogFile(const QString &title) = 0;
 
     // Desktop services: a folder picker, the file manager, the calculator.
     virtual QString askFolder(const QString &title) = 0; // empty: cancelled

@@ -2,6 +2,7 @@
 
 #include "adapter/AdapterFactory.h"
 #include "i2c/SlaveAddress.h"
+#include "session/EmulatedChips.h"
 #include "session/Language.h"
 #include "session/Session.h"
 
@@ -34,18 +35,16 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
     AdapterOptions adapterOptions;
     adapterOptions.emulate = emulation_.on;
     if (emulatedRow) {
-        const auto config = MakeEmulatedChipConfig({emulatedRow->CHIPTEXT, emulatedRow->CHIPID,
-                                                    uint32_t(emulatedRow->CHIPSIZE.value_or(0)),
-                                                    uint32_t(emulatedRow->PAGESIZE.value_or(0)),
-                                                    emulatedRow->SIGNATURE, emulatedRow->ERTIME.value_or(0),
-                                                    emulatedRow->MANUF});
-        if (config)
+        const auto config = EmulatedChipOf(*emulatedRow);
+        if (config) {
             adapterOptions.chip = *config;
-        else
+            startChip_ = QString::fromStdString(emulatedRow->CHIPTEXT);
+        } else {
             session_.PrintLog(Localized("This chip cannot be emulated, the emulated adapter holds a W25Q64 instead: ",
                                         "Этот чип не эмулируется, в эмулируемом адаптере W25Q64: ")
                                   + QString::fromStdString(emulatedRow->CHIPTEXT),
                               LogColour::Red);
+        }
     }
     adapterOptions.chip.imageFile = emulation_.image.toStdString();
     // At the real adapter's pace the emulator takes as long as the real adapter would; the fast
@@ -57,9 +56,11 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
     Adapter created = ::CreateAdapter(adapterOptions);
     Library = std::move(created.library);
     Emulator = std::move(created.emulator);
-    if (created.logFileFailed)
+    if (created.logFileFailed) {
         session_.fail(Outcome::IoFailure, Localized("The bus log cannot be written to ", "Журнал шины не удаётся записать в ")
                                               + emulation_.logFile);
+        emulation_.logFile.clear(); // nothing is written there
+    }
     if (Emulator && emulation_.fault)
         Emulator->armFault(emulation_.fault->fault, emulation_.fault->afterPackets);
     listen();

@@ -19,6 +19,10 @@ public:
 
     void setEmulation(EmulationOptions emulation) { emulation_ = std::move(emulation); }
     const EmulationOptions &emulation() const { return emulation_; }
+    EmulationOptions &emulation() { return emulation_; }
+    // The database name of the chip the emulated adapter started with (empty: the default chip),
+    // the one whose contents the image file of the options keeps.
+    const QString &startChip() const { return startChip_; }
 
     // The real adapter is created at once; the emulated one needs the chip database (for the chip
     // in its socket) and is created by CreateEmulatedAdapter once it is loaded.
@@ -50,4 +54,5 @@ private:
     EmulationOptions emulation_;
     QObject context_; // hot-plug reports are handled on the session's thread through it
     unsigned generation_ = 0; // of the library whose reports are listened to
+    QString startChip_;
 };

@@ -8,7 +8,8 @@ Session::Session(SessionEvents &events)
       runner_({[this](int32_t code, float seconds) { completion_.WMOpProgress(code, seconds); },
                [this](int32_t address) { completion_.WMOpFault(address); },
                [this](int position, int maximum) { events_.progressChanged(position, maximum); }}),
-      adapter_(*this), commands_(*this), spi_(*this), files_(*this), completion_(*this)
+      adapter_(*this), commands_(*this), spi_(*this), files_(*this), completion_(*this),
+      emulator_(*this)
 {
 }
 

@@ -9,6 +9,7 @@
 #include "session/ChipCatalogue.h"
 #include "session/ChipCommands.h"
 #include "session/Document.h"
+#include "session/EmulatorCommands.h"
 #include "session/FileCommands.h"
 #include "session/KnownChipImage.h"
 #include "session/MainSettings.h"
@@ -45,6 +46,7 @@ public:
     OperationCompletion &completion() { return completion_; }
     // What the chip held when last read or checked, while nothing can have changed it since.
     KnownChipImage &knownChip() { return knownChip_; }
+    EmulatorCommands &emulator() { return emulator_; }
 
     // The chip every operation works on.
     const chipdb::SelectedChip &chip() const { return catalogue_.chip; }
@@ -99,4 +101,5 @@ private:
     SpiChipCommands spi_;
     FileCommands files_;
     OperationCompletion completion_;
+    EmulatorCommands emulator_;
 };

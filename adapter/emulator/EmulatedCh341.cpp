@@ -17,6 +17,11 @@ EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale, Adapte
       clock_(timeScale, pace == AdapterPace::RealAdapter ? EmuClock::Kind::Virtual : EmuClock::Kind::Scaled),
       memory_(config_.size, config_.imageFile)
 {
+    seatChip();
+}
+
+void EmulatedCh341::seatChip()
+{
     if (!config_.imageFile.empty()) savedStatus_ = LoadChipState(ChipStatePath(config_.imageFile));
     if (config_.emptySocket) return;
     switch (EmulatedFamilyOf(config_.kind).value_or(EmulatedChipFamily::SpiFlash)) {
@@ -108,6 +113,26 @@ void EmulatedCh341::plug()
         handler = handler_;
     }
     if (handler) handler(AdapterEventArrived);
+}
+
+bool EmulatedCh341::plugged() const
+{
+    std::lock_guard lock(mutex_);
+    return present_;
+}
+
+void EmulatedCh341::insertChip(EmulatedChipConfig config)
+{
+    std::lock_guard lock(mutex_);
+    persist();
+    i2cChip_.reset();
+    spiChip_.reset();
+    config_ = std::move(config);
+    memory_ = ChipMemory(config_.size, config_.imageFile);
+    savedStatus_.reset();
+    seatChip();
+    selected_ = stayBusy_ = false;
+    logNote(config_.emptySocket ? "chip taken out of the socket" : "chip put into the socket");
 }
 
 void EmulatedCh341::announceRemoval()

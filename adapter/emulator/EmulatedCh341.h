@@ -60,6 +60,12 @@ public:
     void plug();
     void announceRemoval();
     void unplug();
+    bool plugged() const;
+
+    // Takes the chip out of the socket (saving its image) and puts `config`'s chip in, as a user
+    // swaps chips with the adapter on the desk; an empty-socket config leaves it empty. Not while
+    // an exchange runs.
+    void insertChip(EmulatedChipConfig config);
 
     // Arms a fault that strikes once `afterPackets` more OUT packets have reached the adapter
     // (a busy chip stays busy until clearFault, a plug or an unplug).
@@ -161,6 +167,7 @@ private:
     // Moves the virtual clock to the end of a sub-command that has just run.
     void tick(Time& at, Time duration);
     void updateChipSelect();
+    void seatChip();  // makes the chip model of config_ on memory_
     bool persist();  // image and state files; called with the lock held
     void logNote(std::string_view text);
     // A USB fault: in the bus log and the log file.

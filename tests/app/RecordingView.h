@@ -60,6 +60,12 @@ public:
         return savePath;
     }
     void showError(const QString &text, const QString &) override { messages << text; }
+    std::optional<QString> chipAnswer;   // what the emulated chip question answers
+    std::optional<int> numberAnswer;
+    QString logFileAnswer;
+    std::optional<QString> askEmulatedChip(const QStringList &, const QString &) override { return chipAnswer; }
+    std::optional<int> askNumber(const QString &, const QString &, int, int, int) override { return numberAnswer; }
+    QString askLogFile(const QString &) override { return logFileAnswer; }
     QString askFolder(const QString &) override { return folderAnswer; }
     bool openFolder(const QString &folder) override
     {

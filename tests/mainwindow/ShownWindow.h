@@ -20,6 +20,7 @@ class ShownWindow : public ::testing::Test {
 protected:
     QTemporaryDir folder;
     std::unique_ptr<TFMain> window;
+    EmulationOptions emulation; // what start() adds to the emulated adapter
 
     void SetUp() override { start(); }
 
@@ -34,6 +35,7 @@ protected:
         ini.write(settings);
         ini.close();
         StartupOptions options;
+        options.emulation = emulation;
         options.emulation.on = true;
         options.emulation.chip = chip;
         window = std::make_unique<TFMain>(options);

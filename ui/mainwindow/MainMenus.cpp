@@ -1,4 +1,5 @@
-// The main menu of TFMain: File, Edit, Buffer, Operation, Chip select, Settings.
+// The main menu of TFMain: File, Edit, Buffer, Operation, Chip select, Settings (and Emulator,
+// EmulatorItems.cpp).
 #include "app/Captions.h"
 #include "session/Language.h"
 #include "ui/compareview/CompareView.h"
@@ -36,6 +37,7 @@ void TFMain::buildMenus()
     chipSelect->addAction(action("MmAutoSel"));
 
     buildSettingsMenu();
+    buildEmulatorMenu();
 }
 
 void TFMain::buildFileMenu()

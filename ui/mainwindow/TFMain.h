@@ -58,6 +58,10 @@ public:
     QString askFolder(const QString &title) override;
     bool openFolder(const QString &folder) override;
     bool startCalculator(bool onlyLookForIt) override;
+    std::optional<QString> askEmulatedChip(const QStringList &chips, const QString &current) override;
+    std::optional<int> askNumber(const QString &title, const QString &label, int suggested, int minimum,
+                                 int maximum) override;
+    QString askLogFile(const QString &title) override;
     void showStatusRegisters() override;
     void showChipList() override;
     void showMessage(const QString &text) override;
@@ -77,6 +81,7 @@ private:
     void buildFileMenu();
     void buildOperationMenu();
     void buildSettingsMenu();
+    void buildEmulatorMenu();
     void buildSlaveAddressMenu(QMenu *parent);
     void buildToolBars();
     void buildClientArea();
