@@ -153,7 +153,7 @@ void HexReader::DataRecord(unsigned offset, std::span<const std::uint8_t> data)
 }
 
 // The image is allocated at the first data record kept and set to 0xFF only as far as records
-// reach, so a small file never touches all 32 MiB.
+// reach, so a small file never touches the whole image.
 std::uint8_t* HexReader::ImageUpTo(std::uint64_t end)
 {
     if (!image_)

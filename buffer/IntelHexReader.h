@@ -8,7 +8,8 @@
 #include <string_view>
 #include <system_error>
 
-// Intel HEX input into a 32 MiB image (addresses 0 to 0x1FFFFFF). The first address record of
+// Intel HEX input into an image of the largest chip, 64 MiB (addresses 0 to 0x3FFFFFF), so that no
+// file can make the reader take more memory than that. The first address record of
 // the file (02 segment or 04 linear) fixes the addressing; later records of the other kind are
 // ignored. Every record is checked, its checksum included; the first line that is not a sound
 // record fails the whole file. Records are gathered in a scratch image that reaches the
@@ -56,7 +57,7 @@ struct HexReadResult {
     bool loaded() const { return result == HexRead::Complete; }
 };
 
-inline constexpr std::size_t kHexImageSize = 0x2000000;
+inline constexpr std::size_t kHexImageSize = 0x4000000;
 inline constexpr std::size_t kHexLongestLine = 254;
 
 // Reads HEX text fed in pieces of any size, then hands the image to the destination. Only the

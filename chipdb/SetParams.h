@@ -11,9 +11,10 @@
 
 namespace chipdb {
 
-// The transfer buffer holds 32 MiB of chip data; a larger size from the table is cut to it,
-// so no operation can run past the buffer.
-inline constexpr std::uint32_t kMaxChipSize = 32u * 1024 * 1024;
+// The largest chip the program works on (the 512 Mbit flash parts). A larger size from the table
+// is cut to it: the chip image buffers grow with the chip, and this bounds what any file or
+// table row can make the program allocate.
+inline constexpr std::uint32_t kMaxChipSize = 64u * 1024 * 1024;
 
 // Shown (same text in both languages) when a 1.8 V chip is chosen in the device selection dialog.
 inline constexpr std::string_view kLowVoltageText = "Данный чип имеет питане 1,8V";

@@ -4,6 +4,7 @@
 #include "buffer/BinDump.h"
 #include "buffer/Crc.h"
 #include "buffer/DumpTexts.h"
+#include "buffer/E2pDump.h"
 #include "buffer/IntelHexWriter.h"
 #include "chipdb/ChipKind.h"
 #include "i2c/SlaveAddress.h"
@@ -592,6 +593,10 @@ int CliCommands::describe(const QString &path, FileCommands::Format format)
         return ExitUsage;
     }
     Document &document = session_.document();
+    // No chip is involved: room for a dump of the largest one.
+    document.fitTransferToChip(chipdb::kMaxChipSize);
+    const std::size_t room = document.transfer().size();
+    const QString tooLarge = QStringLiteral("%1 holds more than the %2 bytes the buffer holds").arg(path).arg(room);
     std::size_t size = 0;
     if (format == FileCommands::Format::Hex) {
         const HexReadResult read = document.loadHex(path);
@@ -599,14 +604,23 @@ int CliCommands::describe(const QString &path, FileCommands::Format format)
             error(path + " is not an Intel HEX file");
             return ExitUsage;
         }
+        if (read.recordsSkipped > 0) {
+            error(tooLarge);
+            return ExitUsage;
+        }
         size = read.bytesCopied;
     } else {
         const DumpLoad load = format == FileCommands::Format::E2p
-                                  ? document.loadE2p(path, Document::TransferSize)
-                                  : document.loadBin(path, format == FileCommands::Format::Brg ? ".BRG" : ".BIN",
-                                                     Document::TransferSize);
+                                  ? document.loadE2p(path, room)
+                                  : document.loadBin(path, format == FileCommands::Format::Brg ? ".BRG" : ".BIN", room);
         if (load.result != DumpResult::Loaded) {
             error(QString::fromStdString(DumpErrorText(load.result, NativePath(path))));
+            return ExitUsage;
+        }
+        // A dump cut at the buffer would be described, or converted, as if it were whole.
+        const std::size_t header = format == FileCommands::Format::E2p ? kE2PHeaderSize : 0;
+        if (uint64_t(file.size()) > load.bytesLoaded + header) {
+            error(tooLarge);
             return ExitUsage;
         }
         size = load.bytesLoaded - (format == FileCommands::Format::Brg ? std::min<std::size_t>(load.bytesLoaded, 3) : 0);

@@ -90,6 +90,7 @@ void ChipCatalogue::SetParams(bool fromDialog)
     if (selection.lowVoltageWarning)
         session_.events().warn(Utf8(chipdb::kLowVoltageText), Utf8(chipdb::kLowVoltageCaption));
     session_.PrintLog(Localized(selection.logLine));
+    session_.document().fitTransferToChip(chip.ChipSize);
     session_.completion().HexEditorUpdate(session_.document().transfer(), chip.ChipSize, false, false);
     session_.events().chipSelected(selection.spiControls);
 }

@@ -5,7 +5,6 @@
 #include "buffer/IntelHexWriter.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 // Room past the end so that frame work near the top of the image never runs off the block.
@@ -22,32 +21,41 @@ Document::~Document() = default;
 
 std::span<uint8_t> Document::transfer()
 {
-    return {transferBlock().get(), TransferSize};
+    return {transferBlock().get(), transferSize_};
 }
 
 std::shared_ptr<uint8_t[]> Document::transferBlock()
 {
     // Allocated on first use: a command that never touches a chip image needs no 33 MiB.
     if (!transfer_)
-        transfer_ = std::shared_ptr<uint8_t[]>(new uint8_t[TransferSize + Slack]());
+        transfer_ = std::shared_ptr<uint8_t[]>(new uint8_t[transferSize_ + Slack]());
     return transfer_;
+}
+
+void Document::fitTransferToChip(std::size_t chipSize)
+{
+    const std::size_t size = TransferSizeFor(chipSize);
+    if (size == transferSize_ || transfer_.use_count() > 1)
+        return;
+    if (transfer_) {
+        std::shared_ptr<uint8_t[]> block(new uint8_t[size + Slack]);
+        const std::size_t kept = std::min(size, transferSize_);
+        std::copy_n(transfer_.get(), kept, block.get());
+        transfer_ = std::move(block);
+        std::fill(transfer_.get() + kept, transfer_.get() + size + Slack, uint8_t(0xFF));
+    }
+    transferSize_ = size;
 }
 
 void Document::showInEditor(std::span<const uint8_t> data, bool withRegisters)
 {
-    if (!withRegisters) {
-        editor_.load(data);
-        return;
-    }
-    std::vector<uint8_t> image(data.begin(), data.end());
-    image.insert(image.end(), StatusShadow.SR.begin(), StatusShadow.SR.end());
-    editor_.load(image);
+    editor_.load(data, withRegisters ? std::span<const uint8_t>(StatusShadow.SR) : std::span<const uint8_t>());
 }
 
 bool Document::copyEditorToTransfer(std::size_t count)
 {
     const std::span<const uint8_t> image = editor_.bytes();
-    if (image.size() < count || count > TransferSize)
+    if (image.size() < count || count > transferSize_)
         return false;
     std::copy_n(image.begin(), count, transfer().begin());
     return true;
@@ -81,5 +89,5 @@ std::error_code Document::saveEditor(const QString &path)
 
 std::error_code Document::saveHex(const QString &path, std::size_t count)
 {
-    return WriteHexFile(NativePath(path), transfer().first(std::min(count, TransferSize)));
+    return WriteHexFile(NativePath(path), transfer().first(std::min(count, transferSize_)));
 }

@@ -8,18 +8,30 @@
 #include "buffer/DumpLoad.h"
 #include "buffer/IntelHexReader.h"
 #include "buffer/edit/EditBuffer.h"
+#include "chipdb/SetParams.h"
 #include "spi/SpiStatus.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <system_error>
 
+// A HEX file can fill the largest chip, and nothing larger.
+static_assert(kHexImageSize == chipdb::kMaxChipSize);
+
 class Document {
 public:
-    // One block for the whole run, large enough for the largest chip (32 MiB + 1 MiB).
-    static constexpr std::size_t TransferSize = 34603008;
+    // The transfer buffer holds the selected chip and 1 MiB more (room for a file somewhat larger
+    // than the chip), and never less than 33 MiB, so that every chip up to 32 MiB shares one size.
+    static constexpr std::size_t TransferMargin = 1u << 20;
+    static constexpr std::size_t SmallestTransfer = (32u << 20) + TransferMargin;
+    static constexpr std::size_t LargestTransfer = chipdb::kMaxChipSize + TransferMargin;
+    static constexpr std::size_t TransferSizeFor(std::size_t chipSize)
+    {
+        return std::max(SmallestTransfer, std::min<std::size_t>(chipSize, chipdb::kMaxChipSize) + TransferMargin);
+    }
 
     Document();
     ~Document();
@@ -29,6 +41,10 @@ public:
     // While a worker runs the transfer buffer is the worker's; it holds the block until its end.
     std::span<uint8_t> transfer();
     std::shared_ptr<uint8_t[]> transferBlock();
+    // Sizes the transfer buffer for a chip of `chipSize` bytes (TransferSizeFor). The bytes both
+    // sizes hold are kept; bytes gained read FF, as an erased chip does. A block a worker still
+    // holds is left as it is: what the worker reads must not land in a block nobody sees.
+    void fitTransferToChip(std::size_t chipSize);
     EditBuffer &editor() { return editor_; }
     const EditBuffer &editor() const { return editor_; }
     std::span<const uint8_t> bytes() const { return editor_.bytes(); }
@@ -55,6 +71,7 @@ public:
     std::error_code saveHex(const QString &path, std::size_t count);
 
 private:
+    std::size_t transferSize_ = SmallestTransfer;
     std::shared_ptr<uint8_t[]> transfer_;
     EditBuffer editor_;
 };

@@ -95,7 +95,7 @@ void FileCommands::FinishLoad(const QString &path, const DumpLoad &load)
     if (load.sizeDiffers())
         session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
     Document &document = session_.document();
-    document.showInEditor(document.transfer().first(std::min(load.expectedSize, Document::TransferSize)), false);
+    document.showInEditor(document.transfer().first(std::min(load.expectedSize, document.transfer().size())), false);
     session_.completion().CheckSum();
 }
 
@@ -178,7 +178,7 @@ void FileCommands::FillBufClick(int value)
         return;
     Document &document = session_.document();
     const uint32_t chipSize = session_.chip().ChipSize;
-    std::fill_n(document.transfer().begin(), std::min<std::size_t>(chipSize, Document::TransferSize), uint8_t(value));
+    std::fill_n(document.transfer().begin(), std::min<std::size_t>(chipSize, document.transfer().size()), uint8_t(value));
     session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
 }
 

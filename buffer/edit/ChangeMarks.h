@@ -5,7 +5,7 @@
 #include <vector>
 
 // One bit per buffer byte: set while the byte differs from what the last load put there.
-// 33 MiB of data need about 4 MiB of marks, so resetting them on a load stays cheap.
+// The 64 MiB of the largest chip need 8 MiB of marks, so resetting them on a load stays cheap.
 class ChangeMarks {
 public:
     void reset(std::size_t size);

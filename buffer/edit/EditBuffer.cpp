@@ -5,14 +5,25 @@
 #include <algorithm>
 #include <cstring>
 
-void EditBuffer::load(std::span<const std::uint8_t> data)
+void EditBuffer::load(std::span<const std::uint8_t> data, std::span<const std::uint8_t> tail)
 {
     const bool wasModified = modified();
     const auto* own = bytes_.data();
-    if (data.data() >= own && data.data() < own + bytes_.size())
-        bytes_ = std::vector<std::uint8_t>(data.begin(), data.end()); // a part of itself
-    else
+    const std::size_t size = data.size() + tail.size();
+    if (data.data() >= own && data.data() < own + bytes_.size()) {
+        std::vector<std::uint8_t> part; // a part of itself
+        part.reserve(size);
+        part.assign(data.begin(), data.end());
+        bytes_ = std::move(part);
+    } else {
+        // The old contents go before the new ones come, so that a chip image of tens of MiB is
+        // never held twice; storage of about the right size is kept.
+        if (size > bytes_.capacity() || size < bytes_.capacity() / 2)
+            bytes_ = {};
+        bytes_.reserve(size);
         bytes_.assign(data.begin(), data.end());
+    }
+    bytes_.insert(bytes_.end(), tail.begin(), tail.end());
     marks_.reset(bytes_.size());
     history_.clear();
     setCaretAndAnchor(grid().clamp(caret_), grid().clamp(caret_), false);

@@ -20,9 +20,9 @@ public:
     std::function<void(bool modified)> onModifiedChanged;
     std::function<void()> onSelectionChanged; // caret or selection moved
 
-    // Replaces all bytes (a copy of data), clears the marks and the history; not modified.
-    // The caret keeps its offset where it still exists, the selection is dropped.
-    void load(std::span<const std::uint8_t> data);
+    // Replaces all bytes (a copy of data followed by tail), clears the marks and the history; not
+    // modified. The caret keeps its offset where it still exists, the selection is dropped.
+    void load(std::span<const std::uint8_t> data, std::span<const std::uint8_t> tail = {});
 
     std::size_t size() const { return bytes_.size(); }
     std::span<const std::uint8_t> bytes() const { return bytes_; }

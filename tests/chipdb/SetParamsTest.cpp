@@ -10,7 +10,7 @@ TEST(SetParams, CapacityText) {
     const std::pair<std::uint32_t, const char*> cases[] = {
         {0, "0x8\n"},       {256, "256x8\n"},     {1023, "1023x8\n"},    {1024, "1Kx8\n"},
         {1536, "1Kx8\n"},   {1048575, "1023Kx8\n"}, {1048576, "1Mx8\n"}, {4194304, "4Mx8\n"},
-        {33554432, "32Mx8\n"},
+        {33554432, "32Mx8\n"}, {67108864, "64Mx8\n"},
     };
     for (const auto& [size, text] : cases) EXPECT_EQ(capacityText(size), text) << size;
 }
@@ -60,7 +60,8 @@ TEST(SetParams, OddRowsNeverGiveOutOfRangeValues) {
         bool spi;
     } const cases[] = {
         {{}, 0, 0, 0, false},                                                  // empty fields yield 0
-        {{"x", "id_spi1", 64.0 * 1024 * 1024, -5, 0, "", "", 1e300}, kMaxChipSize, 0, INT32_MAX, false},
+        {{"x", "id_spi1", 128.0 * 1024 * 1024, -5, 0, "", "", 1e300}, kMaxChipSize, 0, INT32_MAX, false},
+        {{"x", "ID_SPI25", 64.0 * 1024 * 1024, 256, 0, "", "", 1}, 64u * 1024 * 1024, 256, 1, true},  // the largest
         {{"x", "ID_24C02", -1, 1e12, 0, "", "", -1e300}, 0, static_cast<int>(kMaxChipSize), INT32_MIN, false},
         {{"x", "ID_SPI25", std::nan(""), std::nan(""), 0, "", "", 1}, 0, 0, 1, true},
     };

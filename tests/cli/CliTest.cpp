@@ -111,6 +111,17 @@ TEST_F(Cli, FilesAndChipsThatDoNotFitAreRefused)
     }
     EXPECT_EQ(readFile("chip.bin"), Pattern(ChipSize, 1)); // nothing was written
 
+    // A dump of the largest chip is described whole; a longer one is refused, never cut short.
+    for (const auto &[size, code] : {std::pair{qint64(64) << 20, 0}, std::pair{(qint64(65) << 20) + 1, 2}}) {
+        QFile big(path("big.bin"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(size));
+        big.close();
+        const Run info = run({"--json", "info", path("big.bin")});
+        EXPECT_EQ(info.code, code) << size << info.err.toStdString();
+        if (code == 0)
+            EXPECT_EQ(QJsonDocument::fromJson(info.out).object()["bytes"].toInteger(), size);
+    }
+
     EXPECT_EQ(run({"read", path("x.bin")}, "NO-SUCH-CHIP").code, 3);
     EXPECT_EQ(run({"--chip", "NO-SUCH-CHIP", "read", path("x.bin")}).code, 3);
     EXPECT_EQ(run({"--bogus", "read", path("x.bin")}).code, 2);

@@ -50,6 +50,14 @@ TEST_F(Recorded, LoadReplacesEverythingAndResetsMarksAndHistory)
     EXPECT_FALSE(buffer.modified());
     EXPECT_EQ(changes, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}}));
     EXPECT_EQ(modifiedReports, std::vector<bool>{false});
+
+    // A chip image with its status registers after it; then a part of the buffer itself.
+    const Bytes registers{0x1C, 0x02, 0x60};
+    load(Bytes(1000, 0x33));
+    buffer.load(Bytes{1, 2, 3}, registers);
+    EXPECT_EQ(contents(), (Bytes{1, 2, 3, 0x1C, 0x02, 0x60}));
+    buffer.load(buffer.bytes().subspan(1, 4));
+    EXPECT_EQ(contents(), (Bytes{2, 3, 0x1C, 0x02}));
 }
 
 TEST_F(Recorded, EditsMarkBytesAndUndoRestoresBytesAndMarksStepByStep)

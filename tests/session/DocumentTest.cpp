@@ -13,15 +13,37 @@ std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> bytes)
 }
 } // namespace
 
-TEST(Document, OneTransferBlockForTheLargestChipThatWorkersKeepAlive)
+TEST(Document, OneTransferBlockForTheChipThatWorkersKeepAlive)
 {
     Document document;
     const std::span<uint8_t> image = document.transfer();
-    EXPECT_EQ(image.size(), 34603008u);
+    EXPECT_EQ(image.size(), 34603008u); // 32 MiB + 1 MiB before any chip
     EXPECT_EQ(document.transfer().data(), image.data());
     const std::shared_ptr<uint8_t[]> held = document.transferBlock();
     EXPECT_EQ(held.get(), image.data());
     EXPECT_GE(held.use_count(), 2); // a worker's copy keeps the block past the document's end
+
+    // While a worker holds the block, a chip change must not move the image from under it.
+    document.fitTransferToChip(64u << 20);
+    EXPECT_EQ(document.transfer().data(), held.get());
+}
+
+TEST(Document, TheTransferBlockIsSizedForTheChipAndNoLarger)
+{
+    const std::pair<std::size_t, std::size_t> cases[] = {
+        {0, 34603008},
+        {256, 34603008},
+        {32u << 20, 34603008},
+        {(32u << 20) + 1, 34603009},
+        {64u << 20, 68157440},
+        {std::size_t(1) << 40, Document::LargestTransfer}, // never past the largest chip
+    };
+    static_assert(Document::LargestTransfer == 68157440);
+    for (const auto &[chip, size] : cases) {
+        Document document;
+        document.fitTransferToChip(chip);
+        EXPECT_EQ(document.transfer().size(), size) << chip;
+    }
 }
 
 TEST(Document, SaveWritesTheEditorAndClearsItsMarksOnlyWhenItSucceeds)

@@ -53,12 +53,12 @@ protected:
     }
 
     // Runs a command of the core to its end, as a front end does.
-    Outcome run(const std::function<void()> &command)
+    Outcome run(const std::function<void()> &command, int milliseconds = 10000)
     {
         log.clear();
         session.resetOutcome();
         command();
-        EXPECT_TRUE(RunUntil([this] { return !session.busy(); }));
+        EXPECT_TRUE(RunUntil([this] { return !session.busy(); }, milliseconds));
         return session.outcome();
     }
 

@@ -238,7 +238,8 @@ int HexView::visibleRows() const
 
 void HexView::updateScrollBar()
 {
-    // One scroll step is one row; 33 MiB are about 2.2 million rows, well inside an int.
+    // One scroll step is one row; the 65 MiB of the largest chip are about 4.3 million rows, well
+    // inside an int.
     const int rows = int(buffer_->grid().rowCount());
     const int page = visibleRows();
     verticalScrollBar()->setRange(0, std::max(0, rows - page));

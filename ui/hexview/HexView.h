@@ -17,7 +17,7 @@ class HexFillBox;
 
 // The hex view (HexEditor): shows and edits an EditBuffer 16 bytes a row, with an offset column,
 // a ruler, hex and character cells, caret and selection, undo, a fill box, search and file drops.
-// It paints only the rows on screen, so a 33 MiB buffer scrolls like a small one. The buffer
+// It paints only the rows on screen, so a 64 MiB buffer scrolls like a small one. The buffer
 // belongs to the document; the view observes it and never writes files.
 class HexView : public QAbstractScrollArea {
     Q_OBJECT
