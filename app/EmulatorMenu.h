@@ -17,7 +17,7 @@ std::span<const FaultItem> EmulatorFaultItems();
 
 class EmulatorMenu {
 public:
-    EmulatorMenu(MainView &view, Session &session) : view(view), session(session) {}
+    EmulatorMenu(MainView &mainView, Session &programSession) : view(mainView), session(programSession) {}
 
     // The menu is shown only when the program runs on the emulated adapter.
     void show(bool emulated);

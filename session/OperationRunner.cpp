@@ -78,7 +78,13 @@ void OperationRunner::SetPBarPos(int code)
         if (position_ > EraseBarLength)
             setProgressPosition(0);
     }
+    // Lets the window draw the step; never from inside itself, or a worker that steps faster than
+    // the window takes its messages would nest one call per step until the stack ran out.
+    if (pumping_)
+        return;
+    pumping_ = true;
     QCoreApplication::processEvents();
+    pumping_ = false;
 }
 
 void OperationRunner::WMOpProgress(uint32_t wParam, int32_t lParam)

@@ -69,5 +69,6 @@ private:
     std::shared_ptr<QtMessageSink> sink_;
     std::shared_ptr<WorkerQueue> lastWorker_;
     int position_ = 0, maximum_ = 0;
+    bool pumping_ = false; // handling events for a progress step
     bool running_ = false;
 };

@@ -118,8 +118,9 @@ TEST_F(Cli, FilesAndChipsThatDoNotFitAreRefused)
         big.close();
         const Run info = run({"--json", "info", path("big.bin")});
         EXPECT_EQ(info.code, code) << size << info.err.toStdString();
-        if (code == 0)
+        if (code == 0) {
             EXPECT_EQ(QJsonDocument::fromJson(info.out).object()["bytes"].toInteger(), size);
+        }
     }
 
     EXPECT_EQ(run({"read", path("x.bin")}, "NO-SUCH-CHIP").code, 3);

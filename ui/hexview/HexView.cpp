@@ -74,9 +74,9 @@ void HexView::attachBuffer()
     buffer_->onSelectionChanged = [this] { caretMoved(); };
 }
 
-void HexView::load(std::span<const std::uint8_t> data)
+void HexView::load(std::span<const std::uint8_t> bytes)
 {
-    buffer_->load(data);
+    buffer_->load(bytes);
 }
 
 QString HexView::offsetText(std::size_t offset) const
@@ -143,23 +143,23 @@ void HexView::copy()
 {
     const std::size_t count = std::max<std::size_t>(buffer_->selectionCount(), buffer_->size() > 0 ? 1 : 0);
     const auto bytes = buffer_->bytes().subspan(buffer_->selectionStart(), count);
-    auto* data = new QMimeData;
-    data->setText(QString::fromLatin1(CopyText(bytes, state_.area == Area::Hex)));
-    data->setData(QStringLiteral("application/octet-stream"),
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromLatin1(CopyText(bytes, state_.area == Area::Hex)));
+    mime->setData(QStringLiteral("application/octet-stream"),
                   QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
-    QApplication::clipboard()->setMimeData(data);
+    QApplication::clipboard()->setMimeData(mime);
 }
 
 void HexView::paste()
 {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (readOnly_ || !data)
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    if (readOnly_ || !mime)
         return;
-    const QByteArray raw = data->data(QStringLiteral("application/octet-stream"));
-    const auto rawBytes = data->hasFormat(QStringLiteral("application/octet-stream"))
+    const QByteArray raw = mime->data(QStringLiteral("application/octet-stream"));
+    const auto rawBytes = mime->hasFormat(QStringLiteral("application/octet-stream"))
         ? std::optional(std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), std::size_t(raw.size())))
         : std::nullopt;
-    PasteOver(*buffer_, BytesToPaste(rawBytes, data->text().toStdU32String(), state_.area == Area::Hex));
+    PasteOver(*buffer_, BytesToPaste(rawBytes, mime->text().toStdU32String(), state_.area == Area::Hex));
 }
 
 void HexView::paintEvent(QPaintEvent* event)

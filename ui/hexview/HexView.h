@@ -32,7 +32,7 @@ public:
 
     // Contents. load() replaces every byte, resets the undo history and change marks and reports
     // a change (changed()).
-    void load(std::span<const std::uint8_t> data);
+    void load(std::span<const std::uint8_t> bytes);
     std::size_t size() const { return buffer_->size(); }
     std::span<const std::uint8_t> bytes() const { return buffer_->bytes(); }
     std::size_t read(std::size_t offset, std::uint8_t* out, std::size_t count) const
