@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
     QFile::copy(VESPERA_CLI, cli);
     QFile ini(folder.filePath("Vespera.ini"));
     ini.open(QIODevice::WriteOnly);
-    ini.write("[Lang]\nId=1\n");
+    ini.write("[Lang]\nId=1\n[Settings]\nVerify=0\n"); // both writes without the verify
     ini.close();
     AppPaths::SetProgramFolder(folder.path());
 
