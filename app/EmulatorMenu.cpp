@@ -21,38 +21,38 @@ std::span<const FaultItem> EmulatorFaultItems()
 
 void EmulatorMenu::show(bool emulated)
 {
-    view.setVisible("MmEmulator", emulated);
+    view_.setVisible("MmEmulator", emulated);
     update();
 }
 
 void EmulatorMenu::update()
 {
-    EmulatorCommands &emulator = session.emulator();
+    EmulatorCommands &emulator = session_.emulator();
     if (!emulator.available()) // a real adapter, or the emulated one before the database is loaded
         return;
-    view.setEnabled("MmEmuUnplug", emulator.plugged());
-    view.setEnabled("MmEmuPlug", !emulator.plugged());
-    view.setEnabled("MmEmuChip", !session.busy());
-    view.setEnabled("MmEmuFaultNak", emulator.i2cChipInSocket());
-    view.setChecked("MmEmuLog", !emulator.busLogFile().isEmpty());
+    view_.setEnabled("MmEmuUnplug", emulator.plugged());
+    view_.setEnabled("MmEmuPlug", !emulator.plugged());
+    view_.setEnabled("MmEmuChip", !session_.busy());
+    view_.setEnabled("MmEmuFaultNak", emulator.i2cChipInSocket());
+    view_.setChecked("MmEmuLog", !emulator.busLogFile().isEmpty());
 }
 
 void EmulatorMenu::UnplugClick()
 {
-    session.emulator().unplug();
+    session_.emulator().unplug();
     update();
 }
 
 void EmulatorMenu::PlugClick()
 {
-    session.emulator().plug();
+    session_.emulator().plug();
     update();
 }
 
 void EmulatorMenu::ChipClick()
 {
-    EmulatorCommands &emulator = session.emulator();
-    if (const std::optional<QString> chip = view.askEmulatedChip(emulator.chipNames(), emulator.chipInSocket()))
+    EmulatorCommands &emulator = session_.emulator();
+    if (const std::optional<QString> chip = view_.askEmulatedChip(emulator.chipNames(), emulator.chipInSocket()))
         emulator.putChip(*chip);
     update();
 }
@@ -64,24 +64,24 @@ void EmulatorMenu::FaultClick(EmulatedFault fault)
         if (f.fault == fault)
             item = f.component;
     const std::optional<int> packets =
-        view.askNumber(MenuCaption(item), Localized("USB packets before the fault:", "USB-пакетов до сбоя:"),
+        view_.askNumber(MenuCaption(item), Localized("USB packets before the fault:", "USB-пакетов до сбоя:"),
                        SuggestedPackets, 0, 1'000'000'000);
     if (packets)
-        session.emulator().armFault(fault, uint64_t(*packets));
+        session_.emulator().armFault(fault, uint64_t(*packets));
 }
 
 void EmulatorMenu::ClearFaultClick()
 {
-    session.emulator().clearFault();
+    session_.emulator().clearFault();
 }
 
 void EmulatorMenu::LogClick()
 {
-    EmulatorCommands &emulator = session.emulator();
+    EmulatorCommands &emulator = session_.emulator();
     if (!emulator.busLogFile().isEmpty()) {
         emulator.stopBusLog();
     } else {
-        const QString path = view.askLogFile(Localized("Bus log file", "Файл журнала шины"));
+        const QString path = view_.askLogFile(Localized("Bus log file", "Файл журнала шины"));
         if (!path.isEmpty())
             emulator.startBusLog(path);
     }
