@@ -108,6 +108,8 @@ void MainController::FormShow()
 
 void MainController::FormCloseQuery()
 {
+    // A window closed in the middle of an operation stops it as Esc would, and waits for its end.
+    core.runner().cancelAndWait();
     MainSettings &current = core.settings();
     current.scErase = view.isChecked("ScErase");
     current.scCheckFF = view.isChecked("ScCheckFF");

@@ -7,6 +7,7 @@
 #include "session/Session.h"
 
 #include <QMetaObject>
+#include <utility>
 
 namespace {
 // The fast emulated adapter's round trip.
@@ -166,23 +167,44 @@ void AdapterSession::MmAckClick(bool checked)
 void AdapterSession::AdapterNotify(int event)
 {
     session_.knownChip().forget(); // the chip may have changed with the adapter
+    const bool busy = session_.busy();
     switch (event) {
     case Removed:
         session_.PrintLog(Localized("CH341 programmer removed\n", "Устройство CH341 извлечено\n"));
-        Library->CH341CloseDevice(AdapterIndex);
         session_.adapterHandle = -1;
+        if (busy) {
+            removalHeld_ = true;
+            arrivalHeld_ = false;
+            break;
+        }
+        Library->CH341CloseDevice(AdapterIndex);
         session_.ActivateControls(NoAdapter);
         break;
     case AboutToBeRemoved:
         session_.events().inform(QStringLiteral("detected device will be pulled"));
         break;
     case Arrived:
-        InitDevice();
+        if (busy)
+            arrivalHeld_ = true;
+        else
+            InitDevice();
         break;
     default:
         break;
     }
     session_.statusChanged();
+}
+
+bool AdapterSession::ApplyHeldEvents()
+{
+    const bool removed = std::exchange(removalHeld_, false), arrived = std::exchange(arrivalHeld_, false);
+    if (removed)
+        Library->CH341CloseDevice(AdapterIndex);
+    if (arrived)
+        InitDevice();
+    else if (removed)
+        session_.ActivateControls(NoAdapter);
+    return removed || arrived;
 }
 
 void AdapterSession::CloseAdapter()

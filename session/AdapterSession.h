@@ -36,8 +36,13 @@ public:
     // Settings menu: I2C speed (tag 0..3) and ACK checking.
     void Mm_SPEED_LOWClick(int tag);
     void MmAckClick(bool checked);
-    // Hot-plug events: 0 removed, 1 about to be removed, 3 arrived.
+    // Hot-plug events: 0 removed, 1 about to be removed, 3 arrived. While an operation runs, a
+    // removal is said at once but the adapter is closed, and an arrival opened, only when the
+    // operation has ended: the running worker keeps the device it started with, and the controls
+    // stay busy until its end.
     void AdapterNotify(int event);
+    // Applies the events held while the session was busy; true when it set the controls itself.
+    bool ApplyHeldEvents();
     void CloseAdapter();
     void ResetAdapter();
 
@@ -54,5 +59,6 @@ private:
     EmulationOptions emulation_;
     QObject context_; // hot-plug reports are handled on the session's thread through it
     unsigned generation_ = 0; // of the library whose reports are listened to
+    bool removalHeld_ = false, arrivalHeld_ = false;
     QString startChip_;
 };

@@ -51,6 +51,14 @@ void OperationRunner::cancel()
         lastWorker_->post(WM_OP_CANCEL);
 }
 
+void OperationRunner::cancelAndWait()
+{
+    while (running_) {
+        cancel();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
 void OperationRunner::setProgressMaximum(int maximum)
 {
     maximum_ = maximum;

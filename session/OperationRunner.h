@@ -49,6 +49,9 @@ public:
     bool writeCommand = false; // the command's worker writes (Write), as opposed to reading
     // Posts the cancel request to the last worker; without one, or after its end, nothing happens.
     void cancel();
+    // Cancels whatever worker runs and handles events until it has ended, a worker that its
+    // predecessor's end started included: nothing may go away that a worker still reports to.
+    void cancelAndWait();
 
     void setProgressMaximum(int maximum);
     void setProgressPosition(int position);

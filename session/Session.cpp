@@ -68,6 +68,8 @@ void Session::ActivateControls(ControlState state)
     state_ = state;
     if (state == Ready)
         script_.clear();
+    if (state != Busy && adapter_.ApplyHeldEvents())
+        return;
     events_.controlsChanged(state);
 }
 

@@ -60,7 +60,12 @@ void SpiOperations::SPIReadCommand(const QString &startLine)
 {
     if (!ChipPresentOrReady())
         return;
-    session_.spi().ReadStatusIntoShadow();
+    // A chip whose status cannot be read cannot be read either: the red line of the status read
+    // says why, and nothing is started.
+    if (session_.spi().ReadStatusIntoShadow().failed) {
+        session_.ActivateControls(Ready);
+        return;
+    }
     const chipdb::SelectedChip &chip = session_.chip();
     if (const auto lines = StatusRegisterLines(session_.document().StatusShadow, chip.StatusRegCount))
         session_.PrintLog(Localized(lines->text));

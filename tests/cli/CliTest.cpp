@@ -175,6 +175,7 @@ TEST_F(Cli, EveryEmulatedFaultIsAnErrorExit)
         int code;
     } cases[] = {
         {"MX25L512E", ChipSize, "usb@40", "read", 4},   {"MX25L512E", ChipSize, "pulled@40", "read", 4},
+        {"MX25L512E", ChipSize, "pulled@8", "read", 4}, // in the status read before the read
         {"MX25L512E", ChipSize, "busy@40", "write", 4}, {"MX25L512E", ChipSize, "corrupt@40", "verify", 1},
         {"24C02", 256, "nak@20", "write", 4},           {"24C02", 256, "busy@12", "read", 4},
     };

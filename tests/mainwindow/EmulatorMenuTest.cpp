@@ -169,6 +169,39 @@ TEST_F(EmulatorWindow, EveryFaultFromTheMenuEndsTheNextOperationInRed)
     }
 }
 
+// The adapter unplugged in the middle of a read: the read ends in red and the controls stay busy
+// until it has; then they are those of a missing adapter, until it is plugged back in.
+TEST_F(EmulatorWindow, UnplugInTheMiddleOfAReadEndsItBeforeTheControlsChange)
+{
+    start("[Lang]\nId=1\n", "W25Q64FV");
+    Session &session = window->controller().session();
+    item("SBRead")->trigger();
+    ASSERT_TRUE(RunUntil([this] { return window->controller().session().runner().progressPosition() > 4; }));
+    item("MmEmuUnplug")->trigger();
+    ASSERT_TRUE(RunUntil([this] { return logHas("CH341 programmer removed"); }));
+    EXPECT_TRUE(session.busy() || !session.runner().workerRunning());
+    ASSERT_TRUE(RunUntil([&session] { return !session.busy(); }, 20000));
+    EXPECT_FALSE(session.runner().workerRunning());
+    EXPECT_FALSE(redLines().isEmpty());
+    EXPECT_FALSE(logHas("Reading completed"));
+    EXPECT_FALSE(item("SBRead")->isEnabled());
+
+    item("MmEmuPlug")->trigger();
+    ASSERT_TRUE(RunUntil([this] { return item("SBRead")->isEnabled(); }));
+}
+
+// Closing the window in the middle of a read stops the read as Esc would, and the window goes
+// only once its worker has ended.
+TEST_F(EmulatorWindow, ClosingTheWindowStopsTheRunningReadFirst)
+{
+    start("[Lang]\nId=1\n", "W25Q64FV");
+    item("SBRead")->trigger();
+    ASSERT_TRUE(RunUntil([this] { return window->controller().session().runner().progressPosition() > 4; }));
+    window->close();
+    EXPECT_FALSE(window->controller().session().runner().workerRunning());
+    EXPECT_TRUE(logHas("Reading terminated by user"));
+}
+
 TEST_F(EmulatorWindow, ClearedFaultNeverStrikes)
 {
     start("[Lang]\nId=1\n", "W25X20");

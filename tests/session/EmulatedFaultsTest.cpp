@@ -48,3 +48,34 @@ TEST_F(SessionTest, EveryFaultEndsInARedLine)
         emulator->clearFault();
     }
 }
+
+// The adapter pulled out in the middle of a read: the removal is said at once, but the session
+// stays busy until the worker has ended (it still holds the device it started with), and only then
+// is the adapter closed. Plugged back in before the end, it is opened once the operation is over.
+TEST_F(SessionTest, HotPlugDuringAnOperationWaitsForItsEnd)
+{
+    insert("W25X20");
+    emulator->armFault(EmulatedFault::Pulled, 40);
+    const Outcome outcome = run([&] { session.commands().MmReadClick(); });
+    EXPECT_EQ(outcome, Outcome::IoFailure);
+    EXPECT_FALSE(session.runner().workerRunning());
+    EXPECT_TRUE(logHas("CH341 programmer removed"));
+    EXPECT_EQ(session.state(), NoAdapter);
+    EXPECT_FALSE(emulator->isOpen());
+
+    for (const bool plugBackIn : {false, true}) {
+        SCOPED_TRACE(plugBackIn);
+        insert("W25X20");
+        session.ActivateControls(Busy);
+        session.adapter().AdapterNotify(0);
+        if (plugBackIn)
+            session.adapter().AdapterNotify(3);
+        EXPECT_TRUE(session.busy());
+        EXPECT_TRUE(emulator->isOpen()); // the operation's device is left to it
+        EXPECT_TRUE(logHas("CH341 programmer removed"));
+        session.ActivateControls(Ready);
+        EXPECT_EQ(session.state(), plugBackIn ? Ready : NoAdapter);
+        EXPECT_EQ(emulator->isOpen(), plugBackIn);
+        EXPECT_EQ(logHas("CH341 programmer detected"), plugBackIn);
+    }
+}
