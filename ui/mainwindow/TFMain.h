@@ -32,7 +32,9 @@ public:
     QObject *component(ComponentName name) const { return component(name.text); }
     QObject *component(const char *name) const { return components.value(QByteArray(name)); }
 
-    // MainView
+    // MainView (beside QWidget's own setEnabled and setVisible)
+    using QMainWindow::setEnabled;
+    using QMainWindow::setVisible;
     void setEnabled(ComponentName component, bool enabled) override;
     void setVisible(ComponentName component, bool visible) override;
     void setChecked(ComponentName component, bool checked) override;
