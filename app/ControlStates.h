@@ -1,5 +1,6 @@
 #pragma once
 // Which control each of the three control states turns on or off.
+#include "app/ComponentNames.h"
 #include "session/ControlState.h"
 
 #include <span>
@@ -7,7 +8,7 @@
 enum class Switch { Off, On, Keep };
 
 struct ControlRule {
-    const char *component;
+    ComponentName component;
     Switch busy, noAdapter, ready;
     bool spiOnly = false; // stays off while the selected chip is no SPI chip
 

@@ -7,9 +7,9 @@
 
 namespace {
 constexpr FaultItem faultItems[] = {
-    {"MmEmuFaultUsb", EmulatedFault::UsbError},         {"MmEmuFaultNak", EmulatedFault::I2cNak},
-    {"MmEmuFaultBusy", EmulatedFault::ChipStaysBusy},   {"MmEmuFaultPulled", EmulatedFault::Pulled},
-    {"MmEmuFaultCorrupt", EmulatedFault::CorruptReply},
+    {component::MmEmuFaultUsb, EmulatedFault::UsbError},         {component::MmEmuFaultNak, EmulatedFault::I2cNak},
+    {component::MmEmuFaultBusy, EmulatedFault::ChipStaysBusy},   {component::MmEmuFaultPulled, EmulatedFault::Pulled},
+    {component::MmEmuFaultCorrupt, EmulatedFault::CorruptReply},
 };
 static_assert(uint64_t(EmulatorMenu::SuggestedPackets) == FaultPlan{}.afterPackets);
 } // namespace
@@ -21,7 +21,7 @@ std::span<const FaultItem> EmulatorFaultItems()
 
 void EmulatorMenu::show(bool emulated)
 {
-    view_.setVisible("MmEmulator", emulated);
+    view_.setVisible(component::MmEmulator, emulated);
     update();
 }
 
@@ -30,11 +30,11 @@ void EmulatorMenu::update()
     EmulatorCommands &emulator = session_.emulator();
     if (!emulator.available()) // a real adapter, or the emulated one before the database is loaded
         return;
-    view_.setEnabled("MmEmuUnplug", emulator.plugged());
-    view_.setEnabled("MmEmuPlug", !emulator.plugged());
-    view_.setEnabled("MmEmuChip", !session_.busy());
-    view_.setEnabled("MmEmuFaultNak", emulator.i2cChipInSocket());
-    view_.setChecked("MmEmuLog", !emulator.busLogFile().isEmpty());
+    view_.setEnabled(component::MmEmuUnplug, emulator.plugged());
+    view_.setEnabled(component::MmEmuPlug, !emulator.plugged());
+    view_.setEnabled(component::MmEmuChip, !session_.busy());
+    view_.setEnabled(component::MmEmuFaultNak, emulator.i2cChipInSocket());
+    view_.setChecked(component::MmEmuLog, !emulator.busLogFile().isEmpty());
 }
 
 void EmulatorMenu::UnplugClick()
@@ -59,12 +59,12 @@ void EmulatorMenu::ChipClick()
 
 void EmulatorMenu::FaultClick(EmulatedFault fault)
 {
-    const char *item = "";
+    QString title;
     for (const FaultItem &f : faultItems)
         if (f.fault == fault)
-            item = f.component;
+            title = MenuCaption(f.component);
     const std::optional<int> packets =
-        view_.askNumber(MenuCaption(item), Localized("USB packets before the fault:", "USB-пакетов до сбоя:"),
+        view_.askNumber(title, Localized("USB packets before the fault:", "USB-пакетов до сбоя:"),
                        SuggestedPackets, 0, 1'000'000'000);
     if (packets)
         session_.emulator().armFault(fault, uint64_t(*packets));

@@ -10,7 +10,7 @@
 class Session;
 
 struct FaultItem {
-    const char *component;
+    ComponentName component;
     EmulatedFault fault;
 };
 std::span<const FaultItem> EmulatorFaultItems();

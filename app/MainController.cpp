@@ -13,7 +13,6 @@
 #include <cstring>
 
 namespace {
-const char *const speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"};
 constexpr int EscapeKey = 27;
 } // namespace
 
@@ -32,7 +31,7 @@ void MainController::FormCreate()
         current = ReadMainSettings(file, DefaultDumpDir());
     }
     SetCurrentLanguage(current.language);
-    view.setEnabled("SBCalc", view.startCalculator(true)); // FindCalc
+    view.setEnabled(component::SBCalc, view.startCalculator(true)); // FindCalc
     // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
     core.catalogue().chip.ChipName =
         (options.emulation.chip.isEmpty() ? current.chipName : options.emulation.chip).toStdString();
@@ -67,24 +66,24 @@ void MainController::ApplyEnglishCaptions()
     for (const Caption &c : MainCaptions())
         if (c.text.en != c.text.ru)
             view.setCaption(c.component, QString::fromStdString(c.text.en));
-    view.setItems("CBSearch", {SearchKindCaption(0, Language::English), SearchKindCaption(1, Language::English)});
+    view.setItems(component::CBSearch, {SearchKindCaption(0, Language::English), SearchKindCaption(1, Language::English)});
 }
 
 void MainController::TickMenusFromSettings()
 {
     const MainSettings &current = core.settings();
-    view.setChecked(speedItems[current.i2cSpeed], true);
-    view.setChecked(current.autosaveFormat == 1 ? "MmBrg" : "MmBin", true);
-    view.setChecked("MmAck", current.ackCheck);
-    view.setChecked("MmVerify", current.verify);
+    view.setChecked(component::SpeedItems[current.i2cSpeed], true);
+    view.setChecked(current.autosaveFormat == 1 ? component::MmBrg : component::MmBin, true);
+    view.setChecked(component::MmAck, current.ackCheck);
+    view.setChecked(component::MmVerify, current.verify);
     if (CurrentLanguage() != Language::NotChosen)
-        view.setChecked(CurrentLanguage() == Language::Russian ? "MmRus" : "MmEng", true);
-    view.setChecked("ScErase", current.scErase);
-    view.setChecked("ScCheckFF", current.scCheckFF);
-    view.setChecked("ScWrite", current.scWrite);
-    view.setChecked("ScCompare", current.scCompare);
+        view.setChecked(CurrentLanguage() == Language::Russian ? component::MmRus : component::MmEng, true);
+    view.setChecked(component::ScErase, current.scErase);
+    view.setChecked(component::ScCheckFF, current.scCheckFF);
+    view.setChecked(component::ScWrite, current.scWrite);
+    view.setChecked(component::ScCompare, current.scCompare);
     if (current.slaveAddress >= 0 && current.slaveAddress <= 0xFF)
-        view.setChecked(SlaveAddressItem(current.slaveAddress).constData(), true);
+        view.setChecked(component::SlaveAddressItem(current.slaveAddress), true);
 }
 
 void MainController::FormShow()
@@ -111,10 +110,10 @@ void MainController::FormCloseQuery()
     // A window closed in the middle of an operation stops it as Esc would, and waits for its end.
     core.runner().cancelAndWait();
     MainSettings &current = core.settings();
-    current.scErase = view.isChecked("ScErase");
-    current.scCheckFF = view.isChecked("ScCheckFF");
-    current.scWrite = view.isChecked("ScWrite");
-    current.scCompare = view.isChecked("ScCompare");
+    current.scErase = view.isChecked(component::ScErase);
+    current.scCheckFF = view.isChecked(component::ScCheckFF);
+    current.scWrite = view.isChecked(component::ScWrite);
+    current.scCompare = view.isChecked(component::ScCompare);
     current.language = CurrentLanguage();
     current.mainLeft = view.windowLeft();
     current.mainTop = view.windowTop();
@@ -203,9 +202,9 @@ void MainController::differencesChanged(const DiffList *differences)
 void MainController::chipSelected(bool spiControls)
 {
     spiChip = spiControls;
-    view.setEnabled("MmSpi", spiControls);
-    view.setVisible("SpiPanel", spiControls);
-    view.setEnabled("SpiPanel", spiControls && core.state() == Ready);
+    view.setEnabled(component::MmSpi, spiControls);
+    view.setVisible(component::SpiPanel, spiControls);
+    view.setEnabled(component::SpiPanel, spiControls && core.state() == Ready);
 }
 
 void MainController::chipChosen(const QString &chipName)
@@ -359,25 +358,25 @@ void MainController::MmWrStatRegClick()
     core.spi().WriteStatusFromShadow();
 }
 
-void MainController::ScEraseClick(const char *item)
+void MainController::ScEraseClick(ComponentName item)
 {
     const bool ticked = view.isChecked(item);
     Script &script = core.script();
-    if (std::strcmp(item, "ScErase") == 0)
+    if (std::strcmp(item, component::ScErase) == 0)
         script.PendingErase = ticked;
-    else if (std::strcmp(item, "ScCheckFF") == 0)
+    else if (std::strcmp(item, component::ScCheckFF) == 0)
         script.PendingBlankCheck = ticked;
-    else if (std::strcmp(item, "ScWrite") == 0)
+    else if (std::strcmp(item, component::ScWrite) == 0)
         script.PendingWrite = ticked;
-    else if (std::strcmp(item, "ScCompare") == 0)
+    else if (std::strcmp(item, component::ScCompare) == 0)
         script.PendingCompare = ticked;
 }
 
 void MainController::ScRunClick()
 {
     startCommand();
-    core.commands().ScRunClick(view.isChecked("ScErase"), view.isChecked("ScCheckFF"), view.isChecked("ScWrite"),
-                               view.isChecked("ScCompare"));
+    core.commands().ScRunClick(view.isChecked(component::ScErase), view.isChecked(component::ScCheckFF), view.isChecked(component::ScWrite),
+                               view.isChecked(component::ScCompare));
 }
 
 // --- Files ---
@@ -414,11 +413,11 @@ void MainController::mFileClick()
 {
     const QStringList &paths = recent.paths();
     for (int i = 0; i < paths.size(); ++i) {
-        view.setVisible("MmSep1", true);
-        view.setVisible("MmHistory", true);
-        const QByteArray item = "Hist" + QByteArray::number(i + 1);
-        view.setVisible(item.constData(), true);
-        view.setCaption(item.constData(), QStringLiteral("&%1: ").arg(i) + paths.at(i));
+        view.setVisible(component::MmSep1, true);
+        view.setVisible(component::MmHistory, true);
+        const ComponentName item = component::RecentFile(i + 1);
+        view.setVisible(item, true);
+        view.setCaption(item, QStringLiteral("&%1: ").arg(i) + paths.at(i));
     }
 }
 

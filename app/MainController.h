@@ -42,12 +42,12 @@ public:
     void MmDirectoryClick();        // choose the dump folder
     void MmOpenDirClick();          // open the dump folder in the file manager
     void SBCalcClick();
-    void MmVerifyClick() { core.settings().verify = view.isChecked("MmVerify"); } // read the chip back after a write
+    void MmVerifyClick() { core.settings().verify = view.isChecked(component::MmVerify); } // read the chip back after a write
 
     // Adapter: speed items (tag 0..3), ACK check, hot-plug events (0 removed, 1 about to be
     // removed, 3 arrived).
     void Mm_SPEED_LOWClick(int tag) { core.adapter().Mm_SPEED_LOWClick(tag); }
-    void MmAckClick() { core.adapter().MmAckClick(view.isChecked("MmAck")); }
+    void MmAckClick() { core.adapter().MmAckClick(view.isChecked(component::MmAck)); }
     void AdapterNotify(int event) { core.adapter().AdapterNotify(event); }
 
     // The Emulator menu, there only on the emulated adapter.
@@ -73,7 +73,7 @@ public:
     void MmCheckFFClick();
 
     // Scripts: the four script items (after they ticked themselves) and the run command.
-    void ScEraseClick(const char *item);
+    void ScEraseClick(ComponentName item);
     void ScRunClick();
 
     // SPI chips: erase, identification, auto-select, status registers, unprotect.

@@ -1,5 +1,6 @@
 #pragma once
 // What the main window's controller asks of the window. The widgets implement it; tests record it.
+#include "app/ComponentNames.h"
 #include "session/FileCommands.h"
 #include "session/LogText.h"
 
@@ -23,13 +24,13 @@ public:
     virtual ~MainView() = default;
 
     // Components are addressed by their names (menus, items, tool bars, buttons, panels).
-    virtual void setEnabled(const char *component, bool enabled) = 0;
-    virtual void setVisible(const char *component, bool visible) = 0;
-    virtual void setChecked(const char *component, bool checked) = 0;
-    virtual bool isChecked(const char *component) const = 0;
-    virtual void setCaption(const char *component, const QString &caption) = 0;
+    virtual void setEnabled(ComponentName component, bool enabled) = 0;
+    virtual void setVisible(ComponentName component, bool visible) = 0;
+    virtual void setChecked(ComponentName component, bool checked) = 0;
+    virtual bool isChecked(ComponentName component) const = 0;
+    virtual void setCaption(ComponentName component, const QString &caption) = 0;
     // A list box's items, refilled with its first item selected.
-    virtual void setItems(const char *component, const QStringList &items) = 0;
+    virtual void setItems(ComponentName component, const QStringList &items) = 0;
 
     virtual void appendLog(const QString &text, LogColour colour) = 0;
     virtual void focusLog() = 0;

@@ -28,12 +28,12 @@ public:
     int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0;
     int left = 0, top = 0;
 
-    void setEnabled(const char *c, bool on) override { enabled[c] = on; }
-    void setVisible(const char *c, bool on) override { visible[c] = on; }
-    void setChecked(const char *c, bool on) override { checked[c] = on; }
-    bool isChecked(const char *c) const override { return checked.value(c); }
-    void setCaption(const char *c, const QString &text) override { captions[c] = text; }
-    void setItems(const char *c, const QStringList &list) override { items[c] = list; }
+    void setEnabled(ComponentName c, bool on) override { enabled[c.text] = on; }
+    void setVisible(ComponentName c, bool on) override { visible[c.text] = on; }
+    void setChecked(ComponentName c, bool on) override { checked[c.text] = on; }
+    bool isChecked(ComponentName c) const override { return checked.value(c.text); }
+    void setCaption(ComponentName c, const QString &text) override { captions[c.text] = text; }
+    void setItems(ComponentName c, const QStringList &list) override { items[c.text] = list; }
     void appendLog(const QString &text, LogColour colour) override { log.emplace_back(text, colour); }
     void focusLog() override {}
     void repaintStatusBar(const StatusBarState &state) override { status = state; }

@@ -32,16 +32,19 @@ protected:
 };
 } // namespace
 
-// Every name the controller addresses must be a component of the window.
+// Every name the captions, the control states and the controller address is a component of the
+// window, the items of the lists it builds included.
 TEST_F(MainWindow, EveryNamedComponentExists)
 {
     TFMain window{StartupOptions{}};
-    for (const Caption &c : MainCaptions())
-        EXPECT_NE(window.component(c.component), nullptr) << c.component;
-    for (const ControlRule &r : ControlRules())
-        EXPECT_NE(window.component(r.component), nullptr) << r.component;
+    std::vector<ComponentName> names(std::begin(component::All), std::end(component::All));
+    for (int number = 1; number <= component::RecentFileCount; ++number)
+        names.push_back(component::RecentFile(number));
     for (int address : {0x00, 0xA0, 0xFF})
-        EXPECT_NE(window.component(SlaveAddressItem(address).constData()), nullptr) << address;
+        names.push_back(component::SlaveAddressItem(address));
+    for (ComponentName name : names)
+        EXPECT_NE(window.component(name), nullptr) << name.text;
+    EXPECT_STREQ(component::SlaveAddressItem(0xA0).text, "N0xA0");
 }
 
 TEST_F(MainWindow, CaptionsFollowTheLanguage)

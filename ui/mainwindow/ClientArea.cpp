@@ -35,26 +35,26 @@ void TFMain::buildClientArea()
     auto *body = new QHBoxLayout;
     body->setContentsMargins(2, 0, 2, 2);
     body->setSpacing(3);
-    log = remember(new LogPanel(client), "RELog");
+    log = remember(new LogPanel(client), component::RELog);
     log->setFixedWidth(LogWidth);
     body->addWidget(log);
 
-    auto *hexPanel = remember(new QWidget(client), "HexPanel");
+    auto *hexPanel = remember(new QWidget(client), component::HexPanel);
     hexPanel->setMaximumHeight(HexPanelHeight);
     auto *hexColumn = new QVBoxLayout(hexPanel);
     hexColumn->setContentsMargins(0, 0, 0, 0);
     hexColumn->setSpacing(0);
     hexColumn->addWidget(toolBar1);
-    hexView = remember(new HexView(hexPanel), "HexEditor");
+    hexView = remember(new HexView(hexPanel), component::HexEditor);
     hexView->setBuffer(&control.session().document().editor());
     hexColumn->addWidget(hexView, 1);
-    compareView = remember(new CompareView(hexPanel), "ComparePanel");
+    compareView = remember(new CompareView(hexPanel), component::ComparePanel);
     compareView->hide();
     hexColumn->addWidget(compareView);
     body->addWidget(hexPanel, 1);
     column->addLayout(body, 1);
 
-    status = remember(new StatusBar(client), "StatusBar");
+    status = remember(new StatusBar(client), component::StatusBar);
     column->addWidget(status);
     setCentralWidget(client);
 }

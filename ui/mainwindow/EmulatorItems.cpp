@@ -12,26 +12,26 @@
 // Hidden until the controller shows it for the emulated adapter.
 void TFMain::buildEmulatorMenu()
 {
-    QMenu *emulator = menu(nullptr, "MmEmulator");
+    QMenu *emulator = menu(nullptr, component::MmEmulator);
     emulator->menuAction()->setVisible(false);
     EmulatorMenu &handlers = control.emulatorMenu();
-    auto item = [this, emulator](QMenu *parent, const char *name, auto handler) {
+    auto item = [this, emulator](QMenu *parent, ComponentName name, auto handler) {
         QAction *a = action(name);
         connect(a, &QAction::triggered, this, handler);
         (parent ? parent : emulator)->addAction(a);
         return a;
     };
-    item(nullptr, "MmEmuUnplug", [&handlers] { handlers.UnplugClick(); });
-    item(nullptr, "MmEmuPlug", [&handlers] { handlers.PlugClick(); });
+    item(nullptr, component::MmEmuUnplug, [&handlers] { handlers.UnplugClick(); });
+    item(nullptr, component::MmEmuPlug, [&handlers] { handlers.PlugClick(); });
     emulator->addSeparator();
-    item(nullptr, "MmEmuChip", [&handlers] { handlers.ChipClick(); });
-    QMenu *faults = menu(emulator, "MmEmuFault");
+    item(nullptr, component::MmEmuChip, [&handlers] { handlers.ChipClick(); });
+    QMenu *faults = menu(emulator, component::MmEmuFault);
     for (const FaultItem &f : EmulatorFaultItems())
         item(faults, f.component, [&handlers, fault = f.fault] { handlers.FaultClick(fault); });
     faults->addSeparator();
-    item(faults, "MmEmuFaultClear", [&handlers] { handlers.ClearFaultClick(); });
+    item(faults, component::MmEmuFaultClear, [&handlers] { handlers.ClearFaultClick(); });
     emulator->addSeparator();
-    item(nullptr, "MmEmuLog", [&handlers] { handlers.LogClick(); })->setCheckable(true);
+    item(nullptr, component::MmEmuLog, [&handlers] { handlers.LogClick(); })->setCheckable(true);
 }
 
 std::optional<QString> TFMain::askEmulatedChip(const QStringList &chips, const QString &current)

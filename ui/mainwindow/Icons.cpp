@@ -3,36 +3,34 @@
 #include <QApplication>
 #include <QDir>
 #include <QStyle>
-#include <cstring>
 
 namespace {
 struct IconName {
-    const char *component;
+    ComponentName component;
     const char *theme;
     QStyle::StandardPixmap fallback;
 };
 
 constexpr IconName icons[] = {
-    {"SBOpen", "document-open", QStyle::SP_DialogOpenButton},
-    {"SBSave", "document-save-as", QStyle::SP_DialogSaveButton},
-    {"SBChip", "view-list-text", QStyle::SP_FileDialogDetailedView},
-    {"SBId", "view-barcode", QStyle::SP_MessageBoxInformation},
-    {"SBRead", "document-import", QStyle::SP_ArrowDown},
-    {"SBWrite", "document-export", QStyle::SP_ArrowUp},
-    {"SBCompare", "view-split-left-right", QStyle::SP_FileDialogContentsView},
-    {"SBScen", "media-playlist-play", QStyle::SP_MediaPlay},
-    {"SBFill", "format-fill-color", QStyle::SP_DialogResetButton},
-    {"SBSwap", "exchange-positions", QStyle::SP_BrowserReload},
-    {"SBCheckSum", "document-edit-verify", QStyle::SP_DialogApplyButton},
-    {"SBUndo", "edit-undo", QStyle::SP_ArrowBack},
-    {"SBCalc", "accessories-calculator", QStyle::SP_ComputerIcon},
-    {"SBFind", "edit-find", QStyle::SP_FileDialogContentsView},
-    {"SBStop", "process-stop", QStyle::SP_BrowserStop},
-    {"SBAbout", "help-about", QStyle::SP_MessageBoxQuestion},
-    {"SBErase", "edit-clear", QStyle::SP_TrashIcon},
-    {"SBStatRegs", "configure", QStyle::SP_FileDialogListView},
-    {"SBExit", "application-exit", QStyle::SP_DialogCloseButton},
-    {"Arrow", "arrow-down", QStyle::SP_ArrowDown},
+    {component::SBOpen, "document-open", QStyle::SP_DialogOpenButton},
+    {component::SBSave, "document-save-as", QStyle::SP_DialogSaveButton},
+    {component::SBChip, "view-list-text", QStyle::SP_FileDialogDetailedView},
+    {component::SBId, "view-barcode", QStyle::SP_MessageBoxInformation},
+    {component::SBRead, "document-import", QStyle::SP_ArrowDown},
+    {component::SBWrite, "document-export", QStyle::SP_ArrowUp},
+    {component::SBCompare, "view-split-left-right", QStyle::SP_FileDialogContentsView},
+    {component::SBScen, "media-playlist-play", QStyle::SP_MediaPlay},
+    {component::SBFill, "format-fill-color", QStyle::SP_DialogResetButton},
+    {component::SBSwap, "exchange-positions", QStyle::SP_BrowserReload},
+    {component::SBCheckSum, "document-edit-verify", QStyle::SP_DialogApplyButton},
+    {component::SBUndo, "edit-undo", QStyle::SP_ArrowBack},
+    {component::SBCalc, "accessories-calculator", QStyle::SP_ComputerIcon},
+    {component::SBFind, "edit-find", QStyle::SP_FileDialogContentsView},
+    {component::SBStop, "process-stop", QStyle::SP_BrowserStop},
+    {component::SBAbout, "help-about", QStyle::SP_MessageBoxQuestion},
+    {component::SBErase, "edit-clear", QStyle::SP_TrashIcon},
+    {component::SBStatRegs, "configure", QStyle::SP_FileDialogListView},
+    {component::SBExit, "application-exit", QStyle::SP_DialogCloseButton},
 };
 } // namespace
 
@@ -43,10 +41,10 @@ void UseIconTheme()
             QIcon::setThemeName(QStringLiteral("breeze"));
 }
 
-QIcon ComponentIcon(const char *component)
+QIcon ComponentIcon(ComponentName component)
 {
     for (const IconName &i : icons)
-        if (std::strcmp(i.component, component) == 0)
+        if (i.component == component)
             return QIcon::fromTheme(QLatin1String(i.theme), QApplication::style()->standardIcon(i.fallback));
     return {};
 }

@@ -16,25 +16,25 @@ void TFMain::buildMenus()
 {
     buildFileMenu();
 
-    QMenu *edit = menu(nullptr, "MmEdit");
-    QAction *undo = action("MmUndo");
+    QMenu *edit = menu(nullptr, component::MmEdit);
+    QAction *undo = action(component::MmUndo);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo->setStatusTip(QStringLiteral("Reverts the last action"));
     edit->addAction(undo);
-    edit->addAction(action("MmCopy"));
-    edit->addAction(action("MmPaste"));
-    edit->addAction(action("MmSearch"));
+    edit->addAction(action(component::MmCopy));
+    edit->addAction(action(component::MmPaste));
+    edit->addAction(action(component::MmSearch));
 
-    QMenu *buffer = menu(nullptr, "MmBufer");
-    buffer->addAction(action("MmFillBufer"));
-    buffer->addAction(action("MmSwap"));
-    buffer->addAction(action("MmCheckSum"));
+    QMenu *buffer = menu(nullptr, component::MmBufer);
+    buffer->addAction(action(component::MmFillBufer));
+    buffer->addAction(action(component::MmSwap));
+    buffer->addAction(action(component::MmCheckSum));
 
     buildOperationMenu();
 
-    QMenu *chipSelect = menu(nullptr, "MmChipSelect");
-    chipSelect->addAction(action("MmChipSelect2"));
-    chipSelect->addAction(action("MmAutoSel"));
+    QMenu *chipSelect = menu(nullptr, component::MmChipSelect);
+    chipSelect->addAction(action(component::MmChipSelect2));
+    chipSelect->addAction(action(component::MmAutoSel));
 
     buildSettingsMenu();
     buildEmulatorMenu();
@@ -42,91 +42,90 @@ void TFMain::buildMenus()
 
 void TFMain::buildFileMenu()
 {
-    QMenu *file = menu(nullptr, "mFile");
-    QAction *open = action("MmFopen");
+    QMenu *file = menu(nullptr, component::mFile);
+    QAction *open = action(component::MmFopen);
     open->setShortcut(QKeySequence::Open);
     file->addAction(open);
-    QAction *save = action("MmFsave");
+    QAction *save = action(component::MmFsave);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addAction(save);
-    file->addAction(action("MmOpenDir"));
+    file->addAction(action(component::MmOpenDir));
 
     // The recent files appear once the list has entries.
-    QAction *separator = remember(file->addSeparator(), "MmSep1");
+    QAction *separator = remember(file->addSeparator(), component::MmSep1);
     separator->setVisible(false);
-    QMenu *history = menu(file, "MmHistory");
+    QMenu *history = menu(file, component::MmHistory);
     history->menuAction()->setVisible(false);
-    for (int i = 1; i <= 10; ++i) {
-        const QByteArray name = "Hist" + QByteArray::number(i);
-        QAction *item = action(name.constData(), name);
+    for (int i = 1; i <= component::RecentFileCount; ++i) {
+        const ComponentName name = component::RecentFile(i);
+        QAction *item = action(name, QString::fromLatin1(name.text));
         item->setVisible(false);
         history->addAction(item);
     }
 
     file->addSeparator();
-    QAction *exit = action("MmExit");
+    QAction *exit = action(component::MmExit);
     connect(exit, &QAction::triggered, this, [this] { control.ActExitExecute(); });
     file->addAction(exit);
 }
 
 void TFMain::buildOperationMenu()
 {
-    QMenu *operation = menu(nullptr, "MmOper");
-    operation->addAction(action("MmRead"));
-    operation->addAction(action("MmWrite"));
-    operation->addAction(action("MmSmartWrite"));
-    operation->addAction(action("MmCompare"));
+    QMenu *operation = menu(nullptr, component::MmOper);
+    operation->addAction(action(component::MmRead));
+    operation->addAction(action(component::MmWrite));
+    operation->addAction(action(component::MmSmartWrite));
+    operation->addAction(action(component::MmCompare));
     operation->addSeparator();
-    operation->addAction(action("ScRun"));
+    operation->addAction(action(component::ScRun));
     operation->addSeparator();
 
-    QMenu *spi = menu(operation, "MmSpi");
-    spi->addAction(action("MmSpiErase"));
-    spi->addAction(action("MmCheckFF"));
+    QMenu *spi = menu(operation, component::MmSpi);
+    spi->addAction(action(component::MmSpiErase));
+    spi->addAction(action(component::MmCheckFF));
     spi->addSeparator();
-    spi->addAction(action("MmReadId"));
+    spi->addAction(action(component::MmReadId));
     spi->addSeparator();
-    spi->addAction(action("MmRdStatReg"));
-    spi->addAction(action("MmWrStatReg"));
-    spi->addAction(action("MmUnprotect"));
+    spi->addAction(action(component::MmRdStatReg));
+    spi->addAction(action(component::MmWrStatReg));
+    spi->addAction(action(component::MmUnprotect));
 }
 
 void TFMain::buildSettingsMenu()
 {
-    QMenu *settings = menu(nullptr, "MmSettings");
+    QMenu *settings = menu(nullptr, component::MmSettings);
 
-    QMenu *i2c = menu(settings, "MmI2C");
-    QMenu *speed = menu(i2c, "MmI2CFrec");
+    QMenu *i2c = menu(settings, component::MmI2C);
+    QMenu *speed = menu(i2c, component::MmI2CFrec);
     auto *speeds = new QActionGroup(this);
-    const char *speedItems[] = {"Mm_SPEED_LOW", "Mm_SPEED_NORMAL", "Mm_SPEED_FAST", "Mm_SPEED_HIGH"};
     for (int tag = 0; tag < 4; ++tag)
-        radio(speed, speeds, speedItems[tag], tag);
-    QAction *ack = action("MmAck");
+        radio(speed, speeds, component::SpeedItems[tag], tag);
+    QAction *ack = action(component::MmAck);
     ack->setCheckable(true);
     i2c->addAction(ack);
     buildSlaveAddressMenu(i2c);
 
-    QMenu *script = menu(settings, "MmScen");
-    for (const char *name : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"}) {
+    QMenu *script = menu(settings, component::MmScen);
+    for (ComponentName name : {component::ScErase, component::ScCheckFF, component::ScWrite, component::ScCompare}) {
         QAction *item = action(name);
         item->setCheckable(true);
         script->addAction(item);
     }
 
-    QAction *verify = action("MmVerify");
+    QAction *verify = action(component::MmVerify);
     verify->setCheckable(true);
     settings->addAction(verify);
 
-    QMenu *autosave = menu(settings, "MmAutoSave");
-    autosave->addAction(action("MmDirectory"));
-    QMenu *extension = menu(autosave, "MmExtention");
+    QMenu *autosave = menu(settings, component::MmAutoSave);
+    autosave->addAction(action(component::MmDirectory));
+    QMenu *extension = menu(autosave, component::MmExtention);
     auto *formats = new QActionGroup(this);
-    radio(extension, formats, "MmBin", 0);
-    radio(extension, formats, "MmBrg", 1);
+    radio(extension, formats, component::MmBin, 0);
+    radio(extension, formats, component::MmBrg, 1);
 
-    QMenu *language = menu(settings, "MmLang");
+    QMenu *language = menu(settings, component::MmLang);
     auto *languages = new QActionGroup(this);
-    for (QAction *item : {radio(language, languages, "MmRus", 0), radio(language, languages, "MmEng", 1)})
+    for (QAction *item : {radio(language, languages, component::MmRus, 0), radio(language, languages, component::MmEng, 1)})
         connect(item, &QAction::triggered, this, [this, item] {
             control.MmRusClick(item->data().toInt());
             compareView->languageChanged(); // drawn texts follow the language at once, as messages do
@@ -136,7 +135,7 @@ void TFMain::buildSettingsMenu()
 // 256 addresses in eight columns of 32, as one grid inside the submenu.
 void TFMain::buildSlaveAddressMenu(QMenu *parent)
 {
-    QMenu *addresses = menu(parent, "MmI2CAdr");
+    QMenu *addresses = menu(parent, component::MmI2CAdr);
     auto *group = new QActionGroup(this);
     auto *grid = new QWidget(addresses);
     auto *layout = new QGridLayout(grid);
@@ -144,8 +143,8 @@ void TFMain::buildSlaveAddressMenu(QMenu *parent)
     layout->setHorizontalSpacing(6);
     layout->setVerticalSpacing(0);
     for (int address = 0; address < 256; ++address) {
-        const QByteArray name = SlaveAddressItem(address);
-        QAction *item = action(name.constData(), QString::fromLatin1(name.mid(1)));
+        const ComponentName name = component::SlaveAddressItem(address);
+        QAction *item = action(name, QString::fromLatin1(name.text + 1));
         item->setCheckable(true);
         item->setActionGroup(group);
         item->setData(address);

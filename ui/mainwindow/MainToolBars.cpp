@@ -22,19 +22,43 @@ QToolBar *NewToolBar(QWidget *parent)
     bar->setFloatable(false);
     return bar;
 }
+
+// Tool buttons that give a command the menus have: one action serves both, so they are enabled,
+// disabled and triggered as one. (The pop-up items keep captions of their own.)
+constexpr std::pair<ComponentName, ComponentName> MenuItemOfTool[] = {
+    {component::SBOpen, component::MmFopen},       {component::SBSave, component::MmFsave},
+    {component::SBChip, component::MmChipSelect2}, {component::SBId, component::MmReadId},
+    {component::SBRead, component::MmRead},        {component::SBWrite, component::MmWrite},
+    {component::SBCompare, component::MmCompare}, {component::SBScen, component::ScRun},
+    {component::SBFill, component::MmFillBufer},   {component::SBSwap, component::MmSwap},
+    {component::SBCheckSum, component::MmCheckSum}, {component::SBUndo, component::MmUndo},
+    {component::SBErase, component::MmSpiErase},
+};
 } // namespace
 
-QAction *TFMain::toolAction(QToolBar *bar, const char *name)
+QAction *TFMain::sharedAction(ComponentName name, const QString &caption)
 {
-    QAction *a = action(name, ToolHint(name));
+    for (const auto &[tool, item] : MenuItemOfTool)
+        if (tool == name) {
+            auto *menuItem = qobject_cast<QAction *>(component(item));
+            components.insert(QByteArray(name.text), menuItem); // reachable by either name
+            return menuItem;
+        }
+    return action(name, caption);
+}
+
+QAction *TFMain::toolAction(QToolBar *bar, ComponentName name)
+{
+    QAction *a = sharedAction(name, ToolHint(name));
     a->setIcon(ComponentIcon(name));
+    a->setIconVisibleInMenu(false);
     a->setToolTip(ToolHint(name));
     bar->addAction(a);
     return a;
 }
 
 // A narrow arrow button that opens a pop-up menu just below its neighbour on the left.
-QToolButton *TFMain::popupButton(QToolBar *bar, const char *name, QMenu *popup)
+QToolButton *TFMain::popupButton(QToolBar *bar, ComponentName name, QMenu *popup)
 {
     auto *button = remember(new QToolButton(bar), name);
     button->setArrowType(Qt::DownArrow);
@@ -51,66 +75,69 @@ QToolButton *TFMain::popupButton(QToolBar *bar, const char *name, QMenu *popup)
 
 void TFMain::buildToolBars()
 {
-    toolBar = remember(NewToolBar(this), "ToolBar");
-    toolAction(toolBar, "SBOpen");
-    auto *openDir = remember(new QMenu(this), "PMOpenDir");
-    openDir->addAction(action("OpenDir"));
-    popupButton(toolBar, "SBOpenDir", openDir);
-    toolAction(toolBar, "SBSave");
+    toolBar = remember(NewToolBar(this), component::ToolBar);
+    toolAction(toolBar, component::SBOpen);
+    auto *openDir = remember(new QMenu(this), component::PMOpenDir);
+    openDir->addAction(action(component::OpenDir));
+    popupButton(toolBar, component::SBOpenDir, openDir);
+    toolAction(toolBar, component::SBSave);
     toolBar->addSeparator();
-    toolAction(toolBar, "SBChip");
-    auto *autoSelect = remember(new QMenu(this), "PMAutoSel");
-    autoSelect->addAction(action("SPI1"));
-    QAction *i2cAutoSelect = action("I2C1");
+    toolAction(toolBar, component::SBChip);
+    auto *autoSelect = remember(new QMenu(this), component::PMAutoSel);
+    autoSelect->addAction(action(component::SPI1));
+    QAction *i2cAutoSelect = action(component::I2C1);
     i2cAutoSelect->setEnabled(false);
     autoSelect->addAction(i2cAutoSelect);
-    popupButton(toolBar, "SBAutoSel", autoSelect);
-    toolAction(toolBar, "SBId");
-    auto *readPopup = remember(new QMenu(this), "PMRead");
-    readPopup->addAction(action("UID1"));
-    popupButton(toolBar, "SBReadPopup", readPopup);
+    popupButton(toolBar, component::SBAutoSel, autoSelect);
+    toolAction(toolBar, component::SBId);
+    auto *readPopup = remember(new QMenu(this), component::PMRead);
+    readPopup->addAction(action(component::UID1));
+    popupButton(toolBar, component::SBReadPopup, readPopup);
     toolBar->addSeparator();
-    toolAction(toolBar, "SBRead");
-    toolAction(toolBar, "SBWrite");
-    toolAction(toolBar, "SBCompare");
-    toolAction(toolBar, "SBScen");
+    toolAction(toolBar, component::SBRead);
+    toolAction(toolBar, component::SBWrite);
+    toolAction(toolBar, component::SBCompare);
+    toolAction(toolBar, component::SBScen);
 
-    toolBar1 = remember(NewToolBar(this), "ToolBar1");
+    toolBar1 = remember(NewToolBar(this), component::ToolBar1);
     toolBar1->setIconSize(QSize(18, 18));
-    toolAction(toolBar1, "SBFill");
-    toolAction(toolBar1, "SBSwap");
-    toolAction(toolBar1, "SBCheckSum");
-    toolAction(toolBar1, "SBUndo");
-    toolAction(toolBar1, "SBCalc");
+    toolAction(toolBar1, component::SBFill);
+    toolAction(toolBar1, component::SBSwap);
+    toolAction(toolBar1, component::SBCheckSum);
+    toolAction(toolBar1, component::SBUndo);
+    toolAction(toolBar1, component::SBCalc);
     toolBar1->addSeparator();
-    searchKind = remember(new QComboBox(toolBar1), "CBSearch");
+    searchKind = remember(new QComboBox(toolBar1), component::CBSearch);
     searchKind->addItems({SearchKindCaption(0, Language::Russian), SearchKindCaption(1, Language::Russian)});
     toolBar1->addWidget(searchKind);
-    findField = remember(new QLineEdit(toolBar1), "EdFind"); // its text and width: connectSearch()
+    findField = remember(new QLineEdit(toolBar1), component::EdFind); // its text and width: connectSearch()
     toolBar1->addWidget(findField);
-    QAction *find = action("SBFind");
-    find->setIcon(ComponentIcon("SBFind"));
+    QAction *find = action(component::SBFind);
+    find->setIcon(ComponentIcon(component::SBFind));
     find->setEnabled(false);
     toolBar1->addAction(find);
     if (auto *findButton = qobject_cast<QToolButton *>(toolBar1->widgetForAction(find)))
         findButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    toolBar2 = remember(NewToolBar(this), "ToolBar2");
-    toolAction(toolBar2, "SBStop");
-    toolAction(toolBar2, "SBAbout");
-    auto *spiPanel = remember(new QWidget(toolBar2), "SpiPanel");
+    toolBar2 = remember(NewToolBar(this), component::ToolBar2);
+    toolAction(toolBar2, component::SBStop);
+    toolAction(toolBar2, component::SBAbout);
+    auto *spiPanel = remember(new QWidget(toolBar2), component::SpiPanel);
     auto *spiLayout = new QHBoxLayout(spiPanel);
     spiLayout->setContentsMargins(0, 0, 0, 0);
     spiLayout->setSpacing(0);
-    for (const char *name : {"SBErase", "SBStatRegs"}) {
+    for (ComponentName name : {component::SBErase, component::SBStatRegs}) {
         auto *button = new QToolButton(spiPanel);
-        button->setDefaultAction(action(name, ToolHint(name)));
-        button->defaultAction()->setIcon(ComponentIcon(name));
+        QAction *a = sharedAction(name, ToolHint(name));
+        a->setIcon(ComponentIcon(name));
+        a->setIconVisibleInMenu(false);
+        a->setToolTip(ToolHint(name));
+        button->setDefaultAction(a);
         button->setIconSize(IconSize);
         button->setAutoRaise(true);
         spiLayout->addWidget(button);
     }
     toolBar2->addWidget(spiPanel);
-    QAction *exit = toolAction(toolBar2, "SBExit");
+    QAction *exit = toolAction(toolBar2, component::SBExit);
     connect(exit, &QAction::triggered, this, [this] { control.ActExitExecute(); });
 }

@@ -53,7 +53,7 @@ void TFMain::connectSearch()
     findField->installEventFilter(keyFilter);
     findField->installEventFilter(new InitialTextFilter(findField));
 
-    auto *find = qobject_cast<QAction *>(component("SBFind"));
+    auto *find = qobject_cast<QAction *>(component(component::SBFind));
     connect(findField, &QLineEdit::textChanged, this, [find, clear](const QString &text) { // EdFindChange
         find->setEnabled(true);
         clear->setVisible(!text.isEmpty());
@@ -67,6 +67,6 @@ void TFMain::connectSearch()
         hexView->setSelection(0, 0);
         findField->setFocus();
     });
-    connect(qobject_cast<QAction *>(component("MmSearch")), &QAction::triggered, findField,
+    connect(qobject_cast<QAction *>(component(component::MmSearch)), &QAction::triggered, findField,
             [this] { findField->setFocus(); }); // MmSearchClick
 }

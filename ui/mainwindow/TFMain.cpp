@@ -81,18 +81,18 @@ TFMain::~TFMain()
     control.FormDestroy();
 }
 
-QAction *TFMain::action(const char *name, const QString &caption)
+QAction *TFMain::action(ComponentName name, const QString &caption)
 {
     return remember(new QAction(caption.isEmpty() ? DesignCaption(name) : caption, this), name);
 }
 
-QMenu *TFMain::menu(QMenu *parent, const char *name)
+QMenu *TFMain::menu(QMenu *parent, ComponentName name)
 {
     QMenu *m = parent ? parent->addMenu(DesignCaption(name)) : menuBar()->addMenu(DesignCaption(name));
     return remember(m, name);
 }
 
-QAction *TFMain::radio(QMenu *parentMenu, QActionGroup *group, const char *name, int tag)
+QAction *TFMain::radio(QMenu *parentMenu, QActionGroup *group, ComponentName name, int tag)
 {
     QAction *a = action(name);
     a->setCheckable(true);
@@ -116,7 +116,7 @@ QAction *MenuItemOf(QObject *object)
 }
 } // namespace
 
-void TFMain::setEnabled(const char *name, bool enabled)
+void TFMain::setEnabled(ComponentName name, bool enabled)
 {
     QObject *object = component(name);
     if (QAction *item = MenuItemOf(object))
@@ -125,7 +125,7 @@ void TFMain::setEnabled(const char *name, bool enabled)
         w->setEnabled(enabled);
 }
 
-void TFMain::setVisible(const char *name, bool visible)
+void TFMain::setVisible(ComponentName name, bool visible)
 {
     QObject *object = component(name);
     auto *widget = qobject_cast<QWidget *>(object);
@@ -137,7 +137,7 @@ void TFMain::setVisible(const char *name, bool visible)
         widget->setVisible(visible);
 }
 
-void TFMain::setItems(const char *name, const QStringList &items)
+void TFMain::setItems(ComponentName name, const QStringList &items)
 {
     if (auto *box = qobject_cast<QComboBox *>(component(name))) {
         const QSignalBlocker quiet(box); // refilling is no choice of the user's
@@ -157,19 +157,19 @@ QAction *TFMain::toolBarAction(QWidget *widget)
     return nullptr;
 }
 
-void TFMain::setChecked(const char *name, bool checked)
+void TFMain::setChecked(ComponentName name, bool checked)
 {
     if (auto *a = qobject_cast<QAction *>(component(name)))
         a->setChecked(checked);
 }
 
-bool TFMain::isChecked(const char *name) const
+bool TFMain::isChecked(ComponentName name) const
 {
     auto *a = qobject_cast<QAction *>(component(name));
     return a && a->isChecked();
 }
 
-void TFMain::setCaption(const char *name, const QString &caption)
+void TFMain::setCaption(ComponentName name, const QString &caption)
 {
     QObject *object = component(name);
     if (auto *a = qobject_cast<QAction *>(object))

@@ -28,15 +28,19 @@ public:
     ~TFMain() override;
 
     MainController &controller() { return control; }
+    // A component by its object name (tests find the widgets a user meets by it).
+    QObject *component(ComponentName name) const { return component(name.text); }
     QObject *component(const char *name) const { return components.value(QByteArray(name)); }
 
-    // MainView
-    void setEnabled(const char *component, bool enabled) override;
-    void setVisible(const char *component, bool visible) override;
-    void setChecked(const char *component, bool checked) override;
-    bool isChecked(const char *component) const override;
-    void setCaption(const char *component, const QString &caption) override;
-    void setItems(const char *component, const QStringList &items) override;
+    // MainView (beside QWidget's own setEnabled and setVisible)
+    using QMainWindow::setEnabled;
+    using QMainWindow::setVisible;
+    void setEnabled(ComponentName component, bool enabled) override;
+    void setVisible(ComponentName component, bool visible) override;
+    void setChecked(ComponentName component, bool checked) override;
+    bool isChecked(ComponentName component) const override;
+    void setCaption(ComponentName component, const QString &caption) override;
+    void setItems(ComponentName component, const QStringList &items) override;
     void appendLog(const QString &text, LogColour colour) override;
     void focusLog() override;
     void repaintStatusBar(const StatusBarState &state) override;
@@ -89,18 +93,21 @@ private:
     void connectSearch();
     void MmChipSelect2Click();
 
-    QAction *action(const char *name, const QString &caption = QString());
-    QMenu *menu(QMenu *parent, const char *name);
-    QAction *radio(QMenu *menu, QActionGroup *group, const char *name, int tag);
-    QAction *toolAction(QToolBar *bar, const char *name);
-    QToolButton *popupButton(QToolBar *bar, const char *name, QMenu *popup);
+    QAction *action(ComponentName name, const QString &caption = QString());
+    QMenu *menu(QMenu *parent, ComponentName name);
+    QAction *radio(QMenu *menu, QActionGroup *group, ComponentName name, int tag);
+    // The action of a tool button: the menu item's own where the menus give the same command, else
+    // one of its own.
+    QAction *sharedAction(ComponentName name, const QString &caption);
+    QAction *toolAction(QToolBar *bar, ComponentName name);
+    QToolButton *popupButton(QToolBar *bar, ComponentName name, QMenu *popup);
     // The action through which a tool bar holds `widget`; null for a widget outside tool bars.
     static QAction *toolBarAction(QWidget *widget);
     // Names a component and makes it reachable by that name.
-    template <class T> T *remember(T *object, const char *name)
+    template <class T> T *remember(T *object, ComponentName name)
     {
-        object->setObjectName(QLatin1String(name));
-        components.insert(QByteArray(name), object);
+        object->setObjectName(QLatin1String(name.text));
+        components.insert(QByteArray(name.text), object);
         return object;
     }
 
