@@ -7,6 +7,7 @@
 //   ./largest_chip_bench
 #include "session/AppPaths.h"
 #include "session/Session.h"
+#include "tests/support/LogOnlySessionEvents.h"
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/TFMain.h"
 
@@ -73,24 +74,14 @@ void PrepareFolder(const QString &folder)
 
 // --- The session core alone -------------------------------------------------------------------
 
-class QuietEvents : public SessionEvents {
+// Prints the core's red lines, and nothing else.
+class QuietEvents : public LogOnlySessionEvents {
 public:
     void logAppended(const QString &text, LogColour colour) override
     {
         if (colour == LogColour::Red)
             std::fprintf(stderr, "core: %s\n", qPrintable(text));
     }
-    void controlsChanged(ControlState) override {}
-    void progressChanged(int, int) override {}
-    void statusChanged() override {}
-    void differencesChanged(const DiffList *) override {}
-    void chipSelected(bool) override {}
-    void chipChosen(const QString &) override {}
-    void chooseAmongChips() override {}
-    bool confirm(const QString &, const QString &) override { return true; }
-    void warn(const QString &text, const QString &) override { logAppended(text, LogColour::Red); }
-    void inform(const QString &text) override { logAppended(text, LogColour::Red); }
-    void fail(const QString &text, const QString &) override { logAppended(text, LogColour::Red); }
 };
 
 double TimeCore(Session &session, const std::function<void()> &command)

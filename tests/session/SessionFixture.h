@@ -5,12 +5,13 @@
 #include "adapter/FaultyTransport.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "session/Session.h"
+#include "tests/support/LogOnlySessionEvents.h"
 #include "tests/support/RunUntil.h"
 #include "tests/support/StarterRows.h"
 
 #include <gtest/gtest.h>
 
-class SessionTest : public ::testing::Test, public SessionEvents {
+class SessionTest : public ::testing::Test, public LogOnlySessionEvents {
 protected:
     Session session{*this};
     std::shared_ptr<EmulatedCh341> emulator;
@@ -87,21 +88,11 @@ protected:
         return bytes;
     }
 
-    // SessionEvents
+    // SessionEvents: the log and the questions are recorded, notices go to the log in red.
     void logAppended(const QString &text, LogColour colour) override { log.emplace_back(text, colour); }
-    void controlsChanged(ControlState) override {}
-    void progressChanged(int, int) override {}
-    void statusChanged() override {}
-    void differencesChanged(const DiffList *) override {}
-    void chipSelected(bool) override {}
-    void chipChosen(const QString &) override {}
-    void chooseAmongChips() override {}
     bool confirm(const QString &text, const QString &) override
     {
         questions << text;
         return answer(text);
     }
-    void warn(const QString &text, const QString &) override { log.emplace_back(text, LogColour::Red); }
-    void inform(const QString &text) override { log.emplace_back(text, LogColour::Red); }
-    void fail(const QString &text, const QString &) override { log.emplace_back(text, LogColour::Red); }
 };
