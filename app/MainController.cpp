@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
-#include <cstring>
 
 namespace {
 constexpr int EscapeKey = 27;
@@ -362,13 +361,13 @@ void MainController::ScEraseClick(ComponentName item)
 {
     const bool ticked = view.isChecked(item);
     Script &script = core.script();
-    if (std::strcmp(item, component::ScErase) == 0)
+    if (item == component::ScErase)
         script.PendingErase = ticked;
-    else if (std::strcmp(item, component::ScCheckFF) == 0)
+    else if (item == component::ScCheckFF)
         script.PendingBlankCheck = ticked;
-    else if (std::strcmp(item, component::ScWrite) == 0)
+    else if (item == component::ScWrite)
         script.PendingWrite = ticked;
-    else if (std::strcmp(item, component::ScCompare) == 0)
+    else if (item == component::ScCompare)
         script.PendingCompare = ticked;
 }
 
