@@ -108,12 +108,12 @@ bool Ch341Device::CH341WriteData(uint32_t index, std::span<const uint8_t> buffer
     return run(buffer, {}, 0);
 }
 
-bool Ch341Device::CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep,
-                                 uint32_t readCount, uint32_t& replyLength, std::span<uint8_t> reply)
+bool Ch341Device::CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep, uint32_t readCount,
+                                 uint32_t& replyLength, std::span<uint8_t> reply)
 {
     replyLength = 0;
-    if (index != AdapterIndex || write.empty() || readStep == 0 || readStep > PacketSize ||
-        readCount == 0 || uint64_t(readStep) * readCount > reply.size()) {
+    if (index != AdapterIndex || write.empty() || readStep == 0 || readStep > PacketSize || readCount == 0 ||
+        uint64_t(readStep) * readCount > reply.size()) {
         lastStatus_ = UsbStatus::InvalidArgument;
         return false;
     }
@@ -154,7 +154,8 @@ void Ch341Device::packSpi(SpiExchange& exchange, uint32_t chipSelect, std::span<
     const uint8_t selected = static_cast<uint8_t>(PinsIdle & ~(1u << (chipSelect & 0x03)));
     // Room in one pin segment besides its command, the select pair and END.
     constexpr std::size_t MaxGapCommands = PacketSize - 5;
-    const auto gapCommands = std::min<std::size_t>(MaxGapCommands, (gap + PinCommandTime - std::chrono::nanoseconds(1)) / PinCommandTime);
+    const auto gapCommands =
+        std::min<std::size_t>(MaxGapCommands, (gap + PinCommandTime - std::chrono::nanoseconds(1)) / PinCommandTime);
     auto& out = exchange.out;
     exchange.msbFirst = msbFirst_;
     for (std::size_t f = 0; f < frames.size(); ++f) {
@@ -253,7 +254,8 @@ uint64_t Ch341Device::CH341StreamSPI4Begin(uint32_t index, uint32_t chipSelect, 
 bool Ch341Device::CH341StreamSPI4Wait(uint32_t index, uint64_t ticket)
 {
     std::lock_guard lock(mutex_);
-    const auto found = std::find_if(begun_.begin(), begun_.end(), [ticket](const auto& e) { return e.ticket == ticket; });
+    const auto found =
+        std::find_if(begun_.begin(), begun_.end(), [ticket](const auto& e) { return e.ticket == ticket; });
     if (index != AdapterIndex || ticket == 0 || found == begun_.end()) {
         lastStatus_ = UsbStatus::InvalidArgument;
         return false;

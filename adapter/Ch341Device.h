@@ -28,12 +28,11 @@ public:
     bool CH341SetDeviceNotify(uint32_t index, const char* deviceId, DeviceNotify notify) override;
     bool CH341SetStream(uint32_t index, uint8_t mode) override;
     bool CH341WriteData(uint32_t index, std::span<const uint8_t> buffer) override;
-    bool CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep,
-                        uint32_t readCount, uint32_t& replyLength, std::span<uint8_t> reply) override;
+    bool CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep, uint32_t readCount,
+                        uint32_t& replyLength, std::span<uint8_t> reply) override;
     bool CH341StreamSPI4(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer) override;
     bool CH341SetDelaymS(uint32_t index, uint32_t milliseconds) override;
-    bool CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
-                         std::span<uint8_t> buffer) override;
+    bool CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address, std::span<uint8_t> buffer) override;
     bool CH341WriteEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
                           std::span<const uint8_t> buffer) override;
     UsbStatus lastStatus() const override { return lastStatus_; }
@@ -75,8 +74,7 @@ private:
     // ACK polls of `device` until it answers; `answered` is the poll already made.
     bool waitWriteCycle(uint8_t device, bool answered);
     bool run(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::size_t expected);
-    bool run(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
-             std::size_t expected);
+    bool run(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes, std::size_t expected);
     // Checks a block read or write of `length` bytes at `address`, then, holding mutex_, hands
     // `piece` the range one piece at a time: a page for a write; for a read, what one device
     // byte reaches, at most EepromReadChunk.

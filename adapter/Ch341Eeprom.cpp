@@ -10,8 +10,7 @@
 
 using namespace ch341;
 
-bool Ch341Device::eepromPieces(uint32_t index, uint8_t eepromType, uint32_t address, std::size_t length,
-                               bool write,
+bool Ch341Device::eepromPieces(uint32_t index, uint8_t eepromType, uint32_t address, std::size_t length, bool write,
                                const std::function<bool(const AddressPhase&, std::size_t, std::size_t)>& piece)
 {
     const auto geometry = EepromGeometryOf(eepromType);
@@ -28,16 +27,15 @@ bool Ch341Device::eepromPieces(uint32_t index, uint8_t eepromType, uint32_t addr
         // byte's window.
         const std::size_t n =
             write ? std::min<std::size_t>(length - done, geometry->pageSize - at % geometry->pageSize)
-                  : std::min<std::size_t>({length - done, geometry->regionSize - at % geometry->regionSize,
-                                           EepromReadChunk});
+                  : std::min<std::size_t>(
+                        {length - done, geometry->regionSize - at % geometry->regionSize, EepromReadChunk});
         if (!piece(AddressPhaseOf(at, eepromType), done, n)) return false;
         done += n;
     }
     return true;
 }
 
-bool Ch341Device::CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
-                                  std::span<uint8_t> buffer)
+bool Ch341Device::CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address, std::span<uint8_t> buffer)
 {
     return eepromPieces(index, eepromType, address, buffer.size(), false,
                         [&](const AddressPhase& phase, std::size_t offset, std::size_t n) {

@@ -10,8 +10,8 @@ namespace {
 constexpr uint32_t WriteCycleWaitMs = 10;
 } // namespace
 
-bool Ch341Library::CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect,
-                                        std::span<const std::span<uint8_t>> frames, std::chrono::nanoseconds)
+bool Ch341Library::CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                                        std::chrono::nanoseconds)
 {
     // One exchange per frame leaves chip select inactive far longer than any gap asked for.
     return std::all_of(frames.begin(), frames.end(),

@@ -48,8 +48,8 @@ public:
     // Ordinal 64: raw command write, then `readCount` replies of at most `readStep` bytes.
     // `reply` must hold readStep * readCount bytes; it may be the same memory as `write`.
     // True when the exchange took place; replyLength = reply bytes received.
-    virtual bool CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep,
-                                uint32_t readCount, uint32_t& replyLength, std::span<uint8_t> reply) = 0;
+    virtual bool CH341WriteRead(uint32_t index, std::span<const uint8_t> write, uint32_t readStep, uint32_t readCount,
+                                uint32_t& replyLength, std::span<uint8_t> reply) = 0;
     // Ordinal 57: one four-wire SPI transaction, full duplex in place; chip select is active for
     // exactly this call when bit 7 of chipSelect is set.
     virtual bool CH341StreamSPI4(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer) = 0;
@@ -58,8 +58,7 @@ public:
     // Ordinals 35 and 62: 24xx block read and write addressed by the type code alone
     // (EepromType 0..12, device address 0xA0). Type 13, or a range beyond the type's size,
     // does nothing and returns false. Writes wait for each page's write cycle.
-    virtual bool CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
-                                 std::span<uint8_t> buffer) = 0;
+    virtual bool CH341ReadEEPROM(uint32_t index, uint8_t eepromType, uint32_t address, std::span<uint8_t> buffer) = 0;
     virtual bool CH341WriteEEPROM(uint32_t index, uint8_t eepromType, uint32_t address,
                                   std::span<const uint8_t> buffer) = 0;
 
@@ -88,6 +87,6 @@ public:
     // stop; then the wait for the chip's write cycle. `acknowledged` = bytes of addressPhase + data
     // acknowledged before the first refusal, 0 when the exchange failed. False on a refusal, a
     // failed exchange or a write cycle that does not end (acknowledged then counts every byte).
-    virtual bool CH341I2cPageWrite(uint32_t index, std::span<const uint8_t> addressPhase,
-                                   std::span<const uint8_t> data, std::size_t& acknowledged);
+    virtual bool CH341I2cPageWrite(uint32_t index, std::span<const uint8_t> addressPhase, std::span<const uint8_t> data,
+                                   std::size_t& acknowledged);
 };

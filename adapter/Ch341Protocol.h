@@ -24,20 +24,20 @@ inline constexpr uint8_t CmdUioStream = 0xAB;
 inline constexpr uint8_t I2cEnd = 0x00;
 inline constexpr uint8_t I2cStart = 0x74;
 inline constexpr uint8_t I2cStop = 0x75;
-inline constexpr uint8_t I2cOut = 0x80;   // 0x80: one byte with ACK status; 0x80|n: n bytes, no status
-inline constexpr uint8_t I2cIn = 0xC0;    // 0xC0|n: n bytes ACKed; 0xC0: one byte NACKed
-inline constexpr uint8_t I2cSet = 0x60;   // 0x60|m: bits 1..0 I2C speed, bit 2 dual SPI
+inline constexpr uint8_t I2cOut = 0x80; // 0x80: one byte with ACK status; 0x80|n: n bytes, no status
+inline constexpr uint8_t I2cIn = 0xC0;  // 0xC0|n: n bytes ACKed; 0xC0: one byte NACKed
+inline constexpr uint8_t I2cSet = 0x60; // 0x60|m: bits 1..0 I2C speed, bit 2 dual SPI
 inline constexpr uint8_t I2cDelayUs = 0x40;
 inline constexpr uint8_t I2cDelayMs = 0x50;
 inline constexpr std::size_t I2cMaxReadPerSegment = 32;
-inline constexpr std::size_t I2cMaxOutRun = 29;  // bytes after one 0x80|n sub-command
-inline constexpr uint8_t I2cNackBit = 0x80;      // in the status byte of a single 0x80 out
+inline constexpr std::size_t I2cMaxOutRun = 29; // bytes after one 0x80|n sub-command
+inline constexpr uint8_t I2cNackBit = 0x80;     // in the status byte of a single 0x80 out
 
 // UIO stream sub-commands (pins D5..D0).
 inline constexpr uint8_t UioEnd = 0x20;
-inline constexpr uint8_t UioOut = 0x80;  // 0x80|v: output values
-inline constexpr uint8_t UioDir = 0x40;  // 0x40|m: direction, 1 = output
-inline constexpr uint8_t PinsIdle = 0x37;     // CS0..CS2 high, SCK low, D4 and MOSI high
+inline constexpr uint8_t UioOut = 0x80;   // 0x80|v: output values
+inline constexpr uint8_t UioDir = 0x40;   // 0x40|m: direction, 1 = output
+inline constexpr uint8_t PinsIdle = 0x37; // CS0..CS2 high, SCK low, D4 and MOSI high
 inline constexpr uint8_t PinsCs0Low = 0x36;
 inline constexpr uint8_t PinsAllOut = 0x3F;
 

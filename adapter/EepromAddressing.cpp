@@ -4,14 +4,13 @@ std::optional<EepromGeometry> EepromGeometryOf(uint8_t eepromType)
 {
     // Smallest page size found among the parts of each size, so a page write never crosses a
     // real page boundary.
-    static constexpr std::array<uint16_t, EepromTypeCount> pageSizes{
-        8, 8, 16, 16, 16, 32, 32, 64, 64, 128, 256, 256, 256};
+    static constexpr std::array<uint16_t, EepromTypeCount> pageSizes{8,  8,  16,  16,  16,  32, 32,
+                                                                     64, 64, 128, 256, 256, 256};
     if (eepromType >= EepromTypeCount) return std::nullopt;
     const uint32_t capacity = 128u << eepromType;
     const uint8_t addressBytes = eepromType <= 4 ? 1 : 2;
     const uint32_t window = addressBytes == 1 ? 256u : 65536u;
-    return EepromGeometry{capacity, pageSizes[eepromType], addressBytes,
-                          capacity < window ? capacity : window};
+    return EepromGeometry{capacity, pageSizes[eepromType], addressBytes, capacity < window ? capacity : window};
 }
 
 AddressPhase AddressPhaseOf(uint32_t address, uint8_t eepromType, uint8_t deviceBase)

@@ -14,13 +14,13 @@
 #include <span>
 
 struct EepromGeometry {
-    uint32_t capacity;      // bytes
-    uint32_t pageSize;      // a page size every part of the type honours (smallest in use)
-    uint8_t addressBytes;   // 1 or 2
-    uint32_t regionSize;    // bytes reachable without changing the device byte
+    uint32_t capacity;    // bytes
+    uint32_t pageSize;    // a page size every part of the type honours (smallest in use)
+    uint8_t addressBytes; // 1 or 2
+    uint32_t regionSize;  // bytes reachable without changing the device byte
 };
 
-inline constexpr uint8_t EepromTypeCount = 13;  // codes 0..12; 13 means "none"
+inline constexpr uint8_t EepromTypeCount = 13; // codes 0..12; 13 means "none"
 inline constexpr uint8_t EepromDefaultDevice = 0xA0;
 
 std::optional<EepromGeometry> EepromGeometryOf(uint8_t eepromType);

@@ -8,7 +8,7 @@ FaultyTransport::FaultyTransport(std::shared_ptr<UsbTransport> inner, TransportF
 }
 
 UsbStatus FaultyTransport::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
-                                   std::span<const uint8_t> inSizes, std::span<uint8_t> in)
+                                    std::span<const uint8_t> inSizes, std::span<uint8_t> in)
 {
     uint64_t packets = 0;
     for (std::span<const uint8_t> transfer : out)
@@ -36,6 +36,6 @@ UsbStatus FaultyTransport::doCollect(ExchangeTicket ticket, std::size_t& receive
     fates_.erase(found);
     if (fate.inner == 0) return fate.decided;
     const UsbStatus status = inner_->collect(fate.inner, received);
-    if (fate.hit && received > 0) --received;  // a short read
+    if (fate.hit && received > 0) --received; // a short read
     return status;
 }

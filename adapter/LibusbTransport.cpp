@@ -51,8 +51,8 @@ struct LibusbTransport::Pending {
     std::vector<uint8_t> staging;
     std::vector<int> lengths;
     std::span<uint8_t> in;
-    std::size_t requestsLeft = 0;  // requests not yet completed successfully
-    std::size_t inFlight = 0;      // requests libusb holds
+    std::size_t requestsLeft = 0; // requests not yet completed successfully
+    std::size_t inFlight = 0;     // requests libusb holds
     UsbStatus status = UsbStatus::Ok;
     int done = 0;
 };
@@ -102,7 +102,7 @@ void LibusbTransport::failAll(UsbStatus why)
 void LibusbTransport::submitRequest(const TransferSchedule::Request& request)
 {
     Pending* pending = pendingOf(request.exchange);
-    if (pending && pending->status != UsbStatus::Ok) return;  // given up on: nothing more of it goes out
+    if (pending && pending->status != UsbStatus::Ok) return; // given up on: nothing more of it goes out
     libusb_transfer* transfer = pending ? libusb_alloc_transfer(0) : nullptr;
     if (!transfer) return failAll(UsbStatus::Failed);
     Flight& flight = flights_.emplace_back(Flight{this, request, transfer});
@@ -132,10 +132,11 @@ void LibusbTransport::transferDone(libusb_transfer* transfer)
     flights_.remove_if([flight](const Flight& f) { return &f == flight; });
     Pending* pending = pendingOf(request.exchange);
     const bool in = request.kind == TransferSchedule::Request::Kind::In;
-    const bool whole = transfer->status == LIBUSB_TRANSFER_COMPLETED &&
-                       (in || transfer->actual_length == transfer->length);
+    const bool whole =
+        transfer->status == LIBUSB_TRANSFER_COMPLETED && (in || transfer->actual_length == transfer->length);
     const int length = transfer->actual_length;
-    const UsbStatus why = transfer->status == LIBUSB_TRANSFER_COMPLETED ? UsbStatus::Failed : statusOf(transfer->status);
+    const UsbStatus why =
+        transfer->status == LIBUSB_TRANSFER_COMPLETED ? UsbStatus::Failed : statusOf(transfer->status);
     const bool cancelled = transfer->status == LIBUSB_TRANSFER_CANCELLED;
     libusb_free_transfer(transfer);
     if (!pending) return;
@@ -217,8 +218,7 @@ UsbStatus LibusbTransport::doCollect(ExchangeTicket ticket, std::size_t& receive
             received += length;
         }
     }
-    if (pending->inFlight == 0)
-        std::erase_if(pending_, [pending](const auto& p) { return p.get() == pending; });
+    if (pending->inFlight == 0) std::erase_if(pending_, [pending](const auto& p) { return p.get() == pending; });
     return status;
 }
 
@@ -228,7 +228,7 @@ int LIBUSB_CALL hotplugEvent(libusb_context*, libusb_device*, libusb_hotplug_eve
 {
     static_cast<LibusbTransport*>(self)->reportEvent(
         event == LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED ? AdapterEventArrived : AdapterEventRemoved);
-    return 0;  // stay registered
+    return 0; // stay registered
 }
 
 } // namespace
@@ -256,8 +256,8 @@ UsbStatus LibusbTransport::open()
     libusb_device* found = nullptr;
     for (ssize_t i = 0; i < count && !found; ++i) {
         libusb_device_descriptor descriptor{};
-        if (libusb_get_device_descriptor(list[i], &descriptor) == LIBUSB_SUCCESS &&
-            descriptor.idVendor == VendorId && descriptor.idProduct == ProductId)
+        if (libusb_get_device_descriptor(list[i], &descriptor) == LIBUSB_SUCCESS && descriptor.idVendor == VendorId &&
+            descriptor.idProduct == ProductId)
             found = list[i];
     }
     UsbStatus status = UsbStatus::NotFound;
@@ -349,7 +349,7 @@ void LibusbTransport::stopEvents()
 {
     if (!hotplugRegistered_) return;
     stopEvents_ = 1;
-    libusb_hotplug_deregister_callback(context_, hotplugHandle_);  // also wakes the event thread
+    libusb_hotplug_deregister_callback(context_, hotplugHandle_); // also wakes the event thread
     if (eventThread_.joinable()) eventThread_.join();
     hotplugRegistered_ = false;
 }

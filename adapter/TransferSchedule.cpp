@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-void TransferSchedule::add(uint64_t exchange, std::span<const std::span<const uint8_t>> out,
-                           std::size_t inPackets, std::vector<Request>& now)
+void TransferSchedule::add(uint64_t exchange, std::span<const std::span<const uint8_t>> out, std::size_t inPackets,
+                           std::vector<Request>& now)
 {
     for (std::size_t i = 0; i < inPackets; ++i) waitingIn_.push_back({Request::Kind::In, exchange, i});
     while (inFlight_ < InWindow && !waitingIn_.empty()) {

@@ -15,15 +15,15 @@
 
 class TransferSchedule {
 public:
-    static constexpr std::size_t InWindow = 32;         // IN requests in flight: the adapter never waits for the host
-    static constexpr std::size_t MaxOutRequest = 4096;  // the vendor library's largest write
+    static constexpr std::size_t InWindow = 32;        // IN requests in flight: the adapter never waits for the host
+    static constexpr std::size_t MaxOutRequest = 4096; // the vendor library's largest write
 
     struct Request {
         enum class Kind : uint8_t { In, Out };
         Kind kind;
         uint64_t exchange;
-        std::size_t index;       // In: reply packet of the exchange; Out: its transfer
-        std::size_t offset = 0;  // Out: bytes of that transfer
+        std::size_t index;      // In: reply packet of the exchange; Out: its transfer
+        std::size_t offset = 0; // Out: bytes of that transfer
         std::size_t length = 0;
 
         bool operator==(const Request&) const = default;

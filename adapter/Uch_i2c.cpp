@@ -21,8 +21,8 @@ bool writeOnly(Ch341Library& library, uint32_t index, uint8_t command)
 bool exchange(Ch341Library& library, uint32_t index, Packet& packet, std::size_t length, uint32_t& replyLength)
 {
     replyLength = 0;
-    return library.CH341WriteRead(index, std::span<const uint8_t>(packet.data(), length), PacketSize, 1,
-                                  replyLength, packet);
+    return library.CH341WriteRead(index, std::span<const uint8_t>(packet.data(), length), PacketSize, 1, replyLength,
+                                  packet);
 }
 
 } // namespace

@@ -49,8 +49,7 @@ std::size_t header(SpiAddressMode mode, bool program, uint32_t address, uint8_t*
 }
 
 template <std::size_t N>
-bool identify(Ch341Library& library, uint8_t mode, std::initializer_list<uint8_t> head,
-              std::array<uint8_t, N>& id)
+bool identify(Ch341Library& library, uint8_t mode, std::initializer_list<uint8_t> head, std::array<uint8_t, N>& id)
 {
     std::array<uint8_t, 5 + N> buffer{};
     std::copy(head.begin(), head.end(), buffer.begin());
@@ -124,8 +123,8 @@ bool SPIWriteStatusPair(Ch341Library& library, uint8_t sr1, uint8_t sr2)
 bool SPIWriteStatusEWSR(Ch341Library& library, uint8_t opcode, uint8_t value)
 {
     return library.CH341SetStream(AdapterIndex, SpiStreamTransfer) && command(library, {OpWriteEnable}) &&
-           command(library, {OpEnableStatusWrite}) && command(library, {opcode, value}) &&
-           SPIWaitReady(library) && command(library, {OpWriteDisable});
+           command(library, {OpEnableStatusWrite}) && command(library, {opcode, value}) && SPIWaitReady(library) &&
+           command(library, {OpWriteDisable});
 }
 
 bool SPIReadBlock(Ch341Library& library, uint32_t address, std::span<uint8_t> destination, SpiAddressMode mode)
@@ -140,7 +139,7 @@ struct SpiBlockReader::Frame {
     std::array<uint8_t, MaxHeader + SpiMaxReadBlock> bytes;
     std::size_t headerLength = 0;
     uint32_t address = 0;
-    uint64_t ticket = 0;  // 0: nothing queued
+    uint64_t ticket = 0; // 0: nothing queued
 };
 
 SpiBlockReader::SpiBlockReader(Ch341Library& library, SpiAddressMode mode, uint32_t blockSize, uint32_t end)
@@ -160,8 +159,8 @@ bool SpiBlockReader::queue(Frame& frame, uint32_t address)
     if (frame.headerLength == 0) return false;
     std::fill_n(frame.bytes.begin() + static_cast<std::ptrdiff_t>(frame.headerLength), blockSize_, 0x00);
     frame.address = address;
-    frame.ticket = library_.CH341StreamSPI4Begin(AdapterIndex, SpiChipSelect0,
-                                                 std::span<uint8_t>(frame.bytes.data(), frame.headerLength + blockSize_));
+    frame.ticket = library_.CH341StreamSPI4Begin(
+        AdapterIndex, SpiChipSelect0, std::span<uint8_t>(frame.bytes.data(), frame.headerLength + blockSize_));
     return frame.ticket != 0;
 }
 
@@ -173,7 +172,7 @@ bool SpiBlockReader::read(uint32_t address, std::span<uint8_t> destination)
     if (frame.address != address) return false;
     current_ ^= 1;
     if (uint64_t(address) + 2 * uint64_t(blockSize_) <= end_ && frames_[current_].ticket == 0)
-        queue(frames_[current_], address + blockSize_);  // a failure shows when that block is read
+        queue(frames_[current_], address + blockSize_); // a failure shows when that block is read
 
     const uint64_t ticket = std::exchange(frame.ticket, 0);
     if (!library_.CH341StreamSPI4Wait(AdapterIndex, ticket)) return false;
@@ -216,7 +215,8 @@ bool SPIProgramPage(Ch341Library& library, uint32_t address, std::span<const uin
 bool SPIProgramAAI(Ch341Library& library, uint32_t address, std::span<const uint8_t, SpiAaiBlock> data)
 {
     constexpr std::size_t Words = SpiAaiBlock / 2;
-    std::array<uint8_t, 6> first{OpAai, uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), data[0], data[1]};
+    std::array<uint8_t, 6> first{OpAai,  uint8_t(address >> 16), uint8_t(address >> 8), uint8_t(address), data[0],
+                                 data[1]};
     std::array<std::array<uint8_t, 3>, Words - 1> words;
     uint8_t writeEnable = OpWriteEnable, writeDisable = OpWriteDisable;
     std::array<uint8_t, 2> poll{OpReadStatus1, 0x00};

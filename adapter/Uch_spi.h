@@ -12,8 +12,8 @@
 #include <memory>
 #include <span>
 
-inline constexpr uint8_t SpiStreamIdentify = 0x81;  // stream mode for identification reads
-inline constexpr uint8_t SpiStreamTransfer = 0x83;  // stream mode for every other sequence
+inline constexpr uint8_t SpiStreamIdentify = 0x81; // stream mode for identification reads
+inline constexpr uint8_t SpiStreamTransfer = 0x83; // stream mode for every other sequence
 inline constexpr uint32_t SpiMaxReadBlock = 4096;
 inline constexpr uint32_t SpiAaiBlock = 256;
 
@@ -67,7 +67,7 @@ private:
     SpiAddressMode mode_;
     uint32_t blockSize_;
     uint32_t end_;
-    std::unique_ptr<Frame[]> frames_;  // two: the block being read and the one queued behind it
+    std::unique_ptr<Frame[]> frames_; // two: the block being read and the one queued behind it
     std::size_t current_ = 0;
 };
 
@@ -77,7 +77,7 @@ private:
 // one they did.
 struct SpiPagePolls {
     static constexpr std::size_t Max = 12;
-    std::size_t count = 4;  // enough for a typical page program of 0.4 to 0.6 ms
+    std::size_t count = 4; // enough for a typical page program of 0.4 to 0.6 ms
 };
 // 06; [mode 4: B7]; page-program frame + data (one page, any size); status reads until ready.
 // One exchange carries the write enable, the page and the status reads of `polls` (4 without);

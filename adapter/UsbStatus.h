@@ -6,14 +6,14 @@
 
 enum class UsbStatus {
     Ok,
-    NotFound,      // no 1a86:5512 on the bus
-    AccessDenied,  // present, but the device node is not writable (udev rule missing)
-    Busy,          // another program or a kernel driver that cannot be detached holds it
-    NotOpen,       // a transfer was asked for while the adapter is closed
-    NoDevice,      // the adapter went away during a transfer
+    NotFound,     // no 1a86:5512 on the bus
+    AccessDenied, // present, but the device node is not writable (udev rule missing)
+    Busy,         // another program or a kernel driver that cannot be detached holds it
+    NotOpen,      // a transfer was asked for while the adapter is closed
+    NoDevice,     // the adapter went away during a transfer
     Timeout,
-    Overflow,      // the adapter answered with more bytes than asked for
-    ShortReply,    // the adapter answered with fewer bytes than a transfer needs
+    Overflow,   // the adapter answered with more bytes than asked for
+    ShortReply, // the adapter answered with fewer bytes than a transfer needs
     InvalidArgument,
     Failed,
 };

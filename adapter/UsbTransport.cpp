@@ -5,16 +5,15 @@
 #include <numeric>
 #include <thread>
 
-UsbStatus UsbTransport::exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes,
-                                 std::span<uint8_t> in, std::size_t& received)
+UsbStatus UsbTransport::exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::span<uint8_t> in,
+                                 std::size_t& received)
 {
     const std::span<const uint8_t> transfers[] = {out};
     return exchange(std::span<const std::span<const uint8_t>>(transfers), inSizes, in, received);
 }
 
-UsbStatus UsbTransport::exchange(std::span<const std::span<const uint8_t>> out,
-                                 std::span<const uint8_t> inSizes, std::span<uint8_t> in,
-                                 std::size_t& received)
+UsbStatus UsbTransport::exchange(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
+                                 std::span<uint8_t> in, std::size_t& received)
 {
     received = 0;
     ExchangeTicket ticket = 0;

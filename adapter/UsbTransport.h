@@ -20,7 +20,7 @@ using AdapterEventHandler = std::function<void(int event)>;
 struct UsbCounters {
     uint64_t outPackets = 0;
     uint64_t inPackets = 0;
-    uint64_t roundTrips = 0;  // host waits: each collected exchange waits for the adapter once
+    uint64_t roundTrips = 0; // host waits: each collected exchange waits for the adapter once
 };
 
 // How long the host waits for a bulk transfer before it gives up (1 s, the usual
@@ -45,11 +45,11 @@ public:
     // flight. Then one IN packet is collected for each entry of `inSizes` (the largest reply
     // expected from that packet, at most 32), their bytes concatenated into `in`; `received`
     // is the number of reply bytes stored. Counts packets and one round trip.
-    UsbStatus exchange(std::span<const std::span<const uint8_t>> out,
-                       std::span<const uint8_t> inSizes, std::span<uint8_t> in, std::size_t& received);
-    // The same with a single OUT transfer.
-    UsbStatus exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes,
+    UsbStatus exchange(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
                        std::span<uint8_t> in, std::size_t& received);
+    // The same with a single OUT transfer.
+    UsbStatus exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::span<uint8_t> in,
+                       std::size_t& received);
 
     // The exchange in two halves, so the adapter can work on one while the host still waits for
     // the one before: submit queues it (the OUT bytes are copied; `in` must stay valid until it

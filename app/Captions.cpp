@@ -76,25 +76,36 @@ const Caption captions[] = {
     {component::UID1, {"Read UID", "Считать UID"}},
     {component::SBFind, {"Search", "Найти"}},
     {component::HexEditor,
-     {"To download a file, drag it to the Hex Editor window.", "Для загрузки файла перетащите его в окно Hex редактора."}},
+     {"To download a file, drag it to the Hex Editor window.",
+      "Для загрузки файла перетащите его в окно Hex редактора."}},
 };
 
 struct Hint {
     ComponentName component;
-    const char *text;
+    const char* text;
 };
 
 constexpr Hint hints[] = {
-    {component::SBOpen, "Load file into a buffer"}, {component::SBOpenDir, "Open dumps folder"},
-    {component::SBSave, "Save File As..."},         {component::SBChip, "Chip Select"},
-    {component::SBAutoSel, "Auto Select"},          {component::SBId, "Read ID"},
-    {component::SBReadPopup, "Read UID"},           {component::SBRead, "Read Chip"},
-    {component::SBWrite, "Programm Chip"},          {component::SBCompare, "Compare"},
-    {component::SBScen, "Execute Script"},          {component::SBFill, "Fill Buffer"},
-    {component::SBSwap, "Swap Bytes"},              {component::SBCheckSum, "Checksum"},
-    {component::SBUndo, "Undo|Reverts the last action"}, {component::SBCalc, "Windows Calculator"},
-    {component::SBStop, "Stop"},                    {component::SBAbout, "About"},
-    {component::SBErase, "Erase Chip"},             {component::SBStatRegs, "Status Registers"},
+    {component::SBOpen, "Load file into a buffer"},
+    {component::SBOpenDir, "Open dumps folder"},
+    {component::SBSave, "Save File As..."},
+    {component::SBChip, "Chip Select"},
+    {component::SBAutoSel, "Auto Select"},
+    {component::SBId, "Read ID"},
+    {component::SBReadPopup, "Read UID"},
+    {component::SBRead, "Read Chip"},
+    {component::SBWrite, "Programm Chip"},
+    {component::SBCompare, "Compare"},
+    {component::SBScen, "Execute Script"},
+    {component::SBFill, "Fill Buffer"},
+    {component::SBSwap, "Swap Bytes"},
+    {component::SBCheckSum, "Checksum"},
+    {component::SBUndo, "Undo|Reverts the last action"},
+    {component::SBCalc, "Windows Calculator"},
+    {component::SBStop, "Stop"},
+    {component::SBAbout, "About"},
+    {component::SBErase, "Erase Chip"},
+    {component::SBStatRegs, "Status Registers"},
     {component::SBExit, "Exit"},
 };
 
@@ -107,17 +118,15 @@ std::span<const Caption> MainCaptions()
 
 QString DesignCaption(ComponentName component)
 {
-    for (const Caption &c : captions)
-        if (c.component == component)
-            return QString::fromStdString(c.text.ru);
+    for (const Caption& c : captions)
+        if (c.component == component) return QString::fromStdString(c.text.ru);
     return {};
 }
 
 QString MenuCaption(ComponentName component)
 {
-    for (const Caption &c : captions)
-        if (c.component == component)
-            return Localized(c.text).remove(QLatin1Char('&'));
+    for (const Caption& c : captions)
+        if (c.component == component) return Localized(c.text).remove(QLatin1Char('&'));
     return {};
 }
 
@@ -129,11 +138,9 @@ QString SearchKindCaption(int item, Language language)
 
 QString ToolHint(ComponentName component)
 {
-    for (const Hint &h : hints)
+    for (const Hint& h : hints)
         if (h.component == component)
             // A hint "short|long" shows its short part on the button.
             return QString::fromUtf8(h.text).section(QLatin1Char('|'), 0, 0);
     return {};
 }
-
-

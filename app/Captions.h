@@ -11,7 +11,7 @@
 
 struct Caption {
     ComponentName component;
-    TextPair text;         // Russian: the window design's caption
+    TextPair text; // Russian: the window design's caption
 };
 
 std::span<const Caption> MainCaptions();

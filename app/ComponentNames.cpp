@@ -6,9 +6,10 @@
 namespace component {
 namespace {
 // Built once: the names must outlive every use of them, as the literal ones do.
-template <std::size_t Count> using NameTexts = std::array<std::array<char, 8>, Count>;
+template <std::size_t Count>
+using NameTexts = std::array<std::array<char, 8>, Count>;
 
-const NameTexts<RecentFileCount> &RecentFileTexts()
+const NameTexts<RecentFileCount>& RecentFileTexts()
 {
     static const NameTexts<RecentFileCount> texts = [] {
         NameTexts<RecentFileCount> t{};
@@ -19,12 +20,11 @@ const NameTexts<RecentFileCount> &RecentFileTexts()
     return texts;
 }
 
-const NameTexts<256> &SlaveAddressTexts()
+const NameTexts<256>& SlaveAddressTexts()
 {
     static const NameTexts<256> texts = [] {
         NameTexts<256> t{};
-        for (int a = 0; a < 256; ++a)
-            std::snprintf(t[std::size_t(a)].data(), t[std::size_t(a)].size(), "N0x%02X", a);
+        for (int a = 0; a < 256; ++a) std::snprintf(t[std::size_t(a)].data(), t[std::size_t(a)].size(), "N0x%02X", a);
         return t;
     }();
     return texts;

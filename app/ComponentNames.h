@@ -6,10 +6,11 @@
 #include <cstring>
 
 struct ComponentName {
-    const char *text;
+    const char* text;
     friend bool operator==(ComponentName a, ComponentName b) { return std::strcmp(a.text, b.text) == 0; }
 };
 
+// clang-format off
 #define VESPERA_COMPONENT_NAMES(X) \
     X(mFile) X(MmFopen) X(MmFsave) X(MmOpenDir) X(MmHistory) X(MmExit) X(MmEdit) X(MmUndo) X(MmCopy) \
     X(MmPaste) X(MmSearch) X(MmBufer) X(MmFillBufer) X(MmSwap) X(MmCheckSum) X(MmOper) X(MmRead) \
@@ -26,6 +27,7 @@ struct ComponentName {
     X(SBStop) X(SBAbout) X(SBErase) X(SBStatRegs) X(SBExit) X(CBSearch) X(ComparePanel) X(EdFind) \
     X(HexPanel) X(MmSep1) X(PMAutoSel) X(PMOpenDir) X(PMRead) X(RELog) X(SpiPanel) X(StatusBar) \
     X(ToolBar) X(ToolBar1) X(ToolBar2)
+// clang-format on
 
 namespace component {
 #define VESPERA_COMPONENT_CONSTANT(name) inline constexpr ComponentName name{#name};

@@ -27,7 +27,7 @@ void EmulatorMenu::show(bool emulated)
 
 void EmulatorMenu::update()
 {
-    EmulatorCommands &emulator = session_.emulator();
+    EmulatorCommands& emulator = session_.emulator();
     if (!emulator.available()) // a real adapter, or the emulated one before the database is loaded
         return;
     view_.setEnabled(component::MmEmuUnplug, emulator.plugged());
@@ -51,7 +51,7 @@ void EmulatorMenu::PlugClick()
 
 void EmulatorMenu::ChipClick()
 {
-    EmulatorCommands &emulator = session_.emulator();
+    EmulatorCommands& emulator = session_.emulator();
     if (const std::optional<QString> chip = view_.askEmulatedChip(emulator.chipNames(), emulator.chipInSocket()))
         emulator.putChip(*chip);
     update();
@@ -60,14 +60,11 @@ void EmulatorMenu::ChipClick()
 void EmulatorMenu::FaultClick(EmulatedFault fault)
 {
     QString title;
-    for (const FaultItem &f : faultItems)
-        if (f.fault == fault)
-            title = MenuCaption(f.component);
-    const std::optional<int> packets =
-        view_.askNumber(title, Localized("USB packets before the fault:", "USB-пакетов до сбоя:"),
-                       SuggestedPackets, 0, 1'000'000'000);
-    if (packets)
-        session_.emulator().armFault(fault, uint64_t(*packets));
+    for (const FaultItem& f : faultItems)
+        if (f.fault == fault) title = MenuCaption(f.component);
+    const std::optional<int> packets = view_.askNumber(
+        title, Localized("USB packets before the fault:", "USB-пакетов до сбоя:"), SuggestedPackets, 0, 1'000'000'000);
+    if (packets) session_.emulator().armFault(fault, uint64_t(*packets));
 }
 
 void EmulatorMenu::ClearFaultClick()
@@ -77,13 +74,12 @@ void EmulatorMenu::ClearFaultClick()
 
 void EmulatorMenu::LogClick()
 {
-    EmulatorCommands &emulator = session_.emulator();
+    EmulatorCommands& emulator = session_.emulator();
     if (!emulator.busLogFile().isEmpty()) {
         emulator.stopBusLog();
     } else {
         const QString path = view_.askLogFile(Localized("Bus log file", "Файл журнала шины"));
-        if (!path.isEmpty())
-            emulator.startBusLog(path);
+        if (!path.isEmpty()) emulator.startBusLog(path);
     }
     update();
 }

@@ -17,7 +17,7 @@ std::span<const FaultItem> EmulatorFaultItems();
 
 class EmulatorMenu {
 public:
-    EmulatorMenu(MainView &view, Session &session) : view_(view), session_(session) {}
+    EmulatorMenu(MainView& view, Session& session) : view_(view), session_(session) {}
 
     // The menu is shown only when the program runs on the emulated adapter.
     void show(bool emulated);
@@ -34,6 +34,6 @@ public:
     static constexpr int SuggestedPackets = 32;
 
 private:
-    MainView &view_;
-    Session &session_;
+    MainView& view_;
+    Session& session_;
 };

@@ -15,7 +15,7 @@ namespace {
 constexpr int EscapeKey = 27;
 } // namespace
 
-MainController::MainController(MainView &mainView, StartupOptions startup)
+MainController::MainController(MainView& mainView, StartupOptions startup)
     : view(mainView), options(std::move(startup)), core(*this)
 {
 }
@@ -24,7 +24,7 @@ MainController::~MainController() = default;
 
 void MainController::FormCreate()
 {
-    MainSettings &current = core.settings();
+    MainSettings& current = core.settings();
     {
         const SettingsFile file(SettingsPath());
         current = ReadMainSettings(file, DefaultDumpDir());
@@ -48,11 +48,10 @@ void MainController::FormCreate()
     }
     recent = RecentFiles::FromSettings(current.history);
 
-    SlaveAddress = current.slaveAddress >= 0 && current.slaveAddress <= 0xFF ? uint8_t(current.slaveAddress)
-                                                                             : DefaultSlaveAddress;
+    SlaveAddress =
+        current.slaveAddress >= 0 && current.slaveAddress <= 0xFF ? uint8_t(current.slaveAddress) : DefaultSlaveAddress;
     TickMenusFromSettings();
-    for (const QString &error : options.errors)
-        PrintLog(error, LogColour::Red);
+    for (const QString& error : options.errors) PrintLog(error, LogColour::Red);
     core.adapter().setEmulation(options.emulation);
     core.adapter().RegisterAdapterNotification();
     emulator.show(options.emulation.on);
@@ -60,17 +59,16 @@ void MainController::FormCreate()
 
 void MainController::ApplyEnglishCaptions()
 {
-    if (CurrentLanguage() != Language::English)
-        return;
-    for (const Caption &c : MainCaptions())
-        if (c.text.en != c.text.ru)
-            view.setCaption(c.component, QString::fromStdString(c.text.en));
-    view.setItems(component::CBSearch, {SearchKindCaption(0, Language::English), SearchKindCaption(1, Language::English)});
+    if (CurrentLanguage() != Language::English) return;
+    for (const Caption& c : MainCaptions())
+        if (c.text.en != c.text.ru) view.setCaption(c.component, QString::fromStdString(c.text.en));
+    view.setItems(component::CBSearch,
+                  {SearchKindCaption(0, Language::English), SearchKindCaption(1, Language::English)});
 }
 
 void MainController::TickMenusFromSettings()
 {
-    const MainSettings &current = core.settings();
+    const MainSettings& current = core.settings();
     view.setChecked(component::SpeedItems[current.i2cSpeed], true);
     view.setChecked(current.autosaveFormat == 1 ? component::MmBrg : component::MmBin, true);
     view.setChecked(component::MmAck, current.ackCheck);
@@ -88,8 +86,7 @@ void MainController::TickMenusFromSettings()
 void MainController::FormShow()
 {
     switch (core.catalogue().LoadChipDatabase(ChipListPath())) {
-    case ChipCatalogue::DatabaseLoad::Missing:
-        return;
+    case ChipCatalogue::DatabaseLoad::Missing: return;
     case ChipCatalogue::DatabaseLoad::Damaged: // the rest of the database step is skipped, start-up goes on
         break;
     case ChipCatalogue::DatabaseLoad::Loaded:
@@ -99,8 +96,7 @@ void MainController::FormShow()
         FillTransferBuffer();
         break;
     }
-    if (!options.file.isEmpty())
-        LoadCommandLineFile(options.file);
+    if (!options.file.isEmpty()) LoadCommandLineFile(options.file);
     StartUpdateCheck();
 }
 
@@ -108,7 +104,7 @@ void MainController::FormCloseQuery()
 {
     // A window closed in the middle of an operation stops it as Esc would, and waits for its end.
     core.runner().cancelAndWait();
-    MainSettings &current = core.settings();
+    MainSettings& current = core.settings();
     current.scErase = view.isChecked(component::ScErase);
     current.scCheckFF = view.isChecked(component::ScCheckFF);
     current.scWrite = view.isChecked(component::ScWrite);
@@ -121,24 +117,21 @@ void MainController::FormCloseQuery()
         WriteMainSettings(file, current, recent.paths());
         SaveSettingsFile(file);
     }
-    if (status.bufferModified
-        && view.askYesNo(Localized("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
-                         Localized("Saving data", "Сохранение данных")))
+    if (status.bufferModified &&
+        view.askYesNo(Localized("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
+                      Localized("Saving data", "Сохранение данных")))
         ActSaveExecute();
-    if (core.adapterHandle != 0)
-        core.adapter().CloseAdapter();
+    if (core.adapterHandle != 0) core.adapter().CloseAdapter();
 }
 
-void MainController::SaveSettingsFile(SettingsFile &file)
+void MainController::SaveSettingsFile(SettingsFile& file)
 {
     QString error;
-    if (file.save(&error))
-        return;
-    const QString text = Localized("Settings could not be saved to ", "Не удалось сохранить настройки в ") + SettingsPath()
-                         + QStringLiteral(": ") + error;
+    if (file.save(&error)) return;
+    const QString text = Localized("Settings could not be saved to ", "Не удалось сохранить настройки в ") +
+                         SettingsPath() + QStringLiteral(": ") + error;
     PrintLog(text, LogColour::Red);
-    if (!view.isShowing())
-        return;
+    if (!view.isShowing()) return;
     view.showMessage(text);
 }
 
@@ -153,26 +146,24 @@ void MainController::ActExitExecute()
     view.closeWindow();
 }
 
-void MainController::PrintLog(const QString &text, LogColour colour, int64_t number)
+void MainController::PrintLog(const QString& text, LogColour colour, int64_t number)
 {
     core.PrintLog(text, colour, number);
 }
 
-void MainController::logAppended(const QString &text, LogColour colour)
+void MainController::logAppended(const QString& text, LogColour colour)
 {
     view.appendLog(text, colour);
-    if (view.isShowing())
-        view.focusLog();
+    if (view.isShowing()) view.focusLog();
 }
 
 void MainController::controlsChanged(ControlState state)
 {
     // Typing into the buffers a worker owns is refused while it runs.
     view.setEditorReadOnly(state == Busy);
-    for (const ControlRule &rule : ControlRules()) {
+    for (const ControlRule& rule : ControlRules()) {
         const Switch s = rule.in(state);
-        if (s != Switch::Keep)
-            view.setEnabled(rule.component, s == Switch::On && (spiChip || !rule.spiOnly));
+        if (s != Switch::Keep) view.setEnabled(rule.component, s == Switch::On && (spiChip || !rule.spiOnly));
     }
     emulator.update();
 }
@@ -190,7 +181,7 @@ void MainController::progressChanged(int position, int maximum)
     view.setProgressPosition(position);
 }
 
-void MainController::differencesChanged(const DiffList *differences)
+void MainController::differencesChanged(const DiffList* differences)
 {
     if (differences)
         view.showDifferences(*differences);
@@ -206,7 +197,7 @@ void MainController::chipSelected(bool spiControls)
     view.setEnabled(component::SpiPanel, spiControls && core.state() == Ready);
 }
 
-void MainController::chipChosen(const QString &chipName)
+void MainController::chipChosen(const QString& chipName)
 {
     SettingsFile file(SettingsPath());
     file.writeText("Chip", "Type", chipName);
@@ -227,8 +218,7 @@ void MainController::MmRusClick(int tag)
                   "Язык интерфейса изменён, требуется перезапустить программу.\nПродолжить?");
     const QString caption = Localized("Changing interface language", "Смена языка интерфейса");
     SetCurrentLanguage(LanguageFromId(tag));
-    if (!view.askYesNo(question, caption))
-        return;
+    if (!view.askYesNo(question, caption)) return;
     core.adapter().ResetAdapter();
     view.closeWindow();
 }
@@ -242,7 +232,8 @@ void MainController::N0x001Click(int address)
 {
     SlaveAddress = uint8_t(address);
     core.settings().slaveAddress = address;
-    PrintLog(QStringLiteral("\nI2C Slave Address = 0x") + QString::number(address, 16).toUpper().rightJustified(2, u'0'));
+    PrintLog(QStringLiteral("\nI2C Slave Address = 0x") +
+             QString::number(address, 16).toUpper().rightJustified(2, u'0'));
     SettingsFile file(SettingsPath());
     file.writeInt("I2C", "SlaveAdr", address);
     SaveSettingsFile(file);
@@ -251,7 +242,7 @@ void MainController::N0x001Click(int address)
 void MainController::MmBinClick(int tag)
 {
     core.settings().autosaveFormat = tag;
-    const OperationRunner &runner = core.runner();
+    const OperationRunner& runner = core.runner();
     core.completion().HexEditorUpdate(core.document().transfer(), core.chip().ChipSize, runner.BlankCheckMode,
                                       runner.CompareMode);
 }
@@ -259,15 +250,15 @@ void MainController::MmBinClick(int tag)
 void MainController::MmDirectoryClick()
 {
     const QString folder = view.askFolder(QStringLiteral("Укажите каталог для сохранения дампов"));
-    if (!folder.isEmpty() && QDir(folder).exists())
-        core.settings().dumpDir = folder;
+    if (!folder.isEmpty() && QDir(folder).exists()) core.settings().dumpDir = folder;
 }
 
 void MainController::MmOpenDirClick()
 {
-    const QString &folder = core.settings().dumpDir;
+    const QString& folder = core.settings().dumpDir;
     if (!view.openFolder(folder))
-        PrintLog(Localized("Cannot open the dump folder ", "Не удалось открыть папку с дампами ") + QDir::toNativeSeparators(folder),
+        PrintLog(Localized("Cannot open the dump folder ", "Не удалось открыть папку с дампами ") +
+                     QDir::toNativeSeparators(folder),
                  LogColour::Red);
 }
 
@@ -276,11 +267,10 @@ void MainController::SBCalcClick()
     view.startCalculator(false);
 }
 
-void MainController::LoadForwardedFile(const QString &path)
+void MainController::LoadForwardedFile(const QString& path)
 {
     view.raiseWindow();
-    if (!path.isEmpty())
-        LoadCommandLineFile(path);
+    if (!path.isEmpty()) LoadCommandLineFile(path);
 }
 
 void MainController::FillTransferBuffer()
@@ -292,14 +282,12 @@ void MainController::FillTransferBuffer()
 
 void MainController::StartUpdateCheck()
 {
-    if (core.settings().checkUpdate && RequestUpdateCheck)
-        RequestUpdateCheck();
+    if (core.settings().checkUpdate && RequestUpdateCheck) RequestUpdateCheck();
 }
 
 void MainController::FormKeyUp(int key)
 {
-    if (key == EscapeKey)
-        SBStopClick();
+    if (key == EscapeKey) SBStopClick();
 }
 
 // --- Operations: a command of the user starts with a fresh outcome. ---
@@ -360,7 +348,7 @@ void MainController::MmWrStatRegClick()
 void MainController::ScEraseClick(ComponentName item)
 {
     const bool ticked = view.isChecked(item);
-    Script &script = core.script();
+    Script& script = core.script();
     if (item == component::ScErase)
         script.PendingErase = ticked;
     else if (item == component::ScCheckFF)
@@ -374,8 +362,8 @@ void MainController::ScEraseClick(ComponentName item)
 void MainController::ScRunClick()
 {
     startCommand();
-    core.commands().ScRunClick(view.isChecked(component::ScErase), view.isChecked(component::ScCheckFF), view.isChecked(component::ScWrite),
-                               view.isChecked(component::ScCompare));
+    core.commands().ScRunClick(view.isChecked(component::ScErase), view.isChecked(component::ScCheckFF),
+                               view.isChecked(component::ScWrite), view.isChecked(component::ScCompare));
 }
 
 // --- Files ---
@@ -384,33 +372,28 @@ void MainController::ActOpenExecute()
 {
     FileCommands::Format format = FileCommands::Format::Bin;
     const QString path = view.askOpenFile(&format);
-    if (path.isEmpty())
-        return;
-    if (core.files().open(path, format))
-        recent.add(path);
+    if (path.isEmpty()) return;
+    if (core.files().open(path, format)) recent.add(path);
 }
 
-void MainController::DropFiles(const QStringList &paths)
+void MainController::DropFiles(const QStringList& paths)
 {
-    if (paths.isEmpty() || paths.first().isEmpty() || core.files().RefuseWhileBusy())
-        return;
+    if (paths.isEmpty() || paths.first().isEmpty() || core.files().RefuseWhileBusy()) return;
     const QString path = paths.first();
-    if (core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path))))
-        recent.add(path);
+    if (core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)))) recent.add(path);
 }
 
 // A file opened from the file manager comes on the command line: its extension decides its format
 // as for a dropped file, so that a HEX or E2P file never lands in the buffer as raw text.
-void MainController::LoadCommandLineFile(const QString &path)
+void MainController::LoadCommandLineFile(const QString& path)
 {
-    if (core.files().RefuseWhileBusy())
-        return;
+    if (core.files().RefuseWhileBusy()) return;
     core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)));
 }
 
 void MainController::mFileClick()
 {
-    const QStringList &paths = recent.paths();
+    const QStringList& paths = recent.paths();
     for (int i = 0; i < paths.size(); ++i) {
         view.setVisible(component::MmSep1, true);
         view.setVisible(component::MmHistory, true);
@@ -422,8 +405,7 @@ void MainController::mFileClick()
 
 void MainController::Hist1Click(int position)
 {
-    if (position < 0 || position >= recent.paths().size() || core.files().RefuseWhileBusy())
-        return;
+    if (position < 0 || position >= recent.paths().size() || core.files().RefuseWhileBusy()) return;
     const QString path = recent.paths().at(position);
     const QString extension = FileCommands::UpperExtension(path);
     // Only the three extensions the list is made of load from it.
@@ -435,8 +417,7 @@ void MainController::ActSaveExecute()
 {
     FileCommands::Format format = FileCommands::Format::Bin;
     const QString name = view.askSaveFile(&format);
-    if (name.isEmpty())
-        return;
+    if (name.isEmpty()) return;
     core.files().saveAs(name, format);
 }
 
@@ -462,7 +443,7 @@ void MainController::HexEditorChange(bool modified)
     RepaintStatusBar();
 }
 
-void MainController::HexEditorSelectionChanged(const QString &offsetText)
+void MainController::HexEditorSelectionChanged(const QString& offsetText)
 {
     status.offsetText = offsetText;
     RepaintStatusBar();

@@ -18,11 +18,11 @@ class SettingsFile;
 
 class MainController : public SessionEvents {
 public:
-    MainController(MainView &view, StartupOptions options);
+    MainController(MainView& view, StartupOptions options);
     ~MainController() override;
 
-    Session &session() { return core; }
-    const Session &session() const { return core; }
+    Session& session() { return core; }
+    const Session& session() const { return core; }
 
     // Life of the main window, in the order of a run.
     void FormCreate();
@@ -31,18 +31,21 @@ public:
     void FormDestroy();
     void ActExitExecute();
 
-    void PrintLog(const QString &text, LogColour colour = LogColour::Navy, int64_t number = -1);
+    void PrintLog(const QString& text, LogColour colour = LogColour::Navy, int64_t number = -1);
     void ActivateControls(ControlState state) { core.ActivateControls(state); }
     bool busy() const { return core.busy(); }
 
     // Settings menu.
-    void MmRusClick(int tag);       // language items, tag 0 Russian, 1 English
-    void N0x001Click(int address);  // slave address items, tag = address
-    void MmBinClick(int tag);       // autosave format items, 0 BIN, 1 BRG
-    void MmDirectoryClick();        // choose the dump folder
-    void MmOpenDirClick();          // open the dump folder in the file manager
+    void MmRusClick(int tag);      // language items, tag 0 Russian, 1 English
+    void N0x001Click(int address); // slave address items, tag = address
+    void MmBinClick(int tag);      // autosave format items, 0 BIN, 1 BRG
+    void MmDirectoryClick();       // choose the dump folder
+    void MmOpenDirClick();         // open the dump folder in the file manager
     void SBCalcClick();
-    void MmVerifyClick() { core.settings().verify = view.isChecked(component::MmVerify); } // read the chip back after a write
+    void MmVerifyClick()
+    {
+        core.settings().verify = view.isChecked(component::MmVerify);
+    } // read the chip back after a write
 
     // Adapter: speed items (tag 0..3), ACK check, hot-plug events (0 removed, 1 about to be
     // removed, 3 arrived).
@@ -51,14 +54,14 @@ public:
     void AdapterNotify(int event) { core.adapter().AdapterNotify(event); }
 
     // The Emulator menu, there only on the emulated adapter.
-    EmulatorMenu &emulatorMenu() { return emulator; }
+    EmulatorMenu& emulatorMenu() { return emulator; }
 
     // Chip selection: applies the current row of the chip table; ChooseChip also saves its name.
     void SetParams(bool fromDialog = false) { core.catalogue().SetParams(fromDialog); }
     void ChooseChip(bool fromDialog = true) { core.catalogue().ChooseChip(fromDialog); }
 
     // A file forwarded by a second start of the program.
-    void LoadForwardedFile(const QString &path);
+    void LoadForwardedFile(const QString& path);
 
     // Operation runner: cancelling.
     void SBStopClick() { core.runner().cancel(); }
@@ -85,30 +88,30 @@ public:
     void MmWrStatRegClick();
     void MmUnprotectClick() { core.spi().MmUnprotectClick(); }
     StatusReadResult ReadStatusIntoShadow() { return core.spi().ReadStatusIntoShadow(); } // the dialog's Read
-    void WriteStatusFromShadow() { core.spi().WriteStatusFromShadow(); }                   // the dialog's Write
+    void WriteStatusFromShadow() { core.spi().WriteStatusFromShadow(); }                  // the dialog's Write
 
     // Files: Open, Save As, dropped files, recent files.
     void ActOpenExecute();
     void ActSaveExecute();
-    void DropFiles(const QStringList &paths);
+    void DropFiles(const QStringList& paths);
     void mFileClick();
     void Hist1Click(int position);
 
     // Buffer commands.
     void FillBufClick(int value); // 0..255, or -1 for an empty fill field
     void MmSwapClick();
-    void SBFindClick(const QString &text, int searchKind) { core.files().find(text, searchKind); }
+    void SBFindClick(const QString& text, int searchKind) { core.files().find(text, searchKind); }
     void MmCheckSumClick() { core.completion().CheckSum(); }
 
     // The hex view's notifications and the compare view's close button.
     void HexEditorChange(bool modified);
-    void HexEditorSelectionChanged(const QString &offsetText);
+    void HexEditorSelectionChanged(const QString& offsetText);
     void CompareViewClosed() { core.differences().Clear(); }
 
-    const MainSettings &settings() const { return core.settings(); }
-    const StatusBarState &statusBar() const { return status; }
-    const RecentFiles &recentFiles() const { return recent; }
-    const DiffList &differences() const { return const_cast<Session &>(core).differences(); }
+    const MainSettings& settings() const { return core.settings(); }
+    const StatusBarState& statusBar() const { return status; }
+    const RecentFiles& recentFiles() const { return recent; }
+    const DiffList& differences() const { return const_cast<Session&>(core).differences(); }
     int slaveAddress() const;
 
     // Starts an update check (the program's one check); empty where nothing can check, as in tests.
@@ -116,29 +119,29 @@ public:
 
 private:
     // SessionEvents
-    void logAppended(const QString &text, LogColour colour) override;
+    void logAppended(const QString& text, LogColour colour) override;
     void controlsChanged(ControlState state) override;
     void progressChanged(int position, int maximum) override;
     void statusChanged() override;
-    void differencesChanged(const DiffList *differences) override;
+    void differencesChanged(const DiffList* differences) override;
     void chipSelected(bool spiControls) override;
-    void chipChosen(const QString &chipName) override;
+    void chipChosen(const QString& chipName) override;
     void chooseAmongChips() override { view.showChipList(); }
-    bool confirm(const QString &text, const QString &caption) override { return view.askYesNo(text, caption); }
-    void warn(const QString &text, const QString &caption) override { view.showWarning(text, caption); }
-    void inform(const QString &text) override { view.showMessage(text); }
-    void fail(const QString &text, const QString &caption) override { view.showError(text, caption); }
+    bool confirm(const QString& text, const QString& caption) override { return view.askYesNo(text, caption); }
+    void warn(const QString& text, const QString& caption) override { view.showWarning(text, caption); }
+    void inform(const QString& text) override { view.showMessage(text); }
+    void fail(const QString& text, const QString& caption) override { view.showError(text, caption); }
 
     void ApplyEnglishCaptions();
     void TickMenusFromSettings();
-    void SaveSettingsFile(SettingsFile &file);
+    void SaveSettingsFile(SettingsFile& file);
     void RepaintStatusBar();
     void FillTransferBuffer();
-    void LoadCommandLineFile(const QString &path);
+    void LoadCommandLineFile(const QString& path);
     void StartUpdateCheck(); // at start-up, unless [Update] CheckUpdate is 0
     void startCommand();
 
-    MainView &view;
+    MainView& view;
     StartupOptions options;
     Session core;
     EmulatorMenu emulator{view, core};

@@ -28,13 +28,13 @@ public:
     virtual void setVisible(ComponentName component, bool visible) = 0;
     virtual void setChecked(ComponentName component, bool checked) = 0;
     virtual bool isChecked(ComponentName component) const = 0;
-    virtual void setCaption(ComponentName component, const QString &caption) = 0;
+    virtual void setCaption(ComponentName component, const QString& caption) = 0;
     // A list box's items, refilled with its first item selected.
-    virtual void setItems(ComponentName component, const QStringList &items) = 0;
+    virtual void setItems(ComponentName component, const QStringList& items) = 0;
 
-    virtual void appendLog(const QString &text, LogColour colour) = 0;
+    virtual void appendLog(const QString& text, LogColour colour) = 0;
     virtual void focusLog() = 0;
-    virtual void repaintStatusBar(const StatusBarState &state) = 0;
+    virtual void repaintStatusBar(const StatusBarState& state) = 0;
 
     virtual void moveWindow(int left, int top) = 0;
     virtual int windowLeft() const = 0;
@@ -52,7 +52,7 @@ public:
     virtual void setEditorReadOnly(bool readOnly) = 0;
 
     // The compare view below the hex view.
-    virtual void showDifferences(const DiffList &differences) = 0;
+    virtual void showDifferences(const DiffList& differences) = 0;
     virtual void hideDifferences() = 0;
 
     // Dialogs: the status registers (modal), the device selection list on the chips that matched.
@@ -60,25 +60,25 @@ public:
     virtual void showChipList() = 0;
 
     // File dialogs with the dump filters: `format` is the format of the filter chosen. Empty: cancelled.
-    virtual QString askOpenFile(FileCommands::Format *format) = 0;
-    virtual QString askSaveFile(FileCommands::Format *format) = 0;
+    virtual QString askOpenFile(FileCommands::Format* format) = 0;
+    virtual QString askSaveFile(FileCommands::Format* format) = 0;
 
     // The Emulator menu's questions: a chip for the emulated socket among `chips` (an empty text
     // for an empty socket; nullopt: cancelled), a number, and a file to write a log to (empty:
     // cancelled).
-    virtual std::optional<QString> askEmulatedChip(const QStringList &chips, const QString &current) = 0;
-    virtual std::optional<int> askNumber(const QString &title, const QString &label, int suggested, int minimum,
+    virtual std::optional<QString> askEmulatedChip(const QStringList& chips, const QString& current) = 0;
+    virtual std::optional<int> askNumber(const QString& title, const QString& label, int suggested, int minimum,
                                          int maximum) = 0;
-    virtual QString askLogFile(const QString &title) = 0;
+    virtual QString askLogFile(const QString& title) = 0;
 
     // Desktop services: a folder picker, the file manager, the calculator.
-    virtual QString askFolder(const QString &title) = 0; // empty: cancelled
-    virtual bool openFolder(const QString &folder) = 0;   // false: no file manager took it
+    virtual QString askFolder(const QString& title) = 0;  // empty: cancelled
+    virtual bool openFolder(const QString& folder) = 0;   // false: no file manager took it
     virtual bool startCalculator(bool onlyLookForIt) = 0; // whether one is installed
 
     // Message boxes.
-    virtual void showMessage(const QString &text) = 0;
-    virtual void showWarning(const QString &text, const QString &caption) = 0; // OK only
-    virtual void showError(const QString &text, const QString &caption) = 0;   // OK only
-    virtual bool askYesNo(const QString &text, const QString &caption) = 0; // warning icon
+    virtual void showMessage(const QString& text) = 0;
+    virtual void showWarning(const QString& text, const QString& caption) = 0; // OK only
+    virtual void showError(const QString& text, const QString& caption) = 0;   // OK only
+    virtual bool askYesNo(const QString& text, const QString& caption) = 0;    // warning icon
 };

@@ -10,31 +10,29 @@ namespace {
 constexpr int ConnectTimeoutMs = 1000;
 constexpr int TransferTimeoutMs = 2000;
 
-void Drop(QLocalSocket *socket)
+void Drop(QLocalSocket* socket)
 {
     socket->abort();
     socket->deleteLater();
 }
 } // namespace
 
-SingleInstance::SingleInstance(QString serverName, QObject *parent) : QObject(parent), name(std::move(serverName)) {}
+SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(parent), name(std::move(serverName)) {}
 
 QString SingleInstance::DefaultName()
 {
     return QStringLiteral("Vespera-%1").arg(getuid());
 }
 
-bool SingleInstance::forwardToRunningInstance(const QString &file)
+bool SingleInstance::forwardToRunningInstance(const QString& file)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
-    if (!socket.waitForConnected(ConnectTimeoutMs))
-        return false;
+    if (!socket.waitForConnected(ConnectTimeoutMs)) return false;
     socket.write(file.toUtf8() + '\n');
     socket.waitForBytesWritten(TransferTimeoutMs);
     socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(TransferTimeoutMs);
+    if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(TransferTimeoutMs);
     return true;
 }
 
@@ -45,8 +43,7 @@ bool SingleInstance::listen()
     if (!server->listen(name)) {
         // A socket left behind by an instance that crashed: nobody answered on it, so take it over.
         QLocalServer::removeServer(name);
-        if (!server->listen(name))
-            return false;
+        if (!server->listen(name)) return false;
     }
     connect(server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
     return true;
@@ -54,7 +51,7 @@ bool SingleInstance::listen()
 
 void SingleInstance::acceptConnection()
 {
-    while (QLocalSocket *socket = server->nextPendingConnection()) {
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
         if (connections >= MaxConnections) {
             Drop(socket);
             continue;
@@ -70,15 +67,13 @@ void SingleInstance::acceptConnection()
     }
 }
 
-void SingleInstance::readMessage(QLocalSocket *socket)
+void SingleInstance::readMessage(QLocalSocket* socket)
 {
-    if (socket->state() != QLocalSocket::ConnectedState)
-        return; // the one message has been taken
+    if (socket->state() != QLocalSocket::ConnectedState) return; // the one message has been taken
     const QByteArray head = socket->peek(MaxMessageBytes + 1);
     const qsizetype end = head.indexOf('\n');
     if (end < 0) {
-        if (head.size() > MaxMessageBytes)
-            Drop(socket);
+        if (head.size() > MaxMessageBytes) Drop(socket);
         return;
     }
     const QByteArray line = head.left(end);

@@ -10,12 +10,12 @@ class QLocalSocket;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(QString name = DefaultName(), QObject *parent = nullptr);
+    explicit SingleInstance(QString name = DefaultName(), QObject* parent = nullptr);
 
     static QString DefaultName(); // "Vespera-" + the user's id
 
     // True when another instance answered: it has been given `file` (possibly empty).
-    bool forwardToRunningInstance(const QString &file);
+    bool forwardToRunningInstance(const QString& file);
 
     // Becomes the running instance; false when the name cannot be taken.
     bool listen();
@@ -27,17 +27,17 @@ public:
     static constexpr qint64 MaxMessageBytes = 4096;
     static constexpr int DefaultMessageTimeoutMs = 5000;
     void setMessageTimeout(int milliseconds) { messageTimeoutMs = milliseconds; } // tests shorten it
-    int peers() const { return connections; } // connected now
+    int peers() const { return connections; }                                     // connected now
 
 signals:
-    void forwarded(const QString &file);
+    void forwarded(const QString& file);
 
 private:
     void acceptConnection();
-    void readMessage(QLocalSocket *socket);
+    void readMessage(QLocalSocket* socket);
 
     QString name;
-    QLocalServer *server = nullptr;
+    QLocalServer* server = nullptr;
     int connections = 0;
     int messageTimeoutMs = DefaultMessageTimeoutMs;
 };

@@ -1,16 +1,14 @@
 #include "app/StartupOptions.h"
 
-StartupOptions ParseStartupOptions(const QStringList &arguments, QStringList *unknown)
+StartupOptions ParseStartupOptions(const QStringList& arguments, QStringList* unknown)
 {
     StartupOptions options;
-    for (const QString &argument : arguments) {
+    for (const QString& argument : arguments) {
         QString error;
         if (TakeEmulationOption(argument, options.emulation, error)) {
-            if (!error.isEmpty())
-                options.errors << error;
+            if (!error.isEmpty()) options.errors << error;
         } else if (argument.startsWith(QLatin1String("--"))) {
-            if (unknown)
-                *unknown << argument;
+            if (unknown) *unknown << argument;
         } else if (options.file.isEmpty()) {
             options.file = argument;
         }

@@ -7,10 +7,10 @@
 #include <optional>
 
 struct StartupOptions {
-    QString file;                   // the first argument that is not an option; empty when none
-    EmulationOptions emulation;     // --emulate… options
-    QStringList errors;             // options with values that cannot be used
+    QString file;               // the first argument that is not an option; empty when none
+    EmulationOptions emulation; // --emulate… options
+    QStringList errors;         // options with values that cannot be used
 };
 
 // Parses the arguments after the program name. Unknown options are returned in `unknown`.
-StartupOptions ParseStartupOptions(const QStringList &arguments, QStringList *unknown = nullptr);
+StartupOptions ParseStartupOptions(const QStringList& arguments, QStringList* unknown = nullptr);

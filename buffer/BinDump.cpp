@@ -19,10 +19,10 @@ DumpLoad BinResult(std::size_t bytesLoaded, std::span<const std::uint8_t> tail, 
     return load;
 }
 
-}  // namespace
+} // namespace
 
-DumpLoad LoadBin(std::span<const std::uint8_t> file, std::string_view extension,
-                 std::span<std::uint8_t> destination, std::size_t chipSize)
+DumpLoad LoadBin(std::span<const std::uint8_t> file, std::string_view extension, std::span<std::uint8_t> destination,
+                 std::size_t chipSize)
 {
     const std::size_t n = std::min(file.size(), destination.size());
     std::copy_n(file.begin(), n, destination.begin());
@@ -30,16 +30,14 @@ DumpLoad LoadBin(std::span<const std::uint8_t> file, std::string_view extension,
     return BinResult(n, tail, extension == ".BRG", chipSize);
 }
 
-DumpLoad LoadBinFile(const std::filesystem::path& path, std::string_view extension,
-                     std::span<std::uint8_t> destination, std::size_t chipSize)
+DumpLoad LoadBinFile(const std::filesystem::path& path, std::string_view extension, std::span<std::uint8_t> destination,
+                     std::size_t chipSize)
 {
     fileio::InputFile file(path);
-    if (!file.isOpen())
-        return DumpLoad::Failed(DumpResult::CannotOpen, file.error());
+    if (!file.isOpen()) return DumpLoad::Failed(DumpResult::CannotOpen, file.error());
     const bool brg = extension == ".BRG";
     const std::size_t n = file.Read(destination);
-    if (file.error())
-        return DumpLoad::Failed(DumpResult::ReadError, file.error());
+    if (file.error()) return DumpLoad::Failed(DumpResult::ReadError, file.error());
 
     std::array<std::uint8_t, kRegisterCount> tail{};
     std::span<const std::uint8_t> tailRead;
@@ -54,8 +52,7 @@ DumpLoad LoadBinFile(const std::filesystem::path& path, std::string_view extensi
         const std::uint64_t size = file.Size();
         if (size >= kRegisterCount && file.Seek(size - kRegisterCount) && file.Read(tail) == kRegisterCount)
             tailRead = tail;
-        if (file.error())
-            return DumpLoad::Failed(DumpResult::ReadError, file.error());
+        if (file.error()) return DumpLoad::Failed(DumpResult::ReadError, file.error());
     }
     return BinResult(n, tailRead, brg, chipSize);
 }

@@ -16,8 +16,7 @@ CheckSumResult CheckSum(std::span<const std::uint8_t> bytes, bool compareMode, b
 {
     // After a compare or blank check the panel stays empty and nothing is logged, so the CRCs
     // would be thrown away: skip the pass over up to 33 MiB.
-    if (compareMode || blankCheckMode)
-        return {};
+    if (compareMode || blankCheckMode) return {};
     CheckSumResult result;
     result.crc16 = CRC16(bytes);
     result.crc32 = CRC32(bytes);

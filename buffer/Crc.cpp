@@ -17,8 +17,7 @@ constexpr Crc16Tables MakeCrc16Tables()
     Crc16Tables t{};
     for (unsigned i = 0; i < 256; ++i) {
         unsigned crc = i;
-        for (int round = 0; round < 8; ++round)
-            crc = (crc & 1) ? (crc >> 1) ^ 0xA001u : crc >> 1;
+        for (int round = 0; round < 8; ++round) crc = (crc & 1) ? (crc >> 1) ^ 0xA001u : crc >> 1;
         t[0][i] = static_cast<std::uint16_t>(crc);
     }
     for (unsigned k = 1; k < 8; ++k)
@@ -29,7 +28,7 @@ constexpr Crc16Tables MakeCrc16Tables()
 
 constexpr Crc16Tables kCrc16 = MakeCrc16Tables();
 
-}  // namespace
+} // namespace
 
 std::uint16_t CRC16Update(std::uint16_t crc16, std::span<const std::uint8_t> bytes)
 {
@@ -42,12 +41,11 @@ std::uint16_t CRC16Update(std::uint16_t crc16, std::span<const std::uint8_t> byt
             std::memcpy(&v, p, 8);
             v ^= crc;
             crc = kCrc16[7][v & 0xFF] ^ kCrc16[6][(v >> 8) & 0xFF] ^ kCrc16[5][(v >> 16) & 0xFF] ^
-                  kCrc16[4][(v >> 24) & 0xFF] ^ kCrc16[3][(v >> 32) & 0xFF] ^
-                  kCrc16[2][(v >> 40) & 0xFF] ^ kCrc16[1][(v >> 48) & 0xFF] ^ kCrc16[0][v >> 56];
+                  kCrc16[4][(v >> 24) & 0xFF] ^ kCrc16[3][(v >> 32) & 0xFF] ^ kCrc16[2][(v >> 40) & 0xFF] ^
+                  kCrc16[1][(v >> 48) & 0xFF] ^ kCrc16[0][v >> 56];
         }
     }
-    for (; n > 0; --n, ++p)
-        crc = (crc >> 8) ^ kCrc16[0][(crc ^ *p) & 0xFF];
+    for (; n > 0; --n, ++p) crc = (crc >> 8) ^ kCrc16[0][(crc ^ *p) & 0xFF];
     return static_cast<std::uint16_t>(crc);
 }
 
@@ -63,8 +61,7 @@ std::uint32_t CRC32(std::span<const std::uint8_t> bytes)
 
 std::uint16_t CRC16OfRange(std::span<const std::uint8_t> bytes, std::size_t offset, std::size_t count)
 {
-    if (offset >= bytes.size())
-        return 0;
+    if (offset >= bytes.size()) return 0;
     const std::size_t available = bytes.size() - offset;
     return CRC16(bytes.subspan(offset, count == 0 || count > available ? available : count));
 }

@@ -27,11 +27,10 @@ void AppendDifferences(const std::uint8_t* a, const std::uint8_t* b, std::size_t
         }
     }
     for (; i < length; ++i)
-        if (a[i] != b[i])
-            out.push_back(static_cast<std::uint32_t>(base + i));
+        if (a[i] != b[i]) out.push_back(static_cast<std::uint32_t>(base + i));
 }
 
-}  // namespace
+} // namespace
 
 void DiffList::Build(std::span<const std::uint8_t> buffer, std::span<const std::uint8_t> device)
 {
@@ -41,8 +40,7 @@ void DiffList::Build(std::span<const std::uint8_t> buffer, std::span<const std::
     const std::uint8_t* b = device.data();
     std::size_t i = 0;
     for (; i + kBlock <= n; i += kBlock)
-        if (std::memcmp(a + i, b + i, kBlock) != 0)
-            AppendDifferences(a + i, b + i, i, kBlock, addresses_);
+        if (std::memcmp(a + i, b + i, kBlock) != 0) AppendDifferences(a + i, b + i, i, kBlock, addresses_);
     AppendDifferences(a + i, b + i, i, n - i, addresses_);
 }
 

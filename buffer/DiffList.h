@@ -9,8 +9,8 @@
 
 // One difference between the EditBuffer and the chip image.
 struct ErrStruct {
-    std::int32_t address;  // byte offset in both buffers
-    std::int32_t number;   // 0-based position in the list
+    std::int32_t address; // byte offset in both buffers
+    std::int32_t number;  // 0-based position in the list
 };
 
 // The differences of a compare, in ascending address order. Only the addresses are stored

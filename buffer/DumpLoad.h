@@ -7,11 +7,11 @@
 #include <system_error>
 
 enum class DumpResult {
-    Loaded,           // the bytes are in the destination
-    CannotOpen,       // missing, unreadable or not a regular file (see error); destination unchanged
-    ReadError,        // reading failed part-way (see error); the destination may hold part of the file
-    IdentifierError,  // E2P shorter than its header or not "E2P!Lanc"; destination unchanged
-    CrcError,         // E2P header or data CRC wrong; destination unchanged
+    Loaded,          // the bytes are in the destination
+    CannotOpen,      // missing, unreadable or not a regular file (see error); destination unchanged
+    ReadError,       // reading failed part-way (see error); the destination may hold part of the file
+    IdentifierError, // E2P shorter than its header or not "E2P!Lanc"; destination unchanged
+    CrcError,        // E2P header or data CRC wrong; destination unchanged
 };
 
 // What a dump load did, with the numbers of its log lines.

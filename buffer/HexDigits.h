@@ -10,8 +10,7 @@ namespace hexdigits {
 inline constexpr std::array<std::array<char, 2>, 256> kPairs = [] {
     constexpr char digits[] = "0123456789ABCDEF";
     std::array<std::array<char, 2>, 256> pairs{};
-    for (unsigned i = 0; i < 256; ++i)
-        pairs[i] = {digits[i >> 4], digits[i & 15]};
+    for (unsigned i = 0; i < 256; ++i) pairs[i] = {digits[i >> 4], digits[i & 15]};
     return pairs;
 }();
 
@@ -26,4 +25,4 @@ inline constexpr std::array<std::int8_t, 256> kValue = [] {
     return value;
 }();
 
-}  // namespace hexdigits
+} // namespace hexdigits

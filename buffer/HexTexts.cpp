@@ -29,7 +29,7 @@ TextPair FaultText(HexFault fault)
     return {"not a record", "не запись"};
 }
 
-}  // namespace
+} // namespace
 
 TextPair HexFailureText(const HexReadResult& result, const std::filesystem::path& path)
 {

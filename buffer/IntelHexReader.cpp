@@ -11,18 +11,16 @@
 
 namespace {
 
-constexpr std::size_t kHeaderEnd = 9;  // ':' + count (2) + offset (4) + type (2)
+constexpr std::size_t kHeaderEnd = 9; // ':' + count (2) + offset (4) + type (2)
 
 // Reads `digits` hexadecimal digits at `at` in `text`; -1 if they are not all there.
 long ParseHex(std::string_view text, std::size_t at, std::size_t digits)
 {
-    if (text.size() < at + digits)
-        return -1;
+    if (text.size() < at + digits) return -1;
     long value = 0;
     for (std::size_t i = at; i < at + digits; ++i) {
         const int digit = hexdigits::kValue[static_cast<unsigned char>(text[i])];
-        if (digit < 0)
-            return -1;
+        if (digit < 0) return -1;
         value = value << 4 | digit;
     }
     return value;
@@ -33,7 +31,7 @@ bool OnlyBlanks(std::string_view text)
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-}  // namespace
+} // namespace
 
 HexReader::HexReader(std::size_t keep) : keep_(std::min(keep, kHexImageSize)) {}
 HexReader::~HexReader() = default;
@@ -50,8 +48,7 @@ void HexReader::Feed(std::string_view text)
             partialLine_.append(piece.substr(0, room));
             partialTooLong_ = partialTooLong_ || piece.size() > room;
         }
-        if (lineEnd == std::string_view::npos)
-            return;
+        if (lineEnd == std::string_view::npos) return;
         text.remove_prefix(lineEnd + 1);
         if (continued) {
             EndLine(partialLine_, partialTooLong_);
@@ -67,11 +64,9 @@ void HexReader::Feed(std::string_view text)
 void HexReader::EndLine(std::string_view line, bool cut)
 {
     ++lines_;
-    if (!cut && !line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
+    if (!cut && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line[0] != ':') {
-        if (!endRecordSeen_)
-            fault_ = HexFault::NoColon;
+        if (!endRecordSeen_) fault_ = HexFault::NoColon;
         return;
     }
     fault_ = cut || line.size() > kHexLongestLine ? HexFault::TooLong : Record(line);
@@ -82,42 +77,34 @@ HexFault HexReader::Record(std::string_view line)
     const long count = ParseHex(line, 1, 2);
     const long offset = ParseHex(line, 3, 4);
     const long type = ParseHex(line, 7, 2);
-    if (count < 0 || offset < 0 || type < 0)
-        return HexFault::BadHeader;
+    if (count < 0 || offset < 0 || type < 0) return HexFault::BadHeader;
     const std::size_t checksumAt = kHeaderEnd + 2 * static_cast<std::size_t>(count);
-    if (line.size() < checksumAt + 2)
-        return HexFault::ShortData;
+    if (line.size() < checksumAt + 2) return HexFault::ShortData;
 
     std::array<std::uint8_t, 256> data;
     unsigned sum = static_cast<unsigned>(count + (offset >> 8) + (offset & 0xFF) + type);
-    for (long i = 0; i <= count; ++i) {  // the data bytes, then the checksum byte
+    for (long i = 0; i <= count; ++i) { // the data bytes, then the checksum byte
         const long byte = ParseHex(line, kHeaderEnd + 2 * static_cast<std::size_t>(i), 2);
-        if (byte < 0)
-            return HexFault::BadDigit;
+        if (byte < 0) return HexFault::BadDigit;
         data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(byte);
         sum += static_cast<unsigned>(byte);
     }
-    if (!OnlyBlanks(line.substr(checksumAt + 2)))
-        return HexFault::ExtraCharacters;
-    if ((sum & 0xFF) != 0)
-        return HexFault::BadChecksum;
+    if (!OnlyBlanks(line.substr(checksumAt + 2))) return HexFault::ExtraCharacters;
+    if ((sum & 0xFF) != 0) return HexFault::BadChecksum;
 
     recordSeen_ = true;
     const auto bytes = std::span(data).first(static_cast<std::size_t>(count));
     switch (type) {
     case 0x00:
-        if (count == 0)
-            return HexFault::EmptyDataRecord;
+        if (count == 0) return HexFault::EmptyDataRecord;
         DataRecord(static_cast<unsigned>(offset), bytes);
         break;
     case 0x01: endRecordSeen_ = true; break;
     case 0x02:
     case 0x04: {
-        if (count != 2)
-            return HexFault::BadAddressRecord;
+        if (count != 2) return HexFault::BadAddressRecord;
         const Addressing kind = type == 0x02 ? Addressing::Segment : Addressing::Linear;
-        if (addressing_ == Addressing::None)
-            addressing_ = kind;
+        if (addressing_ == Addressing::None) addressing_ = kind;
         const unsigned value = unsigned{bytes[0]} << 8 | bytes[1];
         if (addressing_ == Addressing::Segment && kind == Addressing::Segment)
             segmentBase_ = value;
@@ -156,8 +143,7 @@ void HexReader::DataRecord(unsigned offset, std::span<const std::uint8_t> data)
 // reach, so a small file never touches the whole image.
 std::uint8_t* HexReader::ImageUpTo(std::uint64_t end)
 {
-    if (!image_)
-        image_ = std::make_unique_for_overwrite<std::uint8_t[]>(keep_);
+    if (!image_) image_ = std::make_unique_for_overwrite<std::uint8_t[]>(keep_);
     if (end > imageFilled_) {
         std::memset(image_.get() + imageFilled_, 0xFF, end - imageFilled_);
         imageFilled_ = end;
@@ -183,7 +169,7 @@ HexReadResult HexReader::Finish(std::span<std::uint8_t> destination)
         result.result = HexRead::NoRecords;
     } else if (dataStored_) {
         result.bytesCopied = std::min<std::size_t>({highest_ + 1, destination.size(), keep_});
-        ImageUpTo(result.bytesCopied);  // data only above what is kept: all 0xFF
+        ImageUpTo(result.bytesCopied); // data only above what is kept: all 0xFF
         std::memcpy(destination.data(), image_.get(), result.bytesCopied);
     }
     image_.reset();
@@ -200,13 +186,11 @@ HexReadResult ReadHex(std::string_view text, std::span<std::uint8_t> destination
 HexReadResult ReadHexFile(const std::filesystem::path& path, std::span<std::uint8_t> destination)
 {
     fileio::InputFile file(path);
-    if (!file.isOpen())
-        return {.result = HexRead::CannotOpen, .error = file.error()};
+    if (!file.isOpen()) return {.result = HexRead::CannotOpen, .error = file.error()};
     HexReader reader(destination.size());
     std::vector<std::uint8_t> chunk(64 * 1024);
     for (std::size_t got; !reader.failed() && (got = file.Read(chunk)) > 0;)
         reader.Feed(std::string_view(reinterpret_cast<const char*>(chunk.data()), got));
-    if (file.error())
-        return {.result = HexRead::ReadError, .error = file.error()};
+    if (file.error()) return {.result = HexRead::ReadError, .error = file.error()};
     return reader.Finish(destination);
 }

@@ -17,25 +17,25 @@
 // destination untouched. After the end record, lines that do not start with ':' are tolerated;
 // records there are still read and checked.
 enum class HexRead {
-    Complete,    // read to the end; the image went to the destination (see endRecordSeen)
-    CannotOpen,  // missing, unreadable or not a regular file (see error)
-    ReadError,   // reading failed part-way (see error)
-    BadRecord,   // the line `line` is not a sound record (see fault)
-    NoRecords,   // not one record in the file
+    Complete,   // read to the end; the image went to the destination (see endRecordSeen)
+    CannotOpen, // missing, unreadable or not a regular file (see error)
+    ReadError,  // reading failed part-way (see error)
+    BadRecord,  // the line `line` is not a sound record (see fault)
+    NoRecords,  // not one record in the file
 };
 
 // What is wrong with the line of a BadRecord.
 enum class HexFault {
     None,
-    NoColon,           // a line before the end record does not start with ':'
-    TooLong,           // more than 254 characters, line end not counted
-    BadHeader,         // byte count, address or type missing or not hexadecimal
-    ShortData,         // fewer data digits than the byte count says
-    BadDigit,          // a data or checksum digit that is not hexadecimal
-    ExtraCharacters,   // something other than blanks after the checksum
-    BadChecksum,       // the bytes of the record do not add up to 0
-    EmptyDataRecord,   // a data record with byte count 0
-    BadAddressRecord,  // an 02 or 04 record whose byte count is not 2
+    NoColon,          // a line before the end record does not start with ':'
+    TooLong,          // more than 254 characters, line end not counted
+    BadHeader,        // byte count, address or type missing or not hexadecimal
+    ShortData,        // fewer data digits than the byte count says
+    BadDigit,         // a data or checksum digit that is not hexadecimal
+    ExtraCharacters,  // something other than blanks after the checksum
+    BadChecksum,      // the bytes of the record do not add up to 0
+    EmptyDataRecord,  // a data record with byte count 0
+    BadAddressRecord, // an 02 or 04 record whose byte count is not 2
 };
 
 struct HexReadResult {
@@ -91,7 +91,7 @@ private:
     unsigned segmentBase_ = 0, upperLinear_ = 0;
     std::size_t keep_;
     std::unique_ptr<std::uint8_t[]> image_;
-    std::uint64_t imageFilled_ = 0;  // image bytes below this are set (0xFF or data)
+    std::uint64_t imageFilled_ = 0; // image bytes below this are set (0xFF or data)
     std::uint64_t highest_ = 0;
     bool dataStored_ = false;
     std::size_t recordsSkipped_ = 0;

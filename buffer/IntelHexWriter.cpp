@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "fileio/AtomicFileWriter.h"
 #include "buffer/HexDigits.h"
+#include "fileio/AtomicFileWriter.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ public:
     // Writes ":" + count + offset + type + data + checksum + CR LF.
     bool Record(std::uint8_t type, std::uint16_t offset, std::span<const std::uint8_t> data)
     {
-        if (used_ + kLongestLine > sizeof block_ && !Flush())
-            return false;
+        if (used_ + kLongestLine > sizeof block_ && !Flush()) return false;
         char* out = block_ + used_;
         const auto count = static_cast<std::uint8_t>(data.size());
         unsigned sum = count + (offset >> 8) + (offset & 0xFF) + type;
@@ -61,7 +60,7 @@ private:
     std::size_t used_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 bool WriteHex(std::span<const std::uint8_t> source, const std::function<bool(std::string_view)>& sink)
 {
@@ -69,14 +68,12 @@ bool WriteHex(std::span<const std::uint8_t> source, const std::function<bool(std
     const std::size_t lastSegment = source.size() / kSegmentSize;
     for (std::size_t segment = 0; segment <= lastSegment; ++segment) {
         const std::uint8_t upper[2] = {static_cast<std::uint8_t>(segment >> 8), static_cast<std::uint8_t>(segment)};
-        if (!block.Record(0x04, 0, upper))
-            return false;
-        const auto bytes = source.subspan(segment * kSegmentSize,
-                                          std::min(kSegmentSize, source.size() - segment * kSegmentSize));
+        if (!block.Record(0x04, 0, upper)) return false;
+        const auto bytes =
+            source.subspan(segment * kSegmentSize, std::min(kSegmentSize, source.size() - segment * kSegmentSize));
         for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordBytes) {
             const auto record = bytes.subspan(offset, std::min(kRecordBytes, bytes.size() - offset));
-            if (!block.Record(0x00, static_cast<std::uint16_t>(offset), record))
-                return false;
+            if (!block.Record(0x00, static_cast<std::uint16_t>(offset), record)) return false;
         }
     }
     return block.Record(0x01, 0, {}) && block.Flush();

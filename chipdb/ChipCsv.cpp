@@ -6,7 +6,8 @@
 namespace chipdb {
 namespace {
 
-std::vector<std::string_view> splitCells(std::string_view line) {
+std::vector<std::string_view> splitCells(std::string_view line)
+{
     std::vector<std::string_view> cells;
     for (std::size_t start = 0;;) {
         const auto comma = line.find(',', start);
@@ -18,24 +19,35 @@ std::vector<std::string_view> splitCells(std::string_view line) {
 
 // Column of each field, or an error text.
 std::optional<std::array<int, kChipFieldCount>> readHeader(const std::vector<std::string_view>& cells,
-                                                           std::string& error) {
+                                                           std::string& error)
+{
     std::array<int, kChipFieldCount> column;
     column.fill(-1);
     for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
         const auto f = fieldByName(cells[c]);
-        if (!f) { error = "unknown field '" + std::string(cells[c]) + "'"; return std::nullopt; }
+        if (!f) {
+            error = "unknown field '" + std::string(cells[c]) + "'";
+            return std::nullopt;
+        }
         int& slot = column[static_cast<int>(*f)];
-        if (slot >= 0) { error = "field named twice: " + std::string(cells[c]); return std::nullopt; }
+        if (slot >= 0) {
+            error = "field named twice: " + std::string(cells[c]);
+            return std::nullopt;
+        }
         slot = c;
     }
     for (int i = 0; i < kChipFieldCount; ++i)
-        if (column[i] < 0) { error = "missing field " + std::string(kChipFields[i].name); return std::nullopt; }
+        if (column[i] < 0) {
+            error = "missing field " + std::string(kChipFields[i].name);
+            return std::nullopt;
+        }
     return column;
 }
 
-}  // namespace
+} // namespace
 
-ChipCsv parseChipCsv(std::string_view text) {
+ChipCsv parseChipCsv(std::string_view text)
+{
     ChipCsv out;
     std::optional<std::array<int, kChipFieldCount>> column;
     int lineNo = 0;
@@ -51,7 +63,10 @@ ChipCsv parseChipCsv(std::string_view text) {
         if (!column) {
             std::string error;
             column = readHeader(cells, error);
-            if (!column) { out.errors.push_back({lineNo, error}); return out; }
+            if (!column) {
+                out.errors.push_back({lineNo, error});
+                return out;
+            }
             continue;
         }
         if (cells.size() != kChipFieldCount) {
@@ -77,4 +92,4 @@ ChipCsv parseChipCsv(std::string_view text) {
     return out;
 }
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -28,4 +28,4 @@ struct ChipCsv {
 
 ChipCsv parseChipCsv(std::string_view text);
 
-}  // namespace chipdb
+} // namespace chipdb

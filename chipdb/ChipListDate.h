@@ -10,4 +10,4 @@ double chipListDateFromYmd(std::chrono::year_month_day date);
 // The calendar day of a stamp; empty for values that are no date (NaN, beyond years 1..9999).
 std::optional<std::chrono::year_month_day> ymdFromChipListDate(double date);
 
-}  // namespace chipdb
+} // namespace chipdb

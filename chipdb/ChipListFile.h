@@ -17,21 +17,21 @@ namespace chipdb {
 
 inline constexpr const char* kChipListFileName = "ChipList.dat";
 inline constexpr std::size_t kChipListHeaderSize = 12;
-inline constexpr int kFileError = -1;  // zlib's Z_ERRNO
+inline constexpr int kFileError = -1; // zlib's Z_ERRNO
 
 enum class ChipListStatus {
     Ok,
-    CannotOpen,     // "Файл ChipList.dat не удается открыть" (same text in both languages)
-    ZlibError,      // "Z_ERROR " + zlibCode
-    DamagedHeader,  // fewer than 12 bytes inflated
-    DamagedImage,   // header read (date, version valid), table image refused: see imageError
+    CannotOpen,    // "Файл ChipList.dat не удается открыть" (same text in both languages)
+    ZlibError,     // "Z_ERROR " + zlibCode
+    DamagedHeader, // fewer than 12 bytes inflated
+    DamagedImage,  // header read (date, version valid), table image refused: see imageError
 };
 
 struct ChipListLoad {
     ChipListStatus status = ChipListStatus::Ok;
     int zlibCode = 0;
-    double date = 0;  // ChipListDate
-    std::int32_t version = 0;  // ChipListVersion
+    double date = 0;          // ChipListDate
+    std::int32_t version = 0; // ChipListVersion
     ImageError imageError = ImageError::None;
 };
 
@@ -68,4 +68,4 @@ private:
     std::error_code error_;
 };
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -13,11 +13,11 @@ struct ChipListFilter {
     bool signatureMode = false;      // set by the SPI auto-select, cleared by choosing or opening
     std::string signatureText;       // "C22016", "0013"
     std::string searchText;          // the dialog's search box
-    bool recordFilterEnabled = true;  // off only while every row must be visited
+    bool recordFilterEnabled = true; // off only while every row must be visited
 
     // Upper-cased SIGNATURE contains the signature text, or upper-cased CHIPTEXT contains the
     // search text. Letter case is folded for ASCII only.
     bool accepts(const ChipRecord& r) const;
 };
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -18,7 +18,7 @@ enum class FieldType : std::uint8_t { Text = 1, Number = 2 };
 struct FieldDef {
     std::string_view name;
     FieldType type;
-    std::uint16_t width;  // characters for text fields, 0 for numbers
+    std::uint16_t width; // characters for text fields, 0 for numbers
 };
 
 inline constexpr int kTextFieldWidth = 22;
@@ -34,21 +34,24 @@ inline constexpr std::array<FieldDef, kChipFieldCount> kChipFields{{
     {"FREQUENCY", FieldType::Number, 0},
 }};
 
-inline const FieldDef& fieldDef(ChipField f) { return kChipFields[static_cast<int>(f)]; }
+inline const FieldDef& fieldDef(ChipField f)
+{
+    return kChipFields[static_cast<int>(f)];
+}
 std::optional<ChipField> fieldByName(std::string_view name);
 
 // An empty number field has no value; it reads as 0.
 using Number = std::optional<double>;
 
 struct ChipRecord {
-    std::string CHIPTEXT;   // chip name; "_18" in it marks a 1.8 V part
-    std::string CHIPID;     // chip kind, see ChipKind.h
-    Number CHIPSIZE;        // bytes
-    Number PAGESIZE;        // write page, bytes
-    Number ERTIME;          // erase time figure, kept but never used by an operation
+    std::string CHIPTEXT; // chip name; "_18" in it marks a 1.8 V part
+    std::string CHIPID;   // chip kind, see ChipKind.h
+    Number CHIPSIZE;      // bytes
+    Number PAGESIZE;      // write page, bytes
+    Number ERTIME;        // erase time figure, kept but never used by an operation
     std::string MANUF;
-    std::string SIGNATURE;  // JEDEC id as 6 hex digits or RES id as 4, matched as a substring
-    Number FREQUENCY;       // number of status registers, 1 to 3
+    std::string SIGNATURE; // JEDEC id as 6 hex digits or RES id as 4, matched as a substring
+    Number FREQUENCY;      // number of status registers, 1 to 3
 
     bool operator==(const ChipRecord&) const = default;
 };
@@ -74,4 +77,4 @@ std::string formatNumber(double v);
 std::size_t characterCount(std::string_view text);
 std::string_view cutToCharacters(std::string_view text, std::size_t count);
 
-}  // namespace chipdb
+} // namespace chipdb

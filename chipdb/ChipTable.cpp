@@ -7,7 +7,8 @@ namespace chipdb {
 namespace {
 
 // Names sort without regard to ASCII letter case, then by bytes, so "w25q" and "W25Q" stay together.
-int compareText(const std::string& a, const std::string& b) {
+int compareText(const std::string& a, const std::string& b)
+{
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
         const int ca = std::tolower(static_cast<unsigned char>(a[i]));
@@ -18,12 +19,14 @@ int compareText(const std::string& a, const std::string& b) {
     return a.compare(b);
 }
 
-bool lessBy(ChipField f, const ChipRecord& a, const ChipRecord& b) {
+bool lessBy(ChipField f, const ChipRecord& a, const ChipRecord& b)
+{
     if (fieldDef(f).type == FieldType::Text) return compareText(fieldText(a, f), fieldText(b, f)) < 0;
-    return numberValue(a, f) < numberValue(b, f);  // empty first
+    return numberValue(a, f) < numberValue(b, f); // empty first
 }
 
-std::optional<std::pair<ChipField, std::string>> parseExpression(std::string_view e) {
+std::optional<std::pair<ChipField, std::string>> parseExpression(std::string_view e)
+{
     const auto eq = e.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
     auto trim = [](std::string_view s) {
@@ -46,48 +49,58 @@ std::optional<std::pair<ChipField, std::string>> parseExpression(std::string_vie
     return std::make_pair(*field, std::move(value));
 }
 
-}  // namespace
+} // namespace
 
-void ChipTable::assign(std::vector<ChipRecord> rows) {
+void ChipTable::assign(std::vector<ChipRecord> rows)
+{
     if (beforeViewChange_) beforeViewChange_();
     rows_ = std::move(rows);
     edit_.reset();
     rebuild(std::nullopt, 0);
 }
 
-void ChipTable::setOrder(std::optional<ChipField> field) {
+void ChipTable::setOrder(std::optional<ChipField> field)
+{
     if (beforeViewChange_) beforeViewChange_();
     order_ = field;
     rebuild(currentRow(), 0);
 }
 
-void ChipTable::setFilterTest(FilterTest test) { test_ = std::move(test); }
+void ChipTable::setFilterTest(FilterTest test)
+{
+    test_ = std::move(test);
+}
 
-bool ChipTable::setFilterExpression(std::string_view expression) {
+bool ChipTable::setFilterExpression(std::string_view expression)
+{
     expression_.reset();
     if (expression.empty()) return true;
     expression_ = parseExpression(expression);
     return expression_.has_value();
 }
 
-void ChipTable::setFiltered(bool on) {
+void ChipTable::setFiltered(bool on)
+{
     if (on == filtered_) return;
     filtered_ = on;
     refilter();
 }
 
-void ChipTable::refilter() {
+void ChipTable::refilter()
+{
     if (beforeViewChange_) beforeViewChange_();
     rebuild(std::nullopt, 0);
 }
 
-bool ChipTable::passes(const ChipRecord& r) const {
+bool ChipTable::passes(const ChipRecord& r) const
+{
     if (!filtered_) return true;
     if (test_ && !test_(r)) return false;
     return !expression_ || chipdb::fieldText(r, expression_->first) == expression_->second;
 }
 
-void ChipTable::rebuild(std::optional<std::size_t> keep, int fallback) {
+void ChipTable::rebuild(std::optional<std::size_t> keep, int fallback)
+{
     view_.clear();
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (passes(rows_[i])) view_.push_back(i);
@@ -102,67 +115,89 @@ void ChipTable::rebuild(std::optional<std::size_t> keep, int fallback) {
     if (afterScroll_) afterScroll_();
 }
 
-std::optional<std::size_t> ChipTable::currentRow() const {
+std::optional<std::size_t> ChipTable::currentRow() const
+{
     if (current_ < 0) return std::nullopt;
     return view_[current_];
 }
 
-bool ChipTable::moveTo(int index) {
+bool ChipTable::moveTo(int index)
+{
     if (index < 0 || index >= visibleCount()) return false;
     current_ = index;
     if (afterScroll_) afterScroll_();
     return true;
 }
 
-bool ChipTable::locate(ChipField field, std::string_view value) {
+bool ChipTable::locate(ChipField field, std::string_view value)
+{
     for (int i = 0; i < visibleCount(); ++i)
         if (chipdb::fieldText(visibleRow(i), field) == value) return moveTo(i);
     return false;
 }
 
-std::string ChipTable::fieldText(ChipField f) const {
+std::string ChipTable::fieldText(ChipField f) const
+{
     return current() ? chipdb::fieldText(*current(), f) : std::string();
 }
 
-double ChipTable::fieldNumber(ChipField f) const { return current() ? chipdb::fieldNumber(*current(), f) : 0.0; }
+double ChipTable::fieldNumber(ChipField f) const
+{
+    return current() ? chipdb::fieldNumber(*current(), f) : 0.0;
+}
 
-void ChipTable::append() { edit_ = Edit{Edit::Append, rows_.size(), {}}; }
+void ChipTable::append()
+{
+    edit_ = Edit{Edit::Append, rows_.size(), {}};
+}
 
-void ChipTable::insert() { edit_ = Edit{Edit::Insert, currentRow().value_or(rows_.size()), {}}; }
+void ChipTable::insert()
+{
+    edit_ = Edit{Edit::Insert, currentRow().value_or(rows_.size()), {}};
+}
 
-bool ChipTable::change() {
+bool ChipTable::change()
+{
     const auto row = currentRow();
     if (!row) return false;
     edit_ = Edit{Edit::Change, *row, rows_[*row]};
     return true;
 }
 
-bool ChipTable::commit() {
+bool ChipTable::commit()
+{
     if (!edit_) return false;
     if (beforeViewChange_) beforeViewChange_();
     Edit e = std::move(*edit_);
     edit_.reset();
-    if (e.kind == Edit::Change) rows_[e.row] = std::move(e.record);
-    else rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(e.row), std::move(e.record));
+    if (e.kind == Edit::Change)
+        rows_[e.row] = std::move(e.record);
+    else
+        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(e.row), std::move(e.record));
     rebuild(e.row, current_);
     return true;
 }
 
-bool ChipTable::deleteCurrent() {
+bool ChipTable::deleteCurrent()
+{
     const auto row = currentRow();
     if (!row) return false;
     if (beforeViewChange_) beforeViewChange_();
     edit_.reset();
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*row));
-    rebuild(std::nullopt, current_);  // the row that followed takes its place
+    rebuild(std::nullopt, current_); // the row that followed takes its place
     return true;
 }
 
-void ChipTable::empty() { assign({}); }
+void ChipTable::empty()
+{
+    assign({});
+}
 
-void ChipTable::setViewListener(Notify before, Notify after) {
+void ChipTable::setViewListener(Notify before, Notify after)
+{
     beforeViewChange_ = std::move(before);
     afterViewChange_ = std::move(after);
 }
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -20,15 +20,15 @@ public:
 
     // Whole content. assign() replaces every row (natural order = given order) and cancels an edit.
     void assign(std::vector<ChipRecord> rows);
-    const std::vector<ChipRecord>& rows() const { return rows_; }  // natural order, unfiltered
+    const std::vector<ChipRecord>& rows() const { return rows_; } // natural order, unfiltered
 
     // Order by one field ascending (ties keep natural order), or natural order; the current row stays.
     void setOrder(std::optional<ChipField> field);
     std::optional<ChipField> order() const { return order_; }
 
     // Filtering hides rows, never removes them. Switching it (or refilter()) re-runs the test on
-    // every row and moves to the first visible row; setting the state it already has does nothing. A row passes when it passes the test (if any)
-    // and the expression (if any).
+    // every row and moves to the first visible row; setting the state it already has does nothing. A row passes when it
+    // passes the test (if any) and the expression (if any).
     void setFilterTest(FilterTest test);
     // "FIELD='value'" (quote doubled inside the value) matches one field exactly; empty clears.
     // Returns false, clearing the expression, when the text has another form.
@@ -40,7 +40,7 @@ public:
     // Visible rows.
     int visibleCount() const { return static_cast<int>(view_.size()); }
     const ChipRecord& visibleRow(int i) const { return rows_[view_[i]]; }
-    int currentIndex() const { return current_; }  // -1 when no row is visible
+    int currentIndex() const { return current_; } // -1 when no row is visible
     const ChipRecord* current() const { return current_ < 0 ? nullptr : &visibleRow(current_); }
     bool moveTo(int index);
     // Exact, case-sensitive match on the visible rows; the first match becomes current.
@@ -53,7 +53,7 @@ public:
     // then commit() or cancel(). deleteCurrent() and empty() act at once.
     void append();
     void insert();
-    bool change();  // false when there is no current row
+    bool change(); // false when there is no current row
     bool editing() const { return edit_.has_value(); }
     ChipRecord& edited() { return edit_->record; }
     bool commit();
@@ -69,7 +69,7 @@ public:
 private:
     struct Edit {
         enum Kind { Append, Insert, Change } kind;
-        std::size_t row;  // natural position: changed row, or insertion point
+        std::size_t row; // natural position: changed row, or insertion point
         ChipRecord record;
     };
 
@@ -90,4 +90,4 @@ private:
     Notify afterScroll_, beforeViewChange_, afterViewChange_;
 };
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -9,11 +9,15 @@ namespace {
 constexpr std::string_view kMagic = "VCTB";
 constexpr std::uint16_t kVersion = 1;
 
-void putLe(std::vector<std::uint8_t>& out, std::uint64_t v, int bytes) {
+void putLe(std::vector<std::uint8_t>& out, std::uint64_t v, int bytes)
+{
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-void putBytes(std::vector<std::uint8_t>& out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
+void putBytes(std::vector<std::uint8_t>& out, std::string_view s)
+{
+    out.insert(out.end(), s.begin(), s.end());
+}
 
 class Reader {
 public:
@@ -21,13 +25,15 @@ public:
     bool has(std::size_t n) const { return d_.size() - pos_ >= n; }
     std::size_t left() const { return d_.size() - pos_; }
     // Each getter returns false (and reads nothing) when too few bytes are left.
-    bool le(std::uint64_t& v, int bytes) {
+    bool le(std::uint64_t& v, int bytes)
+    {
         if (!has(static_cast<std::size_t>(bytes))) return false;
         v = 0;
         for (int i = 0; i < bytes; ++i) v |= std::uint64_t{d_[pos_++]} << (8 * i);
         return true;
     }
-    bool bytes(std::string& s, std::size_t n) {
+    bool bytes(std::string& s, std::size_t n)
+    {
         if (!has(n)) return false;
         s.assign(reinterpret_cast<const char*>(d_.data() + pos_), n);
         pos_ += n;
@@ -39,7 +45,8 @@ private:
     std::size_t pos_ = 0;
 };
 
-ImageError readFields(Reader& in) {
+ImageError readFields(Reader& in)
+{
     std::uint64_t count = 0;
     if (!in.le(count, 2)) return ImageError::Truncated;
     if (count != kChipFieldCount) return ImageError::BadFields;
@@ -54,7 +61,8 @@ ImageError readFields(Reader& in) {
     return ImageError::None;
 }
 
-ImageError readRow(Reader& in, ChipRecord& r) {
+ImageError readRow(Reader& in, ChipRecord& r)
+{
     for (int i = 0; i < kChipFieldCount; ++i) {
         const auto f = static_cast<ChipField>(i);
         std::uint64_t v = 0;
@@ -74,7 +82,8 @@ ImageError readRow(Reader& in, ChipRecord& r) {
     return ImageError::None;
 }
 
-ImageError readImage(std::span<const std::uint8_t> image, std::vector<ChipRecord>& rows) {
+ImageError readImage(std::span<const std::uint8_t> image, std::vector<ChipRecord>& rows)
+{
     Reader in(image);
     std::string magic;
     std::uint64_t version = 0, rowCount = 0;
@@ -93,9 +102,10 @@ ImageError readImage(std::span<const std::uint8_t> image, std::vector<ChipRecord
     return in.left() == 0 ? ImageError::None : ImageError::TrailingBytes;
 }
 
-}  // namespace
+} // namespace
 
-void appendTableImage(const ChipTable& table, std::vector<std::uint8_t>& out) {
+void appendTableImage(const ChipTable& table, std::vector<std::uint8_t>& out)
+{
     putBytes(out, kMagic);
     putLe(out, kVersion, 2);
     putLe(out, kChipFieldCount, 2);
@@ -125,7 +135,8 @@ void appendTableImage(const ChipTable& table, std::vector<std::uint8_t>& out) {
     }
 }
 
-ImageError loadTableImage(std::span<const std::uint8_t> image, ChipTable& table) {
+ImageError loadTableImage(std::span<const std::uint8_t> image, ChipTable& table)
+{
     std::vector<ChipRecord> rows;
     const ImageError e = readImage(image, rows);
     if (e != ImageError::None) rows.clear();
@@ -133,4 +144,4 @@ ImageError loadTableImage(std::span<const std::uint8_t> image, ChipTable& table)
     return e;
 }
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -22,4 +22,4 @@ void appendTableImage(const ChipTable& table, std::vector<std::uint8_t>& out);
 // Replaces the table's rows. On any error the table is left empty.
 ImageError loadTableImage(std::span<const std::uint8_t> image, ChipTable& table);
 
-}  // namespace chipdb
+} // namespace chipdb

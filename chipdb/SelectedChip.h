@@ -6,14 +6,14 @@
 
 namespace chipdb {
 
-inline constexpr const char* kDefaultChipName = "24C01";  // settings [Chip] Type when missing
+inline constexpr const char* kDefaultChipName = "24C01"; // settings [Chip] Type when missing
 
 struct SelectedChip {
-    std::string ChipName = kDefaultChipName;  // before the first selection: the saved name
+    std::string ChipName = kDefaultChipName; // before the first selection: the saved name
     std::string ChipKind;
     std::uint32_t ChipSize = 352;
     int PageSize = 0;
     int StatusRegCount = 1;
 };
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -9,7 +9,8 @@ namespace {
 
 // Rounds half to even, like the table's own conversion; empty, NaN and out-of-range values
 // land inside [low, high] instead of overflowing.
-std::int64_t roundedWithin(const Number& v, std::int64_t low, std::int64_t high) {
+std::int64_t roundedWithin(const Number& v, std::int64_t low, std::int64_t high)
+{
     const double d = v.value_or(0.0);
     if (std::isnan(d)) return low;
     const double r = std::nearbyint(d);
@@ -18,16 +19,18 @@ std::int64_t roundedWithin(const Number& v, std::int64_t low, std::int64_t high)
     return static_cast<std::int64_t>(r);
 }
 
-}  // namespace
+} // namespace
 
-std::string capacityText(std::uint32_t chipSize) {
+std::string capacityText(std::uint32_t chipSize)
+{
     if (chipSize < 1024) return std::to_string(chipSize) + "x8\n";
     if (chipSize < 1048576) return std::to_string(chipSize / 1024) + "Kx8\n";
     return std::to_string(chipSize / 1048576) + "Mx8\n";
 }
 
 TextPair selectionLogLine(std::string_view chipName, std::string_view capacity, std::string_view manufacturer,
-                          bool ackCheck) {
+                          bool ackCheck)
+{
     TextPair line;
     if (!ackCheck) {
         line.en = "Selected mode \"No test ACK\" \n";
@@ -40,7 +43,8 @@ TextPair selectionLogLine(std::string_view chipName, std::string_view capacity, 
     return line;
 }
 
-ChipSelection SetParams(const ChipRecord& row, bool ackCheck, bool fromDialog) {
+ChipSelection SetParams(const ChipRecord& row, bool ackCheck, bool fromDialog)
+{
     ChipSelection s;
     s.chip.ChipKind = row.CHIPID;
     s.chip.ChipName = row.CHIPTEXT;
@@ -54,4 +58,4 @@ ChipSelection SetParams(const ChipRecord& row, bool ackCheck, bool fromDialog) {
     return s;
 }
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -22,9 +22,9 @@ inline constexpr std::string_view kLowVoltageCaption = "Внимание";
 
 struct ChipSelection {
     SelectedChip chip;
-    std::string capacity;      // "256x8\n", "4Kx8\n", "16Mx8\n"
-    TextPair logLine;          // one navy log entry
-    bool spiControls = false;  // MmSpi enabled and SpiPanel visible
+    std::string capacity;     // "256x8\n", "4Kx8\n", "16Mx8\n"
+    TextPair logLine;         // one navy log entry
+    bool spiControls = false; // MmSpi enabled and SpiPanel visible
     bool lowVoltageWarning = false;
 };
 
@@ -36,4 +36,4 @@ TextPair selectionLogLine(std::string_view chipName, std::string_view capacity, 
 // device selection dialog is the active window (only then can the 1.8 V warning appear).
 ChipSelection SetParams(const ChipRecord& row, bool ackCheck, bool fromDialog);
 
-}  // namespace chipdb
+} // namespace chipdb

@@ -31,4 +31,4 @@ int Decompress(ChunkReader& file, std::vector<std::uint8_t>& memory);
 // Deflates all of `memory` (which must not be empty) into `file`.
 int Compress(std::span<const std::uint8_t> memory, ChunkWriter& file, int level = -1);
 
-}  // namespace chipdb
+} // namespace chipdb

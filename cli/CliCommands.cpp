@@ -42,21 +42,20 @@ QString FormatName(FileCommands::Format format)
 
 QString ResultName(int code)
 {
-    static const char *const names[] = {"ok", "mismatch", "usage", "not-found", "io-failure", "cancelled"};
+    static const char* const names[] = {"ok", "mismatch", "usage", "not-found", "io-failure", "cancelled"};
     return QString::fromLatin1(code >= 0 && code <= 5 ? names[code] : "io-failure");
 }
 } // namespace
 
-CliCommands::CliCommands(const CliOptions &options) : CliFrontEnd(options), options_(options), session_(*this)
+CliCommands::CliCommands(const CliOptions& options) : CliFrontEnd(options), options_(options), session_(*this)
 {
     // The command line writes only the files it is given: no automatic dumps.
     session_.automaticDumps = false;
 }
 
-void CliCommands::result(const QString &line)
+void CliCommands::result(const QString& line)
 {
-    if (options_.quiet || options_.json)
-        return;
+    if (options_.quiet || options_.json) return;
     endProgress();
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
@@ -65,9 +64,9 @@ void CliCommands::result(const QString &line)
 void CliCommands::operationStarted(Operation operation)
 {
     running_ = operation;
-    static const char *const labels[] = {"Reading", "Writing", "Verifying", "Blank check", "Erasing"};
+    static const char* const labels[] = {"Reading", "Writing", "Verifying", "Blank check", "Erasing"};
     const bool compareAfterWrite = operation == Operation::Compare && options_.command != QLatin1String("verify");
-    const char *label = compareAfterWrite ? "Verifying" : labels[int(operation)];
+    const char* label = compareAfterWrite ? "Verifying" : labels[int(operation)];
     beginProgress(QString::fromLatin1(label), operation == Operation::Erase ? 0 : session_.chip().ChipSize);
 }
 
@@ -75,7 +74,7 @@ int CliCommands::run()
 {
     report_["command"] = options_.command;
     int code = ExitUsage;
-    const QString &c = options_.command;
+    const QString& c = options_.command;
     if (c == "list")
         code = list();
     else if (c == "detect")
@@ -116,32 +115,29 @@ void CliCommands::interrupt()
 
 int CliCommands::prepare(bool adapter)
 {
-    MainSettings &settings = session_.settings();
+    MainSettings& settings = session_.settings();
     const SettingsFile file(SettingsPath());
     settings = ReadMainSettings(file, DefaultDumpDir());
     SetCurrentLanguage(settings.language != Language::NotChosen ? settings.language
                                                                 : DetectLanguage(QLocale::system().name()));
-    if (options_.i2cSpeed)
-        settings.i2cSpeed = *options_.i2cSpeed;
-    if (options_.noAckCheck)
-        settings.ackCheck = false;
+    if (options_.i2cSpeed) settings.i2cSpeed = *options_.i2cSpeed;
+    if (options_.noAckCheck) settings.ackCheck = false;
     const int address = options_.slaveAddress.value_or(settings.slaveAddress);
     SlaveAddress = address >= 0 && address <= 0xFF ? uint8_t(address) : DefaultSlaveAddress;
 
-    ChipCatalogue &catalogue = session_.catalogue();
+    ChipCatalogue& catalogue = session_.catalogue();
     if (catalogue.LoadChipDatabase(ChipListPath()) != ChipCatalogue::DatabaseLoad::Loaded) {
         error("the chip database " + ChipListPath() + " cannot be used");
         return ExitUsage;
     }
-    if (!adapter)
-        return ExitDone;
+    if (!adapter) return ExitDone;
 
-    if (options_.emulation.on && !options_.emulation.chip.isEmpty()
-        && !catalogue.find(options_.emulation.chip.toStdString())) {
+    if (options_.emulation.on && !options_.emulation.chip.isEmpty() &&
+        !catalogue.find(options_.emulation.chip.toStdString())) {
         error("--emulate: no chip named " + options_.emulation.chip + " in the database");
         return ExitNotFound;
     }
-    AdapterSession &adapterSession = session_.adapter();
+    AdapterSession& adapterSession = session_.adapter();
     adapterSession.setEmulation(options_.emulation);
     // The emulated socket holds the chip of --emulate=CHIP, else the chip worked on.
     const QString socketChip = options_.emulation.chip.isEmpty() ? options_.chip : options_.emulation.chip;
@@ -151,8 +147,7 @@ int CliCommands::prepare(bool adapter)
     else
         adapterSession.RegisterAdapterNotification();
     adapterSession.InitDevice();
-    if (!adapterSession.present())
-        return ExitNotFound;
+    if (!adapterSession.present()) return ExitNotFound;
     return selectChip(true);
 }
 
@@ -160,10 +155,9 @@ int CliCommands::prepare(bool adapter)
 // an SPI chip is identified.
 int CliCommands::selectChip(bool adapterOpen)
 {
-    ChipCatalogue &catalogue = session_.catalogue();
+    ChipCatalogue& catalogue = session_.catalogue();
     QString name = options_.chip.isEmpty() ? options_.emulation.chip : options_.chip;
-    if (name.isEmpty())
-        name = SettingsFile(SettingsPath()).readText("Chip", "Type", QString());
+    if (name.isEmpty()) name = SettingsFile(SettingsPath()).readText("Chip", "Type", QString());
     if (name.isEmpty() && adapterOpen) {
         session_.spi().MmAutoSelClick();
         if (severalChipsMatched()) {
@@ -181,7 +175,7 @@ int CliCommands::selectChip(bool adapterOpen)
         return ExitNotFound;
     }
     catalogue.SetParams();
-    const chipdb::SelectedChip &chip = catalogue.chip;
+    const chipdb::SelectedChip& chip = catalogue.chip;
     report_["chip"] = QJsonObject{{"name", QString::fromStdString(chip.ChipName)},
                                   {"kind", QString::fromStdString(chip.ChipKind)},
                                   {"size", qint64(chip.ChipSize)},
@@ -191,50 +185,42 @@ int CliCommands::selectChip(bool adapterOpen)
 
 void CliCommands::waitIdle()
 {
-    while (session_.busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (session_.busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     endProgress();
 }
 
-int CliCommands::finish(const QString &chipState)
+int CliCommands::finish(const QString& chipState)
 {
-    const Outcome outcome = interrupted_ && session_.outcome() == Outcome::Completed ? Outcome::Cancelled
-                                                                                       : session_.outcome();
-    if (outcome == Outcome::Cancelled)
-        error("cancelled: " + chipState);
+    const Outcome outcome =
+        interrupted_ && session_.outcome() == Outcome::Completed ? Outcome::Cancelled : session_.outcome();
+    if (outcome == Outcome::Cancelled) error("cancelled: " + chipState);
     return ExitCodeOf(outcome);
 }
 
 bool CliCommands::spiChipOrFail()
 {
-    if (session_.isSpiChip())
-        return true;
-    error(options_.command + " works on SPI chips; " + QString::fromStdString(session_.chip().ChipName) + " is not one");
+    if (session_.isSpiChip()) return true;
+    error(options_.command + " works on SPI chips; " + QString::fromStdString(session_.chip().ChipName) +
+          " is not one");
     return false;
 }
 
-FileCommands::Format CliCommands::formatOf(const QString &path) const
+FileCommands::Format CliCommands::formatOf(const QString& path) const
 {
-    if (options_.format == "hex")
-        return FileCommands::Format::Hex;
-    if (options_.format == "e2p")
-        return FileCommands::Format::E2p;
-    if (options_.format == "brg")
-        return FileCommands::Format::Brg;
-    if (options_.format == "bin")
-        return FileCommands::Format::Bin;
+    if (options_.format == "hex") return FileCommands::Format::Hex;
+    if (options_.format == "e2p") return FileCommands::Format::E2p;
+    if (options_.format == "brg") return FileCommands::Format::Brg;
+    if (options_.format == "bin") return FileCommands::Format::Bin;
     return FileCommands::formatOfExtension(FileCommands::UpperExtension(path));
 }
 
 // --- Files ---
 
-int CliCommands::saveImage(const QString &path, FileCommands::Format format, std::span<const uint8_t> data)
+int CliCommands::saveImage(const QString& path, FileCommands::Format format, std::span<const uint8_t> data)
 {
     std::error_code failure;
     switch (format) {
-    case FileCommands::Format::Bin:
-        failure = SaveBin(NativePath(path), data);
-        break;
+    case FileCommands::Format::Bin: failure = SaveBin(NativePath(path), data); break;
     case FileCommands::Format::Brg: {
         // An SPI chip's status registers travel with the data; a 24xx chip has none.
         const std::span<const uint8_t> registers = session_.isSpiChip()
@@ -243,9 +229,7 @@ int CliCommands::saveImage(const QString &path, FileCommands::Format format, std
         failure = SaveBrg(NativePath(path), data, registers);
         break;
     }
-    case FileCommands::Format::Hex:
-        failure = WriteHexFile(NativePath(path), data);
-        break;
+    case FileCommands::Format::Hex: failure = WriteHexFile(NativePath(path), data); break;
     case FileCommands::Format::E2p:
         error("E2P files can be read but not written: choose bin, brg or hex for " + path);
         return ExitUsage;
@@ -261,14 +245,14 @@ int CliCommands::saveImage(const QString &path, FileCommands::Format format, std
     return ExitDone;
 }
 
-int CliCommands::loadForChip(const QString &path)
+int CliCommands::loadForChip(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
         error("cannot open " + path + (info.exists() ? ": not a regular file" : ": no such file"));
         return ExitUsage;
     }
-    Document &document = session_.document();
+    Document& document = session_.document();
     const uint32_t chipSize = session_.chip().ChipSize;
     const FileCommands::Format format = formatOf(path);
     uint64_t dataSize = 0;
@@ -280,9 +264,10 @@ int CliCommands::loadForChip(const QString &path)
         }
         dataSize = read.bytesCopied;
     } else {
-        const DumpLoad load = format == FileCommands::Format::E2p
-                                  ? document.loadE2p(path, chipSize)
-                                  : document.loadBin(path, format == FileCommands::Format::Brg ? ".BRG" : ".BIN", chipSize);
+        const DumpLoad load =
+            format == FileCommands::Format::E2p
+                ? document.loadE2p(path, chipSize)
+                : document.loadBin(path, format == FileCommands::Format::Brg ? ".BRG" : ".BIN", chipSize);
         if (load.result != DumpResult::Loaded) {
             error(QString::fromStdString(DumpErrorText(load.result, NativePath(path))));
             return ExitUsage;
@@ -291,14 +276,20 @@ int CliCommands::loadForChip(const QString &path)
         dataSize = load.bytesLoaded >= registers ? load.bytesLoaded - registers : 0;
     }
     if (dataSize > chipSize) {
-        error(QStringLiteral("%1 holds %2 bytes, more than the %3 bytes of %4").arg(path).arg(dataSize).arg(chipSize)
+        error(QStringLiteral("%1 holds %2 bytes, more than the %3 bytes of %4")
+                  .arg(path)
+                  .arg(dataSize)
+                  .arg(chipSize)
                   .arg(QString::fromStdString(session_.chip().ChipName)));
         return ExitUsage;
     }
     if (dataSize < chipSize) {
         if (!options_.pad) {
             error(QStringLiteral("%1 holds %2 bytes, fewer than the %3 bytes of %4 (--pad fills the rest with FF)")
-                      .arg(path).arg(dataSize).arg(chipSize).arg(QString::fromStdString(session_.chip().ChipName)));
+                      .arg(path)
+                      .arg(dataSize)
+                      .arg(chipSize)
+                      .arg(QString::fromStdString(session_.chip().ChipName)));
             return ExitUsage;
         }
         std::fill(document.transfer().begin() + std::ptrdiff_t(dataSize), document.transfer().begin() + chipSize, 0xFF);
@@ -315,14 +306,12 @@ int CliCommands::loadForChip(const QString &path)
 
 int CliCommands::list()
 {
-    if (const int code = prepare(false))
-        return code;
+    if (const int code = prepare(false)) return code;
     const QString pattern = options_.args.value(0);
     QJsonArray chips;
-    for (const chipdb::ChipRecord &row : session_.catalogue().ClientDataSet.rows()) {
+    for (const chipdb::ChipRecord& row : session_.catalogue().ClientDataSet.rows()) {
         const QString name = QString::fromStdString(row.CHIPTEXT);
-        if (!pattern.isEmpty() && !name.contains(pattern, Qt::CaseInsensitive))
-            continue;
+        if (!pattern.isEmpty() && !name.contains(pattern, Qt::CaseInsensitive)) continue;
         const qint64 size = qint64(row.CHIPSIZE.value_or(0));
         const int page = int(row.PAGESIZE.value_or(0));
         chips.append(QJsonObject{{"name", name},
@@ -330,8 +319,12 @@ int CliCommands::list()
                                  {"kind", QString::fromStdString(row.CHIPID)},
                                  {"size", size},
                                  {"pageSize", page}});
-        result(QStringLiteral("%1 %2 %3 %4 %5").arg(name, -22).arg(QString::fromStdString(row.MANUF), -14)
-                   .arg(QString::fromStdString(row.CHIPID), -11).arg(size, 10).arg(page, 6));
+        result(QStringLiteral("%1 %2 %3 %4 %5")
+                   .arg(name, -22)
+                   .arg(QString::fromStdString(row.MANUF), -14)
+                   .arg(QString::fromStdString(row.CHIPID), -11)
+                   .arg(size, 10)
+                   .arg(page, 6));
     }
     report_["chips"] = chips;
     return ExitDone;
@@ -339,12 +332,11 @@ int CliCommands::list()
 
 int CliCommands::detect()
 {
-    if (const int code = prepare(false))
-        return code;
-    AdapterSession &adapter = session_.adapter();
+    if (const int code = prepare(false)) return code;
+    AdapterSession& adapter = session_.adapter();
     adapter.setEmulation(options_.emulation);
-    if (options_.emulation.on && !options_.emulation.chip.isEmpty()
-        && !session_.catalogue().find(options_.emulation.chip.toStdString())) {
+    if (options_.emulation.on && !options_.emulation.chip.isEmpty() &&
+        !session_.catalogue().find(options_.emulation.chip.toStdString())) {
         error("--emulate: no chip named " + options_.emulation.chip + " in the database");
         return ExitNotFound;
     }
@@ -355,24 +347,21 @@ int CliCommands::detect()
         adapter.RegisterAdapterNotification();
     adapter.InitDevice();
     report_["adapter"] = adapter.present();
-    if (!adapter.present())
-        return ExitNotFound;
+    if (!adapter.present()) return ExitNotFound;
     result("adapter: CH341A present");
 
-    Ch341Library &library = *adapter.Library;
+    Ch341Library& library = *adapter.Library;
     SpiLog log;
     const uint32_t id = GetSpiId(library, log);
     const QStringList idLines = [&] {
         QStringList lines;
-        for (const LogLine &line : SpiIdLines(library))
-            lines << QString::fromStdString(line.text.en).trimmed();
+        for (const LogLine& line : SpiIdLines(library)) lines << QString::fromStdString(line.text.en).trimmed();
         return lines;
     }();
-    for (const QString &line : idLines)
-        result(line);
+    for (const QString& line : idLines) result(line);
     report_["ids"] = QJsonArray::fromStringList(idLines);
 
-    ChipCatalogue &catalogue = session_.catalogue();
+    ChipCatalogue& catalogue = session_.catalogue();
     const AutoSelectResult found = ReadChipId(library, catalogue.ClientDataSet, catalogue.ChipFilter, "ID_SPI1", log);
     QJsonArray matches;
     if (found.outcome == AutoSelectResult::Outcome::OneMatch || found.outcome == AutoSelectResult::Outcome::Several)
@@ -385,8 +374,7 @@ int CliCommands::detect()
         result(id == NoJedecAnswer ? "no SPI chip answers" : "no chip of the database has this id");
         return ExitNotFound;
     }
-    for (const auto &match : matches)
-        result("matches: " + match.toString());
+    for (const auto& match : matches) result("matches: " + match.toString());
     return ExitDone;
 }
 
@@ -398,32 +386,28 @@ int CliCommands::read()
         error("E2P files can be read but not written: choose bin, brg or hex for " + path);
         return ExitUsage;
     }
-    if (const int code = prepare(true))
-        return code;
+    if (const int code = prepare(true)) return code;
     QElapsedTimer clock;
     clock.start();
     session_.resetOutcome();
     session_.commands().MmReadClick();
     waitIdle();
-    if (const int code = finish("nothing was written to " + path))
-        return code;
+    if (const int code = finish("nothing was written to " + path)) return code;
     const std::span<const uint8_t> image = session_.document().transfer().first(session_.chip().ChipSize);
-    if (const int code = saveImage(path, format, image))
-        return code;
+    if (const int code = saveImage(path, format, image)) return code;
     report_["seconds"] = clock.elapsed() / 1000.0;
     result(QStringLiteral("read %1 bytes of %2 into %3 (CRC32 %4) in %5 s")
-               .arg(image.size()).arg(QString::fromStdString(session_.chip().ChipName), path, Hex(CRC32(image), 8))
+               .arg(image.size())
+               .arg(QString::fromStdString(session_.chip().ChipName), path, Hex(CRC32(image), 8))
                .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
     return ExitDone;
 }
 
 int CliCommands::write()
 {
-    if (const int code = prepare(true))
-        return code;
+    if (const int code = prepare(true)) return code;
     const QString path = options_.args.at(0);
-    if (const int code = loadForChip(path))
-        return code;
+    if (const int code = loadForChip(path)) return code;
     QElapsedTimer clock;
     clock.start();
     session_.resetOutcome();
@@ -433,19 +417,17 @@ int CliCommands::write()
     else
         session_.commands().MmSmartWriteClick();
     waitIdle();
-    const DiffList &differences = session_.differences();
+    const DiffList& differences = session_.differences();
     report_["seconds"] = clock.elapsed() / 1000.0;
-    if (!options_.noVerify)
-        report_["differences"] = qint64(differences.size());
+    if (!options_.noVerify) report_["differences"] = qint64(differences.size());
     QString chipState =
         running_ == Operation::Write ? "the chip is partly written" : "the chip was written but not verified";
-    if (const SpiOperations &spi = session_.commands().spi(); spi.SmartWriteReadingBack())
+    if (const SpiOperations& spi = session_.commands().spi(); spi.SmartWriteReadingBack())
         chipState = "the chip was written but not verified";
     else if (spi.SmartWriteReading())
         chipState = "nothing was written";
     const int code = finish(chipState);
-    if (code)
-        return code;
+    if (code) return code;
     result(QStringLiteral("wrote %1 into %2%3 in %4 s")
                .arg(path, QString::fromStdString(session_.chip().ChipName), options_.noVerify ? "" : " and verified it")
                .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
@@ -454,24 +436,22 @@ int CliCommands::write()
 
 int CliCommands::verify()
 {
-    if (const int code = prepare(true))
-        return code;
+    if (const int code = prepare(true)) return code;
     const QString path = options_.args.at(0);
-    if (const int code = loadForChip(path))
-        return code;
+    if (const int code = loadForChip(path)) return code;
     session_.resetOutcome();
     session_.commands().MmCompareClick();
     waitIdle();
-    if (const int code = finish("the chip was not changed"); code != ExitDone && code != ExitMismatch)
-        return code;
-    const DiffList &differences = session_.differences();
+    if (const int code = finish("the chip was not changed"); code != ExitDone && code != ExitMismatch) return code;
+    const DiffList& differences = session_.differences();
     const std::span<const uint8_t> file = session_.document().bytes();
     const std::span<const uint8_t> chip = session_.document().transfer();
     QJsonArray first;
     for (std::size_t i = 0; i < differences.size() && i < 10; ++i) {
         const uint32_t address = differences.address(i);
         first.append(QJsonObject{{"address", qint64(address)}, {"file", file[address]}, {"chip", chip[address]}});
-        result(QStringLiteral("%1: file %2, chip %3").arg(Hex(address, 6), Hex(file[address], 2), Hex(chip[address], 2)));
+        result(
+            QStringLiteral("%1: file %2, chip %3").arg(Hex(address, 6), Hex(file[address], 2), Hex(chip[address], 2)));
     }
     report_["differences"] = qint64(differences.size());
     report_["firstDifferences"] = first;
@@ -485,28 +465,23 @@ int CliCommands::verify()
 
 int CliCommands::erase()
 {
-    if (const int code = prepare(true))
-        return code;
-    if (!spiChipOrFail())
-        return ExitUsage;
+    if (const int code = prepare(true)) return code;
+    if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
     session_.script().begin(false, true, false, false); // a blank check follows the erase
     session_.commands().MmSpiEraseClick();
     waitIdle();
     const int code = finish(running_ == Operation::Erase ? "the chip may still be erasing by itself"
-                                                           : "the chip was erased but not checked");
-    if (code)
-        return code;
+                                                         : "the chip was erased but not checked");
+    if (code) return code;
     result("erased " + QString::fromStdString(session_.chip().ChipName) + " and found it blank");
     return ExitDone;
 }
 
 int CliCommands::blank()
 {
-    if (const int code = prepare(true))
-        return code;
-    if (!spiChipOrFail())
-        return ExitUsage;
+    if (const int code = prepare(true)) return code;
+    if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
     session_.commands().MmCheckFFClick();
     waitIdle();
@@ -517,27 +492,26 @@ int CliCommands::blank()
         report_["firstNonBlank"] = qint64(notBlank - chip.begin());
         result("not blank at " + Hex(uint64_t(notBlank - chip.begin()), 6));
     }
-    if (code)
-        return code;
+    if (code) return code;
     result(QString::fromStdString(session_.chip().ChipName) + " is blank");
     return ExitDone;
 }
 
 int CliCommands::status()
 {
-    if (const int code = prepare(true))
-        return code;
-    if (!spiChipOrFail())
-        return ExitUsage;
+    if (const int code = prepare(true)) return code;
+    if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
-    SpiChipCommands &spi = session_.spi();
+    SpiChipCommands& spi = session_.spi();
     const int count = session_.chip().StatusRegCount;
     if (!options_.setRegisters.empty()) {
         if (int(options_.setRegisters.size()) > std::max(count, 1)) {
-            error(QStringLiteral("%1 has %2 status register(s)").arg(QString::fromStdString(session_.chip().ChipName)).arg(count));
+            error(QStringLiteral("%1 has %2 status register(s)")
+                      .arg(QString::fromStdString(session_.chip().ChipName))
+                      .arg(count));
             return ExitUsage;
         }
-        StatusShadow &shadow = session_.document().StatusShadow;
+        StatusShadow& shadow = session_.document().StatusShadow;
         spi.ReadStatusIntoShadow();
         std::copy(options_.setRegisters.begin(), options_.setRegisters.end(), shadow.SR.begin());
         spi.WriteStatusFromShadow();
@@ -549,13 +523,13 @@ int CliCommands::status()
         result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(read.values[i], 2)));
     }
     report_["statusRegisters"] = values;
-    if (read.failed)
-        return ExitIoFailure;
+    if (read.failed) return ExitIoFailure;
     for (std::size_t i = 0; i < options_.setRegisters.size(); ++i) {
         // Busy and write enable (bits 0 and 1 of register 1) are the chip's own: compare the rest.
         const uint8_t mask = i == 0 ? 0xFC : 0xFF;
         if ((read.values[i] & mask) != (options_.setRegisters[i] & mask)) {
-            error(QStringLiteral("status register %1 reads %2 after writing %3").arg(i + 1)
+            error(QStringLiteral("status register %1 reads %2 after writing %3")
+                      .arg(i + 1)
                       .arg(Hex(read.values[i], 2), Hex(options_.setRegisters[i], 2)));
             return ExitIoFailure;
         }
@@ -565,15 +539,12 @@ int CliCommands::status()
 
 int CliCommands::unprotect()
 {
-    if (const int code = prepare(true))
-        return code;
-    if (!spiChipOrFail())
-        return ExitUsage;
+    if (const int code = prepare(true)) return code;
+    if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
     session_.spi().MmUnprotectClick();
     waitIdle(); // the MX25L2026 unprotect ends with a whole-chip erase
-    if (const int code = finish("the chip may still be erasing by itself"))
-        return code;
+    if (const int code = finish("the chip may still be erasing by itself")) return code;
     const StatusReadResult read = session_.spi().ReadStatusIntoShadow();
     for (int i = 0; i < read.registersRead; ++i)
         result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(read.values[i], 2)));
@@ -585,14 +556,14 @@ int CliCommands::info()
     return describe(options_.args.at(0), formatOf(options_.args.at(0)));
 }
 
-int CliCommands::describe(const QString &path, FileCommands::Format format)
+int CliCommands::describe(const QString& path, FileCommands::Format format)
 {
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile()) {
         error("cannot open " + path + (file.exists() ? ": not a regular file" : ": no such file"));
         return ExitUsage;
     }
-    Document &document = session_.document();
+    Document& document = session_.document();
     // No chip is involved: room for a dump of the largest one.
     document.fitTransferToChip(chipdb::kMaxChipSize);
     const std::size_t room = document.transfer().size();
@@ -623,7 +594,8 @@ int CliCommands::describe(const QString &path, FileCommands::Format format)
             error(tooLarge);
             return ExitUsage;
         }
-        size = load.bytesLoaded - (format == FileCommands::Format::Brg ? std::min<std::size_t>(load.bytesLoaded, 3) : 0);
+        size =
+            load.bytesLoaded - (format == FileCommands::Format::Brg ? std::min<std::size_t>(load.bytesLoaded, 3) : 0);
     }
     const std::span<const uint8_t> data = document.transfer().first(size);
     report_["file"] = path;
@@ -632,9 +604,11 @@ int CliCommands::describe(const QString &path, FileCommands::Format format)
     report_["crc16"] = Hex(CRC16(data), 4);
     report_["crc32"] = Hex(CRC32(data), 8);
     result(QStringLiteral("%1: %2, %3 bytes, CRC16 %4, CRC32 %5")
-               .arg(path, FormatName(format)).arg(size).arg(Hex(CRC16(data), 4), Hex(CRC32(data), 8)));
+               .arg(path, FormatName(format))
+               .arg(size)
+               .arg(Hex(CRC16(data), 4), Hex(CRC32(data), 8)));
     if (format == FileCommands::Format::Brg && size < std::size_t(file.size())) {
-        const std::array<uint8_t, 3> &sr = document.StatusShadow.SR;
+        const std::array<uint8_t, 3>& sr = document.StatusShadow.SR;
         report_["statusRegisters"] = QJsonArray{sr[0], sr[1], sr[2]};
         result(QStringLiteral("status registers %1 %2 %3").arg(Hex(sr[0], 2), Hex(sr[1], 2), Hex(sr[2], 2)));
     }
@@ -645,12 +619,10 @@ int CliCommands::describe(const QString &path, FileCommands::Format format)
 int CliCommands::convert()
 {
     const QString in = options_.args.at(0), out = options_.args.at(1);
-    if (const int code = describe(in, FileCommands::formatOfExtension(FileCommands::UpperExtension(in))))
-        return code;
+    if (const int code = describe(in, FileCommands::formatOfExtension(FileCommands::UpperExtension(in)))) return code;
     const std::size_t size = std::size_t(report_["bytes"].toInteger());
     const QJsonValue source = report_["format"];
-    if (const int code = saveImage(out, formatOf(out), session_.document().transfer().first(size)))
-        return code;
+    if (const int code = saveImage(out, formatOf(out), session_.document().transfer().first(size))) return code;
     report_["from"] = QJsonObject{{"file", in}, {"format", source}};
     result("wrote " + out);
     return ExitDone;

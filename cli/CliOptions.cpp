@@ -1,65 +1,58 @@
 #include "cli/CliOptions.h"
 
 namespace {
-const QStringList Commands = {"list",   "detect", "read",      "write", "verify", "erase",
-                              "blank",  "status", "unprotect", "info",  "convert"};
+const QStringList Commands = {"list",  "detect", "read",      "write", "verify", "erase",
+                              "blank", "status", "unprotect", "info",  "convert"};
 
 // How many arguments each command takes: at least, at most.
-std::pair<int, int> ArgumentCount(const QString &command)
+std::pair<int, int> ArgumentCount(const QString& command)
 {
-    if (command == "list")
-        return {0, 1};
-    if (command == "read" || command == "write" || command == "verify" || command == "info")
-        return {1, 1};
-    if (command == "convert")
-        return {2, 2};
+    if (command == "list") return {0, 1};
+    if (command == "read" || command == "write" || command == "verify" || command == "info") return {1, 1};
+    if (command == "convert") return {2, 2};
     return {0, 0};
 }
 
-std::optional<int> SpeedIndex(const QString &kHz)
+std::optional<int> SpeedIndex(const QString& kHz)
 {
     const QStringList speeds = {"20", "100", "400", "750"};
     const int index = int(speeds.indexOf(kHz));
     return index < 0 ? std::nullopt : std::optional<int>(index);
 }
 
-std::optional<int> SlaveAddressValue(const QString &text)
+std::optional<int> SlaveAddressValue(const QString& text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 0);
     // The 24xx device address: 1010 A2 A1 A0, read/write bit clear.
-    if (!ok || value < 0xA0 || value > 0xAE || value % 2 != 0)
-        return std::nullopt;
+    if (!ok || value < 0xA0 || value > 0xAE || value % 2 != 0) return std::nullopt;
     return value;
 }
 
-std::optional<std::vector<uint8_t>> RegisterValues(const QString &text)
+std::optional<std::vector<uint8_t>> RegisterValues(const QString& text)
 {
     const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.isEmpty() || parts.size() > 3)
-        return std::nullopt;
+    if (parts.isEmpty() || parts.size() > 3) return std::nullopt;
     std::vector<uint8_t> values;
-    for (const QString &part : parts) {
+    for (const QString& part : parts) {
         bool ok = false;
         const uint value = part.trimmed().toUInt(&ok, 16);
-        if (!ok || value > 0xFF)
-            return std::nullopt;
+        if (!ok || value > 0xFF) return std::nullopt;
         values.push_back(uint8_t(value));
     }
     return values;
 }
 } // namespace
 
-CliParse ParseCliOptions(const QStringList &arguments)
+CliParse ParseCliOptions(const QStringList& arguments)
 {
     CliOptions o;
-    auto fail = [](const QString &text) { return CliParse{std::nullopt, text}; };
+    auto fail = [](const QString& text) { return CliParse{std::nullopt, text}; };
     for (int i = 0; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
+        const QString& a = arguments.at(i);
         const QString value = a.section(QLatin1Char('='), 1);
-        auto next = [&](QString *out) {
-            if (i + 1 >= arguments.size())
-                return false;
+        auto next = [&](QString* out) {
+            if (i + 1 >= arguments.size()) return false;
             *out = arguments.at(++i);
             return true;
         };
@@ -68,16 +61,13 @@ CliParse ParseCliOptions(const QStringList &arguments)
         } else if (a == "--version") {
             o.version = true;
         } else if (a == "-c" || a == "--chip") {
-            if (!next(&o.chip))
-                return fail(a + " needs a chip name");
+            if (!next(&o.chip)) return fail(a + " needs a chip name");
         } else if (a.startsWith("--chip=")) {
             o.chip = value;
         } else if (QString error; TakeEmulationOption(a, o.emulation, error)) {
-            if (!error.isEmpty())
-                return fail(error);
+            if (!error.isEmpty()) return fail(error);
         } else if (a.startsWith("--i2c-speed=")) {
-            if (!(o.i2cSpeed = SpeedIndex(value)))
-                return fail("--i2c-speed must be 20, 100, 400 or 750, not " + value);
+            if (!(o.i2cSpeed = SpeedIndex(value))) return fail("--i2c-speed must be 20, 100, 400 or 750, not " + value);
         } else if (a.startsWith("--slave-address=")) {
             if (!(o.slaveAddress = SlaveAddressValue(value)))
                 return fail("--slave-address must be an even address from 0xA0 to 0xAE, not " + value);
@@ -89,11 +79,9 @@ CliParse ParseCliOptions(const QStringList &arguments)
                 return fail("--format must be bin, hex, e2p or brg, not " + value);
         } else if (a == "--set" || a.startsWith("--set=")) {
             QString text = value;
-            if (a == "--set" && !next(&text))
-                return fail("--set needs HEX[,HEX[,HEX]]");
+            if (a == "--set" && !next(&text)) return fail("--set needs HEX[,HEX[,HEX]]");
             const auto values = RegisterValues(text);
-            if (!values)
-                return fail("--set needs one to three hexadecimal bytes separated by commas, not " + text);
+            if (!values) return fail("--set needs one to three hexadecimal bytes separated by commas, not " + text);
             o.setRegisters = *values;
         } else if (a == "--pad") {
             o.pad = true;
@@ -112,26 +100,21 @@ CliParse ParseCliOptions(const QStringList &arguments)
         } else if (a.startsWith("-") && a != "-") {
             return fail("unknown option " + a);
         } else if (o.command.isEmpty()) {
-            if (!Commands.contains(a))
-                return fail("unknown command " + a);
+            if (!Commands.contains(a)) return fail("unknown command " + a);
             o.command = a;
         } else {
             o.args << a;
         }
     }
-    if (o.help || o.version)
-        return {o, {}};
-    if (o.command.isEmpty())
-        return fail("no command given");
+    if (o.help || o.version) return {o, {}};
+    if (o.command.isEmpty()) return fail("no command given");
     const auto [least, most] = ArgumentCount(o.command);
     if (o.args.size() < least || o.args.size() > most)
         return fail(o.command + (least == most && least == 0 ? " takes no argument"
-                                 : least == most            ? QString(" takes %1 argument(s)").arg(least)
-                                                            : QString(" takes at most %1 argument").arg(most)));
-    if (!o.setRegisters.empty() && o.command != "status")
-        return fail("--set belongs to the status command");
-    if (o.full && o.command != "write")
-        return fail("--full belongs to the write command");
+                                 : least == most             ? QString(" takes %1 argument(s)").arg(least)
+                                                             : QString(" takes at most %1 argument").arg(most)));
+    if (!o.setRegisters.empty() && o.command != "status") return fail("--set belongs to the status command");
+    if (o.full && o.command != "write") return fail("--full belongs to the write command");
     return {o, {}};
 }
 

@@ -9,17 +9,17 @@
 #include <vector>
 
 struct CliOptions {
-    QString command;   // list, detect, read, write, verify, erase, blank, status, unprotect, info, convert
-    QStringList args;  // the command's own arguments (files, a pattern)
+    QString command;  // list, detect, read, write, verify, erase, blank, status, unprotect, info, convert
+    QStringList args; // the command's own arguments (files, a pattern)
 
-    QString chip;             // -c, --chip NAME
-    EmulationOptions emulation; // --emulate[=CHIP] and the other --emulate… options
-    std::optional<int> i2cSpeed;      // --i2c-speed=20|100|400|750, as the index 0..3
-    std::optional<int> slaveAddress;  // --slave-address=0xA0..0xAE
-    bool noAckCheck = false;          // --no-ack-check
-    QString format;                   // --format=bin|hex|e2p|brg, lower case; empty: by extension
+    QString chip;                      // -c, --chip NAME
+    EmulationOptions emulation;        // --emulate[=CHIP] and the other --emulate… options
+    std::optional<int> i2cSpeed;       // --i2c-speed=20|100|400|750, as the index 0..3
+    std::optional<int> slaveAddress;   // --slave-address=0xA0..0xAE
+    bool noAckCheck = false;           // --no-ack-check
+    QString format;                    // --format=bin|hex|e2p|brg, lower case; empty: by extension
     std::vector<uint8_t> setRegisters; // status --set HEX[,HEX[,HEX]]
-    bool full = false; // --full: write erases and programs the whole chip
+    bool full = false;                 // --full: write erases and programs the whole chip
     bool noVerify = false, yes = false, quiet = false, json = false, pad = false, verbose = false;
     bool help = false, version = false;
 };
@@ -29,7 +29,7 @@ struct CliParse {
     QString error; // a usage error, when options is empty
 };
 
-CliParse ParseCliOptions(const QStringList &arguments);
+CliParse ParseCliOptions(const QStringList& arguments);
 
 // The usage text of --help.
 QString CliUsage();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-void ProgressLine::begin(const QString &what, uint64_t bytes)
+void ProgressLine::begin(const QString& what, uint64_t bytes)
 {
     finish();
     what_ = what;
@@ -14,26 +14,26 @@ void ProgressLine::begin(const QString &what, uint64_t bytes)
 
 void ProgressLine::update(int position, int maximum)
 {
-    if (maximum <= 0 || what_.isEmpty())
-        return;
+    if (maximum <= 0 || what_.isEmpty()) return;
     const int percent = std::clamp(int(int64_t(position) * 100 / maximum), 0, 100);
     if (!terminal_) {
         // One line per tenth: enough for a log file, few enough to read.
         const int decile = percent / 10;
-        if (decile == lastDecile_ || percent == 0)
-            return;
+        if (decile == lastDecile_ || percent == 0) return;
         lastDecile_ = decile;
         std::fprintf(stream_, "%s %d%%\n", qPrintable(what_), decile * 10);
         std::fflush(stream_);
         return;
     }
-    if (percent == lastPercent_)
-        return;
+    if (percent == lastPercent_) return;
     lastPercent_ = percent;
     constexpr int Width = 30;
     const int filled = percent * Width / 100;
-    QString line = QStringLiteral("\r%1 [%2%3] %4%").arg(what_).arg(QString(filled, QLatin1Char('#')))
-                       .arg(QString(Width - filled, QLatin1Char('.'))).arg(percent, 3);
+    QString line = QStringLiteral("\r%1 [%2%3] %4%")
+                       .arg(what_)
+                       .arg(QString(filled, QLatin1Char('#')))
+                       .arg(QString(Width - filled, QLatin1Char('.')))
+                       .arg(percent, 3);
     const double seconds = clock_.elapsed() / 1000.0;
     if (bytes_ > 0 && seconds > 0.2 && position > 0) {
         const double done = double(bytes_) * position / maximum;
@@ -48,8 +48,7 @@ void ProgressLine::update(int position, int maximum)
 
 void ProgressLine::finish()
 {
-    if (drawn_)
-        std::fputc('\n', stream_);
+    if (drawn_) std::fputc('\n', stream_);
     drawn_ = false;
     what_.clear();
 }

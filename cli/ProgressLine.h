@@ -8,16 +8,16 @@
 
 class ProgressLine {
 public:
-    ProgressLine(std::FILE *stream, bool terminal) : stream_(stream), terminal_(terminal) {}
+    ProgressLine(std::FILE* stream, bool terminal) : stream_(stream), terminal_(terminal) {}
 
     // A new operation of `bytes` bytes (0: no rate, such as an erase) begins.
-    void begin(const QString &what, uint64_t bytes);
+    void begin(const QString& what, uint64_t bytes);
     void update(int position, int maximum);
     // Ends the bar's line (a terminal keeps the last bar).
     void finish();
 
 private:
-    std::FILE *stream_;
+    std::FILE* stream_;
     bool terminal_;
     QString what_;
     uint64_t bytes_ = 0;

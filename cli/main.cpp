@@ -1,7 +1,7 @@
 // vespera-cli: the programmer's operations from the command line, on the window's core.
+#include "ProgramVersion.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
-#include "ProgramVersion.h"
 #include "session/AppPaths.h"
 
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ void OnInterrupt(int)
 }
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vespera"));
@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vespera-cli: %s\nTry 'vespera-cli --help'.\n", qPrintable(parse.error));
         return ExitUsage;
     }
-    const CliOptions &options = *parse.options;
+    const CliOptions& options = *parse.options;
     if (options.help) {
         std::printf("%s", qPrintable(CliUsage()));
         return ExitDone;
@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
 
     CliCommands commands(options);
     if (::pipe(interruptPipe) == 0) {
-        auto *notifier = new QSocketNotifier(interruptPipe[0], QSocketNotifier::Read, &app);
+        auto* notifier = new QSocketNotifier(interruptPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, [&commands] {
             char byte;
             [[maybe_unused]] const auto got = ::read(interruptPipe[0], &byte, 1);
@@ -55,7 +55,6 @@ int main(int argc, char *argv[])
         std::signal(SIGINT, OnInterrupt);
     }
     const int code = commands.run();
-    if (options.json)
-        std::printf("%s\n", QJsonDocument(commands.report()).toJson(QJsonDocument::Compact).constData());
+    if (options.json) std::printf("%s\n", QJsonDocument(commands.report()).toJson(QJsonDocument::Compact).constData());
     return code;
 }

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPixmap>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QTimer>
 
 #include <vector>
@@ -14,8 +14,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     std::vector<std::uint8_t> data(256 * 1024);
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = std::uint8_t(i * 7 + i / 256);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = std::uint8_t(i * 7 + i / 256);
     const char sample[] = "Vespera 24XX - 25XX programmer";
     std::copy(sample, sample + sizeof sample - 1, data.begin() + 0x40);
     if (argc > 1) {

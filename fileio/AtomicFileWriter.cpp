@@ -32,8 +32,7 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, unsi
 std::filesystem::path FollowLink(const std::filesystem::path& target)
 {
     std::error_code error;
-    if (!std::filesystem::is_symlink(target, error))
-        return target;
+    if (!std::filesystem::is_symlink(target, error)) return target;
     const auto resolved = std::filesystem::weakly_canonical(target, error);
     return error ? target : resolved;
 }
@@ -43,13 +42,12 @@ void SyncFolder(const std::filesystem::path& file)
 {
     const auto folder = file.parent_path();
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
-}  // namespace
+} // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(FollowLink(target))
 {
@@ -65,14 +63,10 @@ void AtomicFileWriter::Open()
 {
     struct stat existing;
     const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (!exists && errno != ENOENT)
-        return Fail(LastError());
-    if (exists && !S_ISREG(existing.st_mode))
-        return Fail(FileError::NotRegularFile);
-    if (exists && ::access(target_.c_str(), W_OK) != 0)
-        return Fail(LastError());
-    if (exists && (existing.st_mode & 0222) == 0)
-        return Fail(std::make_error_code(std::errc::permission_denied));
+    if (!exists && errno != ENOENT) return Fail(LastError());
+    if (exists && !S_ISREG(existing.st_mode)) return Fail(FileError::NotRegularFile);
+    if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail(LastError());
+    if (exists && (existing.st_mode & 0222) == 0) return Fail(std::make_error_code(std::errc::permission_denied));
 
     for (unsigned attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
         temporary_ = TemporaryNameFor(target_, attempt);
@@ -89,23 +83,19 @@ void AtomicFileWriter::Open()
         return;
     }
     // Replacing a file keeps its permissions; a new file gets the usual 0666 less the umask.
-    if (exists)
-        ::fchmod(fd_, existing.st_mode & 07777);
+    if (exists) ::fchmod(fd_, existing.st_mode & 07777);
 }
 
 void AtomicFileWriter::Fail(std::error_code error)
 {
-    if (!error_)
-        error_ = error;
+    if (!error_) error_ = error;
 }
 
 void AtomicFileWriter::Discard()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
 }
 
@@ -116,8 +106,7 @@ bool AtomicFileWriter::Write(std::span<const std::uint8_t> bytes)
     while (!error_ && left > 0) {
         const ssize_t written = ::write(fd_, p, left);
         if (written < 0) {
-            if (errno != EINTR)
-                Fail(LastError());
+            if (errno != EINTR) Fail(LastError());
             continue;
         }
         p += written;
@@ -133,13 +122,10 @@ bool AtomicFileWriter::Write(std::string_view text)
 
 std::error_code AtomicFileWriter::Commit()
 {
-    if (!error_ && ::fsync(fd_) != 0)
-        Fail(LastError());
-    if (fd_ >= 0 && ::close(fd_) != 0)
-        Fail(LastError());
+    if (!error_ && ::fsync(fd_) != 0) Fail(LastError());
+    if (fd_ >= 0 && ::close(fd_) != 0) Fail(LastError());
     fd_ = -1;
-    if (!error_ && ::rename(temporary_.c_str(), target_.c_str()) != 0)
-        Fail(LastError());
+    if (!error_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(LastError());
     if (!error_) {
         temporary_.clear();
         SyncFolder(target_);
@@ -152,9 +138,8 @@ std::error_code WriteFileAtomically(const std::filesystem::path& target,
                                     std::initializer_list<std::span<const std::uint8_t>> pieces)
 {
     AtomicFileWriter writer(target);
-    for (const auto& piece : pieces)
-        writer.Write(piece);
+    for (const auto& piece : pieces) writer.Write(piece);
     return writer.Commit();
 }
 
-}  // namespace fileio
+} // namespace fileio

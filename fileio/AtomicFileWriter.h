@@ -49,4 +49,4 @@ private:
 std::error_code WriteFileAtomically(const std::filesystem::path& target,
                                     std::initializer_list<std::span<const std::uint8_t>> pieces);
 
-}  // namespace fileio
+} // namespace fileio

@@ -15,7 +15,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 const std::error_category& FileErrorCategory()
 {
@@ -28,4 +28,4 @@ std::error_code make_error_code(FileError error)
     return {static_cast<int>(error), FileErrorCategory()};
 }
 
-}  // namespace fileio
+} // namespace fileio

@@ -16,7 +16,7 @@ std::error_code LastError()
     return {errno, std::generic_category()};
 }
 
-}  // namespace
+} // namespace
 
 InputFile::InputFile(const std::filesystem::path& path)
 {
@@ -53,8 +53,7 @@ InputFile::InputFile(const std::filesystem::path& path)
 
 InputFile::~InputFile()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 std::size_t InputFile::Read(std::span<std::uint8_t> destination)
@@ -62,12 +61,9 @@ std::size_t InputFile::Read(std::span<std::uint8_t> destination)
     std::size_t total = 0;
     while (fd_ >= 0 && !error_ && total < destination.size()) {
         const ssize_t got = ::read(fd_, destination.data() + total, destination.size() - total);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error_ = LastError();
-        if (got <= 0)
-            break;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) error_ = LastError();
+        if (got <= 0) break;
         total += static_cast<std::size_t>(got);
     }
     return total;
@@ -75,11 +71,9 @@ std::size_t InputFile::Read(std::span<std::uint8_t> destination)
 
 bool InputFile::Seek(std::uint64_t offset)
 {
-    if (fd_ < 0 || error_)
-        return false;
-    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0)
-        error_ = LastError();
+    if (fd_ < 0 || error_) return false;
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) error_ = LastError();
     return !error_;
 }
 
-}  // namespace fileio
+} // namespace fileio

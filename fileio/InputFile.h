@@ -35,4 +35,4 @@ private:
     std::error_code error_;
 };
 
-}  // namespace fileio
+} // namespace fileio

@@ -11,9 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const chipdb::ChipCsv csv = chipdb::parseChipCsv(text);
     const long lines = std::count(text.begin(), text.end(), '\n') + 1;
-    for (const auto& row : csv.rows)
-        FUZZ_CHECK(row.line >= 1 && row.line <= lines);
-    for (const auto& error : csv.errors)
-        FUZZ_CHECK(error.line >= 0 && error.line <= lines && !error.message.empty());
+    for (const auto& row : csv.rows) FUZZ_CHECK(row.line >= 1 && row.line <= lines);
+    for (const auto& error : csv.errors) FUZZ_CHECK(error.line >= 0 && error.line <= lines && !error.message.empty());
     return 0;
 }

@@ -33,7 +33,7 @@ bool HoldsFileBytes(const std::vector<std::uint8_t>& buffer, std::span<const std
                        [](auto b) { return b == kUntouched; });
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -21,8 +21,7 @@ int main(int argc, char** argv)
             continue;
         }
         for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
-            if (entry.is_regular_file())
-                inputs.push_back(entry.path());
+            if (entry.is_regular_file()) inputs.push_back(entry.path());
     }
     std::sort(inputs.begin(), inputs.end());
     for (const auto& input : inputs) {

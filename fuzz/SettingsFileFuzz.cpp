@@ -1,10 +1,10 @@
 // Vespera.ini on any bytes: the main window's settings read within their ranges, and what the
 // program writes back when it closes reads back the same.
 
-#include "session/MainSettings.h"
-#include "session/Language.h"
-#include "session/SettingsFile.h"
 #include "fuzz/FuzzSupport.h"
+#include "session/Language.h"
+#include "session/MainSettings.h"
+#include "session/SettingsFile.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ bool SameWrittenSettings(const MainSettings& a, const MainSettings& b)
            a.dumpDir == b.dumpDir && a.mainLeft == b.mainLeft && a.mainTop == b.mainTop && a.history == b.history;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -17,8 +17,7 @@ std::optional<float> timed(uint8_t eepromType, uint32_t size, std::size_t room, 
 
 } // namespace
 
-std::optional<float> IICFastRead(Ch341Library& library, uint8_t eepromType, uint32_t size,
-                                 std::span<uint8_t> buffer)
+std::optional<float> IICFastRead(Ch341Library& library, uint8_t eepromType, uint32_t size, std::span<uint8_t> buffer)
 {
     return timed(eepromType, size, buffer.size(),
                  [&] { library.CH341ReadEEPROM(AdapterIndex, eepromType, 0, buffer.first(size)); });

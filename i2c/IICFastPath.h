@@ -15,8 +15,7 @@
 
 // Reads `size` bytes from address 0 into `buffer` and returns the seconds the read took.
 // Nullopt, with nothing read, for a type without a 24xx kind (13) or a size beyond the buffer.
-std::optional<float> IICFastRead(Ch341Library& library, uint8_t eepromType, uint32_t size,
-                                 std::span<uint8_t> buffer);
+std::optional<float> IICFastRead(Ch341Library& library, uint8_t eepromType, uint32_t size, std::span<uint8_t> buffer);
 
 // Writes the first `size` bytes of `image` from address 0 and returns the seconds the write
 // took. Nullopt, with nothing written, for type 13 or a size beyond the image.

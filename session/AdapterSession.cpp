@@ -13,17 +13,16 @@ namespace {
 // The fast emulated adapter's round trip.
 constexpr std::chrono::microseconds EmulatedRoundTrip(250);
 
-const char *const speedTexts[] = {"20KHz", "100KHz", "400KHz", "750KHz"};
+const char* const speedTexts[] = {"20KHz", "100KHz", "400KHz", "750KHz"};
 
 enum AdapterEvent { Removed = 0, AboutToBeRemoved = 1, Arrived = 3 };
 } // namespace
 
-AdapterSession::AdapterSession(Session &session) : session_(session) {}
+AdapterSession::AdapterSession(Session& session) : session_(session) {}
 
 AdapterSession::~AdapterSession()
 {
-    if (Library)
-        Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
+    if (Library) Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
 }
 
 bool AdapterSession::present() const
@@ -31,7 +30,7 @@ bool AdapterSession::present() const
     return session_.adapterHandle != -1;
 }
 
-void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
+void AdapterSession::CreateAdapter(const chipdb::ChipRecord* emulatedRow)
 {
     AdapterOptions adapterOptions;
     adapterOptions.emulate = emulation_.on;
@@ -42,8 +41,8 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
             startChip_ = QString::fromStdString(emulatedRow->CHIPTEXT);
         } else {
             session_.PrintLog(Localized("This chip cannot be emulated, the emulated adapter holds a W25Q64 instead: ",
-                                        "Этот чип не эмулируется, в эмулируемом адаптере W25Q64: ")
-                                  + QString::fromStdString(emulatedRow->CHIPTEXT),
+                                        "Этот чип не эмулируется, в эмулируемом адаптере W25Q64: ") +
+                                  QString::fromStdString(emulatedRow->CHIPTEXT),
                               LogColour::Red);
         }
     }
@@ -58,19 +57,18 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord *emulatedRow)
     Library = std::move(created.library);
     Emulator = std::move(created.emulator);
     if (created.logFileFailed) {
-        session_.fail(Outcome::IoFailure, Localized("The bus log cannot be written to ", "Журнал шины не удаётся записать в ")
-                                              + emulation_.logFile);
+        session_.fail(Outcome::IoFailure,
+                      Localized("The bus log cannot be written to ", "Журнал шины не удаётся записать в ") +
+                          emulation_.logFile);
         emulation_.logFile.clear(); // nothing is written there
     }
-    if (Emulator && emulation_.fault)
-        Emulator->armFault(emulation_.fault->fault, emulation_.fault->afterPackets);
+    if (Emulator && emulation_.fault) Emulator->armFault(emulation_.fault->fault, emulation_.fault->afterPackets);
     listen();
 }
 
 void AdapterSession::useLibrary(std::shared_ptr<Ch341Library> library, std::shared_ptr<EmulatedCh341> emulator)
 {
-    if (Library)
-        Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
+    if (Library) Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
     Library = std::move(library);
     Emulator = std::move(emulator);
     listen();
@@ -86,8 +84,7 @@ void AdapterSession::listen()
         QMetaObject::invokeMethod(
             &context_,
             [this, generation, event] {
-                if (generation == generation_)
-                    AdapterNotify(event);
+                if (generation == generation_) AdapterNotify(event);
             },
             Qt::QueuedConnection);
     });
@@ -95,22 +92,20 @@ void AdapterSession::listen()
 
 void AdapterSession::RegisterAdapterNotification()
 {
-    if (!emulation_.on)
-        CreateAdapter(nullptr);
+    if (!emulation_.on) CreateAdapter(nullptr);
 }
 
 // The emulated adapter holds the chip named on the command line, else the selected chip, else
 // the default chip.
 void AdapterSession::CreateEmulatedAdapter()
 {
-    if (!emulation_.on || Library)
-        return;
+    if (!emulation_.on || Library) return;
     const std::string wanted = emulation_.chip.toStdString();
-    const chipdb::ChipRecord *row = session_.catalogue().find(wanted.empty() ? session_.chip().ChipName : wanted);
+    const chipdb::ChipRecord* row = session_.catalogue().find(wanted.empty() ? session_.chip().ChipName : wanted);
     if (!row && !wanted.empty())
         session_.PrintLog(Localized("No chip of that name in the database, the emulated adapter holds a W25Q64: ",
-                                    "Чипа с таким именем нет в базе, в эмулируемом адаптере W25Q64: ")
-                              + emulation_.chip,
+                                    "Чипа с таким именем нет в базе, в эмулируемом адаптере W25Q64: ") +
+                              emulation_.chip,
                           LogColour::Red);
     CreateAdapter(row);
 }
@@ -134,11 +129,12 @@ void AdapterSession::InitDevice()
         return;
     }
     const QString speed = speedIndex >= 0 && speedIndex <= 3 ? speedTexts[speedIndex] : "";
-    const QString address = QStringLiteral("I2C Slave Address = 0x")
-                            + QString::number(SlaveAddress.load(), 16).toUpper().rightJustified(2, QLatin1Char('0'))
-                            + QLatin1Char('\n');
-    session_.PrintLog(Localized("CH341 programmer detected,\nI2C bus frequency ", "Устройство CH341 подключено, \nЧастота I2C ")
-                      + speed + QLatin1Char('\n') + address);
+    const QString address = QStringLiteral("I2C Slave Address = 0x") +
+                            QString::number(SlaveAddress.load(), 16).toUpper().rightJustified(2, QLatin1Char('0')) +
+                            QLatin1Char('\n');
+    session_.PrintLog(
+        Localized("CH341 programmer detected,\nI2C bus frequency ", "Устройство CH341 подключено, \nЧастота I2C ") +
+        speed + QLatin1Char('\n') + address);
     session_.ActivateControls(Ready);
     session_.statusChanged();
 }
@@ -146,8 +142,7 @@ void AdapterSession::InitDevice()
 // An adapter that is there but cannot be opened needs a different fix than a missing one.
 void AdapterSession::ExplainOpenFailure(UsbStatus status)
 {
-    if (status == UsbStatus::NotFound || status == UsbStatus::Ok)
-        return;
+    if (status == UsbStatus::NotFound || status == UsbStatus::Ok) return;
     session_.PrintLog(Localized(DescribeUsbStatus(status)), LogColour::Red);
 }
 
@@ -180,17 +175,14 @@ void AdapterSession::AdapterNotify(int event)
         Library->CH341CloseDevice(AdapterIndex);
         session_.ActivateControls(NoAdapter);
         break;
-    case AboutToBeRemoved:
-        session_.events().inform(QStringLiteral("detected device will be pulled"));
-        break;
+    case AboutToBeRemoved: session_.events().inform(QStringLiteral("detected device will be pulled")); break;
     case Arrived:
         if (busy)
             arrivalHeld_ = true;
         else
             InitDevice();
         break;
-    default:
-        break;
+    default: break;
     }
     session_.statusChanged();
 }
@@ -198,8 +190,7 @@ void AdapterSession::AdapterNotify(int event)
 bool AdapterSession::ApplyHeldEvents()
 {
     const bool removed = std::exchange(removalHeld_, false), arrived = std::exchange(arrivalHeld_, false);
-    if (removed)
-        Library->CH341CloseDevice(AdapterIndex);
+    if (removed) Library->CH341CloseDevice(AdapterIndex);
     if (arrived)
         InitDevice();
     else if (removed)
@@ -209,12 +200,10 @@ bool AdapterSession::ApplyHeldEvents()
 
 void AdapterSession::CloseAdapter()
 {
-    if (Library)
-        Library->CH341CloseDevice(AdapterIndex);
+    if (Library) Library->CH341CloseDevice(AdapterIndex);
 }
 
 void AdapterSession::ResetAdapter()
 {
-    if (Library)
-        Library->CH341ResetDevice(AdapterIndex);
+    if (Library) Library->CH341ResetDevice(AdapterIndex);
 }

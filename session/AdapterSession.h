@@ -14,15 +14,15 @@ class Session;
 
 class AdapterSession {
 public:
-    explicit AdapterSession(Session &session);
+    explicit AdapterSession(Session& session);
     ~AdapterSession();
 
     void setEmulation(EmulationOptions emulation) { emulation_ = std::move(emulation); }
-    const EmulationOptions &emulation() const { return emulation_; }
-    EmulationOptions &emulation() { return emulation_; }
+    const EmulationOptions& emulation() const { return emulation_; }
+    EmulationOptions& emulation() { return emulation_; }
     // The database name of the chip the emulated adapter started with (empty: the default chip),
     // the one whose contents the image file of the options keeps.
-    const QString &startChip() const { return startChip_; }
+    const QString& startChip() const { return startChip_; }
 
     // The real adapter is created at once; the emulated one needs the chip database (for the chip
     // in its socket) and is created by CreateEmulatedAdapter once it is loaded.
@@ -51,13 +51,13 @@ public:
     std::shared_ptr<EmulatedCh341> Emulator; // the emulated adapter, null for the real one
 
 private:
-    void CreateAdapter(const chipdb::ChipRecord *emulatedRow);
+    void CreateAdapter(const chipdb::ChipRecord* emulatedRow);
     void ExplainOpenFailure(UsbStatus status);
     void listen();
 
-    Session &session_;
+    Session& session_;
     EmulationOptions emulation_;
-    QObject context_; // hot-plug reports are handled on the session's thread through it
+    QObject context_;         // hot-plug reports are handled on the session's thread through it
     unsigned generation_ = 0; // of the library whose reports are listened to
     bool removalHeld_ = false, arrivalHeld_ = false;
     QString startChip_;

@@ -18,26 +18,25 @@ struct Layout {
 Layout layout;
 
 // Where `cmake --install` puts the program's data, seen from its bin folder.
-QString InstalledDataFolder(const QString &program)
+QString InstalledDataFolder(const QString& program)
 {
     return QDir::cleanPath(program + QStringLiteral("/../share/vespera"));
 }
 
-bool IsWritableFolder(const QString &folder)
+bool IsWritableFolder(const QString& folder)
 {
     const QFileInfo info(folder);
     return info.isDir() && info.isWritable();
 }
 
-const Layout &Current()
+const Layout& Current()
 {
-    if (layout.program.isEmpty())
-        AppPaths::SetProgramFolder(QCoreApplication::applicationDirPath());
+    if (layout.program.isEmpty()) AppPaths::SetProgramFolder(QCoreApplication::applicationDirPath());
     return layout;
 }
 } // namespace
 
-void AppPaths::SetProgramFolder(const QString &folder)
+void AppPaths::SetProgramFolder(const QString& folder)
 {
     layout.program = QDir::cleanPath(folder);
     const QString installedData = InstalledDataFolder(layout.program);
@@ -80,8 +79,7 @@ QString SettingsPath()
 QString ChipListPath()
 {
     const QString edited = ChipListWritePath();
-    if (Current().installed && QFileInfo::exists(edited))
-        return edited;
+    if (Current().installed && QFileInfo::exists(edited)) return edited;
     return Current().shipped + QLatin1Char('/') + QString::fromLatin1(chipdb::kChipListFileName);
 }
 

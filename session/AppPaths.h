@@ -18,7 +18,7 @@
 namespace AppPaths {
 // Takes the decision; called once at start-up (and by tests). In the installed layout it creates
 // the two per-user folders, so that the settings and the chip list can be saved at once.
-void SetProgramFolder(const QString &folder);
+void SetProgramFolder(const QString& folder);
 
 QString ProgramFolder(); // no trailing separator
 bool IsInstalled();

@@ -13,8 +13,7 @@ namespace {
 QString ChipListDateText(double date)
 {
     const auto ymd = chipdb::ymdFromChipListDate(date);
-    if (!ymd)
-        return QStringLiteral("?");
+    if (!ymd) return QStringLiteral("?");
     const QDate day(int(ymd->year()), int(unsigned(ymd->month())), int(unsigned(ymd->day())));
     return QLocale().toString(day, QLocale::ShortFormat);
 }
@@ -25,14 +24,14 @@ QString Utf8(std::string_view text)
 }
 } // namespace
 
-ChipCatalogue::ChipCatalogue(Session &session) : session_(session)
+ChipCatalogue::ChipCatalogue(Session& session) : session_(session)
 {
-    ClientDataSet.setFilterTest([this](const chipdb::ChipRecord &row) { return ChipFilter.accepts(row); });
+    ClientDataSet.setFilterTest([this](const chipdb::ChipRecord& row) { return ChipFilter.accepts(row); });
 }
 
-ChipCatalogue::DatabaseLoad ChipCatalogue::LoadChipDatabase(const QString &path)
+ChipCatalogue::DatabaseLoad ChipCatalogue::LoadChipDatabase(const QString& path)
 {
-    SessionEvents &events = session_.events();
+    SessionEvents& events = session_.events();
     const chipdb::ChipListLoad load = chipdb::LoadChipList(path.toStdString(), ClientDataSet);
     switch (load.status) {
     case chipdb::ChipListStatus::CannotOpen:
@@ -49,42 +48,38 @@ ChipCatalogue::DatabaseLoad ChipCatalogue::LoadChipDatabase(const QString &path)
                                 "Файл ChipList.dat повреждён: неполный заголовок."));
         return DatabaseLoad::Damaged;
     case chipdb::ChipListStatus::DamagedImage:
-    case chipdb::ChipListStatus::Ok:
-        break;
+    case chipdb::ChipListStatus::Ok: break;
     }
     ChipListDate = load.date;
     ChipListVersion = load.version;
-    session_.PrintLog(QStringLiteral("ChipList.dat version: ") + ChipListDateText(load.date) + QLatin1Char('.')
-                      + QString::number(load.version));
+    session_.PrintLog(QStringLiteral("ChipList.dat version: ") + ChipListDateText(load.date) + QLatin1Char('.') +
+                      QString::number(load.version));
     if (load.status == chipdb::ChipListStatus::DamagedImage) {
         session_.noteOutcome(Outcome::BadInput);
         events.inform(Localized("The chip table in ChipList.dat is damaged; the chip list is empty.",
                                 "Таблица чипов в ChipList.dat повреждена; список чипов пуст."));
         return DatabaseLoad::Damaged;
     }
-    if (!locate(chip.ChipName))
-        ClientDataSet.moveTo(0);
+    if (!locate(chip.ChipName)) ClientDataSet.moveTo(0);
     return DatabaseLoad::Loaded;
 }
 
-const chipdb::ChipRecord *ChipCatalogue::find(const std::string &chipName) const
+const chipdb::ChipRecord* ChipCatalogue::find(const std::string& chipName) const
 {
-    for (const chipdb::ChipRecord &row : ClientDataSet.rows())
-        if (row.CHIPTEXT == chipName)
-            return &row;
+    for (const chipdb::ChipRecord& row : ClientDataSet.rows())
+        if (row.CHIPTEXT == chipName) return &row;
     return nullptr;
 }
 
-bool ChipCatalogue::locate(const std::string &chipName)
+bool ChipCatalogue::locate(const std::string& chipName)
 {
     return ClientDataSet.locate(chipdb::ChipField::CHIPTEXT, chipName);
 }
 
 void ChipCatalogue::SetParams(bool fromDialog)
 {
-    const chipdb::ChipRecord *row = ClientDataSet.current();
-    if (!row)
-        return;
+    const chipdb::ChipRecord* row = ClientDataSet.current();
+    if (!row) return;
     const chipdb::ChipSelection selection = chipdb::SetParams(*row, session_.settings().ackCheck, fromDialog);
     chip = selection.chip;
     if (selection.lowVoltageWarning)

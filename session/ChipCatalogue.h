@@ -13,7 +13,7 @@ class Session;
 
 class ChipCatalogue {
 public:
-    explicit ChipCatalogue(Session &session);
+    explicit ChipCatalogue(Session& session);
 
     chipdb::ChipTable ClientDataSet;   // the chip database
     chipdb::ChipListFilter ChipFilter; // its per-row test (search box, auto-select)
@@ -24,12 +24,12 @@ public:
     enum class DatabaseLoad { Missing, Damaged, Loaded };
     // Reads ChipList.dat and moves to the row of the selected chip's name (else the first row).
     // Failures are told through message boxes; the version line is logged.
-    DatabaseLoad LoadChipDatabase(const QString &path);
+    DatabaseLoad LoadChipDatabase(const QString& path);
 
     // The row named `chipName` (exact CHIPTEXT), or null.
-    const chipdb::ChipRecord *find(const std::string &chipName) const;
+    const chipdb::ChipRecord* find(const std::string& chipName) const;
     // Makes the row named `chipName` current; false when there is none.
-    bool locate(const std::string &chipName);
+    bool locate(const std::string& chipName);
 
     // Applies the current row as the selected chip (fromDialog: chosen in the device dialog, where
     // the low-voltage warning applies).
@@ -41,5 +41,5 @@ public:
     void databaseSaved(double date, int32_t version);
 
 private:
-    Session &session_;
+    Session& session_;
 };

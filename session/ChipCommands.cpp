@@ -1,33 +1,29 @@
 #include "session/ChipCommands.h"
 
+#include "chipdb/ChipKind.h"
 #include "i2c/I2cTexts.h"
 #include "session/CancelHints.h"
 #include "session/Language.h"
 #include "session/Session.h"
-#include "chipdb/ChipKind.h"
 #include "spi/SpiIdentify.h"
 #include "spi/SpiStatus.h"
 #include "spi/SpiWorkers.h"
 
-ChipCommands::ChipCommands(Session &session) : session_(session), i2c_(session), spi_(session) {}
+ChipCommands::ChipCommands(Session& session) : session_(session), i2c_(session), spi_(session) {}
 
 void ChipCommands::StartCommand(Command which)
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     const bool write = which == Command::Write || which == Command::SmartWrite;
     runner.CompareMode = which == Command::Compare;
-    if (!write)
-        runner.BlankCheckMode = false;
+    if (!write) runner.BlankCheckMode = false;
     runner.writeCommand = write;
     runner.work = OperationRunner::Work::Plain;
-    const TextPair &start = which == Command::Read ? ReadingStartText
-                            : write                ? WritingStartText
-                                                   : ComparingStartText;
+    const TextPair& start = which == Command::Read ? ReadingStartText : write ? WritingStartText : ComparingStartText;
     const QString startLine = Localized(start) + CancelHintA();
     session_.ActivateControls(Busy);
     session_.hideDifferences();
-    if (which == Command::Compare)
-        session_.differences().Clear();
+    if (which == Command::Compare) session_.differences().Clear();
     session_.events().operationStarted(which == Command::Read ? Operation::Read
                                        : write                ? Operation::Write
                                                               : Operation::Compare);
@@ -47,20 +43,19 @@ void ChipCommands::StartCommand(Command which)
         else
             spi_.SPIWriteCommand(startLine, which == Command::SmartWrite);
     } else if (session_.isI2cChip()) {
-        if (session_.settings().ackCheck)
-            session_.PrintLog(startLine);
+        if (session_.settings().ackCheck) session_.PrintLog(startLine);
         if (which == Command::SmartWrite)
-            session_.PrintLog(Localized("Smart write: a 24xx chip is written whole.", "Умная запись: чип 24xx записывается целиком."));
+            session_.PrintLog(Localized("Smart write: a 24xx chip is written whole.",
+                                        "Умная запись: чип 24xx записывается целиком."));
         if (write)
             i2c_.IICWriteChip();
         else
             i2c_.IICReadChip();
     } else {
         // A kind that leads nowhere: nothing can start, so the controls come back at once.
-        session_.fail(Outcome::BadInput,
-                      Localized("The selected chip's kind is unknown; nothing to do: ",
-                                "Тип выбранного чипа неизвестен, операция не выполняется: ")
-                          + QString::fromStdString(session_.chip().ChipKind));
+        session_.fail(Outcome::BadInput, Localized("The selected chip's kind is unknown; nothing to do: ",
+                                                   "Тип выбранного чипа неизвестен, операция не выполняется: ") +
+                                             QString::fromStdString(session_.chip().ChipKind));
         session_.ActivateControls(Ready);
     }
 }
@@ -87,14 +82,13 @@ void ChipCommands::MmCompareClick()
 
 void ChipCommands::MmCheckFFClick()
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.BlankCheckMode = true;
     runner.writeCommand = false;
     runner.work = OperationRunner::Work::Plain;
     session_.ActivateControls(Busy);
     // An empty socket reads FF everywhere: it must not pass for a blank chip.
-    if (!spi_.ChipPresentOrReady())
-        return;
+    if (!spi_.ChipPresentOrReady()) return;
     session_.events().operationStarted(Operation::BlankCheck);
     session_.PrintLog(Localized(spitext::CheckingForBlank) + CancelHintB());
     spi_.SPIReadChip();
@@ -102,7 +96,7 @@ void ChipCommands::MmCheckFFClick()
 
 void ChipCommands::StartVerify()
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.work = OperationRunner::Work::Verify;
     runner.CompareMode = true;
     runner.BlankCheckMode = false;
@@ -117,7 +111,7 @@ void ChipCommands::StartVerify()
 
 void ChipCommands::StartEraseCheck()
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.work = OperationRunner::Work::EraseCheck;
     runner.CompareMode = false;
     runner.BlankCheckMode = true;
@@ -131,23 +125,21 @@ void ChipCommands::MmSpiEraseClick()
 {
     session_.ActivateControls(Busy);
     session_.hideDifferences();
-    if (!spi_.ChipPresentOrReady())
-        return;
-    SessionEvents &events = session_.events();
+    if (!spi_.ChipPresentOrReady()) return;
+    SessionEvents& events = session_.events();
     if (!events.confirm(Localized(spitext::EraseConfirm), Localized(spitext::EraseConfirmCaption))) {
         session_.noteOutcome(Outcome::Cancelled);
         session_.ActivateControls(Ready);
         return;
     }
     const SpiOperations::Unprotection unprotection = spi_.OfferUnprotect();
-    if (!unprotection.goOn)
-        return;
+    if (!unprotection.goOn) return;
     if (unprotection.eraseFollows) { // the unprotect sequence itself ends with the chip erase
         StartErase();
         return;
     }
     SpiLog log;
-    const chipdb::SelectedChip &chip = session_.chip();
+    const chipdb::SelectedChip& chip = session_.chip();
     const EraseStatusCheck check =
         CheckStatusBeforeErase(*session_.adapter().Library, chip.ChipName, chip.StatusRegCount, log);
     spi_.PrintSpiLog(log);
@@ -156,7 +148,8 @@ void ChipCommands::MmSpiEraseClick()
         session_.ActivateControls(Ready);
         return;
     }
-    if (check.warn && !events.confirm(Localized(spitext::EraseStatusWarning), Localized(spitext::EraseStatusWarningCaption))) {
+    if (check.warn &&
+        !events.confirm(Localized(spitext::EraseStatusWarning), Localized(spitext::EraseStatusWarningCaption))) {
         session_.noteOutcome(Outcome::Cancelled);
         session_.ActivateControls(Ready);
         return;
@@ -167,7 +160,7 @@ void ChipCommands::MmSpiEraseClick()
 void ChipCommands::StartErase()
 {
     session_.ActivateControls(Busy);
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.writeCommand = false;
     runner.work = OperationRunner::Work::Plain;
     if (!chipdb::hasChipErase(session_.chip().ChipKind)) {
@@ -178,8 +171,7 @@ void ChipCommands::StartErase()
         spi_.WriteBlankPages();
         return;
     }
-    if (!spi_.StartEraseWorker())
-        return;
+    if (!spi_.StartEraseWorker()) return;
     session_.events().operationStarted(Operation::Erase);
     runner.setProgressMaximum(SpiEraseSteps);
     session_.PrintLog(Localized(spitext::Erasing) + CancelHintB());
@@ -187,7 +179,7 @@ void ChipCommands::StartErase()
 
 bool ChipCommands::ScRunClick(bool erase, bool blankCheck, bool write, bool compare)
 {
-    Script &script = session_.script();
+    Script& script = session_.script();
     script.begin(erase, blankCheck, write, compare);
     session_.ActivateControls(Busy);
     session_.hideDifferences();
@@ -212,25 +204,24 @@ bool ChipCommands::ScRunClick(bool erase, bool blankCheck, bool write, bool comp
 
 void ChipCommands::stopScript()
 {
-    Script &script = session_.script();
-    if (!script.anyPending())
-        return;
+    Script& script = session_.script();
+    if (!script.anyPending()) return;
     static const TextPair steps[] = {{"", ""},
                                      {"Erase", "Стирание"},
                                      {"Blank check", "Проверка на чистоту"},
                                      {"Write", "Программирование"},
                                      {"Compare", "Сравнение"}};
     const int step = int(script.running);
-    session_.PrintLog(Localized("The script stopped: the step \"%1\" failed.", "Сценарий остановлен: не выполнен шаг «%1».")
-                          .arg(Localized(steps[step])),
-                      LogColour::Red);
+    session_.PrintLog(
+        Localized("The script stopped: the step \"%1\" failed.", "Сценарий остановлен: не выполнен шаг «%1».")
+            .arg(Localized(steps[step])),
+        LogColour::Red);
     script.clear();
 }
 
 void ChipCommands::startStep(Script::Step step)
 {
-    if (step == Script::Step::None)
-        return;
+    if (step == Script::Step::None) return;
     // A script goes no further than its first failed step.
     if (session_.outcome() != Outcome::Completed) {
         stopScript();
@@ -239,19 +230,10 @@ void ChipCommands::startStep(Script::Step step)
     }
     session_.script().running = step;
     switch (step) {
-    case Script::Step::Erase:
-        MmSpiEraseClick();
-        break;
-    case Script::Step::BlankCheck:
-        MmCheckFFClick();
-        break;
-    case Script::Step::Write:
-        MmWriteClick();
-        break;
-    case Script::Step::Compare:
-        MmCompareClick();
-        break;
-    case Script::Step::None:
-        break;
+    case Script::Step::Erase: MmSpiEraseClick(); break;
+    case Script::Step::BlankCheck: MmCheckFFClick(); break;
+    case Script::Step::Write: MmWriteClick(); break;
+    case Script::Step::Compare: MmCompareClick(); break;
+    case Script::Step::None: break;
     }
 }

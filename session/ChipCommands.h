@@ -12,7 +12,7 @@ class Session;
 
 class ChipCommands {
 public:
-    explicit ChipCommands(Session &session);
+    explicit ChipCommands(Session& session);
 
     void MmReadClick();
     void MmWriteClick();
@@ -37,14 +37,14 @@ public:
     // Ends a script after a failed step with a red line that names it.
     void stopScript();
 
-    I2cOperations &i2c() { return i2c_; }
-    SpiOperations &spi() { return spi_; }
+    I2cOperations& i2c() { return i2c_; }
+    SpiOperations& spi() { return spi_; }
 
 private:
     enum class Command { Read, Write, SmartWrite, Compare };
     void StartCommand(Command which);
 
-    Session &session_;
+    Session& session_;
     I2cOperations i2c_;
     SpiOperations spi_;
 };

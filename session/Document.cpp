@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t Slack = 4096;
 } // namespace
 
-std::filesystem::path NativePath(const QString &path)
+std::filesystem::path NativePath(const QString& path)
 {
     return std::filesystem::path(path.toStdString());
 }
@@ -27,16 +27,14 @@ std::span<uint8_t> Document::transfer()
 std::shared_ptr<uint8_t[]> Document::transferBlock()
 {
     // Allocated on first use: a command that never touches a chip image needs no 33 MiB.
-    if (!transfer_)
-        transfer_ = std::shared_ptr<uint8_t[]>(new uint8_t[transferSize_ + Slack]());
+    if (!transfer_) transfer_ = std::shared_ptr<uint8_t[]>(new uint8_t[transferSize_ + Slack]());
     return transfer_;
 }
 
 void Document::fitTransferToChip(std::size_t chipSize)
 {
     const std::size_t size = TransferSizeFor(chipSize);
-    if (size == transferSize_ || transfer_.use_count() > 1)
-        return;
+    if (size == transferSize_ || transfer_.use_count() > 1) return;
     if (transfer_) {
         std::shared_ptr<uint8_t[]> block(new uint8_t[size + Slack]);
         const std::size_t kept = std::min(size, transferSize_);
@@ -55,39 +53,36 @@ void Document::showInEditor(std::span<const uint8_t> data, bool withRegisters)
 bool Document::copyEditorToTransfer(std::size_t count)
 {
     const std::span<const uint8_t> image = editor_.bytes();
-    if (image.size() < count || count > transferSize_)
-        return false;
+    if (image.size() < count || count > transferSize_) return false;
     std::copy_n(image.begin(), count, transfer().begin());
     return true;
 }
 
-DumpLoad Document::loadBin(const QString &path, const QString &extension, std::size_t chipSize)
+DumpLoad Document::loadBin(const QString& path, const QString& extension, std::size_t chipSize)
 {
     const DumpLoad load = LoadBinFile(NativePath(path), extension.toStdString(), transfer(), chipSize);
-    if (load.result == DumpResult::Loaded && load.statusRegisters)
-        StatusShadow.SR = *load.statusRegisters;
+    if (load.result == DumpResult::Loaded && load.statusRegisters) StatusShadow.SR = *load.statusRegisters;
     return load;
 }
 
-DumpLoad Document::loadE2p(const QString &path, std::size_t chipSize)
+DumpLoad Document::loadE2p(const QString& path, std::size_t chipSize)
 {
     return LoadE2PFile(NativePath(path), transfer(), chipSize);
 }
 
-HexReadResult Document::loadHex(const QString &path)
+HexReadResult Document::loadHex(const QString& path)
 {
     return ReadHexFile(NativePath(path), transfer());
 }
 
-std::error_code Document::saveEditor(const QString &path)
+std::error_code Document::saveEditor(const QString& path)
 {
     const std::error_code error = SaveBin(NativePath(path), editor_.bytes());
-    if (!error)
-        editor_.markSaved();
+    if (!error) editor_.markSaved();
     return error;
 }
 
-std::error_code Document::saveHex(const QString &path, std::size_t count)
+std::error_code Document::saveHex(const QString& path, std::size_t count)
 {
     return WriteHexFile(NativePath(path), transfer().first(std::min(count, transferSize_)));
 }

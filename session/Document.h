@@ -35,8 +35,8 @@ public:
 
     Document();
     ~Document();
-    Document(const Document &) = delete;
-    Document &operator=(const Document &) = delete;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     // While a worker runs the transfer buffer is the worker's; it holds the block until its end.
     std::span<uint8_t> transfer();
@@ -45,8 +45,8 @@ public:
     // sizes hold are kept; bytes gained read FF, as an erased chip does. A block a worker still
     // holds is left as it is: what the worker reads must not land in a block nobody sees.
     void fitTransferToChip(std::size_t chipSize);
-    EditBuffer &editor() { return editor_; }
-    const EditBuffer &editor() const { return editor_; }
+    EditBuffer& editor() { return editor_; }
+    const EditBuffer& editor() const { return editor_; }
     std::span<const uint8_t> bytes() const { return editor_.bytes(); }
 
     // Status registers 1..3 as last read from the chip, edited in the dialog or loaded from a BRG.
@@ -61,14 +61,14 @@ public:
     // copied) when the editor holds fewer.
     bool copyEditorToTransfer(std::size_t count);
 
-    DumpLoad loadBin(const QString &path, const QString &extension, std::size_t chipSize);
-    DumpLoad loadE2p(const QString &path, std::size_t chipSize);
-    HexReadResult loadHex(const QString &path);
+    DumpLoad loadBin(const QString& path, const QString& extension, std::size_t chipSize);
+    DumpLoad loadE2p(const QString& path, std::size_t chipSize);
+    HexReadResult loadHex(const QString& path);
 
     // Writes the editor's bytes as they are; the editor counts as saved afterwards.
-    std::error_code saveEditor(const QString &path);
+    std::error_code saveEditor(const QString& path);
     // Writes the first `count` transfer bytes as Intel HEX.
-    std::error_code saveHex(const QString &path, std::size_t count);
+    std::error_code saveHex(const QString& path, std::size_t count);
 
 private:
     std::size_t transferSize_ = SmallestTransfer;
@@ -77,4 +77,4 @@ private:
 };
 
 // A Qt path as the file system library takes it.
-std::filesystem::path NativePath(const QString &path);
+std::filesystem::path NativePath(const QString& path);

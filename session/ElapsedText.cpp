@@ -7,12 +7,9 @@
 namespace {
 QString DropTrailingZeros(QString digits)
 {
-    if (!digits.contains(QLatin1Char('.')))
-        return digits;
-    while (digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
-    if (digits.endsWith(QLatin1Char('.')))
-        digits.chop(1);
+    if (!digits.contains(QLatin1Char('.'))) return digits;
+    while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+    if (digits.endsWith(QLatin1Char('.'))) digits.chop(1);
     return digits;
 }
 } // namespace
@@ -20,8 +17,7 @@ QString DropTrailingZeros(QString digits)
 QString FormatSeconds(float seconds)
 {
     const double value = seconds;
-    if (value == 0 || !std::isfinite(value))
-        return QStringLiteral("0");
+    if (value == 0 || !std::isfinite(value)) return QStringLiteral("0");
     char mantissa[32];
     std::snprintf(mantissa, sizeof mantissa, "%.3e", value); // 4 significant digits: d.ddde±x
     const QString scientific = QString::fromLatin1(mantissa);
@@ -32,8 +28,8 @@ QString FormatSeconds(float seconds)
         std::snprintf(fixed, sizeof fixed, "%.*f", exponent >= 3 ? 0 : 3 - exponent, value);
         text = DropTrailingZeros(QString::fromLatin1(fixed));
     } else {
-        text = DropTrailingZeros(scientific.section(QLatin1Char('e'), 0, 0)) + QLatin1Char('E')
-               + QString::number(exponent);
+        text = DropTrailingZeros(scientific.section(QLatin1Char('e'), 0, 0)) + QLatin1Char('E') +
+               QString::number(exponent);
     }
     return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
 }

@@ -8,7 +8,7 @@
 #include <optional>
 
 // Nullopt for a row whose kind or sizes the emulator cannot play.
-std::optional<EmulatedChipConfig> EmulatedChipOf(const chipdb::ChipRecord &row);
+std::optional<EmulatedChipConfig> EmulatedChipOf(const chipdb::ChipRecord& row);
 
 EmulatedChipConfig EmptySocket();
 
@@ -16,4 +16,4 @@ EmulatedChipConfig EmptySocket();
 // file for the chip it keeps, a file of the chip's own beside it for any other chip
 // ("dump.bin" -> "dump.W25Q32FV.bin"), so that no chip ever loads or overwrites another chip's
 // contents. Empty (the chip lives in memory only, erased) when the adapter started without one.
-QString EmulatedImageOf(const QString &startImage, const QString &startChip, const QString &chip);
+QString EmulatedImageOf(const QString& startImage, const QString& startChip, const QString& chip);

@@ -15,7 +15,7 @@
 
 struct EmulationOptions {
     bool on = false;
-    QString chip;  // empty: the selected chip
+    QString chip; // empty: the selected chip
     QString image;
     bool fast = false;
     std::optional<std::array<uint8_t, 3>> status;
@@ -24,4 +24,4 @@ struct EmulationOptions {
 };
 
 // Takes `argument` when it is one of the options above (true); `error` names a malformed value.
-bool TakeEmulationOption(const QString &argument, EmulationOptions &options, QString &error);
+bool TakeEmulationOption(const QString& argument, EmulationOptions& options, QString& error);

@@ -12,7 +12,7 @@ class Session;
 
 class EmulatorCommands {
 public:
-    explicit EmulatorCommands(Session &session);
+    explicit EmulatorCommands(Session& session);
 
     // The session runs on the emulated adapter.
     bool available() const;
@@ -31,7 +31,7 @@ public:
     // Puts the database chip `name` into the socket, erased, or kept in an image file of its own
     // when the adapter started with one (EmulatedImageOf); an empty name empties the socket.
     // Refused (false, in red) while an operation runs and for a chip the emulator cannot hold.
-    bool putChip(const QString &name);
+    bool putChip(const QString& name);
 
     // The fault strikes once `afterPackets` more USB packets have gone to the adapter.
     void armFault(EmulatedFault fault, uint64_t afterPackets);
@@ -39,12 +39,12 @@ public:
 
     // Writes the bus log to `path` from now on (false, in red, when it cannot be written); stop
     // closes it. The file being written, empty when none is.
-    bool startBusLog(const QString &path);
+    bool startBusLog(const QString& path);
     void stopBusLog();
     QString busLogFile() const;
 
 private:
-    Session &session_;
+    Session& session_;
     QString socket_;       // the database name of the chip put in last
     bool chipPut_ = false; // socket_ holds the chip in the socket, else the start chip is there
 };

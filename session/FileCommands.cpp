@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-QString FileCommands::UpperExtension(const QString &path)
+QString FileCommands::UpperExtension(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix();
     return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix.toUpper();
@@ -17,36 +17,28 @@ QString FileCommands::UpperExtension(const QString &path)
 
 QString FileCommands::SavedExtension(Format format)
 {
-    return format == Format::Hex ? QStringLiteral(".HEX") : format == Format::Brg ? QStringLiteral(".BRG")
-                                                                                  : QStringLiteral(".BIN");
+    return format == Format::Hex   ? QStringLiteral(".HEX")
+           : format == Format::Brg ? QStringLiteral(".BRG")
+                                   : QStringLiteral(".BIN");
 }
 
-FileCommands::Format FileCommands::formatOfExtension(const QString &extension)
+FileCommands::Format FileCommands::formatOfExtension(const QString& extension)
 {
-    if (extension == QLatin1String(".E2P"))
-        return Format::E2p;
-    if (extension == QLatin1String(".HEX"))
-        return Format::Hex;
-    if (extension == QLatin1String(".BRG"))
-        return Format::Brg;
+    if (extension == QLatin1String(".E2P")) return Format::E2p;
+    if (extension == QLatin1String(".HEX")) return Format::Hex;
+    if (extension == QLatin1String(".BRG")) return Format::Brg;
     return Format::Bin;
 }
 
-bool FileCommands::open(const QString &path, Format format)
+bool FileCommands::open(const QString& path, Format format)
 {
     session_.hideDifferences();
     bool loaded = false;
     switch (format) {
-    case Format::E2p:
-        loaded = LoadE2P(path);
-        break;
-    case Format::Hex:
-        loaded = LoadHex(path);
-        break;
+    case Format::E2p: loaded = LoadE2P(path); break;
+    case Format::Hex: loaded = LoadHex(path); break;
     case Format::Bin:
-    case Format::Brg:
-        loaded = LoadBin(path, UpperExtension(path));
-        break;
+    case Format::Brg: loaded = LoadBin(path, UpperExtension(path)); break;
     }
     // A file that did not load is not the current file.
     if (loaded) {
@@ -56,12 +48,12 @@ bool FileCommands::open(const QString &path, Format format)
     return loaded;
 }
 
-void FileCommands::refuse(const TextPair &text)
+void FileCommands::refuse(const TextPair& text)
 {
     session_.fail(Outcome::BadInput, Localized(text));
 }
 
-bool FileCommands::LoadBin(const QString &path, const QString &extension)
+bool FileCommands::LoadBin(const QString& path, const QString& extension)
 {
     const DumpLoad load = session_.document().loadBin(path, extension, session_.chip().ChipSize);
     if (load.result != DumpResult::Loaded) {
@@ -72,7 +64,7 @@ bool FileCommands::LoadBin(const QString &path, const QString &extension)
     return true;
 }
 
-bool FileCommands::LoadE2P(const QString &path)
+bool FileCommands::LoadE2P(const QString& path)
 {
     const DumpLoad load = session_.document().loadE2p(path, session_.chip().ChipSize);
     if (load.result == DumpResult::CannotOpen || load.result == DumpResult::ReadError) {
@@ -89,17 +81,16 @@ bool FileCommands::LoadE2P(const QString &path)
     return true;
 }
 
-void FileCommands::FinishLoad(const QString &path, const DumpLoad &load)
+void FileCommands::FinishLoad(const QString& path, const DumpLoad& load)
 {
     session_.PrintLog(Localized(LoadedFileText(NativePath(path), load.bytesLoaded)));
-    if (load.sizeDiffers())
-        session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
-    Document &document = session_.document();
+    if (load.sizeDiffers()) session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
+    Document& document = session_.document();
     document.showInEditor(document.transfer().first(std::min(load.expectedSize, document.transfer().size())), false);
     session_.completion().CheckSum();
 }
 
-bool FileCommands::LoadHex(const QString &path)
+bool FileCommands::LoadHex(const QString& path)
 {
     // A file that cannot be read, or whose records do not check, leaves everything as it was.
     const HexReadResult read = session_.document().loadHex(path);
@@ -107,16 +98,15 @@ bool FileCommands::LoadHex(const QString &path)
         refuse(HexFailureText(read, NativePath(path)));
         return false;
     }
-    if (!read.endRecordSeen)
-        session_.PrintLog(Localized(HexNoEndRecordText(NativePath(path))));
+    if (!read.endRecordSeen) session_.PrintLog(Localized(HexNoEndRecordText(NativePath(path))));
     if (read.bytesCopied > session_.chip().ChipSize)
         // A write would leave out what lies past the chip: say so now.
         session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
     if (read.recordsSkipped > 0)
         // Otherwise only the standard error stream, which a desktop user never sees, would say so.
-        session_.fail(Outcome::BadInput,
-                      Localized("Data records outside the buffer were skipped: ", "Пропущены записи данных вне буфера: ")
-                          + QString::number(read.recordsSkipped));
+        session_.fail(Outcome::BadInput, Localized("Data records outside the buffer were skipped: ",
+                                                   "Пропущены записи данных вне буфера: ") +
+                                             QString::number(read.recordsSkipped));
     session_.completion().HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, false, false);
     session_.completion().CheckSum();
     return true;
@@ -124,18 +114,16 @@ bool FileCommands::LoadHex(const QString &path)
 
 bool FileCommands::RefuseWhileBusy()
 {
-    if (!session_.busy())
-        return false;
+    if (!session_.busy()) return false;
     // The TransferBuffer and the editor belong to the running operation.
-    session_.fail(Outcome::BadInput,
-                  Localized("An operation is running; the file was not loaded.", "Выполняется операция, файл не загружен."));
+    session_.fail(Outcome::BadInput, Localized("An operation is running; the file was not loaded.",
+                                               "Выполняется операция, файл не загружен."));
     return true;
 }
 
 bool FileCommands::CopyEditorToTransferBuffer()
 {
-    if (session_.document().copyEditorToTransfer(session_.chip().ChipSize))
-        return true;
+    if (session_.document().copyEditorToTransfer(session_.chip().ChipSize)) return true;
     // Past what the editor holds the TransferBuffer has stale bytes: never write them out.
     session_.fail(Outcome::BadInput, Localized("The buffer holds fewer bytes than the chip; nothing was done.",
                                                "В буфере меньше байтов, чем в чипе; ничего не сделано."));
@@ -143,42 +131,41 @@ bool FileCommands::CopyEditorToTransferBuffer()
     return false;
 }
 
-void FileCommands::saveAs(const QString &name, Format format)
+void FileCommands::saveAs(const QString& name, Format format)
 {
-    Document &document = session_.document();
-    OperationRunner &runner = session_.runner();
+    Document& document = session_.document();
+    OperationRunner& runner = session_.runner();
     const uint32_t chipSize = session_.chip().ChipSize;
     document.CurrentFileName = name;
     session_.hideDifferences();
     const QString path = name + SavedExtension(format);
-    if (!runner.CompareMode && !runner.BlankCheckMode && !CopyEditorToTransferBuffer())
-        return;
+    if (!runner.CompareMode && !runner.BlankCheckMode && !CopyEditorToTransferBuffer()) return;
     if (format == Format::Hex) {
         if (const std::error_code error = document.saveHex(path, chipSize))
-            session_.fail(Outcome::IoFailure, Localized("Cannot save the file ", "Не удалось сохранить файл ") + path
-                                                  + QStringLiteral(": ") + QString::fromStdString(error.message()));
+            session_.fail(Outcome::IoFailure, Localized("Cannot save the file ", "Не удалось сохранить файл ") + path +
+                                                  QStringLiteral(": ") + QString::fromStdString(error.message()));
         return;
     }
-    MainSettings &settings = session_.settings();
+    MainSettings& settings = session_.settings();
     const int rememberedFormat = settings.autosaveFormat;
     settings.autosaveFormat = format == Format::Brg ? 1 : 0;
     session_.completion().HexEditorUpdate(document.transfer(), chipSize, runner.BlankCheckMode, runner.CompareMode);
     settings.autosaveFormat = rememberedFormat;
     if (const std::error_code error = document.saveEditor(path)) {
         session_.noteOutcome(Outcome::IoFailure);
-        session_.events().fail(Localized("Cannot save the file ", "Не удалось сохранить файл ") + path + QStringLiteral(": ")
-                                   + QString::fromStdString(error.message()),
+        session_.events().fail(Localized("Cannot save the file ", "Не удалось сохранить файл ") + path +
+                                   QStringLiteral(": ") + QString::fromStdString(error.message()),
                                QStringLiteral("Error"));
     }
 }
 
 void FileCommands::FillBufClick(int value)
 {
-    if (value < 0)
-        return;
-    Document &document = session_.document();
+    if (value < 0) return;
+    Document& document = session_.document();
     const uint32_t chipSize = session_.chip().ChipSize;
-    std::fill_n(document.transfer().begin(), std::min<std::size_t>(chipSize, document.transfer().size()), uint8_t(value));
+    std::fill_n(document.transfer().begin(), std::min<std::size_t>(chipSize, document.transfer().size()),
+                uint8_t(value));
     session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
 }
 
@@ -186,21 +173,19 @@ void FileCommands::FillBufClick(int value)
 // compare or a read left in the transfer buffer is not theirs.
 void FileCommands::MmSwapClick()
 {
-    EditBuffer &editor = session_.document().editor();
+    EditBuffer& editor = session_.document().editor();
     std::vector<uint8_t> swapped(editor.bytes().begin(), editor.bytes().end());
     SwapBytes(swapped, session_.chip().ChipSize);
     editor.writeBytes(0, swapped);
 }
 
-bool FileCommands::find(const QString &text, int searchKind)
+bool FileCommands::find(const QString& text, int searchKind)
 {
-    const std::vector<uint8_t> pattern = searchKind == int(SearchKind::Hex) ? HexPattern(text.toStdString())
-                                                                              : TextPattern(text.toStdU32String());
+    const std::vector<uint8_t> pattern =
+        searchKind == int(SearchKind::Hex) ? HexPattern(text.toStdString()) : TextPattern(text.toStdU32String());
     const uint32_t chipSize = session_.chip().ChipSize;
-    if (pattern.empty() || chipSize == 0)
-        return true;
-    if (session_.document().editor().findNext(pattern, chipSize - 1) >= 0)
-        return true;
+    if (pattern.empty() || chipSize == 0) return true;
+    if (session_.document().editor().findNext(pattern, chipSize - 1) >= 0) return true;
     session_.events().inform(text + QString::fromUtf8(kNotFoundSuffix.data(), qsizetype(kNotFoundSuffix.size())));
     return false;
 }

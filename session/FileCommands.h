@@ -13,26 +13,26 @@ public:
     // Dump formats in the order of the Open dialog's entries 1..4.
     enum class Format { Bin = 1, E2p = 2, Hex = 3, Brg = 4 };
 
-    explicit FileCommands(Session &session) : session_(session) {}
+    explicit FileCommands(Session& session) : session_(session) {}
 
     // Loads a file as `format` into the chip image and the editor; it becomes the current file.
     // False (after a red line) when it could not be loaded: the buffers and the current file stay
     // as they were.
-    bool open(const QString &path, Format format);
+    bool open(const QString& path, Format format);
     // The format a file name's extension stands for: E2P, HEX, BRG, else BIN.
-    static Format formatOfExtension(const QString &extension);
+    static Format formatOfExtension(const QString& extension);
     // The extension Save As appends to the name entered: ".BIN", ".HEX" or ".BRG".
     static QString SavedExtension(Format format);
     // The upper-case extension of a path with its dot ("" without one).
-    static QString UpperExtension(const QString &path);
+    static QString UpperExtension(const QString& path);
 
-    bool LoadBin(const QString &path, const QString &extension);
-    bool LoadE2P(const QString &path);
-    bool LoadHex(const QString &path);
+    bool LoadBin(const QString& path, const QString& extension);
+    bool LoadE2P(const QString& path);
+    bool LoadHex(const QString& path);
 
     // Saves the chip image as BIN, BRG (data and status registers) or HEX under `name` + the
     // format's extension.
-    void saveAs(const QString &name, Format format);
+    void saveAs(const QString& name, Format format);
 
     // Refuses a load while an operation owns the buffers (with a red line).
     bool RefuseWhileBusy();
@@ -44,12 +44,12 @@ public:
     // swap its bytes pairwise, find a pattern after the selection, the checksum.
     void FillBufClick(int value);
     void MmSwapClick();
-    bool find(const QString &text, int searchKind); // false: not found (a box said so)
+    bool find(const QString& text, int searchKind); // false: not found (a box said so)
 
 private:
-    void FinishLoad(const QString &path, const DumpLoad &load);
+    void FinishLoad(const QString& path, const DumpLoad& load);
     // A file that cannot be used: a red line, and the command's outcome.
-    void refuse(const struct TextPair &text);
+    void refuse(const struct TextPair& text);
 
-    Session &session_;
+    Session& session_;
 };

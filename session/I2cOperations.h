@@ -13,9 +13,9 @@ class Session;
 
 class I2cOperations {
 public:
-    explicit I2cOperations(Session &session) : session_(session) {}
+    explicit I2cOperations(Session& session) : session_(session) {}
 
-    void IICReadChip();  // read or compare, by the runner's compare mode
+    void IICReadChip(); // read or compare, by the runner's compare mode
     void IICWriteChip();
 
     // After a read: names the case of an upper half that repeats the lower one.
@@ -28,8 +28,8 @@ private:
     // cannot.
     bool ChipFitsTheType();
     // Starts `worker` with `params`; without params (a chip larger than the buffer) logs `refusal`.
-    using Worker = void (*)(Ch341Library &, const WorkerParams &, WorkerContext &);
-    void StartStreamWorker(std::optional<WorkerParams> params, Worker worker, const QString &refusal);
+    using Worker = void (*)(Ch341Library&, const WorkerParams&, WorkerContext&);
+    void StartStreamWorker(std::optional<WorkerParams> params, Worker worker, const QString& refusal);
 
-    Session &session_;
+    Session& session_;
 };

@@ -16,17 +16,17 @@ class Ch341Library;
 
 class KnownChipImage {
 public:
-    void remember(const chipdb::SelectedChip &chip, const std::shared_ptr<Ch341Library> &adapter,
+    void remember(const chipdb::SelectedChip& chip, const std::shared_ptr<Ch341Library>& adapter,
                   std::span<const uint8_t> bytes);
     // Ownership of the bytes passes in (a smart write's read-back).
-    void remember(const chipdb::SelectedChip &chip, const std::shared_ptr<Ch341Library> &adapter,
+    void remember(const chipdb::SelectedChip& chip, const std::shared_ptr<Ch341Library>& adapter,
                   std::shared_ptr<std::vector<uint8_t>> bytes);
     void forget() { bytes_.reset(); }
 
     // The bytes, when they are of this chip on this adapter; the session then forgets them (the
     // caller is about to change the chip).
-    std::shared_ptr<std::vector<uint8_t>> take(const chipdb::SelectedChip &chip,
-                                               const std::shared_ptr<Ch341Library> &adapter);
+    std::shared_ptr<std::vector<uint8_t>> take(const chipdb::SelectedChip& chip,
+                                               const std::shared_ptr<Ch341Library>& adapter);
 
 private:
     std::shared_ptr<std::vector<uint8_t>> bytes_;

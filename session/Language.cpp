@@ -19,12 +19,10 @@ Language LanguageFromId(int id)
     return id == 0 ? Language::Russian : id == 1 ? Language::English : Language::NotChosen;
 }
 
-Language DetectLanguage(const QString &localeName)
+Language DetectLanguage(const QString& localeName)
 {
     const QString primary = localeName.section(QLatin1Char('_'), 0, 0).section(QLatin1Char('-'), 0, 0).toLower();
-    if (primary == QLatin1String("ru"))
-        return Language::Russian;
-    if (primary == QLatin1String("en"))
-        return Language::English;
+    if (primary == QLatin1String("ru")) return Language::Russian;
+    if (primary == QLatin1String("en")) return Language::English;
     return Language::NotChosen;
 }

@@ -13,24 +13,24 @@ void SetCurrentLanguage(Language language);
 Language LanguageFromId(int id);
 
 // The language detected from a locale name such as "ru_RU" or "en_GB".
-Language DetectLanguage(const QString &localeName);
+Language DetectLanguage(const QString& localeName);
 
 // A message in the current language.
-inline QString Localized(const char *english, const char *russian)
+inline QString Localized(const char* english, const char* russian)
 {
     return QString::fromUtf8(PickText(CurrentLanguage(), english, russian));
 }
-inline QString Localized(const TextPair &text)
+inline QString Localized(const TextPair& text)
 {
     return QString::fromStdString(PickText(CurrentLanguage(), text));
 }
 
 // A caption in the current language: the Russian design unless English is chosen.
-inline QString LocalizedCaption(const char *english, const char *russian)
+inline QString LocalizedCaption(const char* english, const char* russian)
 {
     return QString::fromUtf8(PickText(CaptionLanguage(CurrentLanguage()), english, russian));
 }
-inline QString LocalizedCaption(const TextPair &text)
+inline QString LocalizedCaption(const TextPair& text)
 {
     return QString::fromStdString(PickText(CaptionLanguage(CurrentLanguage()), text));
 }

@@ -2,7 +2,6 @@
 
 QString LogNumberSuffix(int64_t number)
 {
-    if (number < 0)
-        return {};
+    if (number < 0) return {};
     return QStringLiteral(" %1 (0x%2)").arg(number).arg(QString::number(number, 16).toUpper(), 6, QLatin1Char('0'));
 }

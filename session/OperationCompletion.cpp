@@ -22,7 +22,7 @@ int64_t FirstNotBlank(std::span<const uint8_t> data)
 
 void OperationCompletion::WMOpProgress(int32_t code, float seconds)
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.workerEnded();
     const Work work = std::exchange(runner.work, Work::Plain);
     switch (code) {
@@ -65,30 +65,27 @@ void OperationCompletion::WMOpProgress(int32_t code, float seconds)
         session_.noteOutcome(Outcome::Cancelled);
         if (work == Work::SmartWrite && session_.commands().spi().SmartWriteReadingBack())
             session_.PrintLog(Localized("Verifying terminated by user: the chip was written but not checked",
-                                   "Проверка прервана пользователем: чип записан, но не проверен"));
+                                        "Проверка прервана пользователем: чип записан, но не проверен"));
         else
             session_.PrintLog(work == Work::EraseByWriting
                                   ? Localized("Erasing terminated by user.", "Стирание прервано пользователем.")
                                   : Localized("Writing terminated by user", "Программирование прервано пользователем"));
         session_.ActivateControls(Ready);
         break;
-    case EraseFinished:
-        EraseFinishedStep();
-        break;
+    case EraseFinished: EraseFinishedStep(); break;
     case EraseCancelled:
         session_.noteOutcome(Outcome::Cancelled);
         session_.PrintLog(Localized("Erasing terminated by user.", "Стирание прервано пользователем."));
         session_.ActivateControls(Ready);
         break;
-    default:
-        break;
+    default: break;
     }
     CompletionTail();
 }
 
 void OperationCompletion::ReadFinishedStep(float seconds)
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     QString text;
     if (runner.BlankCheckMode) {
         text = Localized("Blank check completed,\nchecking time ", "Проверка завершена,\nвремя проверки ");
@@ -103,12 +100,9 @@ void OperationCompletion::ReadFinishedStep(float seconds)
     HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, runner.BlankCheckMode,
                     runner.CompareMode);
     CheckSum();
-    if (runner.CompareMode || runner.BlankCheckMode)
-        return;
-    if (session_.isI2cChip())
-        session_.commands().i2c().ReportMirroredHalves();
-    if (session_.automaticDumps)
-        SaveAutomaticDump();
+    if (runner.CompareMode || runner.BlankCheckMode) return;
+    if (session_.isI2cChip()) session_.commands().i2c().ReportMirroredHalves();
+    if (session_.automaticDumps) SaveAutomaticDump();
 }
 
 void OperationCompletion::WriteFinishedStep(float seconds)
@@ -123,11 +117,11 @@ void OperationCompletion::WriteFinishedStep(float seconds)
 
 void OperationCompletion::WriteCompleted(float seconds)
 {
-    session_.PrintLog(Localized("Writing completed,\nWriting time ", "Программирование завершено,\nВремя программирования ")
-                      + FormatSeconds(seconds) + QStringLiteral(" sec."));
-    Script &script = session_.script();
-    if (script.PendingCompare)
-        session_.commands().startStep(Script::Step::Compare);
+    session_.PrintLog(
+        Localized("Writing completed,\nWriting time ", "Программирование завершено,\nВремя программирования ") +
+        FormatSeconds(seconds) + QStringLiteral(" sec."));
+    Script& script = session_.script();
+    if (script.PendingCompare) session_.commands().startStep(Script::Step::Compare);
     script.finished(Script::Step::Write);
 }
 
@@ -141,11 +135,10 @@ bool OperationCompletion::VerifyAgainstEditor(std::span<const uint8_t> chipImage
 {
     const uint32_t chipSize = session_.chip().ChipSize;
     const std::span<const uint8_t> written = session_.document().bytes();
-    DiffList &diffs = session_.differences();
+    DiffList& diffs = session_.differences();
     diffs.Build(written.first(std::min<std::size_t>(chipSize, written.size())),
                 chipImage.first(std::min<std::size_t>(chipSize, chipImage.size())));
-    if (diffs.empty())
-        return true;
+    if (diffs.empty()) return true;
     session_.fail(Outcome::Mismatch,
                   Localized("Verify error: %1 bytes differ, the first at the address:",
                             "Ошибка проверки: не совпадают %1 байт, первый по адресу:")
@@ -174,9 +167,10 @@ void OperationCompletion::EraseCheckFinishedStep()
 {
     const int64_t notBlank = FirstNotBlank(session_.document().transfer().first(session_.chip().ChipSize));
     if (notBlank >= 0) {
-        session_.fail(Outcome::Mismatch,
-                      Localized("Erase error: the chip is not blank at the address:", "Ошибка стирания: чип не чист по адресу:"),
-                      notBlank);
+        session_.fail(
+            Outcome::Mismatch,
+            Localized("Erase error: the chip is not blank at the address:", "Ошибка стирания: чип не чист по адресу:"),
+            notBlank);
     } else {
         session_.PrintLog(Localized("Erasing completed.", "Стирание завершено."));
         session_.script().finished(Script::Step::Erase);
@@ -186,7 +180,7 @@ void OperationCompletion::EraseCheckFinishedStep()
 
 void OperationCompletion::CompletionTail()
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.SetPBarPos(ProgressReset);
     session_.statusChanged();
     // A kind of neither family leaves the controls as they are; the next step of a script or the
@@ -197,7 +191,7 @@ void OperationCompletion::CompletionTail()
 
 void OperationCompletion::WMOpFault(int32_t address)
 {
-    OperationRunner &runner = session_.runner();
+    OperationRunner& runner = session_.runner();
     runner.workerEnded();
     const Work work = std::exchange(runner.work, Work::Plain);
     if (address < 0)
@@ -219,14 +213,14 @@ void OperationCompletion::HexEditorUpdate(std::span<const uint8_t> buffer, uint3
     if (blankCheck) {
         const int64_t notBlank = FirstNotBlank(data);
         if (notBlank >= 0)
-            session_.fail(Outcome::Mismatch, Localized("Blank check error at the address:", "Ошибка проверки по адресу:"),
-                          notBlank);
+            session_.fail(Outcome::Mismatch,
+                          Localized("Blank check error at the address:", "Ошибка проверки по адресу:"), notBlank);
         session_.commands().startStep(session_.script().next(false));
         return;
     }
     if (compare) {
         session_.hideDifferences();
-        DiffList &diffs = session_.differences();
+        DiffList& diffs = session_.differences();
         diffs.Build(session_.document().bytes(), data);
         if (!diffs.empty()) {
             session_.noteOutcome(Outcome::Mismatch);
@@ -257,12 +251,10 @@ void OperationCompletion::CheckSum()
 
 void OperationCompletion::SaveAutomaticDump()
 {
-    const MainSettings &settings = session_.settings();
+    const MainSettings& settings = session_.settings();
     const QString extension = settings.autosaveFormat == 1 ? QStringLiteral(".BRG") : QStringLiteral(".BIN");
-    const QString path =
-        AutoDumpPath(settings.dumpDir, QString::fromStdString(session_.chip().ChipName), extension);
+    const QString path = AutoDumpPath(settings.dumpDir, QString::fromStdString(session_.chip().ChipName), extension);
     if (const std::error_code error = session_.document().saveEditor(path))
-        session_.fail(Outcome::IoFailure,
-                      Localized("Cannot save the dump file ", "Не удалось сохранить файл дампа ") + path + QStringLiteral(": ")
-                          + QString::fromStdString(error.message()));
+        session_.fail(Outcome::IoFailure, Localized("Cannot save the dump file ", "Не удалось сохранить файл дампа ") +
+                                              path + QStringLiteral(": ") + QString::fromStdString(error.message()));
 }

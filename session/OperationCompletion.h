@@ -9,7 +9,7 @@ class Session;
 
 class OperationCompletion {
 public:
-    explicit OperationCompletion(Session &session) : session_(session) {}
+    explicit OperationCompletion(Session& session) : session_(session) {}
 
     // A negative code of WM_OP_PROGRESS with the worker's elapsed seconds; a fault at an address.
     void WMOpProgress(int32_t code, float seconds);
@@ -38,5 +38,5 @@ private:
     void CompletionTail();
     void SaveAutomaticDump();
 
-    Session &session_;
+    Session& session_;
 };

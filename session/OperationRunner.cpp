@@ -22,10 +22,10 @@ OperationRunner::~OperationRunner()
     cancel();
 }
 
-bool OperationRunner::event(QEvent *event)
+bool OperationRunner::event(QEvent* event)
 {
     if (event->type() == QEvent::Type(WM_OP_PROGRESS) || event->type() == QEvent::Type(WM_OP_FAULT)) {
-        const OpMessage &m = static_cast<OpEvent *>(event)->message;
+        const OpMessage& m = static_cast<OpEvent*>(event)->message;
         if (m.message == WM_OP_PROGRESS)
             WMOpProgress(m.wParam, m.lParam);
         else
@@ -38,8 +38,7 @@ bool OperationRunner::event(QEvent *event)
 bool OperationRunner::StartOperation(WorkerBody body, std::shared_ptr<WorkerParams> params)
 {
     std::shared_ptr<WorkerQueue> queue = StartWorker(std::move(body), std::move(params), sink_);
-    if (!queue)
-        return false;
+    if (!queue) return false;
     lastWorker_ = std::move(queue);
     running_ = true;
     return true;
@@ -47,8 +46,7 @@ bool OperationRunner::StartOperation(WorkerBody body, std::shared_ptr<WorkerPara
 
 void OperationRunner::cancel()
 {
-    if (lastWorker_)
-        lastWorker_->post(WM_OP_CANCEL);
+    if (lastWorker_) lastWorker_->post(WM_OP_CANCEL);
 }
 
 void OperationRunner::cancelAndWait()
@@ -83,13 +81,11 @@ void OperationRunner::SetPBarPos(int code)
         QEventLoop pause;
         QTimer::singleShot(EraseTickPauseMs, &pause, &QEventLoop::quit);
         pause.exec();
-        if (position_ > EraseBarLength)
-            setProgressPosition(0);
+        if (position_ > EraseBarLength) setProgressPosition(0);
     }
     // Lets the window draw the step; never from inside itself, or a worker that steps faster than
     // the window takes its messages would nest one call per step until the stack ran out.
-    if (pumping_)
-        return;
+    if (pumping_) return;
     pumping_ = true;
     QCoreApplication::processEvents();
     pumping_ = false;

@@ -65,7 +65,7 @@ public:
     void WMOpFault(int32_t lParam);
 
 protected:
-    bool event(QEvent *event) override;
+    bool event(QEvent* event) override;
 
 private:
     Client client_;

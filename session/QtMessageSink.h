@@ -9,7 +9,7 @@
 
 class OpEvent : public QEvent {
 public:
-    OpEvent(const OpMessage &posted, std::binary_semaphore *done)
+    OpEvent(const OpMessage& posted, std::binary_semaphore* done)
         : QEvent(QEvent::Type(posted.message)), message(posted), handled(done)
     {
     }
@@ -21,14 +21,14 @@ public:
     const OpMessage message;
 
 private:
-    std::binary_semaphore *handled;
+    std::binary_semaphore* handled;
 };
 
 class QtMessageSink : public MessageSink {
 public:
-    explicit QtMessageSink(QObject *target) : receiver(target) {}
-    void post(const OpMessage &message) override;
-    void send(const OpMessage &message) override;
+    explicit QtMessageSink(QObject* target) : receiver(target) {}
+    void post(const OpMessage& message) override;
+    void send(const OpMessage& message) override;
 
 private:
     QPointer<QObject> receiver;

@@ -35,14 +35,10 @@ public:
     // The first step still to come (the erase and the blank check only for SPI chips).
     Step next(bool spi) const
     {
-        if (PendingErase && spi)
-            return Step::Erase;
-        if (PendingBlankCheck && spi)
-            return Step::BlankCheck;
-        if (PendingWrite)
-            return Step::Write;
-        if (PendingCompare)
-            return Step::Compare;
+        if (PendingErase && spi) return Step::Erase;
+        if (PendingBlankCheck && spi) return Step::BlankCheck;
+        if (PendingWrite) return Step::Write;
+        if (PendingCompare) return Step::Compare;
         return Step::None;
     }
 };

@@ -26,37 +26,37 @@
 
 class Session {
 public:
-    explicit Session(SessionEvents &events);
+    explicit Session(SessionEvents& events);
     ~Session();
-    Session(const Session &) = delete;
-    Session &operator=(const Session &) = delete;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-    SessionEvents &events() { return events_; }
+    SessionEvents& events() { return events_; }
     // Vespera.ini as read at start-up; the window keeps it current and writes it back.
-    MainSettings &settings() { return settings_; }
-    const MainSettings &settings() const { return settings_; }
-    Document &document() { return document_; }
-    AdapterSession &adapter() { return adapter_; }
-    ChipCatalogue &catalogue() { return catalogue_; }
-    OperationRunner &runner() { return runner_; }
-    Script &script() { return script_; }
-    ChipCommands &commands() { return commands_; }
-    SpiChipCommands &spi() { return spi_; }
-    FileCommands &files() { return files_; }
-    OperationCompletion &completion() { return completion_; }
+    MainSettings& settings() { return settings_; }
+    const MainSettings& settings() const { return settings_; }
+    Document& document() { return document_; }
+    AdapterSession& adapter() { return adapter_; }
+    ChipCatalogue& catalogue() { return catalogue_; }
+    OperationRunner& runner() { return runner_; }
+    Script& script() { return script_; }
+    ChipCommands& commands() { return commands_; }
+    SpiChipCommands& spi() { return spi_; }
+    FileCommands& files() { return files_; }
+    OperationCompletion& completion() { return completion_; }
     // What the chip held when last read or checked, while nothing can have changed it since.
-    KnownChipImage &knownChip() { return knownChip_; }
-    EmulatorCommands &emulator() { return emulator_; }
+    KnownChipImage& knownChip() { return knownChip_; }
+    EmulatorCommands& emulator() { return emulator_; }
 
     // The chip every operation works on.
-    const chipdb::SelectedChip &chip() const { return catalogue_.chip; }
+    const chipdb::SelectedChip& chip() const { return catalogue_.chip; }
     bool isSpiChip() const;
     bool isI2cChip() const;
 
     // The one way to write to the log; a number >= 0 is appended in decimal and hexadecimal.
-    void PrintLog(const QString &text, LogColour colour = LogColour::Navy, int64_t number = -1);
+    void PrintLog(const QString& text, LogColour colour = LogColour::Navy, int64_t number = -1);
     // A red line that also decides how the command ended (the first failure counts).
-    void fail(Outcome outcome, const QString &text, int64_t number = -1);
+    void fail(Outcome outcome, const QString& text, int64_t number = -1);
     void noteOutcome(Outcome outcome);
     Outcome outcome() const { return outcome_; }
     // A front end starts a command (not a step a script goes on with): a fresh outcome.
@@ -78,7 +78,7 @@ public:
     void statusChanged() { events_.statusChanged(); }
 
     // The differences of the last compare.
-    DiffList &differences() { return diffs_; }
+    DiffList& differences() { return diffs_; }
     void showDifferences();
     void hideDifferences();
 
@@ -86,7 +86,7 @@ public:
     bool automaticDumps = true;
 
 private:
-    SessionEvents &events_;
+    SessionEvents& events_;
     MainSettings settings_;
     Document document_;
     ChipCatalogue catalogue_;

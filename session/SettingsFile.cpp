@@ -12,62 +12,59 @@ struct SettingsFile::Impl {
     CSimpleIniA ini{true /*UTF-8*/, false /*multi-key*/, false /*multi-line*/};
 };
 
-SettingsFile::SettingsFile(const QString &filePath) : impl(std::make_unique<Impl>()), path(filePath)
+SettingsFile::SettingsFile(const QString& filePath) : impl(std::make_unique<Impl>()), path(filePath)
 {
     impl->ini.SetSpaces(false);
     // Only a regular file is read: a pipe or a device in its place would block the start.
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return;
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return;
     const QByteArray bytes = file.readAll();
-    if (impl->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)
-        impl->ini.Reset();
+    if (impl->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0) impl->ini.Reset();
 }
 
 SettingsFile::~SettingsFile() = default;
 
-QString SettingsFile::readText(const char *section, const char *key, const QString &fallback) const
+QString SettingsFile::readText(const char* section, const char* key, const QString& fallback) const
 {
-    const char *value = impl->ini.GetValue(section, key, nullptr);
+    const char* value = impl->ini.GetValue(section, key, nullptr);
     return value ? QString::fromUtf8(value) : fallback;
 }
 
-int SettingsFile::readInt(const char *section, const char *key, int fallback) const
+int SettingsFile::readInt(const char* section, const char* key, int fallback) const
 {
-    const char *value = impl->ini.GetValue(section, key, nullptr);
-    if (!value)
-        return fallback;
+    const char* value = impl->ini.GetValue(section, key, nullptr);
+    if (!value) return fallback;
     bool ok = false;
     const int number = QByteArray(value).trimmed().toInt(&ok, 10);
     return ok ? number : fallback;
 }
 
-bool SettingsFile::readBool(const char *section, const char *key, bool fallback) const
+bool SettingsFile::readBool(const char* section, const char* key, bool fallback) const
 {
     return readInt(section, key, fallback ? 1 : 0) != 0;
 }
 
-void SettingsFile::writeText(const char *section, const char *key, const QString &value)
+void SettingsFile::writeText(const char* section, const char* key, const QString& value)
 {
     impl->ini.SetValue(section, key, value.toUtf8().constData());
 }
 
-void SettingsFile::writeInt(const char *section, const char *key, int value)
+void SettingsFile::writeInt(const char* section, const char* key, int value)
 {
     impl->ini.SetValue(section, key, QByteArray::number(value).constData());
 }
 
-void SettingsFile::writeBool(const char *section, const char *key, bool value)
+void SettingsFile::writeBool(const char* section, const char* key, bool value)
 {
     impl->ini.SetValue(section, key, value ? "1" : "0");
 }
 
-void SettingsFile::eraseSection(const char *section)
+void SettingsFile::eraseSection(const char* section)
 {
     impl->ini.Delete(section, nullptr);
 }
 
-bool SettingsFile::save(QString *error)
+bool SettingsFile::save(QString* error)
 {
     std::string text;
     if (impl->ini.Save(text) < 0) {

@@ -7,10 +7,10 @@ class Session;
 
 class SpiChipCommands {
 public:
-    explicit SpiChipCommands(Session &session) : session_(session) {}
+    explicit SpiChipCommands(Session& session) : session_(session) {}
 
-    void SBIdClick();     // JEDEC, RES and REMS identification lines
-    void UID1Click();     // the unique id
+    void SBIdClick();      // JEDEC, RES and REMS identification lines
+    void UID1Click();      // the unique id
     void MmAutoSelClick(); // selects the database chip that matches the identification
     // Reads the status registers into the document's copy (the dialog's Read).
     StatusReadResult ReadStatusIntoShadow();
@@ -19,5 +19,5 @@ public:
     void MmUnprotectClick();
 
 private:
-    Session &session_;
+    Session& session_;
 };

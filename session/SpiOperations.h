@@ -12,12 +12,12 @@ class Session;
 
 class SpiOperations {
 public:
-    explicit SpiOperations(Session &session) : session_(session) {}
+    explicit SpiOperations(Session& session) : session_(session) {}
 
-    void SPIReadCommand(const QString &startLine);
-    void SPICompareCommand(const QString &startLine);
+    void SPIReadCommand(const QString& startLine);
+    void SPICompareCommand(const QString& startLine);
     // A smart write erases and programs only what differs from the chip (see SpiSmartWrite.h).
-    void SPIWriteCommand(const QString &startLine, bool smart = false);
+    void SPIWriteCommand(const QString& startLine, bool smart = false);
     // Starts the read worker (read, compare or blank check by the runner's modes).
     void SPIReadChip();
     bool StartEraseWorker();
@@ -40,7 +40,7 @@ public:
     void WriteBlankPages();
     // A script's first look at an SPI chip: wakes it and reads status register 1.
     bool WakeAndCheckStatus();
-    void PrintSpiLog(const SpiLog &log);
+    void PrintSpiLog(const SpiLog& log);
 
     // The end of a smart write: its summary, then the compare of the read-back with the editor.
     void SmartWriteFinished(float seconds);
@@ -53,6 +53,6 @@ private:
     void SPIWriteSST();
     void SPISmartWrite();
 
-    Session &session_;
+    Session& session_;
     std::shared_ptr<SpiSmartWriteJob> smartWrite_;
 };

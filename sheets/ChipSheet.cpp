@@ -9,31 +9,37 @@ namespace {
 using chipdb::ChipField;
 using chipdb::FieldType;
 
-TextPair rowError(int row, const std::string& field, const TextPair& what) {
+TextPair rowError(int row, const std::string& field, const TextPair& what)
+{
     const std::string n = std::to_string(row);
     return {"Row " + n + ": " + field + " " + what.en, "Строка " + n + ": " + field + " " + what.ru};
 }
 
-const Cell& cellAt(const SheetRow& row, int column) {
+const Cell& cellAt(const SheetRow& row, int column)
+{
     static const Cell empty;
     return column < static_cast<int>(row.cells.size()) ? row.cells[column] : empty;
 }
 
-bool isEmpty(const SheetRow& row) {
+bool isEmpty(const SheetRow& row)
+{
     for (int c = 0; c < kSheetColumns; ++c)
-        if (const Cell& cell = cellAt(row, c); cell.kind != Cell::Kind::Empty && !(cell.kind == Cell::Kind::Text && cell.text.empty()))
+        if (const Cell& cell = cellAt(row, c);
+            cell.kind != Cell::Kind::Empty && !(cell.kind == Cell::Kind::Text && cell.text.empty()))
             return false;
     return true;
 }
 
-bool isHeader(const SheetRow& row) {
+bool isHeader(const SheetRow& row)
+{
     for (int c = 0; c < kSheetColumns; ++c)
         if (cellAt(row, c).kind != Cell::Kind::Text || cellAt(row, c).text != chipdb::fieldDef(kColumnFields[c]).name)
             return false;
     return true;
 }
 
-std::optional<TextPair> setField(chipdb::ChipRecord& record, ChipField field, const Cell& cell, int row) {
+std::optional<TextPair> setField(chipdb::ChipRecord& record, ChipField field, const Cell& cell, int row)
+{
     const std::string name(chipdb::fieldDef(field).name);
     if (chipdb::fieldDef(field).type == FieldType::Text) {
         const std::string text = cell.kind == Cell::Kind::Number ? chipdb::formatNumber(cell.number) : cell.text;
@@ -43,9 +49,11 @@ std::optional<TextPair> setField(chipdb::ChipRecord& record, ChipField field, co
         return std::nullopt;
     }
     std::optional<double> value;
-    if (cell.kind == Cell::Kind::Number) value = cell.number;
-    else if (cell.kind == Cell::Kind::Text && !cell.text.empty()) value = chipdb::parseNumber(cell.text);
-    else {  // an empty cell: an empty field
+    if (cell.kind == Cell::Kind::Number)
+        value = cell.number;
+    else if (cell.kind == Cell::Kind::Text && !cell.text.empty())
+        value = chipdb::parseNumber(cell.text);
+    else { // an empty cell: an empty field
         chipdb::setFieldNumber(record, field, std::nullopt);
         return std::nullopt;
     }
@@ -54,9 +62,10 @@ std::optional<TextPair> setField(chipdb::ChipRecord& record, ChipField field, co
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
-ChipRows ChipRowsFromSheet(const Sheet& sheet) {
+ChipRows ChipRowsFromSheet(const Sheet& sheet)
+{
     ChipRows out;
     bool first = true;
     for (const SheetRow& row : sheet.rows) {
@@ -74,4 +83,4 @@ ChipRows ChipRowsFromSheet(const Sheet& sheet) {
     return out;
 }
 
-}  // namespace sheets
+} // namespace sheets

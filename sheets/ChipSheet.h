@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "text/TextPair.h"
 #include "chipdb/ChipRecord.h"
 #include "sheets/Sheet.h"
+#include "text/TextPair.h"
 
 namespace sheets {
 
@@ -19,7 +19,7 @@ inline constexpr std::array<chipdb::ChipField, kSheetColumns> kColumnFields{
 
 struct ChipRows {
     std::vector<chipdb::ChipRecord> rows;
-    std::optional<TextPair> error;  // names the first bad row; rows are then not to be used
+    std::optional<TextPair> error; // names the first bad row; rows are then not to be used
 };
 
 // Checks and converts every row. Empty rows are skipped, and so is a first row that names the
@@ -29,4 +29,4 @@ struct ChipRows {
 // characters or a number column that holds no number is an error naming the row.
 ChipRows ChipRowsFromSheet(const Sheet& sheet);
 
-}  // namespace sheets
+} // namespace sheets

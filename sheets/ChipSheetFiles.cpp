@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "fileio/AtomicFileWriter.h"
 #include "chipdb/ChipCsv.h"
+#include "fileio/AtomicFileWriter.h"
 #include "sheets/ChipText.h"
 #include "sheets/XlsReader.h"
 #include "sheets/XlsxReader.h"
@@ -12,13 +12,15 @@
 namespace sheets {
 namespace {
 
-std::string lowerExtension(const std::filesystem::path& file) {
+std::string lowerExtension(const std::filesystem::path& file)
+{
     std::string e = file.extension().string();
     for (char& c : e) c = char(std::tolower(static_cast<unsigned char>(c)));
     return e;
 }
 
-ChipRows loadCsv(const std::filesystem::path& file) {
+ChipRows loadCsv(const std::filesystem::path& file)
+{
     ChipRows out;
     std::ifstream in(file, std::ios::binary);
     std::string text;
@@ -48,25 +50,31 @@ ChipRows loadCsv(const std::filesystem::path& file) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-ChipRows LoadChipSheet(const std::filesystem::path& file) {
+ChipRows LoadChipSheet(const std::filesystem::path& file)
+{
     const std::string extension = lowerExtension(file);
     if (extension == ".csv") return loadCsv(file);
     Sheet sheet;
-    if (extension == ".xlsx") sheet = ReadXlsx(file);
-    else if (extension == ".xls") sheet = ReadXls(file);
-    else sheet.error = TextPair{"Only .xlsx, .xls and .csv files can be loaded.",
-                                "Загружаются только файлы .xlsx, .xls и .csv."};
+    if (extension == ".xlsx")
+        sheet = ReadXlsx(file);
+    else if (extension == ".xls")
+        sheet = ReadXls(file);
+    else
+        sheet.error =
+            TextPair{"Only .xlsx, .xls and .csv files can be loaded.", "Загружаются только файлы .xlsx, .xls и .csv."};
     if (sheet.error) return {{}, sheet.error};
     return ChipRowsFromSheet(sheet);
 }
 
-std::optional<TextPair> SaveChipSheet(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows) {
+std::optional<TextPair> SaveChipSheet(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows)
+{
     return WriteXlsx(file, rows);
 }
 
-std::optional<TextPair> SaveChipText(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows) {
+std::optional<TextPair> SaveChipText(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows)
+{
     fileio::AtomicFileWriter writer(file);
     writer.Write(ChipTextList(rows));
     if (const std::error_code ec = writer.Commit())
@@ -74,8 +82,9 @@ std::optional<TextPair> SaveChipText(const std::filesystem::path& file, const st
     return std::nullopt;
 }
 
-std::vector<chipdb::ChipRecord> RowsInCurrentOrder(const chipdb::ChipTable& table) {
-    chipdb::ChipTable all;  // no filter and no listeners: every row in the same order
+std::vector<chipdb::ChipRecord> RowsInCurrentOrder(const chipdb::ChipTable& table)
+{
+    chipdb::ChipTable all; // no filter and no listeners: every row in the same order
     all.assign(table.rows());
     all.setOrder(table.order());
     std::vector<chipdb::ChipRecord> rows;
@@ -84,4 +93,4 @@ std::vector<chipdb::ChipRecord> RowsInCurrentOrder(const chipdb::ChipTable& tabl
     return rows;
 }
 
-}  // namespace sheets
+} // namespace sheets

@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
-#include "text/TextPair.h"
 #include "chipdb/ChipTable.h"
 #include "sheets/ChipSheet.h"
+#include "text/TextPair.h"
 
 namespace sheets {
 
@@ -26,4 +26,4 @@ std::optional<TextPair> SaveChipText(const std::filesystem::path& file, const st
 // Every row of the table, filtered or not, in its current order.
 std::vector<chipdb::ChipRecord> RowsInCurrentOrder(const chipdb::ChipTable& table);
 
-}  // namespace sheets
+} // namespace sheets

@@ -7,20 +7,22 @@
 namespace sheets {
 namespace {
 
-std::string folded(const std::string& text) {
+std::string folded(const std::string& text)
+{
     std::string out = text;
     for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
-}  // namespace
+} // namespace
 
-std::string ChipTextList(const std::vector<chipdb::ChipRecord>& rows) {
+std::string ChipTextList(const std::vector<chipdb::ChipRecord>& rows)
+{
     struct Group {
-        std::string heading;  // the spelling met first
+        std::string heading; // the spelling met first
         std::string names;
     };
-    std::map<std::string, Group> groups;  // by folded name: ascending without regard to case
+    std::map<std::string, Group> groups; // by folded name: ascending without regard to case
     for (const chipdb::ChipRecord& row : rows) {
         Group& g = groups.try_emplace(folded(row.MANUF), Group{row.MANUF, {}}).first->second;
         g.names += row.CHIPTEXT + ", ";
@@ -30,4 +32,4 @@ std::string ChipTextList(const std::vector<chipdb::ChipRecord>& rows) {
     return text;
 }
 
-}  // namespace sheets
+} // namespace sheets

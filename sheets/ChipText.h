@@ -14,4 +14,4 @@ namespace sheets {
 // The rows in the order they are to be listed (the table's current order).
 std::string ChipTextList(const std::vector<chipdb::ChipRecord>& rows);
 
-}  // namespace sheets
+} // namespace sheets

@@ -6,7 +6,8 @@
 
 namespace sheets {
 
-Sheet ReadXls(const std::filesystem::path& file) {
+Sheet ReadXls(const std::filesystem::path& file)
+{
     Sheet sheet;
     const void* handle = nullptr;
     const auto fail = [&](int code) {
@@ -33,11 +34,11 @@ Sheet ReadXls(const std::filesystem::path& file) {
             if ((rc = freexl_get_cell_value(handle, r, c, &value)) != FREEXL_OK) break;
             Cell& cell = row.cells[c];
             switch (value.type) {
-                case FREEXL_CELL_INT: cell = {Cell::Kind::Number, {}, double(value.value.int_value)}; break;
-                case FREEXL_CELL_DOUBLE: cell = {Cell::Kind::Number, {}, value.value.double_value}; break;
-                case FREEXL_CELL_NULL: break;
-                default:  // texts, and dates and times as text
-                    cell = {Cell::Kind::Text, value.value.text_value ? value.value.text_value : "", 0};
+            case FREEXL_CELL_INT: cell = {Cell::Kind::Number, {}, double(value.value.int_value)}; break;
+            case FREEXL_CELL_DOUBLE: cell = {Cell::Kind::Number, {}, value.value.double_value}; break;
+            case FREEXL_CELL_NULL: break;
+            default: // texts, and dates and times as text
+                cell = {Cell::Kind::Text, value.value.text_value ? value.value.text_value : "", 0};
             }
             empty = empty && cell.kind == Cell::Kind::Empty;
         }
@@ -48,4 +49,4 @@ Sheet ReadXls(const std::filesystem::path& file) {
     return sheet;
 }
 
-}  // namespace sheets
+} // namespace sheets

@@ -9,4 +9,4 @@ namespace sheets {
 
 Sheet ReadXls(const std::filesystem::path& file);
 
-}  // namespace sheets
+} // namespace sheets

@@ -19,7 +19,10 @@ struct Failure {
     std::string detail;
 };
 
-TextPair damaged(const std::string& detail) { return {kDamaged.en + detail, kDamaged.ru + detail}; }
+TextPair damaged(const std::string& detail)
+{
+    return {kDamaged.en + detail, kDamaged.ru + detail};
+}
 
 class Zip {
 public:
@@ -27,7 +30,8 @@ public:
     bool isOpen() const { return zip_ != nullptr; }
 
     // The unpacked part, or nothing when the workbook has no such part.
-    std::optional<QByteArray> part(const std::string& name) {
+    std::optional<QByteArray> part(const std::string& name)
+    {
         if (unzLocateFile(zip_.get(), name.c_str(), 2 /*names in any case*/) != UNZ_OK) return std::nullopt;
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zip_.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
@@ -38,11 +42,13 @@ public:
         char chunk[65536];
         int n = 0;
         while ((n = unzReadCurrentFile(zip_.get(), chunk, sizeof chunk)) > 0) {
-            if (static_cast<unsigned long long>(bytes.size()) + n > kMaxPartSize) n = -1;
-            else bytes.append(chunk, n);
+            if (static_cast<unsigned long long>(bytes.size()) + n > kMaxPartSize)
+                n = -1;
+            else
+                bytes.append(chunk, n);
             if (n < 0) break;
         }
-        const int closed = unzCloseCurrentFile(zip_.get());  // checks the CRC
+        const int closed = unzCloseCurrentFile(zip_.get()); // checks the CRC
         if (n < 0 || closed != UNZ_OK) throw Failure{name + " cannot be unpacked"};
         return bytes;
     }
@@ -51,12 +57,14 @@ private:
     std::unique_ptr<void, int (*)(unzFile)> zip_;
 };
 
-void failOnXmlError(const QXmlStreamReader& xml, const std::string& part) {
+void failOnXmlError(const QXmlStreamReader& xml, const std::string& part)
+{
     if (xml.hasError()) throw Failure{part + ": " + xml.errorString().toStdString()};
 }
 
 // The folder of a part ("xl/" for "xl/workbook.xml") joined with a relationship's target.
-std::string resolve(const std::string& base, const QString& target) {
+std::string resolve(const std::string& base, const QString& target)
+{
     if (target.startsWith('/')) return target.mid(1).toStdString();
     std::string folder = base.substr(0, base.rfind('/') + 1);
     QString rest = target;
@@ -73,7 +81,8 @@ struct Relationship {
     QString id, type, target;
 };
 
-std::vector<Relationship> readRelationships(const QByteArray& xmlBytes, const std::string& part) {
+std::vector<Relationship> readRelationships(const QByteArray& xmlBytes, const std::string& part)
+{
     std::vector<Relationship> all;
     QXmlStreamReader xml(xmlBytes);
     while (!xml.atEnd()) {
@@ -86,14 +95,16 @@ std::vector<Relationship> readRelationships(const QByteArray& xmlBytes, const st
     return all;
 }
 
-QString targetOfType(const std::vector<Relationship>& all, QLatin1String typeEnd) {
+QString targetOfType(const std::vector<Relationship>& all, QLatin1String typeEnd)
+{
     for (const Relationship& r : all)
         if (r.type.endsWith(typeEnd)) return r.target;
     return {};
 }
 
 // The relationship id of the first sheet listed in the workbook.
-QString firstSheetId(const QByteArray& xmlBytes, const std::string& part) {
+QString firstSheetId(const QByteArray& xmlBytes, const std::string& part)
+{
     QXmlStreamReader xml(xmlBytes);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("sheet")) {
@@ -106,24 +117,30 @@ QString firstSheetId(const QByteArray& xmlBytes, const std::string& part) {
 }
 
 // The text of an <si> or <is> element: all its <t>, leaving out phonetic runs.
-QString richText(QXmlStreamReader& xml) {
+QString richText(QXmlStreamReader& xml)
+{
     QString text;
     int phonetic = 0;
     const QString end = xml.name().toString();
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == QLatin1String("rPh")) ++phonetic;
-            else if (xml.name() == QLatin1String("t") && phonetic == 0) text += xml.readElementText();
+            if (xml.name() == QLatin1String("rPh"))
+                ++phonetic;
+            else if (xml.name() == QLatin1String("t") && phonetic == 0)
+                text += xml.readElementText();
         } else if (token == QXmlStreamReader::EndElement) {
-            if (xml.name() == QLatin1String("rPh")) --phonetic;
-            else if (xml.name() == end) break;
+            if (xml.name() == QLatin1String("rPh"))
+                --phonetic;
+            else if (xml.name() == end)
+                break;
         }
     }
     return text;
 }
 
-std::vector<std::string> readSharedStrings(const QByteArray& xmlBytes, const std::string& part) {
+std::vector<std::string> readSharedStrings(const QByteArray& xmlBytes, const std::string& part)
+{
     std::vector<std::string> strings;
     QXmlStreamReader xml(xmlBytes);
     while (!xml.atEnd())
@@ -134,18 +151,23 @@ std::vector<std::string> readSharedStrings(const QByteArray& xmlBytes, const std
 }
 
 // "BC12" -> column 55 (1-based); 0 when the reference has no letters.
-int columnOf(QStringView reference) {
+int columnOf(QStringView reference)
+{
     int column = 0;
     for (QChar c : reference) {
-        if (c >= 'A' && c <= 'Z') column = column * 26 + (c.unicode() - 'A' + 1);
-        else if (c >= 'a' && c <= 'z') column = column * 26 + (c.unicode() - 'a' + 1);
-        else break;
-        if (column > 16384) return 16385;  // past Excel's last column
+        if (c >= 'A' && c <= 'Z')
+            column = column * 26 + (c.unicode() - 'A' + 1);
+        else if (c >= 'a' && c <= 'z')
+            column = column * 26 + (c.unicode() - 'a' + 1);
+        else
+            break;
+        if (column > 16384) return 16385; // past Excel's last column
     }
     return column;
 }
 
-std::optional<double> parseDouble(const QString& text) {
+std::optional<double> parseDouble(const QString& text)
+{
     const std::string s = text.trimmed().toStdString();
     double value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
@@ -154,16 +176,19 @@ std::optional<double> parseDouble(const QString& text) {
 }
 
 Cell readCell(QXmlStreamReader& xml, const QString& type, const std::vector<std::string>& shared, int row,
-              const std::string& part) {
+              const std::string& part)
+{
     QString value;
     bool inlineText = false;
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement && xml.name() == QLatin1String("v")) value = xml.readElementText();
+        if (token == QXmlStreamReader::StartElement && xml.name() == QLatin1String("v"))
+            value = xml.readElementText();
         else if (token == QXmlStreamReader::StartElement && xml.name() == QLatin1String("is")) {
             value = richText(xml);
             inlineText = true;
-        } else if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("c")) break;
+        } else if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("c"))
+            break;
     }
     failOnXmlError(xml, part);
     if (type == QLatin1String("s")) {
@@ -181,7 +206,8 @@ Cell readCell(QXmlStreamReader& xml, const QString& type, const std::vector<std:
 }
 
 std::vector<SheetRow> readWorksheet(const QByteArray& xmlBytes, const std::vector<std::string>& shared,
-                                    const std::string& part) {
+                                    const std::string& part)
+{
     std::vector<SheetRow> rows;
     QXmlStreamReader xml(xmlBytes);
     int rowNumber = 0, column = 0;
@@ -209,9 +235,10 @@ std::vector<SheetRow> readWorksheet(const QByteArray& xmlBytes, const std::vecto
     return rows;
 }
 
-}  // namespace
+} // namespace
 
-Sheet ReadXlsx(const std::filesystem::path& file) {
+Sheet ReadXlsx(const std::filesystem::path& file)
+{
     Sheet sheet;
     Zip zip(file);
     if (!zip.isOpen()) {
@@ -221,8 +248,8 @@ Sheet ReadXlsx(const std::filesystem::path& file) {
     try {
         std::string workbook = "xl/workbook.xml";
         if (const auto rels = zip.part("_rels/.rels"))
-            if (const QString target = targetOfType(readRelationships(*rels, "_rels/.rels"),
-                                                    QLatin1String("/officeDocument"));
+            if (const QString target =
+                    targetOfType(readRelationships(*rels, "_rels/.rels"), QLatin1String("/officeDocument"));
                 !target.isEmpty())
                 workbook = resolve("", target);
         const auto workbookXml = zip.part(workbook);
@@ -254,4 +281,4 @@ Sheet ReadXlsx(const std::filesystem::path& file) {
     return sheet;
 }
 
-}  // namespace sheets
+} // namespace sheets

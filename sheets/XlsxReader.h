@@ -14,4 +14,4 @@ inline constexpr unsigned long long kMaxPartSize = 64ull << 20;
 
 Sheet ReadXlsx(const std::filesystem::path& file);
 
-}  // namespace sheets
+} // namespace sheets

@@ -16,16 +16,21 @@
 namespace sheets {
 namespace {
 
-TextPair writeError(const std::string& detail) {
+TextPair writeError(const std::string& detail)
+{
     return {"The workbook cannot be written: " + detail, "Не удалось записать книгу: " + detail};
 }
 
 // libxlsxwriter takes UTF-8 only; stray bytes of an older 8-bit text become U+FFFD.
-std::string validUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())).toStdString(); }
+std::string validUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size())).toStdString();
+}
 
-}  // namespace
+} // namespace
 
-std::optional<TextPair> WriteXlsx(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows) {
+std::optional<TextPair> WriteXlsx(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows)
+{
     std::filesystem::path partial = file;
     partial += ".partial";
     lxw_workbook* workbook = workbook_new(partial.c_str());
@@ -37,13 +42,14 @@ std::optional<TextPair> WriteXlsx(const std::filesystem::path& file, const std::
             const chipdb::ChipField field = kColumnFields[c];
             if (chipdb::fieldDef(field).type == chipdb::FieldType::Text) {
                 const std::string text = validUtf8(chipdb::fieldText(rows[r], field));
-                if (!text.empty()) error = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), text.c_str(), nullptr);
+                if (!text.empty())
+                    error = worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), text.c_str(), nullptr);
             } else if (const chipdb::Number n = chipdb::numberValue(rows[r], field)) {
                 error = worksheet_write_number(worksheet, lxw_row_t(r), lxw_col_t(c), *n, nullptr);
             }
         }
     }
-    const lxw_error closed = workbook_close(workbook);  // writes the file and frees the workbook
+    const lxw_error closed = workbook_close(workbook); // writes the file and frees the workbook
     if (error == LXW_NO_ERROR) error = closed;
     // libxlsxwriter writes only to a path of its own; the finished workbook then goes to the
     // target the way every other file does.
@@ -63,4 +69,4 @@ std::optional<TextPair> WriteXlsx(const std::filesystem::path& file, const std::
     return std::nullopt;
 }
 
-}  // namespace sheets
+} // namespace sheets

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "text/TextPair.h"
 #include "chipdb/ChipRecord.h"
+#include "text/TextPair.h"
 
 namespace sheets {
 
@@ -15,4 +15,4 @@ namespace sheets {
 // an existing file as it was. Returns the error, if any.
 std::optional<TextPair> WriteXlsx(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows);
 
-}  // namespace sheets
+} // namespace sheets

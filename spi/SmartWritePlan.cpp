@@ -16,15 +16,14 @@ bool AllFF(std::span<const uint8_t> bytes)
 bool NeedsErase(std::span<const uint8_t> chip, std::span<const uint8_t> target)
 {
     for (std::size_t i = 0; i < chip.size(); ++i)
-        if (uint8_t(target[i] & ~chip[i]) != 0)
-            return true;
+        if (uint8_t(target[i] & ~chip[i]) != 0) return true;
     return false;
 }
 
-void Touch(std::vector<SmartWriteRange> &ranges, uint32_t address, uint32_t length)
+void Touch(std::vector<SmartWriteRange>& ranges, uint32_t address, uint32_t length)
 {
     if (!ranges.empty() && ranges.back().address + ranges.back().length >= address) {
-        SmartWriteRange &last = ranges.back();
+        SmartWriteRange& last = ranges.back();
         last.length = std::max(last.address + last.length, address + length) - last.address;
         return;
     }
@@ -34,7 +33,7 @@ void Touch(std::vector<SmartWriteRange> &ranges, uint32_t address, uint32_t leng
 } // namespace
 
 SmartWritePlan PlanSmartWrite(std::span<const uint8_t> chip, std::span<const uint8_t> target,
-                              const SmartWriteGeometry &geometry)
+                              const SmartWriteGeometry& geometry)
 {
     SmartWritePlan plan;
     const uint32_t unit = geometry.programUnit;
@@ -42,8 +41,8 @@ SmartWritePlan PlanSmartWrite(std::span<const uint8_t> chip, std::span<const uin
     const uint32_t span = units * unit; // the bytes a write reaches
     // An erase block holds whole units; with no erase every unit is a block of its own.
     const uint32_t block = geometry.eraseBlock == 0 ? unit : geometry.eraseBlock;
-    if (units == 0 || chip.size() < span || target.size() < span || block % unit != 0
-        || (geometry.eraseBlock != 0 && geometry.size % block != 0))
+    if (units == 0 || chip.size() < span || target.size() < span || block % unit != 0 ||
+        (geometry.eraseBlock != 0 && geometry.size % block != 0))
         return plan;
 
     auto add = [&plan](SmartWriteStep::Kind kind, uint32_t address, uint32_t length) {
@@ -53,15 +52,13 @@ SmartWritePlan PlanSmartWrite(std::span<const uint8_t> chip, std::span<const uin
     };
     for (uint32_t start = 0; start < span; start += block) {
         const uint32_t end = std::min(start + block, span);
-        const bool erase = geometry.eraseBlock != 0 && NeedsErase(chip.subspan(start, end - start),
-                                                                  target.subspan(start, end - start));
-        if (erase)
-            add(SmartWriteStep::Kind::Erase, start, block);
+        const bool erase = geometry.eraseBlock != 0 &&
+                           NeedsErase(chip.subspan(start, end - start), target.subspan(start, end - start));
+        if (erase) add(SmartWriteStep::Kind::Erase, start, block);
         for (uint32_t address = start; address < end; address += unit) {
             const auto wanted = target.subspan(address, unit);
             const bool differs = !std::equal(wanted.begin(), wanted.end(), chip.begin() + address);
-            if (erase ? !AllFF(wanted) : differs)
-                add(SmartWriteStep::Kind::Program, address, unit);
+            if (erase ? !AllFF(wanted) : differs) add(SmartWriteStep::Kind::Program, address, unit);
         }
     }
     return plan;
@@ -73,8 +70,8 @@ SmartWriteGeometry SpiSmartWriteGeometry(std::string_view kind, uint32_t size, u
     geometry.size = size;
     const chipdb::SpiProgramming programming = chipdb::spiProgrammingOf(kind);
     geometry.programUnit = programming == chipdb::SpiProgramming::AutoIncrementWord ? 256
-                           : programming == chipdb::SpiProgramming::Page          ? pageSize
-                                                                                  : 0;
+                           : programming == chipdb::SpiProgramming::Page            ? pageSize
+                                                                                    : 0;
     if (chipdb::hasChipErase(kind))
         geometry.eraseBlock = size >= SmartWriteSector && size % SmartWriteSector == 0 ? SmartWriteSector : size;
     return geometry;

@@ -22,13 +22,13 @@ struct SmartWriteStep {
     Kind kind;
     uint32_t address;
     uint32_t length;
-    bool operator==(const SmartWriteStep &) const = default;
+    bool operator==(const SmartWriteStep&) const = default;
 };
 
 struct SmartWriteRange {
     uint32_t address;
     uint32_t length;
-    bool operator==(const SmartWriteRange &) const = default;
+    bool operator==(const SmartWriteRange&) const = default;
 };
 
 struct SmartWritePlan {
@@ -42,7 +42,7 @@ struct SmartWritePlan {
 // `chip` and `target` hold at least geometry.size bytes; an unusable geometry (program unit 0, or
 // an erase block that does not divide the size) plans nothing.
 SmartWritePlan PlanSmartWrite(std::span<const uint8_t> chip, std::span<const uint8_t> target,
-                              const SmartWriteGeometry &geometry);
+                              const SmartWriteGeometry& geometry);
 
 // The geometry of an SPI chip kind: 4 KiB sectors for the flash kinds whose size they divide, the
 // chip erase for smaller flash, no erase for the 25xx EEPROMs; SST kinds program 256-byte blocks.

@@ -55,6 +55,7 @@ AutoSelectResult ReadChipId(Ch341Library& library, chipdb::ChipTable& table, chi
 
     const std::string idText = HexText(GetSpiId(library, log), 6);
     result.outcome = Outcome::Unknown;
-    log.push_back({{"Chip ID = 0x" + idText + " (Unknown device)", "Chip ID = 0x" + idText + " (Неизвестный чип)"}, false});
+    log.push_back(
+        {{"Chip ID = 0x" + idText + " (Unknown device)", "Chip ID = 0x" + idText + " (Неизвестный чип)"}, false});
     return result;
 }

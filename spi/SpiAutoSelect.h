@@ -15,15 +15,15 @@
 
 struct AutoSelectResult {
     enum class Outcome {
-        NoChip,    // no answer and the kind needs one: the red line is in the log
-        ZeroId,    // the chip answered 0: stop without a word
-        OneMatch,  // the table's current row is the chip: choose it (ChooseChip)
-        Several,   // open the device selection dialog on the filtered list
-        Unknown,   // nothing matched: the "Unknown device" line is in the log
+        NoChip,   // no answer and the kind needs one: the red line is in the log
+        ZeroId,   // the chip answered 0: stop without a word
+        OneMatch, // the table's current row is the chip: choose it (ChooseChip)
+        Several,  // open the device selection dialog on the filtered list
+        Unknown,  // nothing matched: the "Unknown device" line is in the log
     };
     Outcome outcome = Outcome::NoChip;
     int matches = 0;
-    std::string searchText;  // the identification text last searched for ("C22016", "0013")
+    std::string searchText; // the identification text last searched for ("C22016", "0013")
     // OneMatch found by the RES search: log this line after choosing the row.
     std::optional<LogLine> afterChoosing;
 };

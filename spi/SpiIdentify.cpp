@@ -7,9 +7,15 @@
 
 namespace {
 
-LogLine Navy(std::string text) { return {SameText(text), false}; }
+LogLine Navy(std::string text)
+{
+    return {SameText(text), false};
+}
 
-uint32_t ResValue(const std::array<uint8_t, 2>& id) { return uint32_t(id[0]) << 8 | id[1]; }
+uint32_t ResValue(const std::array<uint8_t, 2>& id)
+{
+    return uint32_t(id[0]) << 8 | id[1];
+}
 
 } // namespace
 

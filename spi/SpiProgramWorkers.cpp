@@ -50,7 +50,8 @@ void SPIWriteSSTThread(Ch341Library& library, const WorkerParams& params, Worker
     for (uint32_t i = 0; i < blocks; ++i) {
         if (context.cancelRequested()) return context.finish(WriteCancelled);
         const uint32_t address = i * SpiAaiBlock;
-        if (!SPIProgramAAI(library, address, std::span<const uint8_t, SpiAaiBlock>(params.buffer + address, SpiAaiBlock)))
+        if (!SPIProgramAAI(library, address,
+                           std::span<const uint8_t, SpiAaiBlock>(params.buffer + address, SpiAaiBlock)))
             return context.fault(int32_t(address));
         context.step();
     }

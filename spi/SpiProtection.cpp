@@ -8,10 +8,8 @@ bool BlockProtectionSet(std::string_view chipName, std::string_view chipKind, co
 {
     const std::string name = UpperChipName(chipName);
     const uint8_t sr1 = registers[0];
-    if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos)
-        return (sr1 & 0x0C) != 0;
-    if (chipKind == "ID_SPI3")
-        return (sr1 & 0x3C) != 0;
+    if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos) return (sr1 & 0x0C) != 0;
+    if (chipKind == "ID_SPI3") return (sr1 & 0x3C) != 0;
     if (name.rfind("W25Q", 0) == 0 && statusRegCount >= 2) {
         const unsigned bp = (sr1 >> 2) & 7;
         const bool complement = (registers[1] & 0x40) != 0;
@@ -24,7 +22,6 @@ std::string StatusRegisterText(const std::array<uint8_t, 3>& registers, int stat
 {
     std::string text;
     for (int i = 0; i < 3; ++i)
-        if (UsesStatusRegister(i, statusRegCount))
-            text += (text.empty() ? "0x" : " 0x") + HexText(registers[i], 2);
+        if (UsesStatusRegister(i, statusRegCount)) text += (text.empty() ? "0x" : " 0x") + HexText(registers[i], 2);
     return text;
 }

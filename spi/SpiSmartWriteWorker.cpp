@@ -13,7 +13,10 @@ namespace {
 
 constexpr uint32_t ProgressRegion = SmartWriteSector;
 
-uint32_t Regions(uint32_t size) { return (size + ProgressRegion - 1) / ProgressRegion; }
+uint32_t Regions(uint32_t size)
+{
+    return (size + ProgressRegion - 1) / ProgressRegion;
+}
 
 // Steps the bar for every 4 KiB region of a phase passed so far.
 class PhaseProgress {
@@ -35,9 +38,8 @@ private:
 class SmartWriter {
 public:
     SmartWriter(Ch341Library& library, const WorkerParams& params, SpiSmartWriteJob& job, WorkerContext& context)
-        : library_(library), job_(job), context_(context), chip_(*job.chip),
-          target_(params.buffer, params.size), size_(params.size),
-          mode_(static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText))),
+        : library_(library), job_(job), context_(context), chip_(*job.chip), target_(params.buffer, params.size),
+          size_(params.size), mode_(static_cast<SpiAddressMode>(chipdb::spiAddressModeOf(params.chipText))),
           sst_(chipdb::spiProgrammingOf(params.chipText) == chipdb::SpiProgramming::AutoIncrementWord),
           geometry_(SpiSmartWriteGeometry(params.chipText, params.size, params.pageSize))
     {
@@ -150,8 +152,8 @@ private:
         for (const SmartWriteRange& range : job_.plan.touched) {
             for (uint32_t address = range.address; address < range.address + range.length;) {
                 if (context_.cancelRequested()) return context_.finish(WriteCancelled), false;
-                const uint32_t length = std::min(ProgressRegion - address % ProgressRegion,
-                                                 range.address + range.length - address);
+                const uint32_t length =
+                    std::min(ProgressRegion - address % ProgressRegion, range.address + range.length - address);
                 if (!SPIReadRange(library_, mode_, address, std::span(chip_).subspan(address, length),
                                   SpiReadChunkLimit))
                     return context_.fault(int32_t(address)), false;

@@ -50,16 +50,13 @@ void WriteStatusRegisters(Ch341Library& library, const StatusShadow& shadow, int
         if (!ok) log.push_back({spitext::StatusWriteError, true});
         return;
     }
-    case 2:
-        SPIWriteStatusPair(library, sr[0], sr[1]);
-        return;
+    case 2: SPIWriteStatusPair(library, sr[0], sr[1]); return;
     case 3:
         for (int i = 0; i < 3; ++i)
             if (!SPIWriteRegister(library, WriteOpcodes[i], sr[i]))
                 log.push_back({i < 2 ? spitext::StatusWriteError : spitext::StatusWrite3Error, true});
         return;
-    default:
-        return;
+    default: return;
     }
 }
 

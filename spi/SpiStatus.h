@@ -24,7 +24,7 @@ inline bool UsesStatusRegister(int index, int statusRegCount)
 }
 
 struct StatusReadResult {
-    int registersRead = 0;  // registers 1.. read before a failure (or all of them)
+    int registersRead = 0; // registers 1.. read before a failure (or all of them)
     std::array<uint8_t, 3> values{};
     bool failed = false;
 };
@@ -47,8 +47,8 @@ void WriteStatusRegisters(Ch341Library& library, const StatusShadow& shadow, int
 // The look at the registers before an erase. In AT25DF / AT26DF chips bit 4 of register 1 is
 // not a protection bit and is left out.
 struct EraseStatusCheck {
-    bool readOk = false;  // false: the red read error is in the log; end the command
-    bool warn = false;    // a register holds data: ask EraseStatusWarning first
+    bool readOk = false; // false: the red read error is in the log; end the command
+    bool warn = false;   // a register holds data: ask EraseStatusWarning first
 };
 EraseStatusCheck CheckStatusBeforeErase(Ch341Library& library, std::string_view chipName, int statusRegCount,
                                         SpiLog& log);

@@ -12,7 +12,7 @@
 
 struct LogLine {
     TextPair text;
-    bool error = false;  // red; navy otherwise
+    bool error = false; // red; navy otherwise
     bool operator==(const LogLine&) const = default;
 };
 using SpiLog = std::vector<LogLine>;
@@ -57,4 +57,4 @@ inline const TextPair EraseStatusWarningCaption = {"Attention!", "Внимани
 // Blank check start line (hint as for the erase).
 inline const TextPair CheckingForBlank = {"\nChecking for blank...\n", "\nПроверка на чистоту...\n"};
 
-}  // namespace spitext
+} // namespace spitext

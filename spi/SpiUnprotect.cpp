@@ -68,6 +68,6 @@ bool Unprotect(Ch341Library& library, std::string_view chipName, SpiLog& log)
     chip.send({0x06});
     chip.send({0x11, 0x00});
     chip.waitReady();
-    chip.send({0x04});  // parts without these registers keep the latch set otherwise
+    chip.send({0x04}); // parts without these registers keep the latch set otherwise
     return mx25l2026;
 }

@@ -31,9 +31,8 @@ WorkerBody SpiWriteWorker(Ch341Library& library)
 
 WorkerBody SpiSstWorker(Ch341Library& library)
 {
-    return [&library](const WorkerParams& params, WorkerContext& context) {
-        SPIWriteSSTThread(library, params, context);
-    };
+    return
+        [&library](const WorkerParams& params, WorkerContext& context) { SPIWriteSSTThread(library, params, context); };
 }
 
 WorkerBody SpiEraseWorker(Ch341Library& library, std::optional<std::chrono::milliseconds> limit)

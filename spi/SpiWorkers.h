@@ -54,13 +54,31 @@ std::shared_ptr<WorkerParams> SpiEraseParams(const chipdb::SelectedChip& chip);
 
 // Checks the window makes before starting: a size of 0 cannot be read (log spitext::ChipSizeZero
 // and return to ready); a page size of 0 cannot be programmed (the PageSizeZero box).
-inline bool SpiChipReadable(uint32_t chipSize) { return chipSize > 0; }
-inline bool SpiPageSizeUsable(int pageSize) { return pageSize > 0 && pageSize <= 0xFFFF; }
+inline bool SpiChipReadable(uint32_t chipSize)
+{
+    return chipSize > 0;
+}
+inline bool SpiPageSizeUsable(int pageSize)
+{
+    return pageSize > 0 && pageSize <= 0xFFFF;
+}
 
 // Progress bar maxima.
 inline constexpr uint32_t SpiReadChunkLimit = 2048;
-inline uint32_t SpiReadChunk(uint32_t size) { return size < SpiReadChunkLimit ? size : SpiReadChunkLimit; }
-inline uint32_t SpiReadSteps(uint32_t size) { return size == 0 ? 0 : size / SpiReadChunk(size); }
-inline uint32_t SpiPageSteps(uint32_t size, uint32_t pageSize) { return pageSize == 0 ? 0 : size / pageSize; }
-inline uint32_t SpiSstSteps(uint32_t size) { return size / 256; }
+inline uint32_t SpiReadChunk(uint32_t size)
+{
+    return size < SpiReadChunkLimit ? size : SpiReadChunkLimit;
+}
+inline uint32_t SpiReadSteps(uint32_t size)
+{
+    return size == 0 ? 0 : size / SpiReadChunk(size);
+}
+inline uint32_t SpiPageSteps(uint32_t size, uint32_t pageSize)
+{
+    return pageSize == 0 ? 0 : size / pageSize;
+}
+inline uint32_t SpiSstSteps(uint32_t size)
+{
+    return size / 256;
+}
 inline constexpr uint32_t SpiEraseSteps = 100;

@@ -16,10 +16,14 @@ struct TextPair {
 };
 
 // One text shown as it is in both languages.
-inline TextPair SameText(std::string_view text) { return {std::string(text), std::string(text)}; }
+inline TextPair SameText(std::string_view text)
+{
+    return {std::string(text), std::string(text)};
+}
 
 // Messages are Russian when Russian is chosen and English otherwise, also while none is chosen.
-template <class Text> constexpr const Text& PickText(Language language, const Text& english, const Text& russian)
+template <class Text>
+constexpr const Text& PickText(Language language, const Text& english, const Text& russian)
 {
     return language == Language::Russian ? russian : english;
 }

@@ -15,7 +15,8 @@ namespace {
 // At most this much of a system file is read: the facts sit near the top.
 constexpr std::streamsize kReadLimit = 1 << 20;
 
-std::optional<std::string> readText(const std::filesystem::path& path) {
+std::optional<std::string> readText(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string text(static_cast<std::size_t>(kReadLimit), '\0');
@@ -24,15 +25,16 @@ std::optional<std::string> readText(const std::filesystem::path& path) {
     return text;
 }
 
-std::string_view trim(std::string_view s) {
+std::string_view trim(std::string_view s)
+{
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
     return s;
 }
 
 // The value of the first line "key<separator>value" whose key is one of `keys`, tried in order.
-std::optional<std::string> lookup(std::string_view text, std::initializer_list<std::string_view> keys,
-                                  char separator) {
+std::optional<std::string> lookup(std::string_view text, std::initializer_list<std::string_view> keys, char separator)
+{
     for (std::string_view key : keys) {
         std::size_t start = 0;
         while (start < text.size()) {
@@ -41,14 +43,16 @@ std::optional<std::string> lookup(std::string_view text, std::initializer_list<s
             const std::string_view line = text.substr(start, end - start);
             start = end + 1;
             const std::size_t at = line.find(separator);
-            if (at != std::string_view::npos && trim(line.substr(0, at)) == key) return std::string(trim(line.substr(at + 1)));
+            if (at != std::string_view::npos && trim(line.substr(0, at)) == key)
+                return std::string(trim(line.substr(at + 1)));
         }
     }
     return std::nullopt;
 }
 
 // os-release values may be quoted, with backslash escapes inside double quotes.
-std::string unquote(std::string_view v) {
+std::string unquote(std::string_view v)
+{
     if (v.size() < 2 || (v.front() != '"' && v.front() != '\'') || v.back() != v.front()) return std::string(v);
     const char quote = v.front();
     v = v.substr(1, v.size() - 2);
@@ -60,7 +64,8 @@ std::string unquote(std::string_view v) {
     return out;
 }
 
-std::string systemLine(const AboutSources& sources, const KernelInfo& kernel) {
+std::string systemLine(const AboutSources& sources, const KernelInfo& kernel)
+{
     std::optional<std::string> osRelease;
     for (const auto& path : sources.osRelease)
         if ((osRelease = readText(path))) break;
@@ -80,7 +85,8 @@ std::string systemLine(const AboutSources& sources, const KernelInfo& kernel) {
     return line;
 }
 
-std::string processorLine(const AboutSources& sources) {
+std::string processorLine(const AboutSources& sources)
+{
     const auto cpuInfo = readText(sources.cpuInfo);
     if (!cpuInfo) return "cannot open processor data; ";
     // x86, then the names ARM, MIPS and RISC-V kernels use.
@@ -90,7 +96,8 @@ std::string processorLine(const AboutSources& sources) {
 }
 
 // A /proc/meminfo size ("12345 kB") in whole MiB.
-std::string mebibytes(const std::optional<std::string>& memInfo, std::string_view key) {
+std::string mebibytes(const std::optional<std::string>& memInfo, std::string_view key)
+{
     const auto value = memInfo ? lookup(*memInfo, {key}, ':') : std::nullopt;
     unsigned long long kib = 0;
     if (!value || std::from_chars(value->data(), value->data() + value->size(), kib).ec != std::errc())
@@ -98,15 +105,17 @@ std::string mebibytes(const std::optional<std::string>& memInfo, std::string_vie
     return std::to_string(kib / 1024);
 }
 
-}  // namespace
+} // namespace
 
-KernelInfo CurrentKernel() {
+KernelInfo CurrentKernel()
+{
     utsname u{};
     if (uname(&u) != 0) return {};
     return {u.sysname, u.release, u.machine};
 }
 
-std::string UsbLibraryVersion() {
+std::string UsbLibraryVersion()
+{
     const libusb_version* v = libusb_get_version();
     std::ostringstream text;
     text << v->major << '.' << v->minor << '.' << v->micro << '.' << v->nano << (v->rc ? v->rc : "");
@@ -114,7 +123,8 @@ std::string UsbLibraryVersion() {
 }
 
 std::string AboutInformation(const AboutSources& sources, const KernelInfo& kernel, std::string_view chipListVersion,
-                             std::string_view usbVersion) {
+                             std::string_view usbVersion)
+{
     const auto memInfo = readText(sources.memInfo);
     std::string text = systemLine(sources, kernel);
     text += "\nProcessor: " + processorLine(sources);
@@ -126,4 +136,4 @@ std::string AboutInformation(const AboutSources& sources, const KernelInfo& kern
     return text;
 }
 
-}  // namespace update
+} // namespace update

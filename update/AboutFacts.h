@@ -10,16 +10,16 @@
 namespace update {
 
 struct AboutSources {
-    std::vector<std::filesystem::path> osRelease{"/etc/os-release", "/usr/lib/os-release"};  // the first readable one
+    std::vector<std::filesystem::path> osRelease{"/etc/os-release", "/usr/lib/os-release"}; // the first readable one
     std::filesystem::path cpuInfo{"/proc/cpuinfo"};
     std::filesystem::path memInfo{"/proc/meminfo"};
 };
 
 // What uname() tells: kernel name, release and machine.
 struct KernelInfo {
-    std::string name;     // "Linux"
-    std::string release;  // "6.1.0-18-amd64"
-    std::string machine;  // "x86_64"
+    std::string name;    // "Linux"
+    std::string release; // "6.1.0-18-amd64"
+    std::string machine; // "x86_64"
 };
 KernelInfo CurrentKernel();
 
@@ -32,4 +32,4 @@ std::string UsbLibraryVersion();
 std::string AboutInformation(const AboutSources& sources, const KernelInfo& kernel, std::string_view chipListVersion,
                              std::string_view usbVersion);
 
-}  // namespace update
+} // namespace update

@@ -10,4 +10,4 @@ inline constexpr const char* kDefaultMail = "support@vespera.example.org";
 inline constexpr const char* kDefaultSite = "vespera.example.org";
 inline constexpr const char* kMailSubject = "Vespera Programmer";
 
-}  // namespace update
+} // namespace update

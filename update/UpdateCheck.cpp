@@ -8,8 +8,7 @@ UpdateCheck::UpdateCheck(UpdateHost& host, QObject* parent) : QObject(parent), h
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] {
         timedOut_ = true;
-        if (reply_)
-            reply_->abort();
+        if (reply_) reply_->abort();
     });
 }
 
@@ -23,8 +22,7 @@ UpdateCheck::~UpdateCheck()
 
 bool UpdateCheck::request(const UpdateRequest& request)
 {
-    if (running_)
-        return false;
+    if (running_) return false;
     running_ = true;
     timedOut_ = tooLarge_ = false;
     request_ = request;
@@ -58,8 +56,8 @@ void UpdateCheck::answered()
         host_.logError(text(update::IncorrectInfoLine()));
     } else if (!status.isValid()) {
         // Nothing came back that carries a status: no connection, or something that is no HTTP.
-        const bool answeredBadly = reply->error() == QNetworkReply::ProtocolFailure ||
-                                   reply->error() == QNetworkReply::ProtocolUnknownError;
+        const bool answeredBadly =
+            reply->error() == QNetworkReply::ProtocolFailure || reply->error() == QNetworkReply::ProtocolUnknownError;
         host_.logError(text(answeredBadly ? update::NoStatusLine() : update::CannotCheckLine()));
     } else {
         const QByteArray body = reply->readAll();
@@ -73,11 +71,9 @@ void UpdateCheck::answered()
 
 void UpdateCheck::act(const update::UpdateVerdict& verdict)
 {
-    if (verdict.error)
-        host_.logError(text(*verdict.error));
+    if (verdict.error) host_.logError(text(*verdict.error));
     if (verdict.chipList) {
-        if (!host_.askYesNo(text(verdict.chipList->text), text(verdict.chipList->caption)))
-            return;
+        if (!host_.askYesNo(text(verdict.chipList->text), text(verdict.chipList->caption))) return;
         host_.openPage(request_.downloadPage);
     }
     if (verdict.program && host_.askYesNo(text(verdict.program->text), text(verdict.program->caption)))

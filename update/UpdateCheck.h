@@ -21,14 +21,14 @@ class QNetworkReply;
 class UpdateHost {
 public:
     virtual ~UpdateHost() = default;
-    virtual void logError(const QString& line) = 0;                          // a red log line
-    virtual bool askYesNo(const QString& text, const QString& caption) = 0;  // information icon
-    virtual void openPage(const QString& url) = 0;                           // the default browser
+    virtual void logError(const QString& line) = 0;                         // a red log line
+    virtual bool askYesNo(const QString& text, const QString& caption) = 0; // information icon
+    virtual void openPage(const QString& url) = 0;                          // the default browser
 };
 
 struct UpdateRequest {
-    QUrl infoUrl;          // Update.inf
-    QString downloadPage;  // opened on a Yes
+    QUrl infoUrl;         // Update.inf
+    QString downloadPage; // opened on a Yes
     update::LocalVersions local;
     Language language = Language::NotChosen; // of the messages the check shows
 };
@@ -49,7 +49,7 @@ public:
     void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
 signals:
-    void finished();  // the check ended, whatever its outcome
+    void finished(); // the check ended, whatever its outcome
 
 private:
     void answered();

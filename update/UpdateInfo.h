@@ -9,10 +9,10 @@
 namespace update {
 
 struct UpdateInfo {
-    std::string version;   // "Update Version": dotted program version
-    std::string file;      // "Update File": must not be empty, used for nothing else
-    std::string changes;   // "Update Changes": shown in the program question
-    std::string chipList;  // "Update Chiplist": a date as its first 10 characters, ".", a serial
+    std::string version;  // "Update Version": dotted program version
+    std::string file;     // "Update File": must not be empty, used for nothing else
+    std::string changes;  // "Update Changes": shown in the program question
+    std::string chipList; // "Update Chiplist": a date as its first 10 characters, ".", a serial
 };
 
 // Reads the file's bytes, whatever they are (UTF-8 text is expected). Section and key names are
@@ -20,4 +20,4 @@ struct UpdateInfo {
 // surrounding blanks and one pair of surrounding double quotes.
 UpdateInfo ParseUpdateInfo(std::span<const std::uint8_t> bytes);
 
-}  // namespace update
+} // namespace update

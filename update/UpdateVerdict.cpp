@@ -16,9 +16,13 @@ const TextPair kErrorStart{"An error occurred while checking for updates.\n",
                            "Произошла ошибка во время проверки обновления.\n"};
 const TextPair kGoToPage{"\nGo to the download page?", "\nПерейти на страницу загрузки?"};
 
-TextPair checkError(const TextPair& detail) { return {kErrorStart.en + detail.en, kErrorStart.ru + detail.ru}; }
+TextPair checkError(const TextPair& detail)
+{
+    return {kErrorStart.en + detail.en, kErrorStart.ru + detail.ru};
+}
 
-std::optional<int> parseInt(std::string_view text) {
+std::optional<int> parseInt(std::string_view text)
+{
     int value = 0;
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -27,7 +31,8 @@ std::optional<int> parseInt(std::string_view text) {
 }
 
 // "yyyy-MM-dd" or "dd.MM.yyyy", exactly ten characters.
-std::optional<year_month_day> parseDate(std::string_view text) {
+std::optional<year_month_day> parseDate(std::string_view text)
+{
     if (text.size() != 10) return std::nullopt;
     std::optional<int> y, m, d;
     if (text[4] == '-' && text[7] == '-') {
@@ -42,10 +47,12 @@ std::optional<year_month_day> parseDate(std::string_view text) {
 }
 
 // A newer database has a later date and a larger serial; anything unreadable asks nothing.
-bool chipListIsNewer(const std::string& remote, const LocalVersions& local, bool& unreadable) {
+bool chipListIsNewer(const std::string& remote, const LocalVersions& local, bool& unreadable)
+{
     const auto remoteDate = parseDate(std::string_view(remote).substr(0, 10));
     const auto point = remote.rfind('.');
-    const auto remoteSerial = parseInt(point == std::string::npos ? remote : std::string_view(remote).substr(point + 1));
+    const auto remoteSerial =
+        parseInt(point == std::string::npos ? remote : std::string_view(remote).substr(point + 1));
     const auto localDate = chipdb::ymdFromChipListDate(local.chipListDate);
     unreadable = !remoteDate || !remoteSerial || !localDate;
     if (unreadable) return false;
@@ -53,13 +60,15 @@ bool chipListIsNewer(const std::string& remote, const LocalVersions& local, bool
            local.chipListVersion < *remoteSerial;
 }
 
-UpdateQuestion chipListQuestion(const std::string& remote) {
+UpdateQuestion chipListQuestion(const std::string& remote)
+{
     return {{"Chip database update check", "Проверка обновления базы данных микросхем"},
             {"An updated chip database ChipList.dat is available, \nversion " + remote + kGoToPage.en,
              "Доступна обновленная база данных микросхем ChipList.dat, \nверсия " + remote + kGoToPage.ru}};
 }
 
-UpdateQuestion programQuestion(const UpdateInfo& info) {
+UpdateQuestion programQuestion(const UpdateInfo& info)
+{
     UpdateQuestion q{{"Program update to " + info.version, "Обновление программы до " + info.version},
                      {"A new version of the program is available: " + info.version,
                       "Обнаружена новая версия программы: " + info.version}};
@@ -72,32 +81,36 @@ UpdateQuestion programQuestion(const UpdateInfo& info) {
     return q;
 }
 
-}  // namespace
+} // namespace
 
-TextPair CannotCheckLine() {
+TextPair CannotCheckLine()
+{
     return {"Cannot check for available updates,\ncheck your internet connection.",
             "Невозможно проверить доступные обновления,\nпроверьте подключение к интернету."};
 }
 
-TextPair NoStatusLine() {
+TextPair NoStatusLine()
+{
     return checkError({"Check your internet connection.", "Проверьте интернет-соединение."});
 }
 
-TextPair IncorrectInfoLine() {
-    return checkError({"The update information on the server is incorrect.",
-                       "Информация об обновлении на сервере - некорректна."});
+TextPair IncorrectInfoLine()
+{
+    return checkError(
+        {"The update information on the server is incorrect.", "Информация об обновлении на сервере - некорректна."});
 }
 
 UpdateVerdict JudgeAnswer(int status, std::string_view reasonPhrase, std::span<const std::uint8_t> body,
-                          const LocalVersions& local) {
+                          const LocalVersions& local)
+{
     UpdateVerdict verdict;
     if (status == -1) {
         verdict.error = NoStatusLine();
         return verdict;
     }
     if (status == 404) {
-        verdict.error = checkError({"The update information is missing on the server.",
-                                    "Информация об обновлении отсутствует на сервере."});
+        verdict.error = checkError(
+            {"The update information is missing on the server.", "Информация об обновлении отсутствует на сервере."});
         return verdict;
     }
     if (status != 200) {
@@ -112,9 +125,9 @@ UpdateVerdict JudgeAnswer(int status, std::string_view reasonPhrase, std::span<c
     }
     bool unreadable = false;
     if (chipListIsNewer(info.chipList, local, unreadable)) verdict.chipList = chipListQuestion(info.chipList);
-    if (unreadable) return verdict;  // ends without a word
+    if (unreadable) return verdict; // ends without a word
     if (CompareVersions(info.version, local.program) == 1) verdict.program = programQuestion(info);
     return verdict;
 }
 
-}  // namespace update
+} // namespace update

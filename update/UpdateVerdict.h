@@ -14,9 +14,9 @@ namespace update {
 
 // The versions this program has: its own and that of the loaded ChipList.dat.
 struct LocalVersions {
-    std::string program;            // "1.0.1.62"
-    double chipListDate = 0;        // ChipListDate
-    std::int32_t chipListVersion = 0;  // ChipListVersion, the serial
+    std::string program;              // "1.0.1.62"
+    double chipListDate = 0;          // ChipListDate
+    std::int32_t chipListVersion = 0; // ChipListVersion, the serial
 };
 
 struct UpdateQuestion {
@@ -25,9 +25,9 @@ struct UpdateQuestion {
 };
 
 struct UpdateVerdict {
-    std::optional<TextPair> error;            // one red line, and the check ends
-    std::optional<UpdateQuestion> chipList;   // asked first; No ends the check
-    std::optional<UpdateQuestion> program;    // asked after a Yes to the first, or alone
+    std::optional<TextPair> error;          // one red line, and the check ends
+    std::optional<UpdateQuestion> chipList; // asked first; No ends the check
+    std::optional<UpdateQuestion> program;  // asked after a Yes to the first, or alone
 };
 
 // The request failed: no connection, no answer in time.
@@ -41,4 +41,4 @@ TextPair IncorrectInfoLine();
 UpdateVerdict JudgeAnswer(int status, std::string_view reasonPhrase, std::span<const std::uint8_t> body,
                           const LocalVersions& local);
 
-}  // namespace update
+} // namespace update

@@ -12,18 +12,23 @@ struct Part {
     std::string_view suffix;
 };
 
-int digitValue(char c) {
+int digitValue(char c)
+{
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return 99;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // "%i": blanks, an optional sign, then 0x and hexadecimal digits, 0 and octal digits, or decimal
 // digits. Values beyond the range of long long stay at its ends.
-Part readPart(std::string_view text) {
+Part readPart(std::string_view text)
+{
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i])) ++i;
     bool negative = false;
@@ -45,12 +50,15 @@ Part readPart(std::string_view text) {
     }
     if (i == firstDigit) return {false, 0, text};
     Part part{true, 0, text.substr(i)};
-    if (negative) part.number = value >= limit ? LLONG_MIN : -static_cast<long long>(value);
-    else part.number = value >= limit ? LLONG_MAX : static_cast<long long>(value);
+    if (negative)
+        part.number = value >= limit ? LLONG_MIN : -static_cast<long long>(value);
+    else
+        part.number = value >= limit ? LLONG_MAX : static_cast<long long>(value);
     return part;
 }
 
-std::vector<std::string_view> splitAtPoints(std::string_view text) {
+std::vector<std::string_view> splitAtPoints(std::string_view text)
+{
     std::vector<std::string_view> parts;
     for (std::size_t start = 0;;) {
         const std::size_t point = text.find('.', start);
@@ -61,7 +69,8 @@ std::vector<std::string_view> splitAtPoints(std::string_view text) {
 }
 
 // Byte order of unsigned characters.
-int compareSuffixes(std::string_view a, std::string_view b) {
+int compareSuffixes(std::string_view a, std::string_view b)
+{
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
@@ -70,9 +79,10 @@ int compareSuffixes(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : a.size() > b.size() ? 1 : -1;
 }
 
-}  // namespace
+} // namespace
 
-int CompareVersions(std::string_view a, std::string_view b) {
+int CompareVersions(std::string_view a, std::string_view b)
+{
     if (a == b) return 0;
     const auto partsA = splitAtPoints(a), partsB = splitAtPoints(b);
     const std::size_t common = partsA.size() < partsB.size() ? partsA.size() : partsB.size();
@@ -86,4 +96,4 @@ int CompareVersions(std::string_view a, std::string_view b) {
     return partsA.size() > partsB.size() ? 1 : -1;
 }
 
-}  // namespace update
+} // namespace update

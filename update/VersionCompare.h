@@ -13,4 +13,4 @@ namespace update {
 // newer; with as many parts (texts such as "1.01" and "1.1"), a is older.
 int CompareVersions(std::string_view a, std::string_view b);
 
-}  // namespace update
+} // namespace update

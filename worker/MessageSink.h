@@ -6,6 +6,6 @@
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    virtual void post(const OpMessage &message) = 0;
-    virtual void send(const OpMessage &message) = 0;
+    virtual void post(const OpMessage& message) = 0;
+    virtual void send(const OpMessage& message) = 0;
 };

@@ -24,7 +24,7 @@ std::shared_ptr<WorkerQueue> StartWorker(WorkerBody body, std::shared_ptr<const 
             WorkerContext context(*sink, *queue);
             body(*params, context);
         }).detach();
-    } catch (const std::system_error &) {
+    } catch (const std::system_error&) {
         return nullptr;
     }
     return queue;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-using WorkerBody = std::function<void(const WorkerParams &, WorkerContext &)>;
+using WorkerBody = std::function<void(const WorkerParams&, WorkerContext&)>;
 
 // The worker's queue, or null when no thread could be created.
 std::shared_ptr<WorkerQueue> StartWorker(WorkerBody body, std::shared_ptr<const WorkerParams> params,

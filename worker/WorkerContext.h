@@ -9,7 +9,7 @@
 
 class WorkerContext {
 public:
-    WorkerContext(MessageSink &messages, WorkerQueue &ownQueue) : sink(messages), queue(ownQueue) {}
+    WorkerContext(MessageSink& messages, WorkerQueue& ownQueue) : sink(messages), queue(ownQueue) {}
 
     bool cancelRequested() { return queue.takeCancel(); }
     void step() { sink.post({WM_OP_PROGRESS, 0, ProgressStep}); }
@@ -26,7 +26,7 @@ public:
     }
 
 private:
-    MessageSink &sink;
-    WorkerQueue &queue;
+    MessageSink& sink;
+    WorkerQueue& queue;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };

@@ -11,9 +11,9 @@ constexpr uint32_t WM_OP_CANCEL = 1029;   // window → worker's own queue: stop
 enum ProgressCode : int32_t {
     ProgressReset = 0,
     ProgressStep = 1,
-    ProgressEraseTick = 2,      // sent and waited for
-    ReadFinished = -1,          // wParam: elapsed seconds as float bits
-    WriteFinished = -2,         // wParam: elapsed seconds as float bits
+    ProgressEraseTick = 2, // sent and waited for
+    ReadFinished = -1,     // wParam: elapsed seconds as float bits
+    WriteFinished = -2,    // wParam: elapsed seconds as float bits
     ReadCancelled = -3,
     WriteCancelled = -4,
     EraseFinished = -5,

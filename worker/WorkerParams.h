@@ -8,5 +8,5 @@ struct WorkerParams {
     uint16_t pageSize = 0;     // the chip's page size
     std::string chipText;      // I2C: CHIPTEXT of the chip; SPI: its kind text ("ID_SPI25"); may be empty
     uint8_t type = 0;          // I2C: the 24xx type code
-    uint8_t *buffer = nullptr; // the chip image (the TransferBuffer), at least `size` bytes
+    uint8_t* buffer = nullptr; // the chip image (the TransferBuffer), at least `size` bytes
 };

@@ -9,8 +9,7 @@ class WorkerQueue {
 public:
     void post(uint32_t message)
     {
-        if (message == WM_OP_CANCEL)
-            cancels.fetch_add(1, std::memory_order_release);
+        if (message == WM_OP_CANCEL) cancels.fetch_add(1, std::memory_order_release);
     }
 
     // True when a cancel request was waiting; it is removed.
@@ -18,8 +17,7 @@ public:
     {
         int pending = cancels.load(std::memory_order_acquire);
         while (pending > 0)
-            if (cancels.compare_exchange_weak(pending, pending - 1, std::memory_order_acq_rel))
-                return true;
+            if (cancels.compare_exchange_weak(pending, pending - 1, std::memory_order_acq_rel)) return true;
         return false;
     }
 

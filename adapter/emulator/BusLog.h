@@ -11,7 +11,7 @@ struct I2cEvent {
     enum class Kind : uint8_t { Start, Stop, Write, Read };
     Kind kind;
     uint8_t byte = 0;
-    bool ack = false;  // Write: the slave acknowledged; Read: the master acknowledged
+    bool ack = false; // Write: the slave acknowledged; Read: the master acknowledged
 };
 
 struct SpiFrame {

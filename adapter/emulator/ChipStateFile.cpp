@@ -41,5 +41,6 @@ bool SaveChipState(const std::filesystem::path& stateFile, const std::array<uint
                                      "# Vespera emulated chip: status registers kept without power\n"
                                      "status=%02X %02X %02X\n",
                                      status[0], status[1], status[2]);
-    return !fileio::WriteFileAtomically(stateFile, {std::span(reinterpret_cast<const uint8_t*>(text), static_cast<std::size_t>(length))});
+    return !fileio::WriteFileAtomically(
+        stateFile, {std::span(reinterpret_cast<const uint8_t*>(text), static_cast<std::size_t>(length))});
 }

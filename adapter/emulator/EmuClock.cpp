@@ -22,6 +22,5 @@ EmuClock::Duration EmuClock::toReal(Duration emulated) const
 void EmuClock::advanceTo(Duration at)
 {
     auto current = offset_.load();
-    while (current < at.count() && !offset_.compare_exchange_weak(current, at.count())) {
-    }
+    while (current < at.count() && !offset_.compare_exchange_weak(current, at.count())) {}
 }

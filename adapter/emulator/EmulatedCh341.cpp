@@ -163,7 +163,7 @@ bool EmulatedCh341::pullOut()
     present_ = false;
     open_ = false;
     failPending(UsbStatus::NoDevice, clock_.now());
-    selected_ = false;  // power is gone: a frame in progress is not executed
+    selected_ = false; // power is gone: a frame in progress is not executed
     stayBusy_ = false;
     persist();
     logNote("adapter unplugged");
@@ -207,9 +207,7 @@ void EmulatedCh341::strike(Time at)
         logNote("fault: the next reply byte is changed");
         corruptNext_ = true;
         break;
-    case EmulatedFault::Pulled:
-        pulledNow_ = pullOut();
-        break;
+    case EmulatedFault::Pulled: pulledNow_ = pullOut(); break;
     }
 }
 
@@ -304,8 +302,8 @@ void EmulatedCh341::queueRequest(const TransferSchedule::Request& request, Time 
 UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
 {
     std::unique_lock lock(mutex_);
-    const auto found = std::find_if(exchanges_.begin(), exchanges_.end(),
-                                    [ticket](const auto& e) { return e->ticket == ticket; });
+    const auto found =
+        std::find_if(exchanges_.begin(), exchanges_.end(), [ticket](const auto& e) { return e->ticket == ticket; });
     if (found == exchanges_.end()) return open_ ? UsbStatus::InvalidArgument : UsbStatus::NotOpen;
     Exchange& exchange = **found;
     advance(exchange);
@@ -326,8 +324,8 @@ UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
     const UsbStatus status = exchange.status;
     received = exchange.received;
     if (pace_.timed()) clock_.advanceTo(pace_.seenByHost(exchange.submitted, exchange.done));
-    const auto done = std::find_if(exchanges_.begin(), exchanges_.end(),
-                                   [ticket](const auto& e) { return e->ticket == ticket; });
+    const auto done =
+        std::find_if(exchanges_.begin(), exchanges_.end(), [ticket](const auto& e) { return e->ticket == ticket; });
     spare_.push_back(std::move(*done));
     exchanges_.erase(done);
     const auto latency = latency_;
@@ -335,15 +333,16 @@ UsbStatus EmulatedCh341::doCollect(ExchangeTicket ticket, std::size_t& received)
     const AdapterEventHandler removed = std::exchange(pulledNow_, false) ? handler_ : AdapterEventHandler();
     lock.unlock();
     if (removed) removed(AdapterEventRemoved);
-    if (pace_.timed()) pace_.keepPace(seen);
-    else if (latency.count() > 0) std::this_thread::sleep_for(latency);
+    if (pace_.timed())
+        pace_.keepPace(seen);
+    else if (latency.count() > 0)
+        std::this_thread::sleep_for(latency);
     return status;
 }
 
 void EmulatedCh341::advance(Exchange& exchange)
 {
-    while (!exchange.finished() && step()) {
-    }
+    while (!exchange.finished() && step()) {}
 }
 
 bool EmulatedCh341::step()
@@ -354,8 +353,7 @@ bool EmulatedCh341::step()
     Time read = never, run = never, take = never;
     if (!replies_.empty() && !inQueue_.empty())
         read = std::max({replies_.front().ready, inQueue_.front().ready, busFree_});
-    if (buffered_ && replies_.size() < PaceModel::MaxUnreadReplies)
-        run = std::max(buffered_->at, deviceFree_);
+    if (buffered_ && replies_.size() < PaceModel::MaxUnreadReplies) run = std::max(buffered_->at, deviceFree_);
     if (!buffered_ && !outQueue_.empty()) take = std::max({outQueue_.front().at, bufferFree_, busFree_});
 
     const Time first = std::min({read, run, take});
@@ -459,7 +457,7 @@ EmulatedCh341::Time EmulatedCh341::runSegment(std::span<const uint8_t> segment, 
     case CmdI2cStream: return runI2c(segment.subspan(1), at, reply);
     case CmdUioStream: return runUio(segment.subspan(1), at, reply);
     case CmdSpiStream: return runSpi(segment.subspan(1), at, reply);
-    default: return Time(0);  // unknown segments are ignored, as the adapter does
+    default: return Time(0); // unknown segments are ignored, as the adapter does
     }
 }
 
@@ -517,7 +515,7 @@ EmulatedCh341::Time EmulatedCh341::runUio(std::span<const uint8_t> s, Time at, s
         case 0x00: reply.push_back(static_cast<uint8_t>((pinOut_ & 0x3F) | 0x80)); break;
         case UioDir: pinDir_ = cmd & 0x3F; break;
         case UioOut: pinOut_ = cmd & 0x3F; break;
-        default: break;  // delays
+        default: break; // delays
         }
         updateChipSelect();
     }

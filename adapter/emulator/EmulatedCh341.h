@@ -45,8 +45,8 @@ class EmulatedCh341 final : public UsbTransport {
 public:
     // timeScale > 1 makes emulated time run faster than real time (erases, write cycles); it is
     // not used at the RealAdapter pace, whose clock is virtual.
-    explicit EmulatedCh341(EmulatedChipConfig config, double timeScale = 1.0,
-                           AdapterPace pace = AdapterPace::Fast, bool realTime = false);
+    explicit EmulatedCh341(EmulatedChipConfig config, double timeScale = 1.0, AdapterPace pace = AdapterPace::Fast,
+                           bool realTime = false);
     ~EmulatedCh341() override;
 
     UsbStatus open() override;
@@ -106,10 +106,10 @@ private:
     using Time = PaceModel::Time;
     struct Exchange {
         ExchangeTicket ticket = 0;
-        std::vector<uint8_t> out;          // the OUT transfers one after another
-        std::vector<std::size_t> packets;  // start of each packet in `out`, then the end
-        std::size_t packetsSent = 0;       // packets the adapter has taken
-        std::size_t segmentsRun = 0;       // and run
+        std::vector<uint8_t> out;         // the OUT transfers one after another
+        std::vector<std::size_t> packets; // start of each packet in `out`, then the end
+        std::size_t packetsSent = 0;      // packets the adapter has taken
+        std::size_t segmentsRun = 0;      // and run
         std::vector<uint8_t> inSizes;
         std::size_t repliesIn = 0;
         std::span<uint8_t> in;
@@ -167,7 +167,7 @@ private:
     // Moves the virtual clock to the end of a sub-command that has just run.
     void tick(Time& at, Time duration);
     void updateChipSelect();
-    void seatChip();  // makes the chip model of config_ on memory_
+    void seatChip(); // makes the chip model of config_ on memory_
     bool persist();  // image and state files; called with the lock held
     void logNote(std::string_view text);
     // A USB fault: in the bus log and the log file.
@@ -193,8 +193,8 @@ private:
     std::chrono::microseconds latency_{0};
     BusLog log_;
     std::unique_ptr<BusLogFile> logFile_;
-    SpiFrame fileFrame_;  // the SPI frame in progress, for the log file
-    std::optional<std::array<uint8_t, 3>> savedStatus_;  // as the state file holds it
+    SpiFrame fileFrame_;                                // the SPI frame in progress, for the log file
+    std::optional<std::array<uint8_t, 3>> savedStatus_; // as the state file holds it
 
     // The USB side: queued exchanges, the requests the host has handed over and the adapter's
     // state. Times are on the emulated clock (all 0 at the Fast pace).
@@ -202,10 +202,10 @@ private:
     std::deque<std::unique_ptr<Exchange>> exchanges_;
     std::vector<std::unique_ptr<Exchange>> spare_;
     std::vector<TransferSchedule::Request> requests_;
-    std::deque<Received> outQueue_;   // OUT packets handed to USB, in order
-    std::deque<InRequest> inQueue_;   // IN requests handed to USB, in order
-    std::optional<Received> buffered_;  // the packet waiting in the adapter for its turn
-    std::deque<Reply> replies_;       // replies made and not read yet
+    std::deque<Received> outQueue_;    // OUT packets handed to USB, in order
+    std::deque<InRequest> inQueue_;    // IN requests handed to USB, in order
+    std::optional<Received> buffered_; // the packet waiting in the adapter for its turn
+    std::deque<Reply> replies_;        // replies made and not read yet
     Time busFree_{0};
     Time bufferFree_{0};
     Time deviceFree_{0};
@@ -215,7 +215,7 @@ private:
     bool nakNext_ = false, stayBusy_ = false, corruptNext_ = false, pulledNow_ = false;
     bool busyFrameStart_ = false;
     unsigned bytesSinceStart_ = 0; // I2C bytes written since the last start condition
-    uint8_t busyOpcode_ = 0; // the first byte of the SPI frame in progress while the chip stays busy
+    uint8_t busyOpcode_ = 0;       // the first byte of the SPI frame in progress while the chip stays busy
     void strike(Time at);
     uint8_t busyAnswer(uint8_t mosi);
     // With the lock held: the adapter is gone (power off for the chip); false when it already was.

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 13> I2cKinds{
-    "ID_24C01", "ID_24C02", "ID_24C04", "ID_24C08", "ID_24C16", "ID_24C32", "ID_24C64",
-    "ID_24C128", "ID_24C256", "ID_24C512", "ID_24C1024", "ID_24C2048", "ID_24C4096"};
+constexpr std::array<std::string_view, 13> I2cKinds{"ID_24C01",   "ID_24C02",   "ID_24C04",  "ID_24C08",  "ID_24C16",
+                                                    "ID_24C32",   "ID_24C64",   "ID_24C128", "ID_24C256", "ID_24C512",
+                                                    "ID_24C1024", "ID_24C2048", "ID_24C4096"};
 
 constexpr uint32_t MaxEmulatedSize = 128u << 20;
 
@@ -58,7 +58,10 @@ std::string Upper(std::string_view text)
     return upper;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 // S25FL-S parts (S25FL127S, S25FL128S, S25FL256S, ...): a family letter S after the density.
 bool IsSpansionFlS(std::string_view name)
@@ -81,10 +84,10 @@ void ApplyMakerBehaviour(EmulatedChipConfig& config, std::string_view name, std:
 
     if (maker == "WINBOND" && StartsWith(name, "W25Q")) {
         config.protection = FlashProtection::Winbond;
-        config.pageProgramTime = std::chrono::microseconds(400);  // typical
+        config.pageProgramTime = std::chrono::microseconds(400); // typical
     } else if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos) {
         config.protection = FlashProtection::At25dfSectors;
-        config.volatileProtection = true;  // every sector protected at power-up, SPRL clear
+        config.volatileProtection = true; // every sector protected at power-up, SPRL clear
         config.initialStatus[0] = 0x1C;
     } else if (sst25) {
         // SST25 parts power up with every block protected; the 020B has only BP1..BP0.

@@ -17,42 +17,42 @@ enum class EmulatedChipFamily { I2cEeprom, SpiFlash, SpiEeprom };
 
 // What the flash does with the one-byte command B9.
 enum class B9Command {
-    DeepPowerDown,       // stops answering until AB (Winbond, Macronix, GigaDevice, Micron, ...)
-    BankRegisterAccess,  // arms the bank register for the next 01 (Spansion/Cypress S25FL-S)
-    Ignored,             // no such command (SST25)
+    DeepPowerDown,      // stops answering until AB (Winbond, Macronix, GigaDevice, Micron, ...)
+    BankRegisterAccess, // arms the bank register for the next 01 (Spansion/Cypress S25FL-S)
+    Ignored,            // no such command (SST25)
 };
 
 // How the status registers guard the array against program and erase.
 enum class FlashProtection {
-    BlockFraction,  // BP2..BP0 protect 2^(BP-7) of the array from the top, from the bottom with TB
-    Winbond,        // W25Q: SEC, TB, BP2..BP0 with CMP in SR2; SRP1/SRP0 lock the registers
-    Blocks64K,      // SST25, MX25L2026: BP counts 64 KiB blocks from the top; bit 7 locks with /WP
-    At25dfSectors,  // AT25DF/AT26DF: a protection register per sector (36/39, global 01), SPRL
-    Sst26Blocks,    // SST26: every block write-locked at power-up until 98 (global unlock)
+    BlockFraction, // BP2..BP0 protect 2^(BP-7) of the array from the top, from the bottom with TB
+    Winbond,       // W25Q: SEC, TB, BP2..BP0 with CMP in SR2; SRP1/SRP0 lock the registers
+    Blocks64K,     // SST25, MX25L2026: BP counts 64 KiB blocks from the top; bit 7 locks with /WP
+    At25dfSectors, // AT25DF/AT26DF: a protection register per sector (36/39, global 01), SPRL
+    Sst26Blocks,   // SST26: every block write-locked at power-up until 98 (global unlock)
 };
 
 struct EmulatedChipConfig {
     using Time = std::chrono::microseconds;
 
     std::string kind = "ID_SPI1";
-    bool emptySocket = false;  // no chip at all: both buses float
+    bool emptySocket = false; // no chip at all: both buses float
     uint32_t size = 8u << 20;
     uint32_t pageSize = 256;
 
     // SPI identification. An empty JEDEC id: the chip does not know 9F (reads FF).
     std::vector<uint8_t> jedecId{0xEF, 0x40, 0x17};
-    std::array<uint8_t, 2> resId{0x16, 0x16};   // AB: repeated pair
-    std::array<uint8_t, 2> remsId{0xEF, 0x16};  // 90 at address 0: manufacturer, device
+    std::array<uint8_t, 2> resId{0x16, 0x16};  // AB: repeated pair
+    std::array<uint8_t, 2> remsId{0xEF, 0x16}; // 90 at address 0: manufacturer, device
     std::array<uint8_t, 8> uniqueId{0xD1, 0x62, 0x38, 0x4C, 0x13, 0x2A, 0x5E, 0x07};
     // Status registers at power-up when no saved state or preset applies (factory state; for
     // chips whose protection bits are volatile, their power-up state).
     std::array<uint8_t, 3> initialStatus{0, 0, 0};
     // The user's preset (--emulate-status): replaces the saved state and the power-up state.
     std::optional<std::array<uint8_t, 3>> statusPreset;
-    bool autoAddressIncrement = false;  // SST AAI word programming (AD)
+    bool autoAddressIncrement = false; // SST AAI word programming (AD)
     B9Command b9 = B9Command::DeepPowerDown;
     FlashProtection protection = FlashProtection::BlockFraction;
-    uint8_t blockProtectBits = 0x1C;  // status register 1 bits that hold BP (Blocks64K)
+    uint8_t blockProtectBits = 0x1C; // status register 1 bits that hold BP (Blocks64K)
     // The protection bits are lost at power-off and come back as initialStatus (SST25, AT25DF):
     // no saved state applies.
     bool volatileProtection = false;
@@ -66,7 +66,7 @@ struct EmulatedChipConfig {
     Time pageProgramTime = std::chrono::microseconds(700);
     Time statusWriteTime = std::chrono::milliseconds(10);
     Time aaiWordTime = std::chrono::microseconds(10);
-    Time eepromWriteCycle = std::chrono::milliseconds(5);  // 24xx and 25xx EEPROM
+    Time eepromWriteCycle = std::chrono::milliseconds(5); // 24xx and 25xx EEPROM
     // After AB wakes the chip from deep power-down it ignores commands for this long (tRES1;
     // 3 us on Winbond, up to 30 us on other makers' parts).
     Time powerDownReleaseTime = std::chrono::microseconds(30);

@@ -6,8 +6,8 @@
 std::optional<FaultPlan> ParseFaultPlan(std::string_view text)
 {
     static constexpr std::pair<std::string_view, EmulatedFault> kinds[] = {
-        {"usb", EmulatedFault::UsbError},           {"nak", EmulatedFault::I2cNak},
-        {"busy", EmulatedFault::ChipStaysBusy},     {"pulled", EmulatedFault::Pulled},
+        {"usb", EmulatedFault::UsbError},         {"nak", EmulatedFault::I2cNak},
+        {"busy", EmulatedFault::ChipStaysBusy},   {"pulled", EmulatedFault::Pulled},
         {"corrupt", EmulatedFault::CorruptReply},
     };
     const std::size_t at = text.find('@');

@@ -5,7 +5,7 @@
 namespace {
 constexpr uint32_t KiB = 1024;
 constexpr uint32_t Block64 = 64 * KiB;
-constexpr uint8_t LiveBits = 0x03;  // BUSY and WEL are not stored
+constexpr uint8_t LiveBits = 0x03; // BUSY and WEL are not stored
 
 // W25Q register bits.
 constexpr uint8_t Srp0 = 0x80;
@@ -19,7 +19,10 @@ constexpr uint8_t Sprl = 0x80;
 constexpr uint8_t Wpp = 0x10;
 constexpr uint8_t GlobalProtectBits = 0x3C;
 
-uint32_t Shifted(uint32_t unit, unsigned steps) { return steps >= 31 ? UINT32_MAX : unit << steps; }
+uint32_t Shifted(uint32_t unit, unsigned steps)
+{
+    return steps >= 31 ? UINT32_MAX : unit << steps;
+}
 } // namespace
 
 FlashStatus::FlashStatus(const EmulatedChipConfig& config, std::optional<std::array<uint8_t, 3>> saved)
@@ -86,7 +89,7 @@ bool FlashStatus::write(int index, std::span<const uint8_t> values, bool volatil
         if (index != 0) return false;
         const uint8_t value = values[0];
         if (sprl_) {
-            if (!wpLow_) sprl_ = (value & Sprl) != 0;  // only SPRL changes while it is set
+            if (!wpLow_) sprl_ = (value & Sprl) != 0; // only SPRL changes while it is set
             return true;
         }
         if ((value & GlobalProtectBits) == 0) sectorLocked_.assign(sectorLocked_.size(), false);
@@ -101,12 +104,13 @@ bool FlashStatus::write(int index, std::span<const uint8_t> values, bool volatil
     case FlashProtection::Winbond:
         for (std::size_t i = 0; i < values.size() && index + i < 3 && i < 2; ++i) {
             const std::size_t reg = index + i;
-            uint8_t value = static_cast<uint8_t>((current_[reg] & ~WinbondWritable[reg]) | (values[i] & WinbondWritable[reg]));
-            if (reg == 1) value |= current_[1] & LockBits;  // one-time programmable
+            uint8_t value =
+                static_cast<uint8_t>((current_[reg] & ~WinbondWritable[reg]) | (values[i] & WinbondWritable[reg]));
+            if (reg == 1) value |= current_[1] & LockBits; // one-time programmable
             if (reg == 1 && volatileCopy) value |= current_[1] & Srp1;
             current_[reg] = value;
             if (!volatileCopy) kept_[reg] = value;
-            if (index != 0) break;  // 31 and 11 write one register
+            if (index != 0) break; // 31 and 11 write one register
         }
         return true;
     case FlashProtection::Sst26Blocks:

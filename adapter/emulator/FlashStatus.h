@@ -53,7 +53,7 @@ public:
 
 private:
     struct Range {
-        uint32_t from = 0, to = 0;  // [from, to)
+        uint32_t from = 0, to = 0; // [from, to)
     };
     Range winbondRange() const;
     Range blocksRange() const;

@@ -4,8 +4,8 @@
 
 I2cEeprom::I2cEeprom(const EmulatedChipConfig& config, uint8_t eepromType, ChipMemory& memory, const EmuClock& clock)
     : memory_(memory), clock_(clock), pageSize_(config.pageSize), addressBytes_(eepromType <= 4 ? 1 : 2),
-      deviceAddress_(config.i2cDeviceAddress), writeCycle_(config.eepromWriteCycle),
-      latch_(config.pageSize), latched_(config.pageSize)
+      deviceAddress_(config.i2cDeviceAddress), writeCycle_(config.eepromWriteCycle), latch_(config.pageSize),
+      latched_(config.pageSize)
 {
     const int addressBits = std::bit_width(memory.size() - 1);
     const int extra = addressBits - 8 * addressBytes_;
@@ -74,7 +74,7 @@ bool I2cEeprom::write(uint8_t byte)
         return true;
     }
     case Phase::Idle:
-    case Phase::Reading:  // the chip drives the bus: nobody acknowledges the master's byte
+    case Phase::Reading: // the chip drives the bus: nobody acknowledges the master's byte
         return false;
     }
     return false;

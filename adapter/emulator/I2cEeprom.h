@@ -28,7 +28,7 @@ private:
     const EmuClock& clock_;
     uint32_t pageSize_;
     uint8_t addressBytes_;
-    uint8_t memoryBitsInDevice_;  // device-address bits 1.. that carry memory address bits
+    uint8_t memoryBitsInDevice_; // device-address bits 1.. that carry memory address bits
     uint8_t deviceAddress_;
     EmuClock::Duration writeCycle_;
 

@@ -77,7 +77,8 @@ void SpiFlash::transferBlock(std::span<uint8_t> bytes)
     const auto cells = memory_.bytes();
     while (done < bytes.size()) {
         const std::size_t count = std::min(bytes.size() - done, cells.size() - readAddress_);
-        std::copy_n(cells.begin() + static_cast<std::ptrdiff_t>(readAddress_), count, bytes.begin() + static_cast<std::ptrdiff_t>(done));
+        std::copy_n(cells.begin() + static_cast<std::ptrdiff_t>(readAddress_), count,
+                    bytes.begin() + static_cast<std::ptrdiff_t>(done));
         done += count;
         readAddress_ = (readAddress_ + count) % cells.size();
     }
@@ -99,16 +100,11 @@ uint8_t SpiFlash::response(std::size_t position) const
     }
     if (busyAtSelect_) return 0xFF;
     switch (op) {
-    case 0x9F:
-        return position <= config_.jedecId.size() ? config_.jedecId[position - 1] : 0xFF;
-    case 0xAB:
-        return position >= 4 ? config_.resId[(position - 4) % 2] : 0xFF;
-    case 0x90:
-        return position >= 4 ? config_.remsId[((position - 4) + (frame_[3] & 1)) % 2] : 0xFF;
-    case 0x4B:
-        return position >= 5 && position < 13 ? config_.uniqueId[position - 5] : 0xFF;
-    case 0x16:
-        return config_.b9 == B9Command::BankRegisterAccess ? bankRegister_ : 0xFF;
+    case 0x9F: return position <= config_.jedecId.size() ? config_.jedecId[position - 1] : 0xFF;
+    case 0xAB: return position >= 4 ? config_.resId[(position - 4) % 2] : 0xFF;
+    case 0x90: return position >= 4 ? config_.remsId[((position - 4) + (frame_[3] & 1)) % 2] : 0xFF;
+    case 0x4B: return position >= 5 && position < 13 ? config_.uniqueId[position - 5] : 0xFF;
+    case 0x16: return config_.b9 == B9Command::BankRegisterAccess ? bankRegister_ : 0xFF;
     case 0x3C:
         return position >= 4 && config_.protection == FlashProtection::At25dfSectors
                    ? (registers_.sectorProtected(frameAddress(1, 3)) ? 0xFF : 0x00)
@@ -134,8 +130,8 @@ void SpiFlash::execute()
         }
         return;
     }
-    if (asleepAtSelect_) return;  // still waking up
-    if (busyAtSelect_) return;    // a busy chip only answers status reads
+    if (asleepAtSelect_) return; // still waking up
+    if (busyAtSelect_) return;   // a busy chip only answers status reads
     if (aai_ && op != 0xAD && op != 0x04) return;
     // 50 enables only the status write that immediately follows it; B9 arms the bank register
     // likewise.
@@ -278,8 +274,7 @@ void SpiFlash::writeStatus(bool volatileEnable)
     const uint8_t op = frame_[0];
     const int index = op == 0x01 ? 0 : op == 0x31 ? 1 : 2;
     const bool volatileCopy = volatileEnable && registers_.volatileEnableSelectsCopy();
-    const bool written =
-        registers_.write(index, std::span<const uint8_t>(frame_).subspan(1), volatileCopy);
+    const bool written = registers_.write(index, std::span<const uint8_t>(frame_).subspan(1), volatileCopy);
     writeEnabled_ = false;
     if (written && !volatileCopy) startBusy(config_.statusWriteTime);
 }

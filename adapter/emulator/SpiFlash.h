@@ -31,7 +31,7 @@ public:
     void deselect() override;
     std::optional<std::array<uint8_t, 3>> keptStatus() const override { return registers_.nonVolatile(); }
 
-    uint8_t status(int index) const;  // 0..2, with the live busy and write-enable bits
+    uint8_t status(int index) const; // 0..2, with the live busy and write-enable bits
     bool fourByteMode() const { return fourByte_ || (bankRegister_ & ExtendedAddress); }
     uint8_t bankRegister() const { return bankRegister_; }
     bool poweredDown() const { return powerDown_; }
@@ -59,14 +59,14 @@ private:
     FlashStatus registers_;
     std::vector<uint8_t> frame_;
     bool busyAtSelect_ = false;
-    bool asleepAtSelect_ = false;  // in deep power-down, or not yet released from it
+    bool asleepAtSelect_ = false; // in deep power-down, or not yet released from it
     bool writeEnabled_ = false;
     bool volatileStatusEnabled_ = false;
     bool fourByte_ = false;
     bool powerDown_ = false;
-    bool streaming_ = false;  // a read frame's address is complete: data bytes follow
+    bool streaming_ = false; // a read frame's address is complete: data bytes follow
     std::size_t readAddress_ = 0;
-    bool bankAccess_ = false;  // B9 armed the bank register for the next 01
+    bool bankAccess_ = false; // B9 armed the bank register for the next 01
     uint8_t bankRegister_ = 0;
     bool aai_ = false;
     uint32_t aaiAddress_ = 0;

@@ -31,16 +31,14 @@ const std::vector<std::uint8_t>& Image()
 
 void Crc16(benchmark::State& state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(CRC16(Image()));
+    for (auto _ : state) benchmark::DoNotOptimize(CRC16(Image()));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImage));
 }
 BENCHMARK(Crc16)->Unit(benchmark::kMillisecond);
 
 void Crc32(benchmark::State& state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(CRC32(Image()));
+    for (auto _ : state) benchmark::DoNotOptimize(CRC32(Image()));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImage));
 }
 BENCHMARK(Crc32)->Unit(benchmark::kMillisecond);
@@ -65,8 +63,7 @@ void HexRead(benchmark::State& state)
 {
     const std::string text = HexText(Image());
     std::vector<std::uint8_t> destination(kHexImageSize + (1 << 20));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ReadHex(text, destination).bytesCopied);
+    for (auto _ : state) benchmark::DoNotOptimize(ReadHex(text, destination).bytesCopied);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImage));
 }
 BENCHMARK(HexRead)->Unit(benchmark::kMillisecond);
@@ -77,8 +74,7 @@ void Compare(benchmark::State& state)
     std::vector<std::uint8_t> device = Image();
     const auto every = static_cast<std::size_t>(state.range(0));
     if (every != 0)
-        for (std::size_t i = 0; i < device.size(); i += every)
-            device[i] ^= 0x01;
+        for (std::size_t i = 0; i < device.size(); i += every) device[i] ^= 0x01;
     DiffList list;
     for (auto _ : state) {
         list.Build(Image(), device);
@@ -89,4 +85,4 @@ void Compare(benchmark::State& state)
 }
 BENCHMARK(Compare)->Arg(0)->Arg(1 << 20)->Arg(16)->Arg(1)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

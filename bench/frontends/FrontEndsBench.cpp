@@ -8,51 +8,48 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
-#include <QWindow>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <cstdio>
 
 namespace {
 constexpr int ChipSize = 8 << 20;
 
-double Seconds(const QElapsedTimer &clock)
+double Seconds(const QElapsedTimer& clock)
 {
     return clock.nsecsElapsed() / 1e9;
 }
 
 // Triggers a window action and runs the event loop until the controls are ready again.
-double TimeAction(TFMain &window, const char *name)
+double TimeAction(TFMain& window, const char* name)
 {
     QElapsedTimer clock;
     clock.start();
-    qobject_cast<QAction *>(window.component(name))->trigger();
-    while (window.controller().busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    qobject_cast<QAction*>(window.component(name))->trigger();
+    while (window.controller().busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     return Seconds(clock);
 }
 
 // Starts a read, presses Esc after `after` ms, and returns the seconds from the key to ready.
-double TimeEscape(TFMain &window, int after)
+double TimeEscape(TFMain& window, int after)
 {
-    qobject_cast<QAction *>(window.component("MmRead"))->trigger();
+    qobject_cast<QAction*>(window.component("MmRead"))->trigger();
     const QDeadlineTimer running(after);
-    while (!running.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!running.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QElapsedTimer clock;
     clock.start();
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(window.windowHandle(), &release);
-    while (window.controller().busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (window.controller().busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     return Seconds(clock);
 }
 
-double TimeCli(const QString &program, const QStringList &arguments)
+double TimeCli(const QString& program, const QStringList& arguments)
 {
     QElapsedTimer clock;
     clock.start();
@@ -65,7 +62,7 @@ double TimeCli(const QString &program, const QStringList &arguments)
 }
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -92,14 +89,13 @@ int main(int argc, char *argv[])
     const double escape = TimeEscape(window, 2000);
     const double windowRead = TimeAction(window, "MmRead");
     std::vector<uint8_t> image(ChipSize);
-    for (int i = 0; i < ChipSize; ++i)
-        image[i] = uint8_t(i * 31 + (i >> 12));
+    for (int i = 0; i < ChipSize; ++i) image[i] = uint8_t(i * 31 + (i >> 12));
     window.controller().session().document().editor().load(image);
     const double windowWrite = TimeAction(window, "MmWrite");
 
     QFile dump(folder.filePath("image.bin"));
     dump.open(QIODevice::WriteOnly);
-    dump.write(reinterpret_cast<const char *>(image.data()), ChipSize);
+    dump.write(reinterpret_cast<const char*>(image.data()), ChipSize);
     dump.close();
     const QStringList emulate = {"--emulate=W25Q64FV", "--emulate-image=" + folder.filePath("cli-chip.bin"), "-q"};
     const double cliRead = TimeCli(cli, emulate + QStringList{"read", folder.filePath("read.bin")});

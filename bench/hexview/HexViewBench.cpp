@@ -21,8 +21,7 @@ const std::vector<std::uint8_t>& dump()
     static const std::vector<std::uint8_t> bytes = [] {
         std::vector<std::uint8_t> b(kLargest);
         std::mt19937 random(7);
-        for (auto& x : b)
-            x = std::uint8_t(random());
+        for (auto& x : b) x = std::uint8_t(random());
         return b;
     }();
     return bytes;
@@ -40,8 +39,7 @@ QApplication& app()
 void BM_LoadModel(benchmark::State& state)
 {
     EditBuffer buffer;
-    for (auto _ : state)
-        buffer.load(dump());
+    for (auto _ : state) buffer.load(dump());
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kLargest));
 }
 BENCHMARK(BM_LoadModel)->Unit(benchmark::kMillisecond);
@@ -51,8 +49,7 @@ void BM_LoadView(benchmark::State& state)
     app();
     HexView view;
     view.resize(760, 600);
-    for (auto _ : state)
-        view.load(dump());
+    for (auto _ : state) view.load(dump());
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kLargest));
 }
 BENCHMARK(BM_LoadView)->Unit(benchmark::kMillisecond);
@@ -89,8 +86,7 @@ void BM_TypeOneDigit(benchmark::State& state)
     for (auto _ : state) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         QApplication::sendEvent(&view, &press);
-        if (view.caretOffset() + 1 >= kLargest)
-            view.setSelection(0, 0);
+        if (view.caretOffset() + 1 >= kLargest) view.setSelection(0, 0);
     }
 }
 BENCHMARK(BM_TypeOneDigit)->Unit(benchmark::kMicrosecond);
@@ -103,8 +99,7 @@ void BM_FindAcross(benchmark::State& state)
     buffer.load(data);
     const std::uint8_t pattern[] = {'V', 'e', 's', 'p', 'e', 'r', 'a'};
     const bool ignoreCase = state.range(0) != 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(buffer.find(pattern, 0, kLargest - 1, ignoreCase));
+    for (auto _ : state) benchmark::DoNotOptimize(buffer.find(pattern, 0, kLargest - 1, ignoreCase));
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kLargest));
 }
 BENCHMARK(BM_FindAcross)->Arg(0)->Arg(1)->ArgName("ignoreCase")->Unit(benchmark::kMillisecond);
@@ -114,8 +109,7 @@ void BM_FindAcrossRandom(benchmark::State& state)
     EditBuffer buffer;
     buffer.load(dump());
     const std::uint8_t pattern[] = {'V', 'e', 's', 'p', 'e', 'r', 'a'};
-    for (auto _ : state)
-        benchmark::DoNotOptimize(buffer.find(pattern, 0, kLargest - 1, false));
+    for (auto _ : state) benchmark::DoNotOptimize(buffer.find(pattern, 0, kLargest - 1, false));
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kLargest));
 }
 BENCHMARK(BM_FindAcrossRandom)->Unit(benchmark::kMillisecond);

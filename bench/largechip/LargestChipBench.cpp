@@ -32,9 +32,9 @@
 namespace {
 constexpr std::size_t ChipSize = std::size_t(64) << 20;
 constexpr double BoundMiB = 3.0 * 64 + 150;
-const char *const ChipName = "W25Q512JV";
+const char* const ChipName = "W25Q512JV";
 
-double Seconds(const QElapsedTimer &clock)
+double Seconds(const QElapsedTimer& clock)
 {
     return double(clock.nsecsElapsed()) / 1e9;
 }
@@ -44,12 +44,11 @@ double PeakResidentMiB()
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
     return 0;
 }
 
-void Report(const char *front, const char *step, double seconds)
+void Report(const char* front, const char* step, double seconds)
 {
     std::printf("%-8s %-34s %8.2f s   peak RSS so far %6.1f MiB\n", front, step, seconds, PeakResidentMiB());
     std::fflush(stdout);
@@ -59,12 +58,11 @@ void Report(const char *front, const char *step, double seconds)
 std::vector<uint8_t> Image()
 {
     std::vector<uint8_t> bytes(ChipSize);
-    for (std::size_t i = 0; i < ChipSize; ++i)
-        bytes[i] = uint8_t(uint32_t(i * 0x9E3779B1u) >> 24);
+    for (std::size_t i = 0; i < ChipSize; ++i) bytes[i] = uint8_t(uint32_t(i * 0x9E3779B1u) >> 24);
     return bytes;
 }
 
-void PrepareFolder(const QString &folder)
+void PrepareFolder(const QString& folder)
 {
     AppPaths::SetProgramFolder(folder);
     QFile ini(folder + "/Vespera.ini");
@@ -77,35 +75,32 @@ void PrepareFolder(const QString &folder)
 // Prints the core's red lines, and nothing else.
 class QuietEvents : public LogOnlySessionEvents {
 public:
-    void logAppended(const QString &text, LogColour colour) override
+    void logAppended(const QString& text, LogColour colour) override
     {
-        if (colour == LogColour::Red)
-            std::fprintf(stderr, "core: %s\n", qPrintable(text));
+        if (colour == LogColour::Red) std::fprintf(stderr, "core: %s\n", qPrintable(text));
     }
 };
 
-double TimeCore(Session &session, const std::function<void()> &command)
+double TimeCore(Session& session, const std::function<void()>& command)
 {
     QElapsedTimer clock;
     clock.start();
     session.resetOutcome();
     command();
-    while (session.busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    if (session.outcome() != Outcome::Completed)
-        std::fprintf(stderr, "core: the step did not complete\n");
+    while (session.busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (session.outcome() != Outcome::Completed) std::fprintf(stderr, "core: the step did not complete\n");
     return Seconds(clock);
 }
 
-int RunCore(int argc, char *argv[], const QString &folder)
+int RunCore(int argc, char* argv[], const QString& folder)
 {
     QCoreApplication app(argc, argv);
     PrepareFolder(folder);
     QuietEvents events;
     Session session(events);
     session.automaticDumps = false;
-    if (session.catalogue().LoadChipDatabase(folder + "/ChipList.dat") != ChipCatalogue::DatabaseLoad::Loaded
-        || !session.catalogue().locate(ChipName))
+    if (session.catalogue().LoadChipDatabase(folder + "/ChipList.dat") != ChipCatalogue::DatabaseLoad::Loaded ||
+        !session.catalogue().locate(ChipName))
         return 2;
     session.catalogue().SetParams();
     EmulationOptions emulation;
@@ -119,8 +114,7 @@ int RunCore(int argc, char *argv[], const QString &folder)
 
     QElapsedTimer clock;
     clock.start();
-    if (!session.files().open(folder + "/image.bin", FileCommands::Format::Bin))
-        return 3;
+    if (!session.files().open(folder + "/image.bin", FileCommands::Format::Bin)) return 3;
     Report("core", "open the 64 MiB dump", Seconds(clock));
     Report("core", "write and verify", TimeCore(session, [&] { session.commands().MmWriteClick(); }));
     Report("core", "read", TimeCore(session, [&] { session.commands().MmReadClick(); }));
@@ -132,23 +126,22 @@ int RunCore(int argc, char *argv[], const QString &folder)
 
 // --- The main window --------------------------------------------------------------------------
 
-double TimeAction(TFMain &window, const char *name)
+double TimeAction(TFMain& window, const char* name)
 {
     QElapsedTimer clock;
     clock.start();
     window.controller().session().resetOutcome();
-    qobject_cast<QAction *>(window.component(name))->trigger();
-    while (window.controller().busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    qobject_cast<QAction*>(window.component(name))->trigger();
+    while (window.controller().busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     if (window.controller().session().outcome() != Outcome::Completed)
         std::fprintf(stderr, "window: %s did not complete\n", name);
     return Seconds(clock);
 }
 
 // Moves the hex view's scroll bar in `steps` jumps across the whole image, painting each screen.
-double MillisecondsPerScroll(HexView &view, int steps)
+double MillisecondsPerScroll(HexView& view, int steps)
 {
-    QScrollBar &bar = *view.verticalScrollBar();
+    QScrollBar& bar = *view.verticalScrollBar();
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i <= steps; ++i) {
@@ -158,7 +151,7 @@ double MillisecondsPerScroll(HexView &view, int steps)
     return double(clock.nsecsElapsed()) / 1e6 / (steps + 1);
 }
 
-int RunWindow(int argc, char *argv[], const QString &folder)
+int RunWindow(int argc, char* argv[], const QString& folder)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -180,7 +173,7 @@ int RunWindow(int argc, char *argv[], const QString &folder)
     Report("window", "write and verify", TimeAction(window, "MmWrite"));
     Report("window", "read", TimeAction(window, "MmRead"));
     Report("window", "compare", TimeAction(window, "MmCompare"));
-    HexView &view = *window.hexEditor();
+    HexView& view = *window.hexEditor();
     std::printf("window   hex view: %d rows; a jump and a repaint take %.2f ms (200 jumps across the image)\n",
                 view.verticalScrollBar()->maximum(), MillisecondsPerScroll(view, 200));
     const bool exact = std::ranges::equal(window.controller().session().adapter().Emulator->memory(), Image());
@@ -197,11 +190,10 @@ struct ChildRun {
 };
 
 // Runs a program to its end; its peak resident memory comes from the kernel's account of it.
-ChildRun Run(const std::vector<std::string> &arguments)
+ChildRun Run(const std::vector<std::string>& arguments)
 {
-    std::vector<char *> argv;
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     QElapsedTimer clock;
     clock.start();
@@ -223,12 +215,10 @@ ChildRun Run(const std::vector<std::string> &arguments)
 
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
-    if (argc == 3 && std::strcmp(argv[1], "core") == 0)
-        return RunCore(argc, argv, QString::fromLocal8Bit(argv[2]));
-    if (argc == 3 && std::strcmp(argv[1], "window") == 0)
-        return RunWindow(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "core") == 0) return RunCore(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "window") == 0) return RunWindow(argc, argv, QString::fromLocal8Bit(argv[2]));
 
     QTemporaryDir temporary;
     const QString folder = temporary.path();
@@ -239,7 +229,7 @@ int main(int argc, char *argv[])
         const std::vector<uint8_t> image = Image();
         QFile dump(folder + "/image.bin");
         dump.open(QIODevice::WriteOnly);
-        dump.write(reinterpret_cast<const char *>(image.data()), qint64(image.size()));
+        dump.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));
     }
     const std::string self = QFile::symLinkTarget("/proc/self/exe").toStdString();
     const std::string dir = folder.toStdString(), cli = dir + "/vespera-cli", image = dir + "/image.bin";
@@ -250,21 +240,20 @@ int main(int argc, char *argv[])
         arguments.insert(arguments.end(), command);
         return arguments;
     };
-    const std::pair<const char *, std::vector<std::string>> runs[] = {
+    const std::pair<const char*, std::vector<std::string>> runs[] = {
         {"session core: open, write + verify, read, compare", {self, "core", dir}},
         {"window: open, write + verify, read, compare, scroll", {self, "window", dir}},
         {"vespera-cli write (and verify)", withCommand({"write", image})},
         {"vespera-cli read", withCommand({"read", dir + "/read.bin"})},
         {"vespera-cli verify", withCommand({"verify", image})},
     };
-    std::printf("64 MiB %s, fast emulated adapter; bound on peak RSS: 3 x 64 MiB + 150 MiB = %.0f MiB\n\n",
-                ChipName, BoundMiB);
-    std::vector<std::pair<const char *, ChildRun>> results;
-    for (const auto &[name, arguments] : runs)
-        results.emplace_back(name, Run(arguments));
+    std::printf("64 MiB %s, fast emulated adapter; bound on peak RSS: 3 x 64 MiB + 150 MiB = %.0f MiB\n\n", ChipName,
+                BoundMiB);
+    std::vector<std::pair<const char*, ChildRun>> results;
+    for (const auto& [name, arguments] : runs) results.emplace_back(name, Run(arguments));
     std::printf("\n%-52s %6s %9s %14s\n", "process", "exit", "wall s", "peak RSS MiB");
     bool allWithin = true;
-    for (const auto &[name, run] : results) {
+    for (const auto& [name, run] : results) {
         const bool within = run.peakMiB < BoundMiB;
         allWithin = allWithin && within && run.exitCode == 0;
         std::printf("%-52s %6d %9.2f %9.1f %s\n", name, run.exitCode, run.seconds, run.peakMiB,

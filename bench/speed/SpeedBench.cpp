@@ -52,16 +52,15 @@ constexpr Chip Chips[] = {
 
 struct Bench {
     explicit Bench(const Chip& part)
-        : chip(part),
-          config(*MakeEmulatedChipConfig(
-              {part.name, part.kind, part.size, part.pageSize, part.signature, part.eraseSeconds, part.maker}))
+        : chip(part), config(*MakeEmulatedChipConfig({part.name, part.kind, part.size, part.pageSize, part.signature,
+                                                      part.eraseSeconds, part.maker}))
     {
-        config.initialStatus = {0, 0, 0};  // unprotected, as after the user's unprotect
+        config.initialStatus = {0, 0, 0}; // unprotected, as after the user's unprotect
         emulator = std::make_shared<EmulatedCh341>(config, 1.0, AdapterPace::RealAdapter);
         device = std::make_unique<Ch341Device>(emulator);
         device->CH341OpenDevice(AdapterIndex);
         i2c = EmulatedFamilyOf(chip.kind) == EmulatedChipFamily::I2cEeprom;
-        if (i2c) device->CH341SetStream(AdapterIndex, 1);  // 100 kHz, the connection's default
+        if (i2c) device->CH341SetStream(AdapterIndex, 1); // 100 kHz, the connection's default
     }
 
     // Runs one operation; prints its line and returns its time. `bound` is the device-bound time;
@@ -146,11 +145,11 @@ void benchSmart(Bench& b, std::span<const uint8_t> image, double full)
     for (const bool readFirst : {false, true}) {
         std::copy(image.begin(), image.end(), b.emulator->memory().begin());
         auto job = std::make_shared<SpiSmartWriteJob>();
-        job->chip = std::make_shared<std::vector<uint8_t>>(readFirst ? std::vector<uint8_t>(chip.size)
-                                                                     : std::vector<uint8_t>(image.begin(), image.end()));
+        job->chip = std::make_shared<std::vector<uint8_t>>(
+            readFirst ? std::vector<uint8_t>(chip.size) : std::vector<uint8_t>(image.begin(), image.end()));
         job->readFirst = readFirst;
-        seconds[readFirst] = b.run(readFirst ? "smart, read" : "smart, known", writeBound + (readFirst ? readBound : Seconds(0)),
-                                   [&](WorkerContext& c) {
+        seconds[readFirst] = b.run(readFirst ? "smart, read" : "smart, known",
+                                   writeBound + (readFirst ? readBound : Seconds(0)), [&](WorkerContext& c) {
                                        SPISmartWriteThread(*b.device, params, *job, c);
                                        return std::ranges::equal(b.emulator->memory(), target) && *job->chip == target;
                                    });
@@ -208,7 +207,8 @@ int main()
         }
     }
     std::printf("\nSmart write of an image with every tenth 4 KiB sector changed, against erase + write + verify:\n\n");
-    std::printf("| chip        | erase + write + verify: s | smart, known image: s | speed-up | smart, compare read first: s | speed-up |\n");
+    std::printf("| chip        | erase + write + verify: s | smart, known image: s | speed-up | smart, compare read "
+                "first: s | speed-up |\n");
     std::printf("|---|---:|---:|---:|---:|---:|\n");
     for (const SmartFigures& f : smartFigures)
         std::printf("| %-11s | %9.2f | %9.2f | %5.1fx | %9.2f | %5.1fx |\n", f.chip, f.full, f.known, f.full / f.known,

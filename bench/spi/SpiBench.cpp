@@ -25,7 +25,8 @@ void RunChip(benchmark::State& state, Operation operation)
     const char* kind = size > (16u << 20) ? "ID_SPI25" : "ID_SPI1";
     // Emulated chip time runs a million times faster: the figures are the host's and the
     // emulator's own cost, and the USB traffic the real adapter would carry.
-    auto emulator = std::make_shared<EmulatedCh341>(*MakeEmulatedChipConfig({"", kind, size, 256, "EF4017", 0, ""}), 1e6);
+    auto emulator =
+        std::make_shared<EmulatedCh341>(*MakeEmulatedChipConfig({"", kind, size, 256, "EF4017", 0, ""}), 1e6);
     Ch341Device device(emulator);
     device.CH341OpenDevice(AdapterIndex);
     std::vector<uint8_t> image(size);
@@ -50,9 +51,18 @@ void RunChip(benchmark::State& state, Operation operation)
     state.SetBytesProcessed(static_cast<int64_t>(size) * state.iterations());
 }
 
-void BM_SpiRead(benchmark::State& state) { RunChip(state, Operation::Read); }
-void BM_SpiProgram(benchmark::State& state) { RunChip(state, Operation::Program); }
-void BM_SpiErase(benchmark::State& state) { RunChip(state, Operation::Erase); }
+void BM_SpiRead(benchmark::State& state)
+{
+    RunChip(state, Operation::Read);
+}
+void BM_SpiProgram(benchmark::State& state)
+{
+    RunChip(state, Operation::Program);
+}
+void BM_SpiErase(benchmark::State& state)
+{
+    RunChip(state, Operation::Erase);
+}
 
 } // namespace
 

@@ -9,10 +9,7 @@
 class ChangeMarks {
 public:
     void reset(std::size_t size);
-    bool test(std::size_t offset) const
-    {
-        return offset < size_ && (words_[offset >> 6] >> (offset & 63) & 1U) != 0;
-    }
+    bool test(std::size_t offset) const { return offset < size_ && (words_[offset >> 6] >> (offset & 63) & 1U) != 0; }
     void set(std::size_t offset, bool marked);
     void setRange(std::size_t offset, std::size_t count);
 

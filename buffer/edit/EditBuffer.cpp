@@ -18,8 +18,7 @@ void EditBuffer::load(std::span<const std::uint8_t> data, std::span<const std::u
     } else {
         // The old contents go before the new ones come, so that a chip image of tens of MiB is
         // never held twice; storage of about the right size is kept.
-        if (size > bytes_.capacity() || size < bytes_.capacity() / 2)
-            bytes_ = {};
+        if (size > bytes_.capacity() || size < bytes_.capacity() / 2) bytes_ = {};
         bytes_.reserve(size);
         bytes_.assign(data.begin(), data.end());
     }
@@ -27,16 +26,13 @@ void EditBuffer::load(std::span<const std::uint8_t> data, std::span<const std::u
     marks_.reset(bytes_.size());
     history_.clear();
     setCaretAndAnchor(grid().clamp(caret_), grid().clamp(caret_), false);
-    if (onContentsChanged)
-        onContentsChanged(0, bytes_.size());
-    if (wasModified && onModifiedChanged)
-        onModifiedChanged(false);
+    if (onContentsChanged) onContentsChanged(0, bytes_.size());
+    if (wasModified && onModifiedChanged) onModifiedChanged(false);
 }
 
 std::size_t EditBuffer::read(std::size_t offset, std::uint8_t* out, std::size_t count) const
 {
-    if (offset >= bytes_.size())
-        return 0;
+    if (offset >= bytes_.size()) return 0;
     const std::size_t n = std::min(count, bytes_.size() - offset);
     std::memcpy(out, bytes_.data() + offset, n);
     return n;
@@ -44,27 +40,22 @@ std::size_t EditBuffer::read(std::size_t offset, std::uint8_t* out, std::size_t 
 
 void EditBuffer::beginEdit(std::size_t offset, std::size_t count, bool joinStep)
 {
-    if (joinStep && count == 1 && history_.lastIsSingleByteAt(offset))
-        return;
+    if (joinStep && count == 1 && history_.lastIsSingleByteAt(offset)) return;
     scratchMarks_.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        scratchMarks_[i] = marks_.test(offset + i) ? 1 : 0;
+    for (std::size_t i = 0; i < count; ++i) scratchMarks_[i] = marks_.test(offset + i) ? 1 : 0;
     history_.record(offset, std::span(bytes_).subspan(offset, count), scratchMarks_);
 }
 
 void EditBuffer::finishEdit(std::size_t offset, std::size_t count, bool wasModified)
 {
     marks_.setRange(offset, count);
-    if (onContentsChanged)
-        onContentsChanged(offset, count);
-    if (!wasModified && onModifiedChanged)
-        onModifiedChanged(true);
+    if (onContentsChanged) onContentsChanged(offset, count);
+    if (!wasModified && onModifiedChanged) onModifiedChanged(true);
 }
 
 bool EditBuffer::writeByte(std::size_t offset, std::uint8_t value, bool joinStep)
 {
-    if (offset >= bytes_.size())
-        return false;
+    if (offset >= bytes_.size()) return false;
     const bool wasModified = modified();
     beginEdit(offset, 1, joinStep);
     bytes_[offset] = value;
@@ -74,8 +65,7 @@ bool EditBuffer::writeByte(std::size_t offset, std::uint8_t value, bool joinStep
 
 bool EditBuffer::writeBytes(std::size_t offset, std::span<const std::uint8_t> values)
 {
-    if (values.empty() || offset >= bytes_.size() || values.size() > bytes_.size() - offset)
-        return false;
+    if (values.empty() || offset >= bytes_.size() || values.size() > bytes_.size() - offset) return false;
     const bool wasModified = modified();
     beginEdit(offset, values.size(), false);
     std::memcpy(bytes_.data() + offset, values.data(), values.size());
@@ -85,8 +75,7 @@ bool EditBuffer::writeBytes(std::size_t offset, std::span<const std::uint8_t> va
 
 bool EditBuffer::fill(std::size_t offset, std::size_t count, std::uint8_t value)
 {
-    if (count == 0 || offset >= bytes_.size() || count > bytes_.size() - offset)
-        return false;
+    if (count == 0 || offset >= bytes_.size() || count > bytes_.size() - offset) return false;
     const bool wasModified = modified();
     beginEdit(offset, count, false);
     std::memset(bytes_.data() + offset, value, count);
@@ -96,20 +85,16 @@ bool EditBuffer::fill(std::size_t offset, std::size_t count, std::uint8_t value)
 
 bool EditBuffer::undo()
 {
-    if (history_.empty())
-        return false;
+    if (history_.empty()) return false;
     const UndoHistory::Step step = history_.last();
     const std::size_t offset = step.offset;
     const std::size_t count = step.oldBytes.size();
     std::memcpy(bytes_.data() + offset, step.oldBytes.data(), count);
-    for (std::size_t i = 0; i < count; ++i)
-        marks_.set(offset + i, step.oldMarks[i] != 0);
+    for (std::size_t i = 0; i < count; ++i) marks_.set(offset + i, step.oldMarks[i] != 0);
     history_.pop();
     setCaretAndAnchor(offset, offset, false);
-    if (onContentsChanged)
-        onContentsChanged(offset, count);
-    if (history_.empty() && onModifiedChanged)
-        onModifiedChanged(false);
+    if (onContentsChanged) onContentsChanged(offset, count);
+    if (history_.empty() && onModifiedChanged) onModifiedChanged(false);
     return true;
 }
 
@@ -118,8 +103,7 @@ void EditBuffer::markSaved()
     const bool wasModified = modified();
     marks_.reset(bytes_.size());
     history_.clear();
-    if (wasModified && onModifiedChanged)
-        onModifiedChanged(false);
+    if (wasModified && onModifiedChanged) onModifiedChanged(false);
 }
 
 std::int64_t EditBuffer::find(std::span<const std::uint8_t> pattern, std::size_t first, std::size_t last,
@@ -131,8 +115,7 @@ std::int64_t EditBuffer::find(std::span<const std::uint8_t> pattern, std::size_t
 std::int64_t EditBuffer::findNext(std::span<const std::uint8_t> pattern, std::size_t last)
 {
     const std::int64_t found = find(pattern, selectionStart() + selectionCount(), last, false);
-    if (found >= 0)
-        select(static_cast<std::size_t>(found), pattern.size());
+    if (found >= 0) select(static_cast<std::size_t>(found), pattern.size());
     return found;
 }
 
@@ -161,11 +144,9 @@ void EditBuffer::select(std::size_t start, std::size_t count)
 
 void EditBuffer::setCaretAndAnchor(std::size_t caret, std::size_t anchor, bool selecting)
 {
-    if (caret == caret_ && anchor == anchor_ && selecting == selecting_)
-        return;
+    if (caret == caret_ && anchor == anchor_ && selecting == selecting_) return;
     caret_ = caret;
     anchor_ = anchor;
     selecting_ = selecting;
-    if (onSelectionChanged)
-        onSelectionChanged();
+    if (onSelectionChanged) onSelectionChanged();
 }

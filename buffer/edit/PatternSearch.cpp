@@ -15,26 +15,21 @@ const std::uint8_t* findIgnoringCase(const std::uint8_t* begin, const std::uint8
     const std::size_t n = pattern.size();
     const std::uint8_t head = foldCase(pattern[0]);
     for (const std::uint8_t* p = begin; p + n <= end; ++p) {
-        if (foldCase(*p) != head)
-            continue;
+        if (foldCase(*p) != head) continue;
         std::size_t i = 1;
-        while (i < n && foldCase(p[i]) == foldCase(pattern[i]))
-            ++i;
-        if (i == n)
-            return p;
+        while (i < n && foldCase(p[i]) == foldCase(pattern[i])) ++i;
+        if (i == n) return p;
     }
     return nullptr;
 }
 } // namespace
 
-std::int64_t FindPattern(std::span<const std::uint8_t> data, std::span<const std::uint8_t> pattern,
-                         std::size_t first, std::size_t last, bool ignoreCase)
+std::int64_t FindPattern(std::span<const std::uint8_t> data, std::span<const std::uint8_t> pattern, std::size_t first,
+                         std::size_t last, bool ignoreCase)
 {
-    if (pattern.empty() || data.empty() || first >= data.size())
-        return -1;
+    if (pattern.empty() || data.empty() || first >= data.size()) return -1;
     const std::size_t end = (last < data.size() - 1 ? last : data.size() - 1) + 1;
-    if (end <= first || end - first < pattern.size())
-        return -1;
+    if (end <= first || end - first < pattern.size()) return -1;
     const std::uint8_t* begin = data.data() + first;
     const std::uint8_t* found =
         ignoreCase ? findIgnoringCase(begin, data.data() + end, pattern)

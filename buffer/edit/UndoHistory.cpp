@@ -7,8 +7,7 @@ constexpr std::size_t kKeptPoolCapacity = std::size_t{1} << 20;
 void releaseIfLarge(std::vector<std::uint8_t>& pool)
 {
     pool.clear();
-    if (pool.capacity() > kKeptPoolCapacity)
-        pool.shrink_to_fit();
+    if (pool.capacity() > kKeptPoolCapacity) pool.shrink_to_fit();
 }
 } // namespace
 

@@ -13,7 +13,8 @@
 
 namespace {
 
-bool parseDate(const std::string& text, std::chrono::year_month_day& out) {
+bool parseDate(const std::string& text, std::chrono::year_month_day& out)
+{
     int y = 0;
     unsigned m = 0, d = 0;
     if (std::sscanf(text.c_str(), "%4d-%2u-%2u", &y, &m, &d) != 3) return false;
@@ -21,9 +22,10 @@ bool parseDate(const std::string& text, std::chrono::year_month_day& out) {
     return out.ok();
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::chrono::year_month_day date;
     int version = 0;
     if (argc != 5 || !parseDate(argv[3], date) || std::sscanf(argv[4], "%d", &version) != 1) {

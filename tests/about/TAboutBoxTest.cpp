@@ -16,21 +16,31 @@ namespace {
 
 class TAboutBoxTest : public ::testing::Test {
 protected:
-    AboutBoxContext context() {
-        return {"1.2.3", "Debian GNU/Linux 12\nProcessor: Z80; ", "help@maker.test", "Vespera Programmer",
-                "www.maker.test", "http://www.maker.test/download/", [this] { ++checks; },
+    AboutBoxContext context()
+    {
+        return {"1.2.3",
+                "Debian GNU/Linux 12\nProcessor: Z80; ",
+                "help@maker.test",
+                "Vespera Programmer",
+                "www.maker.test",
+                "http://www.maker.test/download/",
+                [this] { ++checks; },
                 [this](const QUrl& url) { opened << url; }};
     }
     template <class T>
-    static T* child(TAboutBox& box, const char* name) { return box.findChild<T*>(name); }
+    static T* child(TAboutBox& box, const char* name)
+    {
+        return box.findChild<T*>(name);
+    }
 
     int checks = 0;
     QList<QUrl> opened;
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage) {
+TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage)
+{
     struct Case {
         Language language;
         const char *check, *close;
@@ -50,13 +60,14 @@ TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage) {
         EXPECT_EQ(child<QTextEdit>(box, "Memo1")->toPlainText(), "Debian GNU/Linux 12\nProcessor: Z80; ");
         EXPECT_TRUE(child<QTextEdit>(box, "Memo1")->isReadOnly());
         EXPECT_EQ(child<QSvgWidget>(box, "ProgramIcon")->size(), QSize(360, 120));
-        EXPECT_TRUE(child<QSvgWidget>(box, "ProgramIcon")->renderer()->isValid());  // the banner is in the program
-        EXPECT_EQ(box.minimumSize(), box.maximumSize());                          // fixed size
+        EXPECT_TRUE(child<QSvgWidget>(box, "ProgramIcon")->renderer()->isValid()); // the banner is in the program
+        EXPECT_EQ(box.minimumSize(), box.maximumSize());                           // fixed size
     }
     SetCurrentLanguage(saved);
 }
 
-TEST_F(TAboutBoxTest, LinksOpenMailAndPageAndTheButtonsAct) {
+TEST_F(TAboutBoxTest, LinksOpenMailAndPageAndTheButtonsAct)
+{
     TAboutBox box(context());
     box.show();
     QTest::mouseClick(child<QLabel>(box, "Comments"), Qt::LeftButton);
@@ -71,7 +82,7 @@ TEST_F(TAboutBoxTest, LinksOpenMailAndPageAndTheButtonsAct) {
 
     child<QPushButton>(box, "ChUpdButton")->click();
     child<QPushButton>(box, "ChUpdButton")->click();
-    EXPECT_EQ(checks, 2);  // the check itself drops a request while one runs
+    EXPECT_EQ(checks, 2); // the check itself drops a request while one runs
     child<QPushButton>(box, "OKButton")->click();
     EXPECT_FALSE(box.isVisible());
 }

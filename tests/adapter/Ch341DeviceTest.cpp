@@ -13,7 +13,7 @@ using Bytes = std::vector<uint8_t>;
 // Keeps every OUT transfer and answers each IN with bytes 0x01, 0x02, ...
 class RecordingTransport final : public UsbTransport {
 public:
-    std::vector<std::vector<Bytes>> exchanges;  // OUT transfers of each exchange
+    std::vector<std::vector<Bytes>> exchanges; // OUT transfers of each exchange
     std::vector<Bytes> inSizes;
 
     UsbStatus open() override { return open_ = true, UsbStatus::Ok; }
@@ -65,8 +65,7 @@ TEST(Ch341Device, StreamModeBecomesTheI2cSetCommand)
     for (auto [mode, wire] : {std::pair{0x81, 0x61}, {0x83, 0x63}, {0x02, 0x62}, {0x00, 0x60}}) {
         Recorder r;
         ASSERT_TRUE(r.device.CH341SetStream(AdapterIndex, static_cast<uint8_t>(mode)));
-        EXPECT_EQ(r.transport->exchanges.back(),
-                  (std::vector<Bytes>{{0xAA, static_cast<uint8_t>(wire), 0x00}}));
+        EXPECT_EQ(r.transport->exchanges.back(), (std::vector<Bytes>{{0xAA, static_cast<uint8_t>(wire), 0x00}}));
     }
 }
 
@@ -98,9 +97,12 @@ TEST(Ch341Device, SpiCallSelectsTheChipAroundMirroredBytes)
     Bytes buffer{0x9F, 0x01, 0x80};
     ASSERT_TRUE(r.device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, buffer));
 
-    const std::vector<Bytes> expected{
-        [] { Bytes b = padded({0xAB, 0xB6, 0x7F, 0x20}); b.insert(b.end(), {0xA8, 0xF9, 0x80, 0x01}); return b; }(),
-        {0xAB, 0xB7, 0x20}};
+    const std::vector<Bytes> expected{[] {
+                                          Bytes b = padded({0xAB, 0xB6, 0x7F, 0x20});
+                                          b.insert(b.end(), {0xA8, 0xF9, 0x80, 0x01});
+                                          return b;
+                                      }(),
+                                      {0xAB, 0xB7, 0x20}};
     EXPECT_EQ(r.transport->exchanges.back(), expected);
     EXPECT_EQ(r.transport->inSizes.back(), (Bytes{3}));
     // Replies 01 02 03 come back mirrored.

@@ -40,7 +40,7 @@ TEST(SpiFlashModel, EraseKeepsTheChipBusyForItsScaledDuration)
 {
     EmulatedChipConfig config = SpiChip();
     config.chipEraseTime = std::chrono::seconds(30);
-    SpiBench chip(config, 300.0);  // 30 s pass in 100 ms
+    SpiBench chip(config, 300.0); // 30 s pass in 100 ms
     std::fill_n(chip.memory().begin(), 16, 0x00);
     const auto start = std::chrono::steady_clock::now();
     chip.tx({0x06});
@@ -77,7 +77,7 @@ TEST(SpiFlashModel, BlockProtectionGuardsTheTopOrBottom)
     SpiBench chip(SpiChip("ID_SPI1", 1u << 20, 256));
     const uint32_t top = (1u << 20) - 256;
     for (auto [status, protectedAddress, freeAddress] :
-         {std::tuple{0x04u, top, 0u}, {0x24u, 0u, top}}) {  // BP0, then BP0 + TB
+         {std::tuple{0x04u, top, 0u}, {0x24u, 0u, top}}) { // BP0, then BP0 + TB
         std::fill(chip.memory().begin(), chip.memory().end(), 0xFF);
         ASSERT_TRUE(SPIWriteRegister(chip.device, 0x01, static_cast<uint8_t>(status)));
         for (uint32_t address : {protectedAddress, freeAddress}) {
@@ -136,7 +136,7 @@ TEST(SpiFlashModel, B9AsTheMakerDefinesIt)
         uint32_t size;
         const char* signature;
         bool powerDown;
-        uint8_t bankAfter1780;  // 16 after B9, 17 80 and the wake-up; FF: no bank register
+        uint8_t bankAfter1780; // 16 after B9, 17 80 and the wake-up; FF: no bank register
     } cases[] = {
         {"W25Q256JV", "WINBOND", "ID_SPI25", 1u << 20, "EF4019", true, 0xFF},
         {"MX25L25645G", "MACRONIX", "ID_SPI25", 1u << 20, "C22019", true, 0xFF},
@@ -155,7 +155,7 @@ TEST(SpiFlashModel, B9AsTheMakerDefinesIt)
         chip.tx({0xB9});
         chip.tx({0x06});
         chip.tx({0x02, 0x00, 0x00, 0x10, 0x00});
-        chip.device.CH341SetDelaymS(AdapterIndex, 1);  // the page program time
+        chip.device.CH341SetDelaymS(AdapterIndex, 1); // the page program time
         chip.tx({0x17, 0x80});
         EXPECT_EQ(chip.memory()[0x10], c.powerDown ? 0xA5 : 0x00) << "a program while powered down";
         const Bytes asleep{0xFF, 0xFF, 0xFF, 0xFF};
@@ -191,13 +191,13 @@ TEST(SpiFlashModel, B9AsTheMakerDefinesIt)
 TEST(SpiEepromModel, OneByteAddressWithBit8InTheOpcode)
 {
     const EmulatedChipConfig config = SpiChip("ID_SPI22", 512, 16);
-    SpiBench chip(config, 1.0);  // emulated time at its real pace: the write cycle lasts 5 ms
+    SpiBench chip(config, 1.0); // emulated time at its real pace: the write cycle lasts 5 ms
     chip.tx({0x0A, 0xF0, 0x01});
     EXPECT_EQ(chip.memory()[0x1F0], 0xFF) << "no write enable";
     chip.tx({0x06});
     const EmuClock& clock = chip.emulator->clock();
     const auto writeStarts = clock.now();
-    chip.tx({0x0A, 0xFE, 0x11, 0x22, 0x33});  // wraps inside the 16-byte page
+    chip.tx({0x0A, 0xFE, 0x11, 0x22, 0x33}); // wraps inside the 16-byte page
     const bool busy = chip.status() & 0x01;
     // The status was read before this moment on the emulator's clock: still inside the write cycle
     // (as on any machine not stalled for the whole cycle), the chip must have said busy.
@@ -214,7 +214,7 @@ TEST(SpiEepromModel, OneByteAddressWithBit8InTheOpcode)
 TEST(SpiEepromModel, TwoByteAddressAndProtection)
 {
     SpiBench chip(SpiChip("ID_SPI2", 8192, 32));
-    ASSERT_TRUE(SPIWriteRegister(chip.device, 0x01, 0x04));  // BP0: upper quarter
+    ASSERT_TRUE(SPIWriteRegister(chip.device, 0x01, 0x04)); // BP0: upper quarter
     for (uint16_t address : {0x0100, 0x1F00}) {
         chip.tx({0x06});
         chip.tx({0x02, uint8_t(address >> 8), uint8_t(address), 0x00});
@@ -285,7 +285,7 @@ TEST(I2cEepromModel, DeviceBytesCarryPinsAndHighAddressBits)
         const char* kind;
         uint32_t size;
         uint8_t configuredAddress;
-        std::vector<uint8_t> write;  // device byte, address bytes, one data byte
+        std::vector<uint8_t> write; // device byte, address bytes, one data byte
         uint32_t cell;
         uint8_t rejectedDevice;
     } cases[] = {

@@ -9,9 +9,8 @@
 
 namespace {
 
-const char* const Kinds[] = {"ID_24C01", "ID_24C02", "ID_24C04", "ID_24C08", "ID_24C16",
-                             "ID_24C32", "ID_24C64", "ID_24C128", "ID_24C256", "ID_24C512",
-                             "ID_24C1024", "ID_24C2048", "ID_24C4096"};
+const char* const Kinds[] = {"ID_24C01",  "ID_24C02",  "ID_24C04",  "ID_24C08",   "ID_24C16",   "ID_24C32",  "ID_24C64",
+                             "ID_24C128", "ID_24C256", "ID_24C512", "ID_24C1024", "ID_24C2048", "ID_24C4096"};
 
 std::vector<uint8_t> pattern(std::size_t size)
 {

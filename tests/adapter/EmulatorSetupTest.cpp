@@ -54,7 +54,7 @@ TEST(EmulatorSetup, ImageFileIsLoadedAndWrittenBackWhenChanged)
         EXPECT_EQ(std::filesystem::file_size(image), 256u);
         std::filesystem::remove(image);
         chip.device.CH341OpenDevice(AdapterIndex);
-    }  // unchanged since the last write-back: nothing is written again
+    } // unchanged since the last write-back: nothing is written again
     EXPECT_FALSE(std::filesystem::exists(image));
 
     std::ofstream(image, std::ios::binary) << std::string(256, 'z');
@@ -98,7 +98,7 @@ TEST(EmulatorSetup, ChipStateSurvivesARestart)
         ASSERT_TRUE(SPIWriteRegister(chip.device, 0x01, 0x1C));
         uint8_t enable[] = {0x50};
         chip.device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, enable);
-        uint8_t volatileWrite[] = {0x31, 0x40};  // CMP in the volatile copy only
+        uint8_t volatileWrite[] = {0x31, 0x40}; // CMP in the volatile copy only
         chip.device.CH341StreamSPI4(AdapterIndex, SpiChipSelect0, volatileWrite);
         EXPECT_EQ(Register(chip, 0x35), 0x40);
     }
@@ -142,10 +142,18 @@ TEST(EmulatorSetup, StatusPresetText)
         const char* text;
         std::optional<Values> values;
     } cases[] = {
-        {"1C", Values{0x1C, 0, 0}},       {"1c,02", Values{0x1C, 0x02, 0}}, {"0x9C,0,60", Values{0x9C, 0, 0x60}},
-        {"F", Values{0x0F, 0, 0}},        {"", std::nullopt},               {"1C,", std::nullopt},
-        {"1C,2,3,4", std::nullopt},       {"123", std::nullopt},            {"G1", std::nullopt},
-        {" 1C", std::nullopt},            {"0x", std::nullopt},             {",1C", std::nullopt},
+        {"1C", Values{0x1C, 0, 0}},
+        {"1c,02", Values{0x1C, 0x02, 0}},
+        {"0x9C,0,60", Values{0x9C, 0, 0x60}},
+        {"F", Values{0x0F, 0, 0}},
+        {"", std::nullopt},
+        {"1C,", std::nullopt},
+        {"1C,2,3,4", std::nullopt},
+        {"123", std::nullopt},
+        {"G1", std::nullopt},
+        {" 1C", std::nullopt},
+        {"0x", std::nullopt},
+        {",1C", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseStatusPreset(c.text), c.values) << c.text;
 }

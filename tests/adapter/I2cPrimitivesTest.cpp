@@ -13,7 +13,7 @@ class ScriptedLibrary final : public Ch341Library {
 public:
     std::vector<uint8_t> sent;
     uint32_t readStep = 0, readCount = 0;
-    std::optional<std::vector<uint8_t>> reply;  // nullopt: the exchange fails
+    std::optional<std::vector<uint8_t>> reply; // nullopt: the exchange fails
 
     intptr_t CH341OpenDevice(uint32_t) override { return 1; }
     void CH341CloseDevice(uint32_t) override {}
@@ -25,8 +25,8 @@ public:
         sent.assign(buffer.begin(), buffer.end());
         return true;
     }
-    bool CH341WriteRead(uint32_t, std::span<const uint8_t> write, uint32_t step, uint32_t count,
-                        uint32_t& replyLength, std::span<uint8_t> out) override
+    bool CH341WriteRead(uint32_t, std::span<const uint8_t> write, uint32_t step, uint32_t count, uint32_t& replyLength,
+                        std::span<uint8_t> out) override
     {
         sent.assign(write.begin(), write.end());
         readStep = step;
@@ -74,8 +74,8 @@ TEST(IicPrimitives, WriteByteJudgesTheLastReplyByte)
         std::optional<Bytes> reply;
         bool acknowledged;
     } cases[] = {
-        {Bytes{0x00}, true},       {Bytes{0x80}, false},       {Bytes{0x80, 0x00}, true},
-        {Bytes{0x00, 0x80}, false}, {Bytes{}, false},           {std::nullopt, false},
+        {Bytes{0x00}, true},        {Bytes{0x80}, false}, {Bytes{0x80, 0x00}, true},
+        {Bytes{0x00, 0x80}, false}, {Bytes{}, false},     {std::nullopt, false},
     };
     for (const Case& c : cases) {
         ScriptedLibrary lib;

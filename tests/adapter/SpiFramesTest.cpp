@@ -39,7 +39,7 @@ TEST(SpiFrames, IdentificationReads)
 TEST(SpiFrames, ReadHeadersOfTheFiveAddressModes)
 {
     struct Case {
-        const char* kind;  // the emulated chip
+        const char* kind; // the emulated chip
         SpiAddressMode mode;
         uint32_t size;
         uint32_t address;
@@ -69,7 +69,7 @@ TEST(SpiFrames, ReadHeadersOfTheFiveAddressModes)
 TEST(SpiFrames, ProgramFramesOfTheFiveAddressModes)
 {
     struct Case {
-        const char* kind;  // the emulated chip
+        const char* kind; // the emulated chip
         SpiAddressMode mode;
         uint32_t address;
         Frames frames;

@@ -35,11 +35,16 @@ TEST(UsbLink, TheAdapterRefusesWhatTheRealOneRefuses)
         Bytes out;
         Bytes inSizes;
         UsbStatus status;
-        std::string note;  // bus log, starts with
+        std::string note; // bus log, starts with
         bool hostWaitsItsTimeout;
     };
     const Case cases[] = {
-        {"reply larger than the request", {ch341::CmdSpiStream, 1, 2, 3, 4}, {2}, UsbStatus::Overflow, "overflow", false},
+        {"reply larger than the request",
+         {ch341::CmdSpiStream, 1, 2, 3, 4},
+         {2},
+         UsbStatus::Overflow,
+         "overflow",
+         false},
         {"IN with nothing pending", {ch341::CmdUioStream, 0xB7, 0x20}, {1}, UsbStatus::Timeout, "timeout: IN", true},
         {"large OUT with no IN waiting", spiSegments(4), {}, UsbStatus::Timeout, "timeout: OUT stalled", true},
         {"large OUT with its replies asked for", spiSegments(4), {31, 31, 31, 31}, UsbStatus::Ok, "", false},

@@ -1,9 +1,9 @@
 #include "RecordingView.h"
-#include "session/AppPaths.h"
 #include "app/Captions.h"
+#include "app/MainController.h"
+#include "session/AppPaths.h"
 #include "session/CancelHints.h"
 #include "session/Language.h"
-#include "app/MainController.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,7 @@ protected:
     void SetUp() override { AppPaths::SetProgramFolder(folder.path()); }
 
     QString iniPath() const { return folder.filePath("Vespera.ini"); }
-    void writeIni(const QByteArray &text)
+    void writeIni(const QByteArray& text)
     {
         QFile f(iniPath());
         f.open(QIODevice::WriteOnly);
@@ -120,7 +120,7 @@ TEST_F(Controller, SlaveAddressClickIsSavedAtOnce)
 
 TEST_F(Controller, DumpFolderWithoutAFileManagerIsNamedInRed)
 {
-    for (const char *language : {"0", "1"}) {
+    for (const char* language : {"0", "1"}) {
         writeIni(QByteArray("[Lang]\nId=") + language + "\n");
         controller.FormCreate();
         view.log.clear();

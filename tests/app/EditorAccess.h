@@ -4,13 +4,13 @@
 
 #include <vector>
 
-inline std::vector<uint8_t> EditorBytes(MainController &controller)
+inline std::vector<uint8_t> EditorBytes(MainController& controller)
 {
     const std::span<const uint8_t> bytes = controller.session().document().bytes();
     return {bytes.begin(), bytes.end()};
 }
 
-inline void SetEditorBytes(MainController &controller, const std::vector<uint8_t> &bytes)
+inline void SetEditorBytes(MainController& controller, const std::vector<uint8_t>& bytes)
 {
     controller.session().document().editor().load(bytes);
 }

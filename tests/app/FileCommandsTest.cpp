@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 namespace {
-void WriteBytes(const QString &path, const QByteArray &bytes)
+void WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
@@ -15,7 +15,7 @@ void WriteBytes(const QString &path, const QByteArray &bytes)
 
 class Files : public Flow {
 protected:
-    QString path(const char *name) const { return folder.filePath(name); }
+    QString path(const char* name) const { return folder.filePath(name); }
 };
 } // namespace
 
@@ -128,7 +128,7 @@ TEST_F(Files, AFileThatCannotBeUsedChangesNothing)
         {fifo, FileCommands::Format::Hex, "Cannot open "},
         {fifo, FileCommands::Format::E2p, "Cannot open "},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         SetEditorBytes(controller, {1, 2, 3, 4});
         controller.session().document().CurrentFileName = "before.bin";
@@ -151,6 +151,7 @@ TEST_F(Files, AFileThatCannotBeUsedChangesNothing)
     view.openPath = fixtures + "/noend.hex"; // loads, with a warning
     view.openFormat = FileCommands::Format::Hex;
     controller.ActOpenExecute();
-    EXPECT_TRUE(std::any_of(view.log.begin(), view.log.end(), [](const auto &e) { return e.first.contains("has no end record"); }));
+    EXPECT_TRUE(std::any_of(view.log.begin(), view.log.end(),
+                            [](const auto& e) { return e.first.contains("has no end record"); }));
     EXPECT_EQ(controller.recentFiles().paths().size(), 1);
 }

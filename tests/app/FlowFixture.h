@@ -3,10 +3,10 @@
 // that press a button and wait until the operation has ended.
 #include "EditorAccess.h"
 #include "RecordingView.h"
-#include "tests/support/RunUntil.h"
 #include "adapter/AdapterFactory.h"
-#include "session/AppPaths.h"
 #include "app/MainController.h"
+#include "session/AppPaths.h"
+#include "tests/support/RunUntil.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
-
 
 class Flow : public ::testing::Test {
 protected:
@@ -34,7 +33,7 @@ protected:
     }
 
     // Selects `row` and puts a chip built from it into the emulated adapter, which is opened.
-    void insertChip(const chipdb::ChipRecord &row, std::function<void(AdapterOptions &)> adjust = {},
+    void insertChip(const chipdb::ChipRecord& row, std::function<void(AdapterOptions&)> adjust = {},
                     std::function<std::shared_ptr<Ch341Library>(std::shared_ptr<Ch341Library>)> wrap = {})
     {
         controller.session().catalogue().ClientDataSet.assign({row});
@@ -42,15 +41,14 @@ protected:
         controller.SetParams();
         AdapterOptions options;
         options.emulate = true;
-        options.chip = *MakeEmulatedChipConfig({row.CHIPTEXT, row.CHIPID, uint32_t(*row.CHIPSIZE),
-                                               uint32_t(*row.PAGESIZE), row.SIGNATURE, 0, row.MANUF});
+        options.chip = *MakeEmulatedChipConfig(
+            {row.CHIPTEXT, row.CHIPID, uint32_t(*row.CHIPSIZE), uint32_t(*row.PAGESIZE), row.SIGNATURE, 0, row.MANUF});
         options.timeScale = 1000; // write cycles and erases in a blink
-        if (adjust)
-            adjust(options);
+        if (adjust) adjust(options);
         Adapter adapter = CreateAdapter(options);
         emulator = adapter.emulator;
         std::shared_ptr<Ch341Library> library = std::move(adapter.library);
-        AdapterSession &session = controller.session().adapter();
+        AdapterSession& session = controller.session().adapter();
         session.useLibrary(wrap ? wrap(library) : library, emulator);
         session.Library->CH341OpenDevice(AdapterIndex);
         session.Library->CH341SetStream(AdapterIndex, 0);
@@ -58,7 +56,10 @@ protected:
         view.log.clear();
     }
 
-    bool finish() { return RunUntil([this] { return !controller.busy(); }); }
+    bool finish()
+    {
+        return RunUntil([this] { return !controller.busy(); });
+    }
 
     // The emulated chip holds what the editor holds, from address 0.
     bool chipHoldsTheEditor()
@@ -71,14 +72,12 @@ protected:
     QStringList logTexts() const
     {
         QStringList texts;
-        for (const auto &entry : view.log)
-            texts << entry.first;
+        for (const auto& entry : view.log) texts << entry.first;
         return texts;
     }
 };
 
-inline chipdb::ChipRecord Chip(const char *name, const char *kind, double size, double page,
-                               const char *signature = "")
+inline chipdb::ChipRecord Chip(const char* name, const char* kind, double size, double page, const char* signature = "")
 {
     chipdb::ChipRecord row;
     row.CHIPTEXT = name;

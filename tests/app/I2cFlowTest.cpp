@@ -11,12 +11,11 @@ namespace {
 std::vector<uint8_t> Pattern(std::size_t size)
 {
     std::vector<uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(i * 7 + 3);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = uint8_t(i * 7 + 3);
     return bytes;
 }
 
-QByteArray ReadFile(const QString &path)
+QByteArray ReadFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -25,23 +24,24 @@ QByteArray ReadFile(const QString &path)
 // Answers NACK to one address byte, as a chip that stops answering at that block would.
 class NackOnAddressByte : public Ch341Library {
 public:
-    NackOnAddressByte(std::shared_ptr<Ch341Library> library, uint8_t refused) : inner(std::move(library)), byte(refused) {}
+    NackOnAddressByte(std::shared_ptr<Ch341Library> library, uint8_t refused) : inner(std::move(library)), byte(refused)
+    {
+    }
     intptr_t CH341OpenDevice(uint32_t i) override { return inner->CH341OpenDevice(i); }
     void CH341CloseDevice(uint32_t i) override { inner->CH341CloseDevice(i); }
     bool CH341ResetDevice(uint32_t i) override { return inner->CH341ResetDevice(i); }
-    bool CH341SetDeviceNotify(uint32_t i, const char *id, DeviceNotify n) override
+    bool CH341SetDeviceNotify(uint32_t i, const char* id, DeviceNotify n) override
     {
         return inner->CH341SetDeviceNotify(i, id, std::move(n));
     }
     bool CH341SetStream(uint32_t i, uint8_t mode) override { return inner->CH341SetStream(i, mode); }
     bool CH341WriteData(uint32_t i, std::span<const uint8_t> b) override { return inner->CH341WriteData(i, b); }
-    bool CH341WriteRead(uint32_t i, std::span<const uint8_t> write, uint32_t step, uint32_t count,
-                        uint32_t &length, std::span<uint8_t> reply) override
+    bool CH341WriteRead(uint32_t i, std::span<const uint8_t> write, uint32_t step, uint32_t count, uint32_t& length,
+                        std::span<uint8_t> reply) override
     {
         const bool refused = write.size() >= 3 && write[0] == 0xAA && write[1] == 0x80 && write[2] == byte;
         const bool ok = inner->CH341WriteRead(i, write, step, count, length, reply);
-        if (ok && refused && length > 0)
-            reply[length - 1] |= 0x80;
+        if (ok && refused && length > 0) reply[length - 1] |= 0x80;
         return ok;
     }
     bool CH341StreamSPI4(uint32_t i, uint32_t cs, std::span<uint8_t> b) override
@@ -77,7 +77,8 @@ TEST_F(Flow, ReadOf256ByteChipFillsBufferLogsAndDumps)
     const QStringList log = logTexts();
     ASSERT_GE(log.size(), 3);
     EXPECT_EQ(log[0], "\nReading...\n(Press Esc to cancel operation)");
-    EXPECT_TRUE(QRegularExpression("^Reading completed,\nreading time [0-9.]+(E-?[0-9]+)? sec\\.$").match(log[1]).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression("^Reading completed,\nreading time [0-9.]+(E-?[0-9]+)? sec\\.$").match(log[1]).hasMatch())
         << log[1].toStdString();
     EXPECT_TRUE(log[2].startsWith("Check Sum: CRC16 = 0x"));
     EXPECT_EQ(EditorBytes(controller), chip);
@@ -85,7 +86,7 @@ TEST_F(Flow, ReadOf256ByteChipFillsBufferLogsAndDumps)
     EXPECT_EQ(controller.statusBar().checkSumText, log[2]);
 
     const QString dumps = controller.settings().dumpDir;
-    EXPECT_EQ(ReadFile(dumps + "/24C02.BIN"), QByteArray(reinterpret_cast<const char *>(chip.data()), 256));
+    EXPECT_EQ(ReadFile(dumps + "/24C02.BIN"), QByteArray(reinterpret_cast<const char*>(chip.data()), 256));
     controller.MmReadClick();
     ASSERT_TRUE(finish());
     controller.MmReadClick();
@@ -96,7 +97,7 @@ TEST_F(Flow, ReadOf256ByteChipFillsBufferLogsAndDumps)
 
 TEST_F(Flow, EscapeStopsAReadBetweenBlocks)
 {
-    insertChip(Chip("24C256", "ID_24C256", 32768, 64), [](AdapterOptions &options) {
+    insertChip(Chip("24C256", "ID_24C256", 32768, 64), [](AdapterOptions& options) {
         options.roundTripLatency = std::chrono::microseconds(100); // slow enough to be caught mid-read
     });
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
@@ -137,8 +138,7 @@ TEST_F(Flow, WriteThenCompareFindsNoDifferenceUntilTheChipChanges)
     EXPECT_TRUE(logTexts().contains("Differences 0"));
     EXPECT_EQ(view.shownDifferences, 0u);
 
-    for (std::size_t address : {3u, 100u, 255u})
-        emulator->memory()[address] ^= 0xFF;
+    for (std::size_t address : {3u, 100u, 255u}) emulator->memory()[address] ^= 0xFF;
     view.log.clear();
     controller.MmCompareClick();
     ASSERT_TRUE(finish());
@@ -176,7 +176,7 @@ TEST_F(Flow, FastPathsWithoutAckCheck)
 TEST_F(Flow, Pca24s08AnswersAtItsOwnAddressAndTheMenuAddressStays)
 {
     insertChip(Chip("PCA24S08", "ID_24C08", 1024, 16),
-               [](AdapterOptions &options) { options.chip.i2cDeviceAddress = 0xA8; });
+               [](AdapterOptions& options) { options.chip.i2cDeviceAddress = 0xA8; });
     const std::vector<uint8_t> chip = Pattern(1024);
     std::copy(chip.begin(), chip.end(), emulator->memory().begin());
     controller.MmReadClick();

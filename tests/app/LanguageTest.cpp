@@ -21,7 +21,7 @@ TEST(Language, MessagesAreEnglishAndCaptionsRussianUntilALanguageIsChosen)
     } const cases[] = {
         {0, "Смещение: ", "Закрыть"}, {1, "Offset ", "Close"}, {-1, "Offset ", "Закрыть"}, {7, "Offset ", "Закрыть"}};
     const Language saved = CurrentLanguage();
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SetCurrentLanguage(LanguageFromId(c.id));
         EXPECT_EQ(Localized("Offset ", "Смещение: "), QString::fromUtf8(c.message)) << c.id;
         EXPECT_EQ(Localized(TextPair{"Offset ", "Смещение: "}), QString::fromUtf8(c.message)) << c.id;

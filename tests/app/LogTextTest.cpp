@@ -6,7 +6,7 @@ TEST(LogNumberSuffix, DecimalThenAtLeastSixHexDigits)
 {
     const struct {
         int64_t number;
-        const char *suffix;
+        const char* suffix;
     } cases[] = {
         {-1, ""},
         {-96, ""},
@@ -16,6 +16,5 @@ TEST(LogNumberSuffix, DecimalThenAtLeastSixHexDigits)
         {0x1000000, " 16777216 (0x1000000)"},
         {0xDEADBEEF, " 3735928559 (0xDEADBEEF)"},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(LogNumberSuffix(c.number).toStdString(), c.suffix) << c.number;
+    for (const auto& c : cases) EXPECT_EQ(LogNumberSuffix(c.number).toStdString(), c.suffix) << c.number;
 }

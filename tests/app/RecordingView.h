@@ -32,11 +32,11 @@ public:
     void setVisible(ComponentName c, bool on) override { visible[c.text] = on; }
     void setChecked(ComponentName c, bool on) override { checked[c.text] = on; }
     bool isChecked(ComponentName c) const override { return checked.value(c.text); }
-    void setCaption(ComponentName c, const QString &text) override { captions[c.text] = text; }
-    void setItems(ComponentName c, const QStringList &list) override { items[c.text] = list; }
-    void appendLog(const QString &text, LogColour colour) override { log.emplace_back(text, colour); }
+    void setCaption(ComponentName c, const QString& text) override { captions[c.text] = text; }
+    void setItems(ComponentName c, const QStringList& list) override { items[c.text] = list; }
+    void appendLog(const QString& text, LogColour colour) override { log.emplace_back(text, colour); }
     void focusLog() override {}
-    void repaintStatusBar(const StatusBarState &state) override { status = state; }
+    void repaintStatusBar(const StatusBarState& state) override { status = state; }
     void moveWindow(int l, int t) override { left = l, top = t; }
     int windowLeft() const override { return left; }
     int windowTop() const override { return top; }
@@ -47,27 +47,27 @@ public:
     void setProgressPosition(int position) override { progress = position; }
     int progressPosition() const override { return progress; }
     void setEditorReadOnly(bool on) override { readOnly = on; }
-    void showDifferences(const DiffList &differences) override { shownDifferences = differences.size(); }
+    void showDifferences(const DiffList& differences) override { shownDifferences = differences.size(); }
     void hideDifferences() override { shownDifferences = 0; }
-    QString askOpenFile(FileCommands::Format *format) override
+    QString askOpenFile(FileCommands::Format* format) override
     {
         *format = openFormat;
         return openPath;
     }
-    QString askSaveFile(FileCommands::Format *format) override
+    QString askSaveFile(FileCommands::Format* format) override
     {
         *format = saveFormat;
         return savePath;
     }
-    void showError(const QString &text, const QString &) override { messages << text; }
-    std::optional<QString> chipAnswer;   // what the emulated chip question answers
+    void showError(const QString& text, const QString&) override { messages << text; }
+    std::optional<QString> chipAnswer; // what the emulated chip question answers
     std::optional<int> numberAnswer;
     QString logFileAnswer;
-    std::optional<QString> askEmulatedChip(const QStringList &, const QString &) override { return chipAnswer; }
-    std::optional<int> askNumber(const QString &, const QString &, int, int, int) override { return numberAnswer; }
-    QString askLogFile(const QString &) override { return logFileAnswer; }
-    QString askFolder(const QString &) override { return folderAnswer; }
-    bool openFolder(const QString &folder) override
+    std::optional<QString> askEmulatedChip(const QStringList&, const QString&) override { return chipAnswer; }
+    std::optional<int> askNumber(const QString&, const QString&, int, int, int) override { return numberAnswer; }
+    QString askLogFile(const QString&) override { return logFileAnswer; }
+    QString askFolder(const QString&) override { return folderAnswer; }
+    bool openFolder(const QString& folder) override
     {
         openedFolders << folder;
         return fileManager;
@@ -75,9 +75,9 @@ public:
     bool startCalculator(bool) override { return false; }
     void showStatusRegisters() override { ++statusDialogs; }
     void showChipList() override { ++chipLists; }
-    void showMessage(const QString &text) override { messages << text; }
-    void showWarning(const QString &text, const QString &) override { messages << text; }
-    bool askYesNo(const QString &text, const QString &) override
+    void showMessage(const QString& text) override { messages << text; }
+    void showWarning(const QString& text, const QString&) override { messages << text; }
+    bool askYesNo(const QString& text, const QString&) override
     {
         questions << text;
         return answerYes;

@@ -1,10 +1,10 @@
 // The completion handling of the operation runner, message by message.
 #include "EditorAccess.h"
 #include "RecordingView.h"
+#include "app/MainController.h"
 #include "session/AppPaths.h"
 #include "session/DumpFileName.h"
 #include "session/ElapsedText.h"
-#include "app/MainController.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,13 +35,12 @@ TEST(FormatSeconds, FourSignificantDigits)
 {
     const struct {
         float seconds;
-        const char *text;
+        const char* text;
     } cases[] = {
-        {0.0123f, "0.0123"}, {1.5f, "1.5"},       {12.34567f, "12.35"}, {1234.4f, "1234"},
+        {0.0123f, "0.0123"},   {1.5f, "1.5"},       {12.34567f, "12.35"}, {1234.4f, "1234"},
         {12345.6f, "1.235E4"}, {0.000001f, "1E-6"}, {0.0f, "0"},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(FormatSeconds(c.seconds).toStdString(), c.text) << c.seconds;
+    for (const auto& c : cases) EXPECT_EQ(FormatSeconds(c.seconds).toStdString(), c.text) << c.seconds;
 }
 
 TEST(AutoDumpPath, CountsUpPastExistingFilesAndKeepsInsideTheFolder)
@@ -59,14 +58,14 @@ TEST_F(Runner, CancelCodesLogTheirLineAndEndTheOperation)
     const struct {
         int32_t code;
         bool blankCheck;
-        const char *line;
+        const char* line;
     } cases[] = {
         {ReadCancelled, false, "Reading terminated by user"},
         {ReadCancelled, true, "Blank check terminated by user"},
         {WriteCancelled, false, "Writing terminated by user"},
         {EraseCancelled, false, "Erasing terminated by user."},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         controller.ActivateControls(Busy);
         controller.session().runner().setProgressPosition(5);
         controller.session().runner().BlankCheckMode = c.blankCheck;

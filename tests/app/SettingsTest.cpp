@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray ReadAll(const QString &path)
+QByteArray ReadAll(const QString& path)
 {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -14,16 +14,15 @@ QByteArray ReadAll(const QString &path)
 }
 
 // The file's lines without the blank lines between sections.
-QByteArray Lines(const QString &path)
+QByteArray Lines(const QString& path)
 {
     QByteArray lines;
-    for (const QByteArray &line : ReadAll(path).split('\n'))
-        if (!line.isEmpty())
-            lines += line + '\n';
+    for (const QByteArray& line : ReadAll(path).split('\n'))
+        if (!line.isEmpty()) lines += line + '\n';
     return lines;
 }
 
-void WriteAll(const QString &path, const QByteArray &bytes)
+void WriteAll(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     f.open(QIODevice::WriteOnly);

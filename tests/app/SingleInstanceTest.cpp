@@ -15,7 +15,7 @@ TEST(SingleInstance, SecondStartForwardsItsFileToTheFirst)
     SingleInstance first(name);
     ASSERT_TRUE(first.listen());
     QStringList received;
-    QObject::connect(&first, &SingleInstance::forwarded, [&](const QString &file) { received << file; });
+    QObject::connect(&first, &SingleInstance::forwarded, [&](const QString& file) { received << file; });
 
     // The system queues the connection, so forwarding returns before the first instance's event
     // loop has seen it; the loop below lets the first instance take delivery.
@@ -32,7 +32,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.listen());
-        QObject::connect(&server, &SingleInstance::forwarded, [this](const QString &file) { received << file; });
+        QObject::connect(&server, &SingleInstance::forwarded, [this](const QString& file) { received << file; });
     }
     std::unique_ptr<QLocalSocket> connectPeer()
     {
@@ -41,7 +41,7 @@ protected:
         EXPECT_TRUE(peer->waitForConnected(1000));
         return peer;
     }
-    static bool dropped(const std::unique_ptr<QLocalSocket> &peer)
+    static bool dropped(const std::unique_ptr<QLocalSocket>& peer)
     {
         return peer->state() == QLocalSocket::UnconnectedState;
     }
@@ -71,7 +71,7 @@ TEST_F(SingleInstancePeers, MessagesAreOneLineOfAtMost4KiB)
         {QByteArray(100000, 'c'), false},
         {QByteArray("/x\0y.bin\n", 9), false},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         received.clear();
         auto peer = connectPeer();
         peer->write(c.bytes);
@@ -87,12 +87,10 @@ TEST_F(SingleInstancePeers, MessagesAreOneLineOfAtMost4KiB)
 TEST_F(SingleInstancePeers, PeersBeyondTheCapAreTurnedAway)
 {
     std::vector<std::unique_ptr<QLocalSocket>> holders;
-    for (int i = 0; i < SingleInstance::MaxConnections; ++i)
-        holders.push_back(connectPeer());
+    for (int i = 0; i < SingleInstance::MaxConnections; ++i) holders.push_back(connectPeer());
     auto extra = connectPeer(); // taken in turn after the others
     EXPECT_TRUE(RunUntil([&] { return dropped(extra); }));
-    for (const auto &holder : holders)
-        EXPECT_FALSE(dropped(holder));
+    for (const auto& holder : holders) EXPECT_FALSE(dropped(holder));
 
     EXPECT_EQ(server.peers(), SingleInstance::MaxConnections);
     holders.pop_back(); // one leaves: a newcomer is heard again

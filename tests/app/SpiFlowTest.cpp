@@ -7,8 +7,7 @@ namespace {
 std::vector<uint8_t> Pattern(std::size_t size)
 {
     std::vector<uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(i ^ (i >> 8));
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = uint8_t(i ^ (i >> 8));
     return bytes;
 }
 
@@ -16,11 +15,10 @@ const chipdb::ChipRecord flash = Chip("W25X20", "ID_SPI1", 262144, 256, "EF3012"
 
 class SpiFlow : public Flow {
 protected:
-    bool logHas(const QString &start) const
+    bool logHas(const QString& start) const
     {
-        for (const auto &entry : view.log)
-            if (entry.first.startsWith(start))
-                return true;
+        for (const auto& entry : view.log)
+            if (entry.first.startsWith(start)) return true;
         return false;
     }
 };
@@ -29,8 +27,8 @@ protected:
 TEST_F(SpiFlow, AutoSelectChoosesTheChipByItsJedecId)
 {
     insertChip(flash);
-    controller.session().catalogue().ClientDataSet.assign({Chip("MX25L2005", "ID_SPI1", 262144, 256, "C22012"), flash,
-                                     Chip("24C02", "ID_24C02", 256, 8)});
+    controller.session().catalogue().ClientDataSet.assign(
+        {Chip("MX25L2005", "ID_SPI1", 262144, 256, "C22012"), flash, Chip("24C02", "ID_24C02", 256, 8)});
     controller.session().catalogue().ClientDataSet.moveTo(2);
     controller.SetParams();
     controller.MmAutoSelClick();
@@ -38,7 +36,8 @@ TEST_F(SpiFlow, AutoSelectChoosesTheChipByItsJedecId)
     EXPECT_TRUE(logHas("Selected device: W25X20"));
     EXPECT_EQ(view.chipLists, 0);
 
-    controller.session().catalogue().ClientDataSet.assign({flash, Chip("W25X20-COPY", "ID_SPI1", 262144, 256, "EF3012")});
+    controller.session().catalogue().ClientDataSet.assign(
+        {flash, Chip("W25X20-COPY", "ID_SPI1", 262144, 256, "EF3012")});
     controller.MmAutoSelClick();
     EXPECT_EQ(view.chipLists, 1); // several matches: the user picks in the device list
 }
@@ -80,7 +79,7 @@ TEST_F(SpiFlow, EraseBlankCheckWriteCompare)
 
 TEST_F(SpiFlow, ReadLogsTheStatusRegistersFirst)
 {
-    insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x1C, 0x02, 0x60}; });
+    insertChip(flash, [](AdapterOptions& options) { options.chip.initialStatus = {0x1C, 0x02, 0x60}; });
     controller.session().catalogue().chip.StatusRegCount = 2;
     controller.MmReadClick();
     ASSERT_TRUE(finish());
@@ -90,7 +89,7 @@ TEST_F(SpiFlow, ReadLogsTheStatusRegistersFirst)
 
 TEST_F(SpiFlow, ProtectedChipKeepsItsDataUntilUnprotect)
 {
-    insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x1C, 0, 0}; });
+    insertChip(flash, [](AdapterOptions& options) { options.chip.initialStatus = {0x1C, 0, 0}; });
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
     SetEditorBytes(controller, Pattern(262144));
     controller.MmWriteClick();
@@ -110,7 +109,7 @@ TEST_F(SpiFlow, ProtectedChipKeepsItsDataUntilUnprotect)
 
 TEST_F(SpiFlow, EscapeDuringALongEraseStopsWaitingForIt)
 {
-    insertChip(flash, [](AdapterOptions &options) {
+    insertChip(flash, [](AdapterOptions& options) {
         options.timeScale = 1;
         options.chip.chipEraseTime = std::chrono::seconds(30);
     });
@@ -124,7 +123,10 @@ TEST_F(SpiFlow, EscapeDuringALongEraseStopsWaitingForIt)
 
 TEST_F(SpiFlow, NoChipInTheSocketStopsTheCommand)
 {
-    insertChip(flash, [](AdapterOptions &options) { options.chip.jedecId.clear(); options.chip.resId = {0xFF, 0xFF}; });
+    insertChip(flash, [](AdapterOptions& options) {
+        options.chip.jedecId.clear();
+        options.chip.resId = {0xFF, 0xFF};
+    });
     controller.MmReadClick();
     EXPECT_FALSE(controller.busy());
     EXPECT_EQ(view.lastLog(), "\nDevice is defective or not installed!");
@@ -133,7 +135,7 @@ TEST_F(SpiFlow, NoChipInTheSocketStopsTheCommand)
 
 TEST_F(SpiFlow, StatusRegisterMenuItemsOpenTheDialogThenActAgain)
 {
-    insertChip(flash, [](AdapterOptions &options) { options.chip.initialStatus = {0x04, 0, 0}; });
+    insertChip(flash, [](AdapterOptions& options) { options.chip.initialStatus = {0x04, 0, 0}; });
     controller.MmRdStatRegClick();
     EXPECT_EQ(view.statusDialogs, 1);
     EXPECT_EQ(controller.session().document().StatusShadow.SR[0], 0x04);
@@ -150,17 +152,15 @@ TEST_F(SpiFlow, ScriptRunsEveryStepAndStaysBusyToTheEnd)
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
     SetEditorBytes(controller, Pattern(262144));
     view.answerYes = true;
-    for (const char *item : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"})
-        view.checked[item] = true;
+    for (const char* item : {"ScErase", "ScCheckFF", "ScWrite", "ScCompare"}) view.checked[item] = true;
     controller.ScRunClick();
     ASSERT_TRUE(finish());
     const QStringList log = logTexts();
-    const QStringList steps = {"\nScript executing:", "Erasing completed.", "Blank check completed,",
-                               "Writing completed,", "Comparing completed,", "Differences 0"};
+    const QStringList steps = {"\nScript executing:", "Erasing completed.",   "Blank check completed,",
+                               "Writing completed,",  "Comparing completed,", "Differences 0"};
     int at = 0;
-    for (const QString &line : log)
-        if (at < steps.size() && line.startsWith(steps[at]))
-            ++at;
+    for (const QString& line : log)
+        if (at < steps.size() && line.startsWith(steps[at])) ++at;
     EXPECT_EQ(at, steps.size()) << log.join("|").toStdString();
     EXPECT_FALSE(controller.session().script().PendingCompare);
 }

@@ -22,8 +22,7 @@ protected:
     QStringList log() const
     {
         QStringList texts;
-        for (const auto &entry : view.log)
-            texts << entry.first;
+        for (const auto& entry : view.log) texts << entry.first;
         return texts;
     }
 };
@@ -71,7 +70,7 @@ TEST_F(Startup, WithoutTheDatabaseNothingElseStarts)
     controller.FormCreate();
     controller.FormShow();
     EXPECT_EQ(view.messages, QStringList{QString::fromUtf8("Файл ChipList.dat не удается открыть")});
-    EXPECT_TRUE(view.log.empty()); // no adapter, no command-line file
+    EXPECT_TRUE(view.log.empty());           // no adapter, no command-line file
     EXPECT_EQ(view.status.adapterHandle, 0); // the lamp stays green
     EXPECT_TRUE(EditorBytes(controller).empty());
 }

@@ -21,8 +21,7 @@ std::uint16_t ReferenceCrc16(std::span<const std::uint8_t> bytes)
     unsigned crc = 0;
     for (const std::uint8_t byte : bytes) {
         crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
     }
     return static_cast<std::uint16_t>(crc);
 }
@@ -49,8 +48,7 @@ TEST(Crc, Crc16MatchesDefinitionForEveryLengthAndAlignment)
 {
     std::vector<std::uint8_t> data(100);
     std::mt19937 random(7);
-    for (auto& byte : data)
-        byte = static_cast<std::uint8_t>(random());
+    for (auto& byte : data) byte = static_cast<std::uint8_t>(random());
     for (std::size_t start = 0; start < 8; ++start)
         for (std::size_t length = 0; start + length <= data.size(); ++length) {
             const auto part = std::span(data).subspan(start, length);
@@ -63,10 +61,10 @@ TEST(Crc, Crc16MatchesDefinitionForEveryLengthAndAlignment)
 TEST(Crc, RangeIsClampedToTheBlock)
 {
     const auto digits = Bytes("xx123456789");
-    EXPECT_EQ(CRC16OfRange(digits, 2, 0), 0xBB3D);      // 0: to the end
+    EXPECT_EQ(CRC16OfRange(digits, 2, 0), 0xBB3D); // 0: to the end
     EXPECT_EQ(CRC16OfRange(digits, 2, 9), 0xBB3D);
-    EXPECT_EQ(CRC16OfRange(digits, 2, 1000), 0xBB3D);   // past the end
-    EXPECT_EQ(CRC16OfRange(digits, 50, 4), 0x0000);     // starts past the end
+    EXPECT_EQ(CRC16OfRange(digits, 2, 1000), 0xBB3D); // past the end
+    EXPECT_EQ(CRC16OfRange(digits, 50, 4), 0x0000);   // starts past the end
 }
 
 TEST(CheckSum, LineForPlainModeAndNothingAfterCompareOrBlankCheck)
@@ -79,4 +77,4 @@ TEST(CheckSum, LineForPlainModeAndNothingAfterCompareOrBlankCheck)
     EXPECT_EQ(CheckSum(ff, false, true).text, "");
 }
 
-}  // namespace
+} // namespace

@@ -46,11 +46,14 @@ struct BinCase {
     const char* extension;
     std::size_t destinationSize;
     std::size_t bytesLoaded;
-    std::size_t expectedSize;  // chip size is 256
+    std::size_t expectedSize; // chip size is 256
     bool registers;
 };
 
-void PrintTo(const BinCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const BinCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class BinLoad : public TempFolder, public ::testing::WithParamInterface<BinCase> {};
 
@@ -62,15 +65,15 @@ TEST_P(BinLoad, SizesAndRegisterBytes)
     const auto path = Write("dump", file);
     for (const bool fromFile : {false, true}) {
         std::vector<std::uint8_t> destination(c.destinationSize, 0xEE);
-        const DumpLoad load = fromFile ? LoadBinFile(path, c.extension, destination, 256)
-                                       : LoadBin(file, c.extension, destination, 256);
+        const DumpLoad load =
+            fromFile ? LoadBinFile(path, c.extension, destination, 256) : LoadBin(file, c.extension, destination, 256);
         EXPECT_EQ(load.result, DumpResult::Loaded);
         EXPECT_EQ(load.bytesLoaded, c.bytesLoaded);
         EXPECT_EQ(load.expectedSize, c.expectedSize);
         EXPECT_EQ(load.sizeDiffers(), c.bytesLoaded != c.expectedSize);
         EXPECT_TRUE(std::equal(file.begin(), file.begin() + static_cast<long>(c.bytesLoaded), destination.begin()));
         EXPECT_TRUE(std::all_of(destination.begin() + static_cast<long>(c.bytesLoaded), destination.end(),
-                                [](auto b) { return b == 0xEE; }));  // the rest keeps its contents
+                                [](auto b) { return b == 0xEE; })); // the rest keeps its contents
         ASSERT_EQ(load.statusRegisters.has_value(), c.registers);
         if (c.registers) {
             const std::array<std::uint8_t, 3> last = {file[c.fileSize - 3], file[c.fileSize - 2], file[c.fileSize - 1]};
@@ -79,19 +82,18 @@ TEST_P(BinLoad, SizesAndRegisterBytes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Buffer, BinLoad,
-    ::testing::Values(BinCase{"ChipSized", 256, ".BIN", 1024, 256, 256, false},
-                      BinCase{"LongerThanChip", 300, ".BIN", 1024, 300, 256, false},
-                      BinCase{"ShorterThanChip", 100, ".BIN", 1024, 100, 256, false},
-                      BinCase{"CutAtDestination", 2000, ".BIN", 1024, 1024, 256, false},
-                      BinCase{"CommandLineFileIsBin", 259, "", 1024, 259, 256, false},
-                      BinCase{"LowerCaseExtensionIsNotBrg", 259, ".brg", 1024, 259, 256, false},
-                      BinCase{"BrgWithRegisters", 259, ".BRG", 1024, 259, 259, true},
-                      BinCase{"BrgShorterThanThreeBytes", 2, ".BRG", 1024, 2, 259, false},
-                      BinCase{"EmptyBrg", 0, ".BRG", 1024, 0, 259, false},
-                      BinCase{"BrgLargerThanDestination", 2000, ".BRG", 1024, 1024, 259, true}),
-    [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Buffer, BinLoad,
+                         ::testing::Values(BinCase{"ChipSized", 256, ".BIN", 1024, 256, 256, false},
+                                           BinCase{"LongerThanChip", 300, ".BIN", 1024, 300, 256, false},
+                                           BinCase{"ShorterThanChip", 100, ".BIN", 1024, 100, 256, false},
+                                           BinCase{"CutAtDestination", 2000, ".BIN", 1024, 1024, 256, false},
+                                           BinCase{"CommandLineFileIsBin", 259, "", 1024, 259, 256, false},
+                                           BinCase{"LowerCaseExtensionIsNotBrg", 259, ".brg", 1024, 259, 256, false},
+                                           BinCase{"BrgWithRegisters", 259, ".BRG", 1024, 259, 259, true},
+                                           BinCase{"BrgShorterThanThreeBytes", 2, ".BRG", 1024, 2, 259, false},
+                                           BinCase{"EmptyBrg", 0, ".BRG", 1024, 0, 259, false},
+                                           BinCase{"BrgLargerThanDestination", 2000, ".BRG", 1024, 1024, 259, true}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct E2PCase {
     const char* name;
@@ -100,7 +102,10 @@ struct E2PCase {
     DumpResult result;
 };
 
-void PrintTo(const E2PCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const E2PCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class E2PLoad : public TempFolder, public ::testing::WithParamInterface<E2PCase> {};
 
@@ -108,8 +113,7 @@ TEST_P(E2PLoad, IdentifierAndCrcChecks)
 {
     const E2PCase& c = GetParam();
     auto file = E2PFile(Counting(c.dataSize));
-    if (c.spoil)
-        c.spoil(file);
+    if (c.spoil) c.spoil(file);
     const auto path = Write("dump.E2P", file);
     for (const bool fromFile : {false, true}) {
         std::vector<std::uint8_t> destination(512, 0xEE);
@@ -122,22 +126,22 @@ TEST_P(E2PLoad, IdentifierAndCrcChecks)
         EXPECT_EQ(load.bytesLoaded, std::min<std::size_t>(c.dataSize, 512));
         EXPECT_EQ(load.sizeDiffers(), c.dataSize != 256);
         EXPECT_TRUE(std::equal(file.begin() + kE2PHeaderSize,
-                               file.begin() + static_cast<long>(kE2PHeaderSize + load.bytesLoaded), destination.begin()));
+                               file.begin() + static_cast<long>(kE2PHeaderSize + load.bytesLoaded),
+                               destination.begin()));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Buffer, E2PLoad,
-    ::testing::Values(
-        E2PCase{"ChipSized", 256, nullptr, DumpResult::Loaded},
-        E2PCase{"LargerThanDestination", 600, nullptr, DumpResult::Loaded},
-        E2PCase{"HeaderOnly", 0, nullptr, DumpResult::Loaded},
-        E2PCase{"WrongIdentifier", 256, [](auto& f) { f[7] = 'C'; }, DumpResult::IdentifierError},
-        E2PCase{"ShorterThanHeader", 0, [](auto& f) { f.resize(151); }, DumpResult::IdentifierError},
-        E2PCase{"Empty", 0, [](auto& f) { f.clear(); }, DumpResult::IdentifierError},
-        E2PCase{"DataAltered", 256, [](auto& f) { f[200] ^= 1; }, DumpResult::CrcError},
-        E2PCase{"HeaderAltered", 256, [](auto& f) { f[100] ^= 1; }, DumpResult::CrcError},
-        E2PCase{"DataTruncated", 256, [](auto& f) { f.pop_back(); }, DumpResult::CrcError}),
+    ::testing::Values(E2PCase{"ChipSized", 256, nullptr, DumpResult::Loaded},
+                      E2PCase{"LargerThanDestination", 600, nullptr, DumpResult::Loaded},
+                      E2PCase{"HeaderOnly", 0, nullptr, DumpResult::Loaded},
+                      E2PCase{"WrongIdentifier", 256, [](auto& f) { f[7] = 'C'; }, DumpResult::IdentifierError},
+                      E2PCase{"ShorterThanHeader", 0, [](auto& f) { f.resize(151); }, DumpResult::IdentifierError},
+                      E2PCase{"Empty", 0, [](auto& f) { f.clear(); }, DumpResult::IdentifierError},
+                      E2PCase{"DataAltered", 256, [](auto& f) { f[200] ^= 1; }, DumpResult::CrcError},
+                      E2PCase{"HeaderAltered", 256, [](auto& f) { f[100] ^= 1; }, DumpResult::CrcError},
+                      E2PCase{"DataTruncated", 256, [](auto& f) { f.pop_back(); }, DumpResult::CrcError}),
     [](const auto& test) { return std::string(test.param.name); });
 
 using DumpFile = TempFolder;
@@ -159,19 +163,23 @@ const struct {
     const char* name;
     LoaderResult (*load)(const std::filesystem::path&, std::span<std::uint8_t>);
 } kLoaders[] = {
-    {"BIN", [](const auto& path, auto destination) {
+    {"BIN",
+     [](const auto& path, auto destination) {
          const DumpLoad load = LoadBinFile(path, ".BIN", destination, 16);
          return LoaderResult{load.result == DumpResult::Loaded, load.error};
      }},
-    {"BRG", [](const auto& path, auto destination) {
+    {"BRG",
+     [](const auto& path, auto destination) {
          const DumpLoad load = LoadBinFile(path, ".BRG", destination, 16);
          return LoaderResult{load.result == DumpResult::Loaded, load.error};
      }},
-    {"E2P", [](const auto& path, auto destination) {
+    {"E2P",
+     [](const auto& path, auto destination) {
          const DumpLoad load = LoadE2PFile(path, destination, 16);
          return LoaderResult{load.result == DumpResult::Loaded, load.error};
      }},
-    {"HEX", [](const auto& path, auto destination) {
+    {"HEX",
+     [](const auto& path, auto destination) {
          const HexReadResult read = ReadHexFile(path, destination);
          return LoaderResult{read.loaded(), read.error};
      }},
@@ -227,7 +235,7 @@ TEST_F(DumpFile, SaversRefuseAReadOnlyTarget)
         EXPECT_EQ(SaveErrorText(path, error).en, "Cannot save the file " + path.string() + ": Permission denied");
         EXPECT_EQ(SaveErrorText(path, error).ru, "Не удалось сохранить файл " + path.string() + ": Permission denied");
     }
-    EXPECT_EQ(FilesInFolder(), 3u);  // no temporaries left
+    EXPECT_EQ(FilesInFolder(), 3u); // no temporaries left
 }
 
 TEST_F(DumpFile, SavesReplaceTheTargetWhole)
@@ -235,17 +243,17 @@ TEST_F(DumpFile, SavesReplaceTheTargetWhole)
     const auto data = Counting(300);
     const std::uint8_t registers[] = {0x1C, 0x02, 0x60};
     const auto path = folder / "dump.BRG";
-    Write("dump.BRG", Counting(5000));  // an older, longer file of the same name
+    Write("dump.BRG", Counting(5000)); // an older, longer file of the same name
 
     ASSERT_FALSE(SaveBrg(path, data, registers));
     auto expected = data;
     expected.insert(expected.end(), std::begin(registers), std::end(registers));
     EXPECT_EQ(Read(path), expected);
-    ASSERT_FALSE(SaveBrg(path, data, {}));  // I2C chip: no register bytes
+    ASSERT_FALSE(SaveBrg(path, data, {})); // I2C chip: no register bytes
     EXPECT_EQ(Read(path), data);
     ASSERT_FALSE(SaveBin(folder / "dump.BIN", data));
     EXPECT_EQ(Read(folder / "dump.BIN"), data);
-    EXPECT_EQ(FilesInFolder(), 2u);  // no temporaries left
+    EXPECT_EQ(FilesInFolder(), 2u); // no temporaries left
 
     EXPECT_TRUE(SaveBin(folder / "missing" / "dump.BIN", data));
     EXPECT_EQ(FilesInFolder(), 2u);
@@ -263,4 +271,4 @@ TEST(DumpTexts, LogLinesAndErrorBoxes)
     EXPECT_EQ(DumpErrorText(DumpResult::Loaded, "/a/b.E2P"), "");
 }
 
-}  // namespace
+} // namespace

@@ -26,8 +26,7 @@ std::vector<std::string> Lines(const std::string& text)
 std::vector<std::uint8_t> Counting(std::size_t size)
 {
     std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8));
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8));
     return bytes;
 }
 
@@ -67,14 +66,13 @@ TEST(IntelHexReader, RoundTripRestoresTheBytes)
 {
     std::vector<std::uint8_t> bytes(70001);
     std::mt19937 random(1);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
+    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
     std::vector<std::uint8_t> destination(100000, 0x55);
     const HexReadResult read = ReadHex(HexText(bytes), destination);
     EXPECT_EQ(read.result, HexRead::Complete);
     EXPECT_EQ(read.bytesCopied, bytes.size());
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), destination.begin()));
-    EXPECT_EQ(destination[bytes.size()], 0x55);  // above the highest address: unchanged
+    EXPECT_EQ(destination[bytes.size()], 0x55); // above the highest address: unchanged
 }
 
 // Each case: HEX text, then the expected result, the bad line and its fault, bytes copied and
@@ -89,7 +87,10 @@ struct ReadCase {
     std::vector<std::pair<std::size_t, std::uint8_t>> bytes;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class IntelHexRead : public ::testing::TestWithParam<ReadCase> {};
 
@@ -117,30 +118,71 @@ constexpr auto kSound = HexFault::None;
 INSTANTIATE_TEST_SUITE_P(
     Buffer, IntelHexRead,
     ::testing::Values(
-        ReadCase{"DataAbove0x100LeavesFFBelow", ":02010000A1B2AA\n" + kEnd, kLoaded, 0, kSound, 0x102,
+        ReadCase{"DataAbove0x100LeavesFFBelow",
+                 ":02010000A1B2AA\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 0x102,
                  {{0, 0xFF}, {0xFF, 0xFF}, {0x100, 0xA1}, {0x101, 0xB2}, {0x102, 0xAA}}},
         ReadCase{"SingleByteFileLoads", ":01002000429D\n" + kEnd, kLoaded, 0, kSound, 0x21, {{0x20, 0x42}, {0, 0xFF}}},
         ReadCase{"SegmentAddressing",
-                 ":020000021000EC\n:010010007778\n:020000040002F8\n:010020008857\n" + kEnd, kLoaded, 0, kSound,
-                 0x10021, {{0x10010, 0x77}, {0x10020, 0x88}}},
+                 ":020000021000EC\n:010010007778\n:020000040002F8\n:010020008857\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 0x10021,
+                 {{0x10010, 0x77}, {0x10020, 0x88}}},
         ReadCase{"LinearAddressingIgnoresSegmentRecords",
-                 ":020000040001F9\n:010010007778\n:020000021000EC\n:010020008857\n" + kEnd, kLoaded, 0, kSound,
-                 0x10021, {{0x10010, 0x77}, {0x10020, 0x88}}},
-        ReadCase{"LinearAbove16MiBDoesNotWrap", ":020000040100F9\n:0100000055AA\n" + kEnd, kLoaded, 0, kSound,
-                 0x1000001, {{0x1000000, 0x55}, {0, 0xFF}}},
+                 ":020000040001F9\n:010010007778\n:020000021000EC\n:010020008857\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 0x10021,
+                 {{0x10010, 0x77}, {0x10020, 0x88}}},
+        ReadCase{"LinearAbove16MiBDoesNotWrap",
+                 ":020000040100F9\n:0100000055AA\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 0x1000001,
+                 {{0x1000000, 0x55}, {0, 0xFF}}},
         ReadCase{"LastRecordOfTheImageIsKept",
-                 ":0200000403FFF8\n:10FFF000000102030405060708090A0B0C0D0E0F89\n" + kEnd, kLoaded, 0, kSound,
-                 kHexImageSize, {{0x3FFFFF0, 0x00}, {0x3FFFFFF, 0x0F}, {0x2000000, 0xFF}}},
+                 ":0200000403FFF8\n:10FFF000000102030405060708090A0B0C0D0E0F89\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 kHexImageSize,
+                 {{0x3FFFFF0, 0x00}, {0x3FFFFFF, 0x0F}, {0x2000000, 0xFF}}},
         ReadCase{"RecordPastTheImageIsSkipped",
-                 ":0100000011EE\n:0200000403FFF8\n:10FFF100000102030405060708090A0B0C0D0E0F88\n" + kEnd, kLoaded,
-                 0, kSound, 1, {{0, 0x11}, {1, 0xAA}, {0x3FFFFF1, 0xAA}}},
-        ReadCase{"LinesAfterTheEndRecordTolerated", ":0100000011EE\n" + kEnd + "trailing words\n\n", kLoaded, 0,
-                 kSound, 1, {{0, 0x11}}},
-        ReadCase{"CrLfLowerCaseDigitsTrailingBlanks", ":02000000abcd86 \t\r\n:00000001FF\r\n", kLoaded, 0, kSound,
-                 2, {{0, 0xAB}, {1, 0xCD}}},
+                 ":0100000011EE\n:0200000403FFF8\n:10FFF100000102030405060708090A0B0C0D0E0F88\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 1,
+                 {{0, 0x11}, {1, 0xAA}, {0x3FFFFF1, 0xAA}}},
+        ReadCase{"LinesAfterTheEndRecordTolerated",
+                 ":0100000011EE\n" + kEnd + "trailing words\n\n",
+                 kLoaded,
+                 0,
+                 kSound,
+                 1,
+                 {{0, 0x11}}},
+        ReadCase{"CrLfLowerCaseDigitsTrailingBlanks",
+                 ":02000000abcd86 \t\r\n:00000001FF\r\n",
+                 kLoaded,
+                 0,
+                 kSound,
+                 2,
+                 {{0, 0xAB}, {1, 0xCD}}},
         ReadCase{"NoEndRecordAtTheLastLine", ":0100000011EE", kLoaded, 0, kSound, 1, {{0, 0x11}}},
-        ReadCase{"LineOf254CharactersFits", ":79000000" + std::string(242, '1') + "7E\r\n" + kEnd, kLoaded, 0,
-                 kSound, 121, {{0, 0x11}, {120, 0x11}}},
+        ReadCase{"LineOf254CharactersFits",
+                 ":79000000" + std::string(242, '1') + "7E\r\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 121,
+                 {{0, 0x11}, {120, 0x11}}},
         ReadCase{"NothingAtAll", "", HexRead::NoRecords, 0, kSound, 0, {}},
         ReadCase{"WrongChecksum", ":0100000011EE\n:020000001234FF\n" + kEnd, kBad, 2, HexFault::BadChecksum, 0, {}},
         ReadCase{"ByteCountBeyondTheData", ":04000000AABB\n" + kEnd, kBad, 1, HexFault::ShortData, 0, {}},
@@ -149,15 +191,25 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"DataDigitNotHexadecimal", ":010000001GEE\n" + kEnd, kBad, 1, HexFault::BadDigit, 0, {}},
         ReadCase{"CharactersAfterTheChecksum", ":0100000011EE00\n" + kEnd, kBad, 1, HexFault::ExtraCharacters, 0, {}},
         ReadCase{"AddressRecordOfThreeBytes", ":03000004000100F8\n" + kEnd, kBad, 1, HexFault::BadAddressRecord, 0, {}},
-        ReadCase{"BadRecordAfterTheEndRecord", ":0100000011EE\n" + kEnd + ":0100000011EF\n", kBad, 3,
-                 HexFault::BadChecksum, 0, {}},
+        ReadCase{"BadRecordAfterTheEndRecord",
+                 ":0100000011EE\n" + kEnd + ":0100000011EF\n",
+                 kBad,
+                 3,
+                 HexFault::BadChecksum,
+                 0,
+                 {}},
         ReadCase{"LineWithoutColon", ":0100000011EE\nnot a record\n" + kEnd, kBad, 2, HexFault::NoColon, 0, {}},
         ReadCase{"EmptyLineBeforeEnd", ":0100000011EE\n\n" + kEnd, kBad, 2, HexFault::NoColon, 0, {}},
-        ReadCase{"ZeroLengthDataRecord", ":0100000011EE\n:00001000F0\n" + kEnd, kBad, 2, HexFault::EmptyDataRecord, 0,
-                 {}},
+        ReadCase{
+            "ZeroLengthDataRecord", ":0100000011EE\n:00001000F0\n" + kEnd, kBad, 2, HexFault::EmptyDataRecord, 0, {}},
         // 122 data bytes make a 255-character line, one more than a line may hold.
-        ReadCase{"LineOf255Characters", ":7A000000" + std::string(244, '0') + "86\n" + kEnd, kBad, 1,
-                 HexFault::TooLong, 0, {}}),
+        ReadCase{"LineOf255Characters",
+                 ":7A000000" + std::string(244, '0') + "86\n" + kEnd,
+                 kBad,
+                 1,
+                 HexFault::TooLong,
+                 0,
+                 {}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(IntelHexReader, TextSplitAnywhereReadsTheSame)
@@ -198,8 +250,8 @@ TEST(IntelHexReader, ASmallDestinationTakesWhatFits)
     std::vector<std::uint8_t> destination(16, 0xAA);
     HexReadResult read = ReadHex(":020004001122C7\n:0100200033AC\n" + kEnd, destination);
     EXPECT_EQ(read.bytesCopied, 16u);
-    EXPECT_EQ(destination, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x11, 0x22, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(destination, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x11, 0x22, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                      0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     read = ReadHex(":0100200033AC\n:0100210033AB\n" + kEnd, destination);
     EXPECT_EQ(read.bytesCopied, 16u);
     EXPECT_EQ(destination, std::vector<std::uint8_t>(16, 0xFF));
@@ -213,11 +265,11 @@ TEST(IntelHexReader, HostileTextNeverLeavesTheBuffers)
         ":",
         ":F",
         ":FF0000",
-        ":FF000000",                                    // 255 bytes announced, none present
-        ":FFFFFF00" + std::string(600, 'F'),           // runs past the end of a small image
-        ":10zz0000\n:zz\n",                            // header that does not parse
+        ":FF000000",                         // 255 bytes announced, none present
+        ":FFFFFF00" + std::string(600, 'F'), // runs past the end of a small image
+        ":10zz0000\n:zz\n",                  // header that does not parse
         std::string(":\0\0\0\0\0\0\0\0\n", 11),
-        ":02000004FFFFFC\n:10FFFF00FF\n",             // highest possible linear address
+        ":02000004FFFFFC\n:10FFFF00FF\n", // highest possible linear address
         ":02000002FFFFFE\n:FFFFFF00" + std::string(510, 'A') + "\n",
         std::string(1 << 20, ':'),
         std::string(100000, 'A') + "\n",
@@ -231,14 +283,12 @@ TEST(IntelHexReader, HostileTextNeverLeavesTheBuffers)
             EXPECT_EQ(std::count(destination.begin(), destination.end(), 0xAA), 64);
         }
     };
-    for (const auto& text : cases)
-        check(text);
+    for (const auto& text : cases) check(text);
     std::mt19937 random(3);
     const std::string alphabet = ":0123456789ABCDEF\r\n\n\n";
     for (int round = 0; round < 500; ++round) {
         std::string text(random() % 2000, ' ');
-        for (auto& c : text)
-            c = alphabet[random() % alphabet.size()];
+        for (auto& c : text) c = alphabet[random() % alphabet.size()];
         check(text);
     }
 }
@@ -250,7 +300,7 @@ TEST_F(IntelHexFile, WriteThenReadAFileAndReportFailures)
     const auto bytes = Counting(1000);
     const auto path = folder / "dump.HEX";
     ASSERT_FALSE(WriteHexFile(path, bytes));
-    EXPECT_EQ(FilesInFolder(), 1u);  // no temporary left behind
+    EXPECT_EQ(FilesInFolder(), 1u); // no temporary left behind
     std::vector<std::uint8_t> destination(2000, 0);
     EXPECT_EQ(ReadHexFile(path, destination).bytesCopied, 1000u);
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), destination.begin()));
@@ -317,4 +367,4 @@ TEST(HexTexts, NameTheFileTheLineAndTheCause)
                         "В файле /dumps/a.hex нет записи конца файла; возможно, он неполный"}));
 }
 
-}  // namespace
+} // namespace

@@ -20,17 +20,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::uint8_t> readFile(const fs::path& p) {
+std::vector<std::uint8_t> readFile(const fs::path& p)
+{
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void writeFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
+void writeFile(const fs::path& p, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<std::uint8_t> deflated(const std::vector<std::uint8_t>& content) {
+std::vector<std::uint8_t> deflated(const std::vector<std::uint8_t>& content)
+{
     uLongf size = compressBound(content.size());
     std::vector<std::uint8_t> out(size);
     compress(out.data(), &size, content.data(), content.size());
@@ -48,7 +51,8 @@ public:
 
 class ChipListFileTest : public TempFolder {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         TempFolder::SetUp();
         file = folder / "ChipList.dat";
         table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
@@ -59,9 +63,10 @@ protected:
     const double date = chipListDateFromYmd(std::chrono::year{2018} / 5 / 9);
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(ChipListFileTest, SavedFileLoadsBackSortedByName) {
+TEST_F(ChipListFileTest, SavedFileLoadsBackSortedByName)
+{
     ChipListSaver saver(file);
     ASSERT_TRUE(saver.open());
     ASSERT_EQ(saver.write(date + 0.5, -7, table), 0);
@@ -78,11 +83,18 @@ TEST_F(ChipListFileTest, SavedFileLoadsBackSortedByName) {
     EXPECT_EQ(ymdFromChipListDate(r.date), std::chrono::year{2018} / 5 / 9);
 }
 
-TEST_F(ChipListFileTest, HostileFilesGiveDefinedResults) {
+TEST_F(ChipListFileTest, HostileFilesGiveDefinedResults)
+{
     const auto content = BuildChipList(date, 3, table);
     const auto stream = deflated(content);
-    auto cut = [](std::vector<std::uint8_t> v, std::size_t n) { v.resize(n); return v; };
-    auto appended = [](std::vector<std::uint8_t> v) { v.insert(v.end(), {'j', 'u', 'n', 'k'}); return v; };
+    auto cut = [](std::vector<std::uint8_t> v, std::size_t n) {
+        v.resize(n);
+        return v;
+    };
+    auto appended = [](std::vector<std::uint8_t> v) {
+        v.insert(v.end(), {'j', 'u', 'n', 'k'});
+        return v;
+    };
     auto damagedImage = content;
     damagedImage[kChipListHeaderSize] = 'X';
     struct Case {
@@ -112,21 +124,24 @@ TEST_F(ChipListFileTest, HostileFilesGiveDefinedResults) {
     EXPECT_EQ(LoadChipList(folder / "missing.dat", t).status, ChipListStatus::CannotOpen);
 }
 
-TEST_F(ChipListFileTest, LargeTablesCrossTheChunkBoundaries) {
+TEST_F(ChipListFileTest, LargeTablesCrossTheChunkBoundaries)
+{
     std::vector<ChipRecord> rows;
     for (int i = 0; i < 20000; ++i)
-        rows.push_back({"CHIP" + std::to_string(i * 7919 % 100000), "ID_SPI1", i * 1.0, 256, 0, "M" + std::to_string(i), "", 1});
+        rows.push_back(
+            {"CHIP" + std::to_string(i * 7919 % 100000), "ID_SPI1", i * 1.0, 256, 0, "M" + std::to_string(i), "", 1});
     table.assign(rows);
     ChipListSaver saver(file);
     ASSERT_TRUE(saver.open());
     ASSERT_EQ(saver.write(date, 1, table), 0);
-    ASSERT_GT(fs::file_size(file), 2 * kZChunk);  // several input and output chunks
+    ASSERT_GT(fs::file_size(file), 2 * kZChunk); // several input and output chunks
     ChipTable back;
     ASSERT_EQ(LoadChipList(file, back).status, ChipListStatus::Ok);
     EXPECT_EQ(back.rows(), rows);
 }
 
-TEST_F(ChipListFileTest, ExecuteFlowRaisesTheVersionAndAFailedSaveKeepsTheOldFile) {
+TEST_F(ChipListFileTest, ExecuteFlowRaisesTheVersionAndAFailedSaveKeepsTheOldFile)
+{
     // What the editor's Execute does: open, change the table, commit, write with the version field.
     int versionField = 4;
     auto execute = [&](ChipListSaver& saver, const char* name) {
@@ -147,16 +162,17 @@ TEST_F(ChipListFileTest, ExecuteFlowRaisesTheVersionAndAFailedSaveKeepsTheOldFil
     FailingSaver failing(file);
     EXPECT_EQ(execute(failing, "NEW2"), kFileError);
     EXPECT_EQ(failing.calls, 1);
-    EXPECT_EQ(readFile(file), good);  // the previous database is intact
-    EXPECT_EQ(FilesInFolder(), 1u);      // and no temporary file is left behind
-    EXPECT_EQ(table.rows().size(), 4u);  // the table keeps the change
+    EXPECT_EQ(readFile(file), good);    // the previous database is intact
+    EXPECT_EQ(FilesInFolder(), 1u);     // and no temporary file is left behind
+    EXPECT_EQ(table.rows().size(), 4u); // the table keeps the change
 
     ChipListSaver nowhere(folder / "no-such-folder" / "ChipList.dat");
     EXPECT_FALSE(nowhere.open());
     EXPECT_EQ(nowhere.write(date, 1, table), kFileError);
 }
 
-TEST_F(ChipListFileTest, AReadOnlyFileIsRefusedAndFailuresNameTheirCause) {
+TEST_F(ChipListFileTest, AReadOnlyFileIsRefusedAndFailuresNameTheirCause)
+{
     ChipListSaver first(file);
     ASSERT_TRUE(first.open());
     ASSERT_EQ(first.write(date, 1, table), 0);
@@ -170,7 +186,8 @@ TEST_F(ChipListFileTest, AReadOnlyFileIsRefusedAndFailuresNameTheirCause) {
 
     // A disk that fills up while the file is written, here a file size limit.
     std::vector<ChipRecord> rows;
-    for (int i = 0; i < 5000; ++i) rows.push_back({"CHIP" + std::to_string(i * 7919), "ID_SPI1", i * 3.0, 256, 0, "M", "", 1});
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back({"CHIP" + std::to_string(i * 7919), "ID_SPI1", i * 3.0, 256, 0, "M", "", 1});
     table.assign(rows);
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved;
@@ -188,7 +205,8 @@ TEST_F(ChipListFileTest, AReadOnlyFileIsRefusedAndFailuresNameTheirCause) {
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 
-TEST(ChipListDate, CalendarConversion) {
+TEST(ChipListDate, CalendarConversion)
+{
     using namespace std::chrono;
     EXPECT_EQ(chipListDateFromYmd(year{1899} / 12 / 30), 0.0);
     EXPECT_EQ(chipListDateFromYmd(year{2018} / 5 / 9), 43229.0);

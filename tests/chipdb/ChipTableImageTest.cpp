@@ -8,16 +8,18 @@ using namespace chipdb;
 
 namespace {
 
-std::vector<ChipRecord> sampleRows() {
+std::vector<ChipRecord> sampleRows()
+{
     return {
         {"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
-        {"", "", std::nullopt, std::nullopt, std::nullopt, "", "", std::nullopt},  // all empty
-        {"ПРОБА", "ID_24C02", 256, 8, 0.25, "Производитель", "", -1},              // 8-bit/UTF-8 text
+        {"", "", std::nullopt, std::nullopt, std::nullopt, "", "", std::nullopt}, // all empty
+        {"ПРОБА", "ID_24C02", 256, 8, 0.25, "Производитель", "", -1},             // 8-bit/UTF-8 text
         {"1234567890123456789012", "ID_SPI25", 1e300, 0, -0.0, "M", "EF4019 EF7019", 1},
     };
 }
 
-std::vector<std::uint8_t> sampleImage() {
+std::vector<std::uint8_t> sampleImage()
+{
     ChipTable t;
     t.assign(sampleRows());
     std::vector<std::uint8_t> image;
@@ -25,9 +27,10 @@ std::vector<std::uint8_t> sampleImage() {
     return image;
 }
 
-}  // namespace
+} // namespace
 
-TEST(ChipTableImage, RoundTripKeepsRowsAndEmptyFields) {
+TEST(ChipTableImage, RoundTripKeepsRowsAndEmptyFields)
+{
     ChipTable back;
     ASSERT_EQ(loadTableImage(sampleImage(), back), ImageError::None);
     EXPECT_EQ(back.rows(), sampleRows());
@@ -40,7 +43,8 @@ TEST(ChipTableImage, RoundTripKeepsRowsAndEmptyFields) {
     EXPECT_EQ(back.visibleCount(), 0);
 }
 
-TEST(ChipTableImage, LongerTextsGivenWholeAreCutSoTheImageLoadsBack) {
+TEST(ChipTableImage, LongerTextsGivenWholeAreCutSoTheImageLoadsBack)
+{
     ChipTable t;
     t.assign({{std::string(300, 'A'), "", 1, 1, 1, "", "", 1}});
     std::vector<std::uint8_t> image;
@@ -50,7 +54,8 @@ TEST(ChipTableImage, LongerTextsGivenWholeAreCutSoTheImageLoadsBack) {
     EXPECT_EQ(back.rows()[0].CHIPTEXT, std::string(22, 'A'));
 }
 
-TEST(ChipTableImage, EveryTruncationIsRefusedAndLeavesTheTableEmpty) {
+TEST(ChipTableImage, EveryTruncationIsRefusedAndLeavesTheTableEmpty)
+{
     const auto image = sampleImage();
     for (std::size_t n = 0; n < image.size(); ++n) {
         ChipTable t;
@@ -61,7 +66,8 @@ TEST(ChipTableImage, EveryTruncationIsRefusedAndLeavesTheTableEmpty) {
     }
 }
 
-TEST(ChipTableImage, DamagedImagesGiveTheirError) {
+TEST(ChipTableImage, DamagedImagesGiveTheirError)
+{
     const auto image = sampleImage();
     const std::size_t fieldsEnd = 8 + [] {
         std::size_t n = 0;

@@ -7,11 +7,13 @@ using namespace chipdb;
 
 namespace {
 
-ChipRecord chip(const char* name, const char* manuf, double size, const char* sig = "") {
+ChipRecord chip(const char* name, const char* manuf, double size, const char* sig = "")
+{
     return {name, "ID_SPI1", size, 256, 0, manuf, sig, 1};
 }
 
-std::vector<std::string> visibleNames(const ChipTable& t) {
+std::vector<std::string> visibleNames(const ChipTable& t)
+{
     std::vector<std::string> names;
     for (int i = 0; i < t.visibleCount(); ++i) names.push_back(t.visibleRow(i).CHIPTEXT);
     return names;
@@ -19,7 +21,8 @@ std::vector<std::string> visibleNames(const ChipTable& t) {
 
 class ChipTableTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         table.assign({chip("W25Q64JV", "WINBOND", 8388608, "EF4017"), chip("at24c02", "ATMEL", 256),
                       chip("MX25L6406E", "MACRONIX", 8388608, "C22017"), chip("W25Q32JV", "WINBOND", 4194304, "EF4016"),
                       chip("AT25DF041A", "ATMEL", 524288, "1F4401")});
@@ -31,15 +34,16 @@ protected:
     int scrolls = 0;
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(ChipTableTest, OrderByFieldKeepsTheCurrentRowAndNaturalOrderComesBack) {
+TEST_F(ChipTableTest, OrderByFieldKeepsTheCurrentRowAndNaturalOrderComesBack)
+{
     ASSERT_TRUE(table.locate(ChipField::CHIPTEXT, "MX25L6406E"));
-    table.setOrder(ChipField::CHIPTEXT);  // letter case does not split the list
+    table.setOrder(ChipField::CHIPTEXT); // letter case does not split the list
     EXPECT_EQ(visibleNames(table),
               (std::vector<std::string>{"at24c02", "AT25DF041A", "MX25L6406E", "W25Q32JV", "W25Q64JV"}));
     EXPECT_EQ(table.current()->CHIPTEXT, "MX25L6406E");
-    table.setOrder(ChipField::CHIPSIZE);  // numbers compare as numbers, ties in natural order
+    table.setOrder(ChipField::CHIPSIZE); // numbers compare as numbers, ties in natural order
     EXPECT_EQ(visibleNames(table),
               (std::vector<std::string>{"at24c02", "AT25DF041A", "W25Q32JV", "W25Q64JV", "MX25L6406E"}));
     table.setOrder(std::nullopt);
@@ -48,7 +52,8 @@ TEST_F(ChipTableTest, OrderByFieldKeepsTheCurrentRowAndNaturalOrderComesBack) {
     EXPECT_EQ(table.current()->CHIPTEXT, "MX25L6406E");
 }
 
-TEST_F(ChipTableTest, LocateIsExactAndCaseSensitive) {
+TEST_F(ChipTableTest, LocateIsExactAndCaseSensitive)
+{
     EXPECT_FALSE(table.locate(ChipField::CHIPTEXT, "AT24C02"));
     EXPECT_FALSE(table.locate(ChipField::CHIPTEXT, "W25Q64"));
     EXPECT_EQ(table.currentIndex(), 0);
@@ -58,19 +63,20 @@ TEST_F(ChipTableTest, LocateIsExactAndCaseSensitive) {
     EXPECT_EQ(table.fieldText(ChipField::CHIPSIZE), "4194304");
 }
 
-TEST_F(ChipTableTest, FilterHidesRowsAndRerunsOnSwitching) {
+TEST_F(ChipTableTest, FilterHidesRowsAndRerunsOnSwitching)
+{
     filter.searchText = "w25";
     table.setFiltered(true);
     EXPECT_EQ(visibleNames(table), (std::vector<std::string>{"W25Q64JV", "W25Q32JV"}));
     EXPECT_EQ(table.currentIndex(), 0);
 
-    filter.searchText = "AT2";  // the test runs again only when filtering is switched
+    filter.searchText = "AT2"; // the test runs again only when filtering is switched
     EXPECT_EQ(table.visibleCount(), 2);
     table.setFiltered(false);
     table.setFiltered(true);
     EXPECT_EQ(visibleNames(table), (std::vector<std::string>{"at24c02", "AT25DF041A"}));
 
-    filter.signatureMode = true;  // the auto-select's search, by containment, any case
+    filter.signatureMode = true; // the auto-select's search, by containment, any case
     filter.signatureText = "c22017";
     table.refilter();
     EXPECT_EQ(visibleNames(table), (std::vector<std::string>{"MX25L6406E"}));
@@ -82,7 +88,8 @@ TEST_F(ChipTableTest, FilterHidesRowsAndRerunsOnSwitching) {
     EXPECT_EQ(table.rows().size(), 5u);
 }
 
-TEST_F(ChipTableTest, ManufacturerExpressionMatchesOneFieldExactly) {
+TEST_F(ChipTableTest, ManufacturerExpressionMatchesOneFieldExactly)
+{
     table.setFilterTest(nullptr);
     ASSERT_TRUE(table.setFilterExpression("MANUF='ATMEL'"));
     table.setFiltered(true);
@@ -102,23 +109,24 @@ TEST_F(ChipTableTest, ManufacturerExpressionMatchesOneFieldExactly) {
         EXPECT_FALSE(table.setFilterExpression(bad)) << bad;
 }
 
-TEST_F(ChipTableTest, EditingAppendsInsertsChangesAndDeletes) {
+TEST_F(ChipTableTest, EditingAppendsInsertsChangesAndDeletes)
+{
     table.setOrder(ChipField::CHIPTEXT);
     table.append();
     table.edited() = chip("AAA", "NEW", 1024);
     ASSERT_TRUE(table.commit());
-    EXPECT_EQ(table.current()->CHIPTEXT, "AAA");  // the new row, in its sorted place
+    EXPECT_EQ(table.current()->CHIPTEXT, "AAA"); // the new row, in its sorted place
     EXPECT_EQ(table.currentIndex(), 0);
-    EXPECT_EQ(table.rows().back().CHIPTEXT, "AAA");  // stored at the end
+    EXPECT_EQ(table.rows().back().CHIPTEXT, "AAA"); // stored at the end
 
     ASSERT_TRUE(table.locate(ChipField::CHIPTEXT, "MX25L6406E"));
     ASSERT_TRUE(table.change());
     ASSERT_TRUE(setFieldText(table.edited(), ChipField::CHIPSIZE, "4194304"));
-    EXPECT_EQ(table.fieldNumber(ChipField::CHIPSIZE), 8388608);  // not before the commit
+    EXPECT_EQ(table.fieldNumber(ChipField::CHIPSIZE), 8388608); // not before the commit
     ASSERT_TRUE(table.commit());
     EXPECT_EQ(table.fieldNumber(ChipField::CHIPSIZE), 4194304);
 
-    table.insert();  // before the current row in natural order
+    table.insert(); // before the current row in natural order
     table.edited() = chip("MID", "NEW", 1);
     table.commit();
     EXPECT_EQ(table.rows()[2].CHIPTEXT, "MID");
@@ -128,7 +136,7 @@ TEST_F(ChipTableTest, EditingAppendsInsertsChangesAndDeletes) {
     const int at = table.currentIndex();
     ASSERT_TRUE(table.deleteCurrent());
     EXPECT_EQ(table.currentIndex(), at);
-    EXPECT_EQ(table.current()->CHIPTEXT, "MX25L6406E");  // the following row takes its place
+    EXPECT_EQ(table.current()->CHIPTEXT, "MX25L6406E"); // the following row takes its place
 
     table.change();
     table.cancel();
@@ -139,7 +147,8 @@ TEST_F(ChipTableTest, EditingAppendsInsertsChangesAndDeletes) {
     EXPECT_FALSE(table.change());
 }
 
-TEST_F(ChipTableTest, AfterScrollRunsForEveryMove) {
+TEST_F(ChipTableTest, AfterScrollRunsForEveryMove)
+{
     struct Step {
         const char* what;
         std::function<void(ChipTable&)> act;

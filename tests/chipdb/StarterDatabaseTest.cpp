@@ -15,21 +15,29 @@ using namespace chipdb;
 
 namespace {
 
-ChipCsv readSource() {
+ChipCsv readSource()
+{
     std::ifstream in(VESPERA_CHIPS_CSV);
     std::stringstream text;
     text << in.rdbuf();
     return parseChipCsv(text.str());
 }
 
-bool isPowerOfTwo(double v) { return v >= 1 && v == std::floor(v) && (static_cast<std::uint64_t>(v) & (static_cast<std::uint64_t>(v) - 1)) == 0; }
+bool isPowerOfTwo(double v)
+{
+    return v >= 1 && v == std::floor(v) && (static_cast<std::uint64_t>(v) & (static_cast<std::uint64_t>(v) - 1)) == 0;
+}
 
-bool isHex(const std::string& s) { return s.find_first_not_of("0123456789ABCDEF") == std::string::npos; }
+bool isHex(const std::string& s)
+{
+    return s.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
 
-}  // namespace
+} // namespace
 
 // Walks every chip of the readable source.
-TEST(StarterDatabase, EveryRowIsSane) {
+TEST(StarterDatabase, EveryRowIsSane)
+{
     const ChipCsv csv = readSource();
     for (const CsvError& e : csv.errors) ADD_FAILURE() << "chips.csv:" << e.line << ": " << e.message;
     ASSERT_GT(csv.rows.size(), 300u);
@@ -52,8 +60,9 @@ TEST(StarterDatabase, EveryRowIsSane) {
             EXPECT_TRUE(r.SIGNATURE.empty());
         } else {
             // Signatures are JEDEC (6 digits) or RES (4 digits) ids in upper-case hex.
-            EXPECT_TRUE(isHex(r.SIGNATURE) && (r.SIGNATURE.empty() || r.SIGNATURE.size() == 4 ||
-                                               r.SIGNATURE.size() == 6)) << r.SIGNATURE;
+            EXPECT_TRUE(isHex(r.SIGNATURE) &&
+                        (r.SIGNATURE.empty() || r.SIGNATURE.size() == 4 || r.SIGNATURE.size() == 6))
+                << r.SIGNATURE;
             // The address width of the kind must reach the whole chip, and no further than needed.
             const double reach[] = {0, 16777216, 65536, 512, 4294967296.0, 4294967296.0};
             EXPECT_LE(size, reach[spiAddressModeOf(r.CHIPID)]);
@@ -64,7 +73,8 @@ TEST(StarterDatabase, EveryRowIsSane) {
     }
 }
 
-TEST(StarterDatabase, GeneratedFileHoldsEverySourceRow) {
+TEST(StarterDatabase, GeneratedFileHoldsEverySourceRow)
+{
     ChipTable table;
     const ChipListLoad r = LoadChipList(VESPERA_CHIPLIST_DAT, table);
     ASSERT_EQ(r.status, ChipListStatus::Ok);
@@ -72,5 +82,5 @@ TEST(StarterDatabase, GeneratedFileHoldsEverySourceRow) {
     EXPECT_TRUE(ymdFromChipListDate(r.date));
     EXPECT_EQ(table.rows().size(), readSource().rows.size());
     for (const ChipRecord& row : table.rows()) EXPECT_TRUE(isCatalogueKind(row.CHIPID)) << row.CHIPTEXT;
-    EXPECT_TRUE(table.locate(ChipField::CHIPTEXT, kDefaultChipName));  // the default selection exists
+    EXPECT_TRUE(table.locate(ChipField::CHIPTEXT, kDefaultChipName)); // the default selection exists
 }

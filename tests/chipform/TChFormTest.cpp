@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStyle>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -39,16 +39,18 @@ struct FakeSettings : ChipFormSettings {
 struct ScriptedPrompts : ChipFormPrompts {
     std::deque<Answer> answers;
     QStringList asked, told;
-    Answer ask(const QString& text, const QString&) override {
+    Answer ask(const QString& text, const QString&) override
+    {
         asked << text;
         Answer a = answers.empty() ? Answer::Cancel : answers.front();
         if (!answers.empty()) answers.pop_front();
         return a;
     }
     void tell(const QString& text, const QString&) override { told << text; }
-    std::deque<QString> files;  // answers of the file dialogs
+    std::deque<QString> files; // answers of the file dialogs
     std::vector<FileQuestion> fileQuestions;
-    QString askFile(const FileQuestion& q) override {
+    QString askFile(const FileQuestion& q) override
+    {
         fileQuestions.push_back(q);
         QString f = files.empty() ? QString() : files.front();
         if (!files.empty()) files.pop_front();
@@ -58,7 +60,8 @@ struct ScriptedPrompts : ChipFormPrompts {
 
 class TChFormTest : public TempFolder {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         TempFolder::SetUp();
         table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
                       {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1},
@@ -66,24 +69,37 @@ protected:
                       {"w25x40", "ID_SPI1", 524288, 256, 0, "WINBOND", "EF3013", 1}});
         table.setFilterTest([this](const ChipRecord& r) { return filter.accepts(r); });
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         SetCurrentLanguage(savedLanguage);
         TempFolder::TearDown();
     }
 
-    std::unique_ptr<TChForm> open(Language language = Language::Russian) {
+    std::unique_ptr<TChForm> open(Language language = Language::Russian)
+    {
         SetCurrentLanguage(language);
-        ChipFormContext ctx{table, filter, settings, prompts, folder / "ChipList.dat", 43229.0, 7,
+        ChipFormContext ctx{table,
+                            filter,
+                            settings,
+                            prompts,
+                            folder / "ChipList.dat",
+                            43229.0,
+                            7,
                             [this] { chosen = table.current()->CHIPTEXT; },
-                            [this](double, std::int32_t v) { savedVersions.push_back(v); }, folder};
+                            [this](double, std::int32_t v) { savedVersions.push_back(v); },
+                            folder};
         auto form = std::make_unique<TChForm>(std::move(ctx));
         form->show();
         return form;
     }
     template <class T>
-    static T* child(TChForm& f, const char* name) { return f.findChild<T*>(name); }
+    static T* child(TChForm& f, const char* name)
+    {
+        return f.findChild<T*>(name);
+    }
     static QTableView* grid(TChForm& f) { return child<QTableView>(f, "DBGrid"); }
-    void openEditor(TChForm& f) {
+    void openEditor(TChForm& f)
+    {
         QMetaObject::invokeMethod(f.findChild<QShortcut*>("EditorShortcut"), "activated");
         child<QToolButton>(f, "SpeedButton2")->setChecked(true);
     }
@@ -97,15 +113,16 @@ protected:
     const Language savedLanguage = CurrentLanguage();
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
+TEST_F(TChFormTest, CaptionsFollowTheLanguage)
+{
     struct Case {
         Language language;
         const char *title, *choose, *device, *capacity;
     } const cases[] = {
         {Language::Russian, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},
-        {Language::NotChosen, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},  // not chosen: the design's captions
+        {Language::NotChosen, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"}, // not chosen: the design's captions
         {Language::English, "Device selection", "Choose", "Device", "Capacity"},
     };
     for (const Case& c : cases) {
@@ -122,7 +139,8 @@ TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
         const int margin = 2 * titles->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles);
         for (int col = 0; col < 4; ++col)
             EXPECT_GE(grid(*f)->columnWidth(col),
-                      titles->fontMetrics().horizontalAdvance(model->headerData(col, Qt::Horizontal).toString()) + margin)
+                      titles->fontMetrics().horizontalAdvance(model->headerData(col, Qt::Horizontal).toString()) +
+                          margin)
                 << int(c.language) << " " << col;
         EXPECT_LE(titles->length(), grid(*f)->viewport()->width()) << int(c.language);
         EXPECT_GE(f->width(), TChForm::kListWidth);
@@ -130,7 +148,8 @@ TEST_F(TChFormTest, CaptionsFollowTheLanguage) {
     }
 }
 
-TEST_F(TChFormTest, LongChipNamesWidenTheirColumnAndTheList) {
+TEST_F(TChFormTest, LongChipNamesWidenTheirColumnAndTheList)
+{
     const QString longName = "MX25U12835FZ2I-10G/IM_18";
     table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
                   {longName.toStdString(), "ID_SPI1", 16777216, 256, 0, "MACRONIX", "C22538", 1}});
@@ -138,12 +157,13 @@ TEST_F(TChFormTest, LongChipNamesWidenTheirColumnAndTheList) {
     QTableView* list = grid(*f);
     EXPECT_GT(list->columnWidth(0), list->fontMetrics().horizontalAdvance(longName));
     EXPECT_GT(f->width(), TChForm::kListWidth);
-    EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width());  // nothing cut at the right
+    EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width()); // nothing cut at the right
     openEditor(*f);
     EXPECT_EQ(f->width(), f->editorWidth());
 }
 
-TEST_F(TChFormTest, ShowingPlacesTheWindowAndSelectsTheSavedChip) {
+TEST_F(TChFormTest, ShowingPlacesTheWindowAndSelectsTheSavedChip)
+{
     auto f = open();
     EXPECT_EQ(f->pos(), QPoint(30, 40));
     EXPECT_EQ(table.current()->CHIPTEXT, "MX25L6406E");
@@ -152,10 +172,11 @@ TEST_F(TChFormTest, ShowingPlacesTheWindowAndSelectsTheSavedChip) {
     f->move(50, 60);
     f->reject();
     EXPECT_EQ(settings.written, QPoint(50, 60));
-    EXPECT_TRUE(chosen.empty());  // closing chooses nothing
+    EXPECT_TRUE(chosen.empty()); // closing chooses nothing
 }
 
-TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase) {
+TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase)
+{
     auto f = open();
     auto* edit = child<QLineEdit>(*f, "Edit1");
     edit->setText("w25");
@@ -167,26 +188,30 @@ TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase) {
     EXPECT_FALSE(table.filtered());
 }
 
-TEST_F(TChFormTest, TitleClicksOrderAndColourTheColumn) {
+TEST_F(TChFormTest, TitleClicksOrderAndColourTheColumn)
+{
     auto f = open(Language::English);
     auto* header = grid(*f)->horizontalHeader();
     auto* model = grid(*f)->model();
-    auto colour = [&](int c) { return model->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(); };
+    auto colour = [&](int c) {
+        return model->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color();
+    };
     emit header->sectionClicked(1);
     EXPECT_EQ(table.order(), ChipField::MANUF);
     EXPECT_EQ(model->index(0, 1).data().toString(), "ATMEL");
     EXPECT_EQ(colour(1), QColor(166, 202, 240));
     EXPECT_NE(colour(0), QColor(166, 202, 240));
-    emit header->sectionClicked(1);  // the sorted column again: natural order
+    emit header->sectionClicked(1); // the sorted column again: natural order
     EXPECT_EQ(table.order(), std::nullopt);
     EXPECT_EQ(model->index(0, 0).data().toString(), "W25Q64JV");
     emit header->sectionClicked(0);
-    emit header->sectionClicked(2);  // Capacity always restores the natural order
+    emit header->sectionClicked(2); // Capacity always restores the natural order
     EXPECT_EQ(table.order(), std::nullopt);
     EXPECT_NE(colour(2), QColor(166, 202, 240));
 }
 
-TEST_F(TChFormTest, EachWheelMessageMovesOneRow) {
+TEST_F(TChFormTest, EachWheelMessageMovesOneRow)
+{
     auto f = open();
     auto* viewport = grid(*f)->viewport();
     for (const auto& [delta, row] : {std::pair{-360, 3}, {120, 2}, {480, 1}, {0, 1}}) {
@@ -198,7 +223,8 @@ TEST_F(TChFormTest, EachWheelMessageMovesOneRow) {
     }
 }
 
-TEST_F(TChFormTest, EditorIsHiddenUntilCtrlAltEAndOnlyForOneOpening) {
+TEST_F(TChFormTest, EditorIsHiddenUntilCtrlAltEAndOnlyForOneOpening)
+{
     {
         auto f = open();
         EXPECT_TRUE(child<QToolButton>(*f, "SpeedButton2")->isHidden());
@@ -212,7 +238,8 @@ TEST_F(TChFormTest, EditorIsHiddenUntilCtrlAltEAndOnlyForOneOpening) {
     EXPECT_TRUE(child<QToolButton>(*again, "SpeedButton2")->isHidden());
 }
 
-TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
+TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField)
+{
     auto f = open();
     openEditor(*f);
     auto* ok = child<QPushButton>(*f, "SpButtonOk");
@@ -234,7 +261,7 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
     EXPECT_EQ(load.version, 7);
     ASSERT_TRUE(onDisk.locate(ChipField::CHIPTEXT, "GD25Q32C"));
     EXPECT_EQ(onDisk.fieldNumber(ChipField::CHIPSIZE), 4194304);
-    EXPECT_EQ(onDisk.fieldText(ChipField::PAGESIZE), "");  // an empty text leaves the field empty
+    EXPECT_EQ(onDisk.fieldText(ChipField::PAGESIZE), ""); // an empty text leaves the field empty
 
     // Delete answered No still rewrites the file with the next version.
     child<QToolButton>(*f, "SpButtonDelete")->click();
@@ -255,7 +282,8 @@ TEST_F(TChFormTest, ExecuteWritesTheDatabaseWithTheVersionField) {
     EXPECT_EQ(LoadChipList(folder / "ChipList.dat", onDisk).version, 8);
 }
 
-TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
+TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone)
+{
     SetCurrentLanguage(Language::English);
     ChipFormContext ctx{table, filter, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
     TChForm f(std::move(ctx));
@@ -265,11 +293,12 @@ TEST_F(TChFormTest, ExecuteThatCannotWriteLeavesTheTableAlone) {
     prompts.answers = {ChipFormPrompts::Answer::Yes};
     child<QPushButton>(f, "SpButtonOk")->click();
     EXPECT_EQ(prompts.told, QStringList{"Unable to open file ChipList.dat"});
-    EXPECT_TRUE(prompts.asked.isEmpty());  // stopped before asking
+    EXPECT_TRUE(prompts.asked.isEmpty()); // stopped before asking
     EXPECT_EQ(table.rows().size(), 4u);
 }
 
-TEST_F(TChFormTest, ChooseRunsTheCallbackAndEndsTheSignatureSearch) {
+TEST_F(TChFormTest, ChooseRunsTheCallbackAndEndsTheSignatureSearch)
+{
     filter.signatureMode = true;
     filter.signatureText = "ef40";
     table.setFiltered(true);
@@ -282,19 +311,20 @@ TEST_F(TChFormTest, ChooseRunsTheCallbackAndEndsTheSignatureSearch) {
     EXPECT_EQ(f->result(), QDialog::Accepted);
 }
 
-TEST_F(TChFormTest, NewShowsAnEmptyPlaceholderRowUntilTheRowChanges) {
+TEST_F(TChFormTest, NewShowsAnEmptyPlaceholderRowUntilTheRowChanges)
+{
     auto f = open();
     openEditor(*f);
     auto* model = grid(*f)->model();
     prompts.answers = {ChipFormPrompts::Answer::No};
     child<QToolButton>(*f, "SpButtonNew")->click();
-    ASSERT_EQ(model->rowCount(), 5);  // at the current row, MX25L6406E (grid row 2)
+    ASSERT_EQ(model->rowCount(), 5); // at the current row, MX25L6406E (grid row 2)
     EXPECT_EQ(model->index(2, 0).data().toString(), "");
     EXPECT_EQ(model->index(3, 0).data().toString(), "MX25L6406E");
     EXPECT_EQ(grid(*f)->currentIndex().row(), 2);
-    EXPECT_EQ(table.rows().size(), 4u);  // never stored
+    EXPECT_EQ(table.rows().size(), 4u); // never stored
 
-    grid(*f)->setCurrentIndex(model->index(0, 0));  // another row: the placeholder goes
+    grid(*f)->setCurrentIndex(model->index(0, 0)); // another row: the placeholder goes
     EXPECT_EQ(model->rowCount(), 4);
     EXPECT_EQ(table.current()->CHIPTEXT, "W25Q64JV");
 
@@ -312,13 +342,14 @@ TEST_F(TChFormTest, NewShowsAnEmptyPlaceholderRowUntilTheRowChanges) {
     for (int r = 0; r < 5; ++r) EXPECT_NE(model->index(r, 0).data().toString(), "") << r;
 }
 
-TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
+TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet)
+{
     const std::vector<ChipRecord> imported{{"A1", "ID_24C01", 128, 8, 0, "X", "", 1},
                                            {"B2", "ID_24C02", 256, 8, 0, "X", "", 1},
                                            {"C3", "ID_SPI1", 4096, 256, 0, "Y", "EF4012", 2}};
     ASSERT_FALSE(sheets::SaveChipSheet(folder / "new.xlsx", imported));
     std::ofstream(folder / "bad.csv") << "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
-                                      "A,B,C,1,2,3,4,5\nA,B,C,x,2,3,4,5\n";
+                                         "A,B,C,1,2,3,4,5\nA,B,C,x,2,3,4,5\n";
     auto f = open();
     openEditor(*f);
     auto* load = child<QPushButton>(*f, "Button1");
@@ -335,7 +366,7 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
     EXPECT_EQ(prompts.fileQuestions[0].proposal.toStdString(), folder.string());
     EXPECT_TRUE(prompts.fileQuestions[0].filter.contains("*.xlsx *.xls *.csv"));
 
-    prompts.files = {QString()};  // cancelled
+    prompts.files = {QString()}; // cancelled
     load->click();
     EXPECT_EQ(table.rows(), before);
 
@@ -350,7 +381,8 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet) {
     EXPECT_EQ(child<QSpinBox>(*f, "CSpinEdit")->value(), 8);
 }
 
-TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
+TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable)
+{
     ASSERT_FALSE(sheets::SaveChipSheet(folder / "new.xlsx", {{"A1", "ID_24C01", 128, 8, 0, "X", "", 1}}));
     SetCurrentLanguage(Language::English);
     ChipFormContext ctx{table, filter, settings, prompts, folder / "missing" / "ChipList.dat", 0, 1, {}, {}, folder};
@@ -364,10 +396,11 @@ TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable) {
     EXPECT_EQ(table.rows(), before);
 }
 
-TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch) {
+TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch)
+{
     auto f = open(Language::English);
     openEditor(*f);
-    child<QLineEdit>(*f, "Edit1")->setText("w25");  // two rows shown, four exported
+    child<QLineEdit>(*f, "Edit1")->setText("w25"); // two rows shown, four exported
     prompts.files = {QString::fromStdString((folder / "out.xlsx").string()),
                      QString::fromStdString((folder / "list.txt").string())};
     child<QPushButton>(*f, "Button2")->click();

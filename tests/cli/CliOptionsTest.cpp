@@ -8,7 +8,7 @@ TEST(CliOptions, ParsesCommandsAndOptions)
     const CliParse parse = ParseCliOptions({"-c", "24C02", "--i2c-speed=400", "--slave-address=0xA8", "--no-ack-check",
                                             "--format=HEX", "-y", "--json", "write", "dump.hex"});
     ASSERT_TRUE(parse.options) << parse.error.toStdString();
-    const CliOptions &o = *parse.options;
+    const CliOptions& o = *parse.options;
     EXPECT_EQ(o.command, "write");
     EXPECT_EQ(o.args, QStringList{"dump.hex"});
     EXPECT_EQ(o.chip, "24C02");
@@ -22,7 +22,7 @@ TEST(CliOptions, ParsesCommandsAndOptions)
     const CliParse status = ParseCliOptions({"--emulate=W25Q64FV", "--emulate-fault=pulled@7", "--emulate-fast",
                                              "--emulate-status=1c,02", "status", "--set", "00,02"});
     ASSERT_TRUE(status.options) << status.error.toStdString();
-    const EmulationOptions &emulation = status.options->emulation;
+    const EmulationOptions& emulation = status.options->emulation;
     EXPECT_EQ(emulation.chip, "W25Q64FV");
     EXPECT_TRUE(emulation.on && emulation.fast);
     ASSERT_TRUE(emulation.fault && emulation.status);
@@ -36,7 +36,7 @@ TEST(CliOptions, RefusesWhatItCannotUse)
 {
     const struct {
         QStringList arguments;
-        const char *reason;
+        const char* reason;
     } cases[] = {
         {{}, "no command given"},
         {{"flash"}, "unknown command flash"},
@@ -49,10 +49,12 @@ TEST(CliOptions, RefusesWhatItCannotUse)
         {{"--set=01", "blank"}, "--set belongs to the status command"},
         {{"--full", "read", "x"}, "--full belongs to the write command"},
         {{"--frobnicate", "list"}, "unknown option --frobnicate"},
-        {{"--emulate-status=1C,XY", "status"}, "--emulate-status needs one to three hexadecimal bytes separated by commas, not 1C,XY"},
-        {{"--emulate-fault=melt@3", "read", "x"}, "--emulate-fault needs usb, nak, busy, pulled or corrupt, optionally @N packets, not melt@3"},
+        {{"--emulate-status=1C,XY", "status"},
+         "--emulate-status needs one to three hexadecimal bytes separated by commas, not 1C,XY"},
+        {{"--emulate-fault=melt@3", "read", "x"},
+         "--emulate-fault needs usb, nak, busy, pulled or corrupt, optionally @N packets, not melt@3"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         const CliParse parse = ParseCliOptions(c.arguments);
         EXPECT_FALSE(parse.options) << c.reason;
         EXPECT_EQ(parse.error.toStdString(), c.reason);

@@ -17,8 +17,7 @@ constexpr int ChipSize = 65536; // MX25L512E
 QByteArray Pattern(int size, int seed)
 {
     QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 + seed + (i >> 8));
+    for (int i = 0; i < size; ++i) bytes[i] = char(i * 7 + seed + (i >> 8));
     return bytes;
 }
 
@@ -38,16 +37,16 @@ protected:
         ini.write("[Lang]\nId=1\n");
     }
 
-    QString path(const char *name) const { return folder.filePath(name); }
+    QString path(const char* name) const { return folder.filePath(name); }
 
-    void writeFile(const char *name, const QByteArray &bytes)
+    void writeFile(const char* name, const QByteArray& bytes)
     {
         QFile f(path(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
 
-    QByteArray readFile(const char *name) const
+    QByteArray readFile(const char* name) const
     {
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -58,7 +57,7 @@ protected:
         QByteArray out, err;
     };
 
-    Run run(QStringList arguments, const char *chip = "MX25L512E")
+    Run run(QStringList arguments, const char* chip = "MX25L512E")
     {
         arguments.prepend(QStringLiteral("--emulate-image=") + path("chip.bin"));
         arguments.prepend(QStringLiteral("--emulate=") + chip);
@@ -104,7 +103,7 @@ TEST_F(Cli, FilesAndChipsThatDoNotFitAreRefused)
     writeFile("short.bin", Pattern(ChipSize - 1, 3));
     writeFile("long.bin", Pattern(ChipSize + 1, 3));
     writeFile("chip.bin", Pattern(ChipSize, 1));
-    for (const char *name : {"short.bin", "long.bin"}) {
+    for (const char* name : {"short.bin", "long.bin"}) {
         const Run write = run({"write", path(name)});
         EXPECT_EQ(write.code, 2) << name;
         EXPECT_TRUE(write.err.contains(name)) << write.err.toStdString();
@@ -112,7 +111,7 @@ TEST_F(Cli, FilesAndChipsThatDoNotFitAreRefused)
     EXPECT_EQ(readFile("chip.bin"), Pattern(ChipSize, 1)); // nothing was written
 
     // A dump of the largest chip is described whole; a longer one is refused, never cut short.
-    for (const auto &[size, code] : {std::pair{qint64(64) << 20, 0}, std::pair{(qint64(65) << 20) + 1, 2}}) {
+    for (const auto& [size, code] : {std::pair{qint64(64) << 20, 0}, std::pair{(qint64(65) << 20) + 1, 2}}) {
         QFile big(path("big.bin"));
         ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(size));
         big.close();
@@ -169,7 +168,7 @@ TEST_F(Cli, CtrlCCancelsALongReadAndSaysSo)
 TEST_F(Cli, EveryEmulatedFaultIsAnErrorExit)
 {
     const struct {
-        const char *chip;
+        const char* chip;
         int size;
         const char *fault, *command;
         int code;
@@ -179,7 +178,7 @@ TEST_F(Cli, EveryEmulatedFaultIsAnErrorExit)
         {"MX25L512E", ChipSize, "busy@40", "write", 4}, {"MX25L512E", ChipSize, "corrupt@40", "verify", 1},
         {"24C02", 256, "nak@20", "write", 4},           {"24C02", 256, "busy@12", "read", 4},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.chip) + " " + c.fault);
         writeFile("new.bin", Pattern(c.size, 4));
         writeFile("chip.bin", c.code == 1 ? Pattern(c.size, 4) : QByteArray(c.size, '\xFF'));

@@ -35,8 +35,7 @@ protected:
     static CompareModel::ByteReader Reader(const std::vector<std::uint8_t>& bytes)
     {
         return [&bytes](std::uint32_t address) -> std::optional<std::uint8_t> {
-            if (address >= bytes.size())
-                return std::nullopt;
+            if (address >= bytes.size()) return std::nullopt;
             return bytes[address];
         };
     }
@@ -69,8 +68,9 @@ TEST_F(CompareViewTest, RowsShowOrdinalAddressAndBothBytes)
     EXPECT_EQ(view.model()->index(0, 1).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 0, 128));
 
     const QHeaderView* header = view.CompareGrid()->horizontalHeader();
-    EXPECT_EQ((QList<int>{header->sectionSize(0), header->sectionSize(1), header->sectionSize(2), header->sectionSize(3)}),
-              (QList<int>{46, 108, 175, 175}));
+    EXPECT_EQ(
+        (QList<int>{header->sectionSize(0), header->sectionSize(1), header->sectionSize(2), header->sectionSize(3)}),
+        (QList<int>{46, 108, 175, 175}));
 }
 
 TEST_F(CompareViewTest, HeaderFollowsTheLanguage)
@@ -103,10 +103,10 @@ TEST_F(CompareViewTest, ClickingARowSelectsItsAddressAndCloseLetsGoOfTheList)
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(view.isVisible());
     EXPECT_EQ(view.model()->rowCount(), 0);
-    list.Clear();  // safe now: the view no longer reads it
+    list.Clear(); // safe now: the view no longer reads it
 }
 
-}  // namespace
+} // namespace
 
 TEST(CompareViewBeforeFirstCompare, ShowsThirtyEmptyRowsThatSelectNothing)
 {
@@ -116,7 +116,7 @@ TEST(CompareViewBeforeFirstCompare, ShowsThirtyEmptyRowsThatSelectNothing)
     ASSERT_EQ(model->rowCount(), 30);
     EXPECT_EQ(model->index(0, 1).data().toString(), "");
     EXPECT_EQ(model->index(1, 2).data(Qt::BackgroundRole).value<QBrush>().color(),
-              QGuiApplication::palette().color(QPalette::ToolTipBase));  // striped like data rows
+              QGuiApplication::palette().color(QPalette::ToolTipBase)); // striped like data rows
     QSignalSpy selected(&fresh, &CompareView::addressSelected);
     fresh.show();
     QTest::mouseClick(fresh.CompareGrid()->viewport(), Qt::LeftButton, {},

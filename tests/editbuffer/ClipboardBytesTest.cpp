@@ -25,16 +25,15 @@ TEST(ClipboardBytes, HexTextReadsGroupsOfPairs)
         {"a55a\r\n0102", Bytes{0xA5, 0x5A, 0x01, 0x02}},
         {"0x0A, 0xff,0X10", Bytes{0x0A, 0xFF, 0x10}},
         {"  7f  ", Bytes{0x7F}},
-        {"A5A", std::nullopt},       // an odd digit
+        {"A5A", std::nullopt}, // an odd digit
         {"0A 4", std::nullopt},
-        {"12 G4", std::nullopt},     // not hexadecimal
+        {"12 G4", std::nullopt}, // not hexadecimal
         {"hello", std::nullopt},
         {"0x", std::nullopt},
         {"", std::nullopt},
         {" , ", std::nullopt},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseHexText(c.text), c.bytes) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(ParseHexText(c.text), c.bytes) << c.text;
 }
 
 TEST(ClipboardBytes, WhatAPasteWrites)
@@ -57,7 +56,7 @@ TEST(ClipboardBytes, PasteOverwritesFromTheCaretCutAtTheEndAsOneUndoStep)
     buffer.moveCaret(6);
     EXPECT_EQ(PasteOver(buffer, Bytes{1, 2, 3, 4}), 2u);
     EXPECT_EQ(Bytes(buffer.bytes().begin(), buffer.bytes().end()), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2}));
-    EXPECT_EQ(buffer.size(), 8u);  // never grows
+    EXPECT_EQ(buffer.size(), 8u); // never grows
     EXPECT_EQ(buffer.caret(), 7u);
 
     // With a selection the paste starts at its lower end, whichever end the caret is at.
@@ -71,7 +70,7 @@ TEST(ClipboardBytes, PasteOverwritesFromTheCaretCutAtTheEndAsOneUndoStep)
     ASSERT_TRUE(buffer.undo());
     EXPECT_EQ(buffer.at(1), 0xFF);
     EXPECT_EQ(buffer.at(2), 0xFF);
-    EXPECT_EQ(buffer.at(6), 1);  // the first paste is its own step
+    EXPECT_EQ(buffer.at(6), 1); // the first paste is its own step
     ASSERT_TRUE(buffer.undo());
     EXPECT_FALSE(buffer.modified());
 

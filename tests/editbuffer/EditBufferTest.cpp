@@ -18,7 +18,9 @@ struct Recorded : ::testing::Test {
 
     void SetUp() override
     {
-        buffer.onContentsChanged = [this](std::size_t offset, std::size_t count) { changes.emplace_back(offset, count); };
+        buffer.onContentsChanged = [this](std::size_t offset, std::size_t count) {
+            changes.emplace_back(offset, count);
+        };
         buffer.onModifiedChanged = [this](bool m) { modifiedReports.push_back(m); };
         buffer.onSelectionChanged = [this] { ++selectionReports; };
     }
@@ -27,12 +29,14 @@ struct Recorded : ::testing::Test {
     std::vector<bool> marks() const
     {
         std::vector<bool> m;
-        for (std::size_t i = 0; i < buffer.size(); ++i)
-            m.push_back(buffer.isChanged(i));
+        for (std::size_t i = 0; i < buffer.size(); ++i) m.push_back(buffer.isChanged(i));
         return m;
     }
 };
-Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
 } // namespace
 
 TEST_F(Recorded, LoadReplacesEverythingAndResetsMarksAndHistory)
@@ -66,12 +70,16 @@ TEST_F(Recorded, EditsMarkBytesAndUndoRestoresBytesAndMarksStepByStep)
     buffer.writeByte(2, 0x1F);
     buffer.writeByte(2, 0x12, true); // second nibble of the same byte: same step
     buffer.writeBytes(4, Bytes{0xAB, 0xCD});
-    buffer.fill(3, 3, 0x00);         // overlaps the marked bytes 4 and 5
+    buffer.fill(3, 3, 0x00); // overlaps the marked bytes 4 and 5
     EXPECT_EQ(contents(), (Bytes{0xFF, 0xFF, 0x12, 0x00, 0x00, 0x00, 0xFF, 0xFF}));
     EXPECT_EQ(marks(), (std::vector<bool>{0, 0, 1, 1, 1, 1, 0, 0}));
     EXPECT_EQ(modifiedReports, std::vector<bool>{true});
 
-    struct Expected { Bytes bytes; std::vector<bool> marks; bool modified; };
+    struct Expected {
+        Bytes bytes;
+        std::vector<bool> marks;
+        bool modified;
+    };
     const Expected afterEachUndo[] = {
         {{0xFF, 0xFF, 0x12, 0xFF, 0xAB, 0xCD, 0xFF, 0xFF}, {0, 0, 1, 0, 1, 1, 0, 0}, true},
         {{0xFF, 0xFF, 0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {0, 0, 1, 0, 0, 0, 0, 0}, true},
@@ -164,8 +172,7 @@ TEST_F(Recorded, FindNextWalksThroughMatchesAndKeepsTheLastOneWhenNothingFollows
     load(bytesOf("a.a.a.abab"));
     const Bytes a{'a'};
     std::vector<std::int64_t> found;
-    for (int i = 0; i < 7; ++i)
-        found.push_back(buffer.findNext(a, buffer.size() - 1));
+    for (int i = 0; i < 7; ++i) found.push_back(buffer.findNext(a, buffer.size() - 1));
     EXPECT_EQ(found, (std::vector<std::int64_t>{0, 2, 4, 6, 8, -1, -1}));
     EXPECT_EQ(buffer.selectionStart(), 8u);
     EXPECT_EQ(buffer.selectionCount(), 1u);

@@ -9,16 +9,24 @@
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
 } // namespace
 
 TEST(SetDig, UpperCasesHexDigitsAndRefusesOtherKeys)
 {
-    struct Case { char in; char out; bool accepted; };
+    struct Case {
+        char in;
+        char out;
+        bool accepted;
+    };
     const Case cases[] = {
-        {'a', 'A', true}, {'f', 'F', true}, {'B', 'B', true}, {'0', '0', true}, {'9', '9', true},
-        {8, 8, true}, {13, 13, true}, {27, 27, true},
-        {'g', '\0', false}, {'G', '\0', false}, {' ', '\0', false}, {22 /* Ctrl+V */, '\0', false}, {'-', '\0', false},
+        {'a', 'A', true},   {'f', 'F', true},   {'B', 'B', true},   {'0', '0', true},
+        {'9', '9', true},   {8, 8, true},       {13, 13, true},     {27, 27, true},
+        {'g', '\0', false}, {'G', '\0', false}, {' ', '\0', false}, {22 /* Ctrl+V */, '\0', false},
+        {'-', '\0', false},
     };
     for (const Case& c : cases) {
         char key = c.in;
@@ -61,13 +69,15 @@ TEST(SwapBytes, OddChipSizeTakesTheByteAfterTheChipButNeverLeavesTheBlock)
 
 TEST(SearchPatterns, HexPairsStopAtTheFirstBadPair)
 {
-    struct Case { std::string text; Bytes bytes; };
+    struct Case {
+        std::string text;
+        Bytes bytes;
+    };
     const Case cases[] = {
-        {"A5A", {0xA5}}, {"a5b6", {0xA5, 0xB6}}, {"", {}}, {"5", {}}, {"G1", {}},
+        {"A5A", {0xA5}},   {"a5b6", {0xA5, 0xB6}},         {"", {}}, {"5", {}}, {"G1", {}},
         {"12 34", {0x12}}, {"00FF00", {0x00, 0xFF, 0x00}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(HexPattern(c.text), c.bytes) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(HexPattern(c.text), c.bytes) << c.text;
 }
 
 TEST(SearchPatterns, TextTakesOneBytePerCharacter)
@@ -81,19 +91,20 @@ TEST(FindPattern, FollowsTheFirstAndLastBounds)
 {
     //                       0123456789012
     const Bytes data = bytesOf("xxabcABCxxabc");
-    struct Case { const char* pattern; std::size_t first; std::size_t last; bool ignoreCase; std::int64_t found; };
+    struct Case {
+        const char* pattern;
+        std::size_t first;
+        std::size_t last;
+        bool ignoreCase;
+        std::int64_t found;
+    };
     const Case cases[] = {
-        {"abc", 0, 100, false, 2},
-        {"abc", 3, 100, false, 10},   // ends exactly at the last byte
-        {"abc", 3, 11, false, -1},    // would end past last
-        {"abc", 3, 12, false, 10},
-        {"ABC", 0, 100, false, 5},
-        {"ABC", 6, 100, false, -1},   // case differs
-        {"ABC", 6, 100, true, 10},
-        {"abcd", 10, 100, false, -1}, // longer than what remains
-        {"", 0, 100, false, -1},
-        {"x", 13, 100, false, -1},    // first past the end
-        {"x", 5, 2, false, -1},       // last before first
+        {"abc", 0, 100, false, 2}, {"abc", 3, 100, false, 10}, // ends exactly at the last byte
+        {"abc", 3, 11, false, -1},                             // would end past last
+        {"abc", 3, 12, false, 10}, {"ABC", 0, 100, false, 5},    {"ABC", 6, 100, false, -1}, // case differs
+        {"ABC", 6, 100, true, 10}, {"abcd", 10, 100, false, -1},                             // longer than what remains
+        {"", 0, 100, false, -1},   {"x", 13, 100, false, -1},                                // first past the end
+        {"x", 5, 2, false, -1},                                                              // last before first
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindPattern(data, bytesOf(c.pattern), c.first, c.last, c.ignoreCase), c.found)

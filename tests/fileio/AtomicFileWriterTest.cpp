@@ -4,9 +4,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "tests/support/TempFolder.h"
 #include "fileio/AtomicFileWriter.h"
 #include "fileio/FileError.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ TEST_F(AtomicFileWriterTest, ReplacesTheTargetWholeAndKeepsItsPermissions)
                   std::filesystem::perms::others_read);
     EXPECT_EQ(FilesInFolder(), 1u);
 
-    AtomicFileWriter abandoned(folder / "b.txt");  // never committed: nothing appears
+    AtomicFileWriter abandoned(folder / "b.txt"); // never committed: nothing appears
     abandoned.Write("half");
 }
 
@@ -53,11 +53,10 @@ TEST_F(AtomicFileWriterTest, RefusesReadOnlyFilesFoldersAndPipes)
         {fifo, fileio::FileError::NotRegularFile},
         {folder / "missing" / "a.txt", std::make_error_code(std::errc::no_such_file_or_directory)},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Save(c.path, "new"), c.error) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(Save(c.path, "new"), c.error) << c.path;
     EXPECT_EQ(ReadText(readOnly), "old");
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-    EXPECT_EQ(FilesInFolder(), 3u);  // no temporaries left
+    EXPECT_EQ(FilesInFolder(), 3u); // no temporaries left
 }
 
 TEST_F(AtomicFileWriterTest, ReplacesTheFileALinkNamesAndKeepsTheLink)
@@ -88,4 +87,4 @@ TEST_F(AtomicFileWriterTest, AFailedWriteNamesItsCauseAndKeepsTheOldFile)
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 
-}  // namespace
+} // namespace

@@ -2,9 +2,9 @@
 
 #include <sys/stat.h>
 
-#include "tests/support/TempFolder.h"
 #include "fileio/FileError.h"
 #include "fileio/InputFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ TEST_F(InputFileTest, ReadsARegularFileAndSeeks)
     std::array<std::uint8_t, 4> bytes;
     EXPECT_EQ(file.Read(bytes), 4u);
     EXPECT_TRUE(file.Seek(8));
-    EXPECT_EQ(file.Read(bytes), 2u);  // the end of the file
+    EXPECT_EQ(file.Read(bytes), 2u); // the end of the file
     EXPECT_EQ(bytes[1], '9');
     EXPECT_FALSE(file.error());
 }
@@ -50,11 +50,11 @@ TEST_F(InputFileTest, RefusesEverythingElseWithItsCause)
 
 TEST(InputFile, ReportsAReadThatFails)
 {
-    InputFile file("/proc/self/mem");  // a regular file whose first page is unmapped: EIO
+    InputFile file("/proc/self/mem"); // a regular file whose first page is unmapped: EIO
     ASSERT_TRUE(file.isOpen());
     std::array<std::uint8_t, 16> bytes;
     EXPECT_EQ(file.Read(bytes), 0u);
     EXPECT_EQ(file.error(), std::errc::io_error);
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
-#include "ui/hexview/HexFillBox.h"
 #include "ui/hexview/HexView.h"
+#include "ui/hexview/HexFillBox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -37,8 +37,7 @@ struct HexViewTest : ::testing::Test {
     {
         int n = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                n += image.pixel(x, y) == colour;
+            for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
         return n;
     }
 };
@@ -64,8 +63,7 @@ TEST_F(HexViewTest, TypingEditsTheCaretByteMarksItAndUndoesAsOneStep)
         SCOPED_TRACE(c.name);
         view.load(Bytes{0xFF, 0xFF, 0xFF});
         view.setSelection(0, 0);
-        if ((view.activeArea() == HexView::Area::Text) != c.textArea)
-            press(Qt::Key_Tab);
+        if ((view.activeArea() == HexView::Area::Text) != c.textArea) press(Qt::Key_Tab);
         QSignalSpy changed(&view, &HexView::changed);
         QTest::keyClicks(&view, QString::fromLatin1(c.keys));
         EXPECT_EQ(contents(), c.bytes);
@@ -128,7 +126,10 @@ TEST_F(HexViewTest, EditsABufferItDoesNotOwnAndFollowsItsSave)
 TEST_F(HexViewTest, FillBoxFiltersKeysAndReportsTheValue)
 {
     QSignalSpy requested(&view, &HexView::fillRequested);
-    struct Case { const char* keys; int value; };
+    struct Case {
+        const char* keys;
+        int value;
+    };
     const Case cases[] = {{"a", 0x0A}, {"", -1}, {"7g", 0x07}, {"c3e", 0xC3}};
     for (const Case& c : cases) {
         view.showFillBox();
@@ -183,7 +184,7 @@ TEST_F(HexViewTest, CopyAndPasteThroughTheClipboard)
     view.undo();
     EXPECT_EQ(contents(), (Bytes{0x00, 0x41, 0x42, 0xFF, 0x41, 0x42}));
 
-    view.setReadOnly(true);  // an operation is running
+    view.setReadOnly(true); // an operation is running
     view.paste();
     EXPECT_EQ(contents()[0], 0x00);
 }

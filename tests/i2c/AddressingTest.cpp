@@ -36,17 +36,16 @@ TEST_P(AddressPhaseTest, ReachesTheAddressedByte)
     EXPECT_EQ(value, Pattern(c.address));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryTypeRow, AddressPhaseTest,
-    ::testing::Values(AddressCase{"ID_24C01", 128, 0x40, 0xA0, "S A0+ 40+ S A1+"},
-                      AddressCase{"ID_24C02", 256, 0x40, 0xA6, "S A6+ 40+ S A7+"},
-                      AddressCase{"ID_24C04", 512, 0x1F0, 0xA0, "S A2+ F0+ S A3+"},
-                      AddressCase{"ID_24C16", 2048, 0x7E0, 0xA0, "S AE+ E0+ S AF+"},
-                      AddressCase{"ID_24C256", 32768, 0x7FE0, 0xA0, "S A0+ 7F+ E0+ S A1+"},
-                      AddressCase{"ID_24C512", 65536, 0xABCD, 0xA2, "S A2+ AB+ CD+ S A3+"},
-                      AddressCase{"ID_24C1024", 131072, 0x1FFE0, 0xA0, "S A2+ FF+ E0+ S A3+"},
-                      AddressCase{"ID_24C2048", 262144, 0x3FFE0, 0xA0, "S A6+ FF+ E0+ S A7+"},
-                      AddressCase{"ID_24C4096", 524288, 0x7FFE0, 0xA0, "S AE+ FF+ E0+ S AF+"}));
+INSTANTIATE_TEST_SUITE_P(EveryTypeRow, AddressPhaseTest,
+                         ::testing::Values(AddressCase{"ID_24C01", 128, 0x40, 0xA0, "S A0+ 40+ S A1+"},
+                                           AddressCase{"ID_24C02", 256, 0x40, 0xA6, "S A6+ 40+ S A7+"},
+                                           AddressCase{"ID_24C04", 512, 0x1F0, 0xA0, "S A2+ F0+ S A3+"},
+                                           AddressCase{"ID_24C16", 2048, 0x7E0, 0xA0, "S AE+ E0+ S AF+"},
+                                           AddressCase{"ID_24C256", 32768, 0x7FE0, 0xA0, "S A0+ 7F+ E0+ S A1+"},
+                                           AddressCase{"ID_24C512", 65536, 0xABCD, 0xA2, "S A2+ AB+ CD+ S A3+"},
+                                           AddressCase{"ID_24C1024", 131072, 0x1FFE0, 0xA0, "S A2+ FF+ E0+ S A3+"},
+                                           AddressCase{"ID_24C2048", 262144, 0x3FFE0, 0xA0, "S A6+ FF+ E0+ S A7+"},
+                                           AddressCase{"ID_24C4096", 524288, 0x7FFE0, 0xA0, "S AE+ FF+ E0+ S AF+"}));
 
 TEST_F(I2cTest, OddBaseIsSentUnchangedAndTheChipRefusesTheAddressByte)
 {

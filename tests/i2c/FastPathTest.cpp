@@ -43,7 +43,7 @@ TEST_P(FastPathRefused, NothingReachesTheChipOrTheBuffer)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FastPathRefused,
-                         ::testing::Values(RefusedCase{13, 256},    // no 24xx kind
-                                           RefusedCase{1, 257}));   // larger than the buffer
+                         ::testing::Values(RefusedCase{13, 256},  // no 24xx kind
+                                           RefusedCase{1, 257})); // larger than the buffer
 
 } // namespace

@@ -50,8 +50,7 @@ TEST_P(ReadSizes, ReadsWholeBlocksThenCompletesWithTheTime)
     run.expectReadUpTo(adapter, GetParam().blocks * 32);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ReadSizes,
-                         ::testing::Values(SizeCase{256, 8}, SizeCase{100, 3}, SizeCase{20, 0}));
+INSTANTIATE_TEST_SUITE_P(Sizes, ReadSizes, ::testing::Values(SizeCase{256, 8}, SizeCase{100, 3}, SizeCase{20, 0}));
 
 TEST_F(I2cTest, EveryBlockIsACompleteRandomRead)
 {

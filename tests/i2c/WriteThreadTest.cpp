@@ -120,15 +120,18 @@ public:
     }
     bool CH341SetStream(uint32_t i, uint8_t mode) override { return inner.CH341SetStream(i, mode); }
     bool CH341WriteData(uint32_t i, std::span<const uint8_t> b) override { return inner.CH341WriteData(i, b); }
-    bool CH341WriteRead(uint32_t i, std::span<const uint8_t> write, uint32_t step, uint32_t count,
-                        uint32_t& length, std::span<uint8_t> reply) override
+    bool CH341WriteRead(uint32_t i, std::span<const uint8_t> write, uint32_t step, uint32_t count, uint32_t& length,
+                        std::span<uint8_t> reply) override
     {
         const bool refuse = write.size() >= 3 && write[0] == 0xAA && write[1] == 0x80 && write[2] == refused;
         const bool ok = inner.CH341WriteRead(i, write, step, count, length, reply);
         if (ok && refuse && length > 0) reply[length - 1] |= 0x80;
         return ok;
     }
-    bool CH341StreamSPI4(uint32_t i, uint32_t cs, std::span<uint8_t> b) override { return inner.CH341StreamSPI4(i, cs, b); }
+    bool CH341StreamSPI4(uint32_t i, uint32_t cs, std::span<uint8_t> b) override
+    {
+        return inner.CH341StreamSPI4(i, cs, b);
+    }
     bool CH341SetDelaymS(uint32_t i, uint32_t ms) override { return inner.CH341SetDelaymS(i, ms); }
     bool CH341ReadEEPROM(uint32_t i, uint8_t t, uint32_t a, std::span<uint8_t> b) override
     {

@@ -27,7 +27,7 @@ protected:
         Restore("XDG_DATA_HOME", savedData);
         QFile::setPermissions(path("portable"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    static void Restore(const char *name, const QByteArray &value)
+    static void Restore(const char* name, const QByteArray& value)
     {
         if (value.isNull())
             qunsetenv(name);
@@ -35,8 +35,8 @@ protected:
             qputenv(name, value);
     }
 
-    QString path(const QString &relative) const { return root.filePath(relative); }
-    void touch(const QString &relative) const
+    QString path(const QString& relative) const { return root.filePath(relative); }
+    void touch(const QString& relative) const
     {
         QDir().mkpath(QFileInfo(path(relative)).path());
         QFile file(path(relative));
@@ -47,7 +47,7 @@ protected:
         bool installed;
         QString settings, chipListRead, chipListWrite, dumps, data;
     };
-    void expect(const Expected &e) const
+    void expect(const Expected& e) const
     {
         EXPECT_EQ(AppPaths::IsInstalled(), e.installed);
         EXPECT_EQ(SettingsPath(), path(e.settings));
@@ -75,8 +75,8 @@ TEST_F(Paths, InstalledTreeReadsTheShippedListAndKeepsTheUsersFilesInXdgFolders)
     touch("usr/bin/vespera");
     touch("usr/share/vespera/ChipList.dat");
     AppPaths::SetProgramFolder(path("usr/bin"));
-    expect({true, "home/config/vespera/Vespera.ini", "usr/share/vespera/ChipList.dat",
-            "home/data/vespera/ChipList.dat", "home/data/vespera/DumpsBackup", "home/data/vespera"});
+    expect({true, "home/config/vespera/Vespera.ini", "usr/share/vespera/ChipList.dat", "home/data/vespera/ChipList.dat",
+            "home/data/vespera/DumpsBackup", "home/data/vespera"});
     // Saving the settings or the chip list needs no folder to be made first.
     EXPECT_TRUE(QFileInfo(path("home/config/vespera")).isDir());
     EXPECT_TRUE(QFileInfo(path("home/data/vespera")).isDir());
@@ -88,8 +88,7 @@ TEST_F(Paths, InstalledTreeReadsTheShippedListAndKeepsTheUsersFilesInXdgFolders)
 
 TEST_F(Paths, ReadOnlyPortableFolderReadsItsListAndWritesToXdgFolders)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     touch("portable/ChipList.dat");
     ASSERT_TRUE(QFile::setPermissions(path("portable"), QFile::ReadOwner | QFile::ExeOwner));
     AppPaths::SetProgramFolder(path("portable"));

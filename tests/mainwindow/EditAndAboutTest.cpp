@@ -19,9 +19,9 @@
 
 TEST_F(ShownWindow, CtrlCAndCtrlVServeTheFocusedPanel)
 {
-    HexView *hex = window->hexEditor();
+    HexView* hex = window->hexEditor();
     hex->load(std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78});
-    auto *edit = qobject_cast<QMenu *>(window->component("MmEdit"));
+    auto* edit = qobject_cast<QMenu*>(window->component("MmEdit"));
     EXPECT_TRUE(edit->actions().contains(item("MmCopy")));
     EXPECT_TRUE(edit->actions().contains(item("MmPaste")));
     EXPECT_EQ(item("MmCopy")->shortcut(), QKeySequence(QKeySequence::Copy));
@@ -32,7 +32,7 @@ TEST_F(ShownWindow, CtrlCAndCtrlVServeTheFocusedPanel)
     EXPECT_EQ(QApplication::clipboard()->text(), "34 56");
     hex->setSelection(3, 3);
     QTest::keyClick(hex, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(hex->bytes()[3], 0x34);  // cut at the end of the buffer
+    EXPECT_EQ(hex->bytes()[3], 0x34); // cut at the end of the buffer
 
     // The log keeps its own Ctrl+C while it has the focus.
     log()->setFocus();
@@ -53,12 +53,12 @@ TEST_F(ShownWindow, AboutClosesTheCompareViewAndOpensTheBox)
     const std::vector<std::uint8_t> a{1, 2}, b{1, 3};
     differences.Build(a, b);
     window->showDifferences(differences);
-    auto *compare = window->findChild<CompareView *>();
+    auto* compare = window->findChild<CompareView*>();
     ASSERT_TRUE(compare->isVisible());
 
     QString title;
     QTimer::singleShot(0, [&title] {
-        if (QWidget *box = QApplication::activeModalWidget()) {
+        if (QWidget* box = QApplication::activeModalWidget()) {
             title = box->windowTitle();
             box->close();
         }

@@ -18,9 +18,9 @@ class EmulatorWindow : public ShownWindow {
 protected:
     void SetUp() override { emulation.fast = true; }
 
-    QMenu *emulatorMenu() const { return qobject_cast<QMenu *>(window->component("MmEmulator")); }
-    bool enabled(const char *name) const { return item(name)->isEnabled(); }
-    bool logHas(const QString &text) const { return log()->toPlainText().contains(text); }
+    QMenu* emulatorMenu() const { return qobject_cast<QMenu*>(window->component("MmEmulator")); }
+    bool enabled(const char* name) const { return item(name)->isEnabled(); }
+    bool logHas(const QString& text) const { return log()->toPlainText().contains(text); }
 
     // The log lines written in red.
     QStringList redLines() const
@@ -35,16 +35,16 @@ protected:
     }
 
     // Puts `chip` (empty: none) into the socket through the dialog, typing part of its name.
-    void putChip(const QString &chip)
+    void putChip(const QString& chip)
     {
-        AnswerModal<EmulatedChipDialog>([chip](EmulatedChipDialog *dialog) {
+        AnswerModal<EmulatedChipDialog>([chip](EmulatedChipDialog* dialog) {
             QTest::keyClicks(dialog->filterField(), chip.isEmpty() ? Localized("empty", "пуст") : chip);
             QTest::keyClick(dialog->filterField(), Qt::Key_Return);
         });
         item("MmEmuChip")->trigger();
     }
 
-    void runToTheEnd(const char *command)
+    void runToTheEnd(const char* command)
     {
         item(command)->trigger();
         ASSERT_TRUE(RunUntil([this] { return !window->controller().busy(); }, 20000)) << command;
@@ -58,14 +58,14 @@ TEST_F(EmulatorWindow, MenuIsThereOnlyOnTheEmulatedAdapterInEitherLanguage)
         QByteArray language;
         QString menu, unplug;
     } cases[] = {{"1", "E&mulator", "&Unplug adapter"}, {"0", "&Эмулятор", "&Отключить адаптер"}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         start("[Lang]\nId=" + c.language + "\n");
         EXPECT_TRUE(emulatorMenu()->menuAction()->isVisible());
         EXPECT_EQ(emulatorMenu()->title(), c.menu);
         EXPECT_EQ(item("MmEmuUnplug")->text(), c.unplug);
     }
     TFMain real{StartupOptions{}};
-    EXPECT_FALSE(qobject_cast<QMenu *>(real.component("MmEmulator"))->menuAction()->isVisible());
+    EXPECT_FALSE(qobject_cast<QMenu*>(real.component("MmEmulator"))->menuAction()->isVisible());
 }
 
 TEST_F(EmulatorWindow, UnplugAndPlugGoThroughTheHotPlugPath)
@@ -108,7 +108,7 @@ TEST_F(EmulatorWindow, PutChipChangesWhatTheAdapterCarries)
     // Nothing in the socket: a read of the selected 24C02 fails in red.
     putChip({});
     EXPECT_TRUE(logHas("Emulator: the socket is empty"));
-    ChipCatalogue &catalogue = window->controller().session().catalogue();
+    ChipCatalogue& catalogue = window->controller().session().catalogue();
     ASSERT_TRUE(catalogue.locate("24C02"));
     window->controller().SetParams();
     runToTheEnd("SBRead");
@@ -119,7 +119,7 @@ TEST_F(EmulatorWindow, PutChipChangesWhatTheAdapterCarries)
 TEST_F(EmulatorWindow, EscClosesTheChipDialogAndLeavesTheSocketAlone)
 {
     start("[Lang]\nId=1\n", "W25X20");
-    AnswerModal<EmulatedChipDialog>([](EmulatedChipDialog *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    AnswerModal<EmulatedChipDialog>([](EmulatedChipDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     item("MmEmuChip")->trigger();
     EXPECT_EQ(window->controller().session().emulator().chipInSocket(), "W25X20");
     EXPECT_FALSE(logHas("Emulator:"));
@@ -140,18 +140,17 @@ TEST_F(EmulatorWindow, EveryFaultFromTheMenuEndsTheNextOperationInRed)
         {"MmEmuFaultPulled", "W25X20", 40, "SBRead", "Error reading at address"},
         {"MmEmuFaultCorrupt", "W25X20", 40, "SBCompare", "Differences"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.item);
         start("[Lang]\nId=1\n", c.chip);
-        Session &session = window->controller().session();
+        Session& session = window->controller().session();
         std::vector<uint8_t> pattern(session.chip().ChipSize);
-        for (std::size_t i = 0; i < pattern.size(); ++i)
-            pattern[i] = uint8_t(i * 7 + 1);
+        for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = uint8_t(i * 7 + 1);
         if (std::string_view(c.command) == "SBCompare")
             std::copy(pattern.begin(), pattern.end(), session.adapter().Emulator->memory().begin());
         session.document().editor().load(pattern);
 
-        AnswerModal<QInputDialog>([&c](QInputDialog *dialog) {
+        AnswerModal<QInputDialog>([&c](QInputDialog* dialog) {
             EXPECT_EQ(dialog->intValue(), 32);
             dialog->setIntValue(c.packets);
             dialog->accept();
@@ -161,7 +160,7 @@ TEST_F(EmulatorWindow, EveryFaultFromTheMenuEndsTheNextOperationInRed)
         log()->clear();
         runToTheEnd(c.command);
         const QStringList red = redLines();
-        EXPECT_TRUE(std::any_of(red.begin(), red.end(), [&](const QString &r) { return r.startsWith(c.line); }))
+        EXPECT_TRUE(std::any_of(red.begin(), red.end(), [&](const QString& r) { return r.startsWith(c.line); }))
             << log()->toPlainText().toStdString();
         EXPECT_FALSE(logHas("Reading completed") || logHas("Writing completed")) << log()->toPlainText().toStdString();
         const std::span<const uint8_t> buffer = session.document().bytes();
@@ -174,7 +173,7 @@ TEST_F(EmulatorWindow, EveryFaultFromTheMenuEndsTheNextOperationInRed)
 TEST_F(EmulatorWindow, UnplugInTheMiddleOfAReadEndsItBeforeTheControlsChange)
 {
     start("[Lang]\nId=1\n", "W25Q64FV");
-    Session &session = window->controller().session();
+    Session& session = window->controller().session();
     item("SBRead")->trigger();
     ASSERT_TRUE(RunUntil([this] { return window->controller().session().runner().progressPosition() > 4; }));
     item("MmEmuUnplug")->trigger();
@@ -205,7 +204,7 @@ TEST_F(EmulatorWindow, ClosingTheWindowStopsTheRunningReadFirst)
 TEST_F(EmulatorWindow, ClearedFaultNeverStrikes)
 {
     start("[Lang]\nId=1\n", "W25X20");
-    AnswerModal<QInputDialog>([](QInputDialog *dialog) { dialog->accept(); });
+    AnswerModal<QInputDialog>([](QInputDialog* dialog) { dialog->accept(); });
     item("MmEmuFaultUsb")->trigger();
     item("MmEmuFaultClear")->trigger();
     log()->clear();
@@ -218,9 +217,9 @@ TEST_F(EmulatorWindow, BusLogGoesToTheChosenFileUntilStopped)
 {
     start("[Lang]\nId=1\n", "W25X20");
     const QString path = folder.filePath("bus.txt");
-    AnswerModal<QFileDialog>([path](QFileDialog *dialog) {
+    AnswerModal<QFileDialog>([path](QFileDialog* dialog) {
         dialog->selectFile(path);
-        static_cast<QDialog *>(dialog)->accept(); // as the dialog's own button does
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own button does
     });
     item("MmEmuLog")->trigger();
     EXPECT_TRUE(item("MmEmuLog")->isChecked());

@@ -20,53 +20,52 @@ struct Pick {
     QString shownFilter; // filled in: the filter the dialog opened on
 };
 
-void PickInNextDialog(Pick &pick)
+void PickInNextDialog(Pick& pick)
 {
-    AnswerModal<QFileDialog>([&pick](QFileDialog *dialog) {
+    AnswerModal<QFileDialog>([&pick](QFileDialog* dialog) {
         pick.shownFilter = dialog->selectedNameFilter();
         dialog->selectNameFilter(dialog->nameFilters().at(pick.entry));
         dialog->selectFile(pick.file);
-        static_cast<QDialog *>(dialog)->accept(); // as the dialog's own button does
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own button does
     });
 }
 
 std::vector<uint8_t> Pattern(std::size_t size)
 {
     std::vector<uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(i * 37 + 11);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = uint8_t(i * 37 + 11);
     return bytes;
 }
 
-void WriteFile(const QString &path, const QByteArray &bytes)
+void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QByteArray ReadFile(const QString &path)
+QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A PonyProg dump: the 152-byte header with both CRCs, then the chip bytes.
-QByteArray E2pFile(const std::vector<uint8_t> &data)
+QByteArray E2pFile(const std::vector<uint8_t>& data)
 {
     QByteArray file("E2P!Lanc");
     file.resize(152, '\0');
     const uint16_t dataCrc = CRC16(data);
     file[148] = char(dataCrc & 0xFF);
     file[149] = char(dataCrc >> 8);
-    const uint16_t headerCrc = CRC16(std::span(reinterpret_cast<const uint8_t *>(file.constData()), 150));
+    const uint16_t headerCrc = CRC16(std::span(reinterpret_cast<const uint8_t*>(file.constData()), 150));
     file[150] = char(headerCrc & 0xFF);
     file[151] = char(headerCrc >> 8);
-    file.append(reinterpret_cast<const char *>(data.data()), qsizetype(data.size()));
+    file.append(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
     return file;
 }
 
-std::vector<uint8_t> Bytes(const QByteArray &bytes)
+std::vector<uint8_t> Bytes(const QByteArray& bytes)
 {
     return {bytes.begin(), bytes.end()};
 }
@@ -74,27 +73,33 @@ std::vector<uint8_t> Bytes(const QByteArray &bytes)
 class DumpDialogs : public ShownWindow {
 protected:
     void SetUp() override { start({}, QStringLiteral("24C02")); }
-    QString path(const char *name) const { return folder.filePath(QLatin1String(name)); }
-    std::vector<uint8_t> editorBytes() const { return {window->hexEditor()->bytes().begin(), window->hexEditor()->bytes().end()}; }
+    QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+    std::vector<uint8_t> editorBytes() const
+    {
+        return {window->hexEditor()->bytes().begin(), window->hexEditor()->bytes().end()};
+    }
 };
 } // namespace
 
 TEST_F(DumpDialogs, EachFilterChoosesItsFormatAndTheDialogReopensOnIt)
 {
     WriteFile(path("any.dump"), "x");
-    using Ask = QString (TFMain::*)(Format *);
+    using Ask = QString (TFMain::*)(Format*);
     const struct {
         Ask ask;
         int filterCount;
-        const char *file; // a name the save dialog need not ask about replacing
+        const char* file;                          // a name the save dialog need not ask about replacing
         std::vector<std::pair<int, Format>> picks; // filter entry, the format it stands for
     } dialogs[] = {
-        {&TFMain::askOpenFile, 5, "any.dump", {{1, Format::E2p}, {2, Format::Hex}, {3, Format::Brg}, {4, Format::Bin}, {0, Format::Bin}}},
+        {&TFMain::askOpenFile,
+         5,
+         "any.dump",
+         {{1, Format::E2p}, {2, Format::Hex}, {3, Format::Brg}, {4, Format::Bin}, {0, Format::Bin}}},
         {&TFMain::askSaveFile, 3, "saved", {{1, Format::Hex}, {2, Format::Brg}, {0, Format::Bin}}},
     };
-    for (const auto &d : dialogs) {
+    for (const auto& d : dialogs) {
         QStringList filters;
-        AnswerModal<QFileDialog>([&filters](QFileDialog *dialog) {
+        AnswerModal<QFileDialog>([&filters](QFileDialog* dialog) {
             filters = dialog->nameFilters();
             dialog->reject();
         });
@@ -102,7 +107,7 @@ TEST_F(DumpDialogs, EachFilterChoosesItsFormatAndTheDialogReopensOnIt)
         EXPECT_TRUE((window.get()->*d.ask)(&format).isEmpty());
         ASSERT_EQ(filters.size(), d.filterCount);
         QString previous = filters.first();
-        for (const auto &[entry, expected] : d.picks) {
+        for (const auto& [entry, expected] : d.picks) {
             Pick pick{entry, path(d.file), {}};
             PickInNextDialog(pick);
             EXPECT_EQ((window.get()->*d.ask)(&format), path(d.file));
@@ -157,7 +162,7 @@ TEST_F(DumpDialogs, SavingOverAnExistingDumpAsksFirst)
         Pick save{0, path("dump"), {}};
         PickInNextDialog(save);
         QString question;
-        AnswerModal<QMessageBox>([&question, replace](QMessageBox *box) {
+        AnswerModal<QMessageBox>([&question, replace](QMessageBox* box) {
             question = box->text();
             box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
         });

@@ -1,5 +1,5 @@
-#include "session/Language.h"
 #include "ui/mainwindow/LogPanel.h"
+#include "session/Language.h"
 
 #include <QFile>
 #include <QTemporaryDir>

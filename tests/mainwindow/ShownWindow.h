@@ -25,7 +25,7 @@ protected:
     void SetUp() override { start(); }
 
     // (Re)starts the window with `settings` as Vespera.ini and `chip` in the emulated socket.
-    void start(const QByteArray &settings = {}, const QString &chip = {})
+    void start(const QByteArray& settings = {}, const QString& chip = {})
     {
         window.reset();
         AppPaths::SetProgramFolder(folder.path());
@@ -43,28 +43,30 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         // The start-up steps run once the window is shown.
-        ASSERT_TRUE(RunUntil([this] { return log()->toPlainText().contains("Selected device")
-                                             || log()->toPlainText().contains("Выбран чип"); }, 5000));
+        ASSERT_TRUE(RunUntil(
+            [this] {
+                return log()->toPlainText().contains("Selected device") || log()->toPlainText().contains("Выбран чип");
+            },
+            5000));
     }
 
-    QPlainTextEdit *log() const { return qobject_cast<QPlainTextEdit *>(window->component("RELog")); }
-    QAction *item(const char *name) const { return qobject_cast<QAction *>(window->component(name)); }
+    QPlainTextEdit* log() const { return qobject_cast<QPlainTextEdit*>(window->component("RELog")); }
+    QAction* item(const char* name) const { return qobject_cast<QAction*>(window->component(name)); }
 };
 
 // Answers the next modal dialog of type T once it is open, from within its own event loop; gives
 // up after a while, so that a dialog that never comes leaves no answer behind for a later one.
-template <class T> void AnswerModal(std::function<void(T *)> answer)
+template <class T>
+void AnswerModal(std::function<void(T*)> answer)
 {
-    auto *poll = new QTimer;
+    auto* poll = new QTimer;
     const QDeadlineTimer deadline(10000);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer, deadline] {
-        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!dialog && !deadline.hasExpired())
-            return;
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog && !deadline.hasExpired()) return;
         poll->stop();
         poll->deleteLater();
-        if (dialog)
-            answer(dialog);
+        if (dialog) answer(dialog);
     });
     poll->start(5);
 }

@@ -1,29 +1,29 @@
-#include "session/AppPaths.h"
+#include "ui/mainwindow/TFMain.h"
 #include "app/Captions.h"
 #include "app/ControlStates.h"
+#include "session/AppPaths.h"
 #include "session/Language.h"
 #include "tests/support/RunUntil.h"
-#include "ui/mainwindow/TFMain.h"
 
 #include <QAction>
-#include <QKeyEvent>
-#include <QPlainTextEdit>
-#include <QWindow>
-#include <thread>
 #include <QApplication>
 #include <QFile>
-#include <QScreen>
-#include <climits>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QWindow>
+#include <climits>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 class MainWindow : public ::testing::Test {
 protected:
     QTemporaryDir folder;
     void SetUp() override { AppPaths::SetProgramFolder(folder.path()); }
-    void writeIni(const QByteArray &text)
+    void writeIni(const QByteArray& text)
     {
         QFile f(folder.filePath("Vespera.ini"));
         f.open(QIODevice::WriteOnly);
@@ -38,12 +38,9 @@ TEST_F(MainWindow, EveryNamedComponentExists)
 {
     TFMain window{StartupOptions{}};
     std::vector<ComponentName> names(std::begin(component::All), std::end(component::All));
-    for (int number = 1; number <= component::RecentFileCount; ++number)
-        names.push_back(component::RecentFile(number));
-    for (int address : {0x00, 0xA0, 0xFF})
-        names.push_back(component::SlaveAddressItem(address));
-    for (ComponentName name : names)
-        EXPECT_NE(window.component(name), nullptr) << name.text;
+    for (int number = 1; number <= component::RecentFileCount; ++number) names.push_back(component::RecentFile(number));
+    for (int address : {0x00, 0xA0, 0xFF}) names.push_back(component::SlaveAddressItem(address));
+    for (ComponentName name : names) EXPECT_NE(window.component(name), nullptr) << name.text;
     EXPECT_STREQ(component::SlaveAddressItem(0xA0).text, "N0xA0");
 }
 
@@ -51,15 +48,15 @@ TEST_F(MainWindow, CaptionsFollowTheLanguage)
 {
     writeIni("[Lang]\nId=1\n");
     TFMain english{StartupOptions{}};
-    EXPECT_EQ(qobject_cast<QAction *>(english.component("MmFopen"))->text(), "&Open");
-    EXPECT_EQ(qobject_cast<QMenu *>(english.component("mFile"))->title(), "&File");
-    EXPECT_EQ(qobject_cast<QAction *>(english.component("N0xA0"))->text(), "0xA0");
+    EXPECT_EQ(qobject_cast<QAction*>(english.component("MmFopen"))->text(), "&Open");
+    EXPECT_EQ(qobject_cast<QMenu*>(english.component("mFile"))->title(), "&File");
+    EXPECT_EQ(qobject_cast<QAction*>(english.component("N0xA0"))->text(), "0xA0");
 
     writeIni("[Lang]\nId=0\n");
     TFMain russian{StartupOptions{}};
-    EXPECT_EQ(qobject_cast<QAction *>(russian.component("MmFopen"))->text(), QString::fromUtf8("Открыть"));
-    EXPECT_EQ(qobject_cast<QMenu *>(russian.component("mFile"))->title(), QString::fromUtf8("&Файл"));
-    EXPECT_TRUE(qobject_cast<QAction *>(russian.component("MmRus"))->isChecked());
+    EXPECT_EQ(qobject_cast<QAction*>(russian.component("MmFopen"))->text(), QString::fromUtf8("Открыть"));
+    EXPECT_EQ(qobject_cast<QMenu*>(russian.component("mFile"))->title(), QString::fromUtf8("&Файл"));
+    EXPECT_TRUE(qobject_cast<QAction*>(russian.component("MmRus"))->isChecked());
 }
 
 // Esc is seen by the window before any control, whichever has the focus, and stops the worker.
@@ -67,13 +64,12 @@ TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
 {
     TFMain window{StartupOptions{}};
     window.winId(); // the system window, without the first showing and its start-up steps
-    Session &session = window.controller().session();
+    Session& session = window.controller().session();
     session.catalogue().chip.ChipKind = "ID_24C02";
     session.ActivateControls(Busy);
     ASSERT_TRUE(session.runner().StartOperation(
-        [](const WorkerParams &, WorkerContext &context) {
-            while (!context.cancelRequested())
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        [](const WorkerParams&, WorkerContext& context) {
+            while (!context.cancelRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             context.finish(ReadCancelled);
         },
         std::make_shared<WorkerParams>()));
@@ -81,7 +77,7 @@ TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(window.windowHandle(), &release);
     EXPECT_TRUE(RunUntil([&] { return !window.controller().busy(); }, 5000));
-    auto *log = qobject_cast<QPlainTextEdit *>(window.component("RELog"));
+    auto* log = qobject_cast<QPlainTextEdit*>(window.component("RELog"));
     EXPECT_TRUE(log->toPlainText().endsWith("Reading terminated by user"));
 }
 

@@ -18,15 +18,14 @@
 #include <QToolButton>
 
 namespace {
-QToolButton *ButtonOf(QWidget *window, QAction *action)
+QToolButton* ButtonOf(QWidget* window, QAction* action)
 {
-    for (QToolButton *button : window->findChildren<QToolButton *>())
-        if (button->defaultAction() == action)
-            return button;
+    for (QToolButton* button : window->findChildren<QToolButton*>())
+        if (button->defaultAction() == action) return button;
     return nullptr;
 }
 
-QImage Picture(const QIcon &icon)
+QImage Picture(const QIcon& icon)
 {
     return icon.pixmap(32).toImage();
 }
@@ -42,23 +41,23 @@ protected:
 TEST_F(FreshWindow, SpiButtonsShowAndWorkOnlyWithAnSpiChip)
 {
     start({}, QStringLiteral("W25Q64FV"));
-    ChipCatalogue &catalogue = window->controller().session().catalogue();
+    ChipCatalogue& catalogue = window->controller().session().catalogue();
     const struct {
-        const char *chip;
+        const char* chip;
         bool spi;
     } cases[] = {{"W25Q64FV", true}, {"24C02", false}, {"W25Q64FV", true}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         ASSERT_TRUE(catalogue.ClientDataSet.locate(chipdb::ChipField::CHIPTEXT, c.chip));
         window->controller().SetParams();
         window->controller().ActivateControls(Ready); // the ready state keeps them off for an I2C chip
         QApplication::processEvents();                // the tool bar lays itself out anew
-        for (const char *name : {"SBErase", "SBStatRegs"}) {
-            QToolButton *button = ButtonOf(window.get(), item(name));
+        for (const char* name : {"SBErase", "SBStatRegs"}) {
+            QToolButton* button = ButtonOf(window.get(), item(name));
             ASSERT_NE(button, nullptr) << name;
             EXPECT_EQ(button->isVisible(), c.spi) << c.chip << " " << name;
             EXPECT_EQ(button->isEnabled(), c.spi) << c.chip << " " << name;
         }
-        EXPECT_EQ(qobject_cast<QMenu *>(window->component("MmSpi"))->menuAction()->isEnabled(), c.spi) << c.chip;
+        EXPECT_EQ(qobject_cast<QMenu*>(window->component("MmSpi"))->menuAction()->isEnabled(), c.spi) << c.chip;
     }
 }
 
@@ -69,7 +68,7 @@ TEST_F(FreshWindow, ClosingTheCompareViewLeavesNoButtonBehind)
     const std::vector<uint8_t> a{1, 2}, b{1, 3};
     differences.Build(a, b);
     window->showDifferences(differences);
-    auto *compare = window->findChild<CompareView *>();
+    auto* compare = window->findChild<CompareView*>();
     ASSERT_TRUE(compare->BitBtn()->isVisible());
 
     item("SBRead")->trigger(); // a read closes the view first
@@ -93,7 +92,7 @@ TEST_F(ShownWindow, TheProgramIconIsOnTheWindowAndItsDialogs)
     EXPECT_EQ(Picture(window->windowIcon()), icon);
 
     QImage dialogIcon;
-    AnswerModal<QDialog>([&dialogIcon](QDialog *dialog) {
+    AnswerModal<QDialog>([&dialogIcon](QDialog* dialog) {
         dialogIcon = Picture(dialog->windowIcon());
         dialog->reject();
     });
@@ -101,7 +100,7 @@ TEST_F(ShownWindow, TheProgramIconIsOnTheWindowAndItsDialogs)
     EXPECT_EQ(dialogIcon, icon);
 
     QImage boxIcon;
-    AnswerModal<QMessageBox>([&boxIcon](QMessageBox *box) {
+    AnswerModal<QMessageBox>([&boxIcon](QMessageBox* box) {
         boxIcon = Picture(box->windowIcon());
         box->reject();
     });
@@ -115,7 +114,7 @@ TEST_F(FreshWindow, EveryTopMenuHasAMnemonicOfItsOwn)
     for (const QByteArray language : {"0", "1"}) {
         start("[Lang]\nId=" + language + "\n");
         QList<QKeySequence> keys;
-        for (QAction *menu : window->menuBar()->actions()) {
+        for (QAction* menu : window->menuBar()->actions()) {
             const QKeySequence key = QKeySequence::mnemonic(menu->text());
             EXPECT_FALSE(key.isEmpty()) << menu->text().toStdString();
             EXPECT_FALSE(keys.contains(key)) << menu->text().toStdString();
@@ -133,9 +132,9 @@ TEST_F(FreshWindow, TextsSpeakTheInterfaceLanguage)
         {"1", "Search Hex-values", "Search text", "&Yes"},
         {"0", "Поиск Hex-значений", "Поиск текста", "&Да"}, // Qt's own buttons through qtbase_ru
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         start("[Lang]\nId=" + c.id + "\n");
-        auto *kinds = qobject_cast<QComboBox *>(window->component("CBSearch"));
+        auto* kinds = qobject_cast<QComboBox*>(window->component("CBSearch"));
         ASSERT_EQ(kinds->count(), 2);
         EXPECT_EQ(kinds->itemText(0), c.hexSearch);
         EXPECT_EQ(kinds->itemText(1), c.textSearch);
@@ -150,9 +149,9 @@ TEST_F(FreshWindow, TextsSpeakTheInterfaceLanguage)
 TEST_F(FreshWindow, CompareTitlesFollowALanguageChange)
 {
     start("[Lang]\nId=0\n");
-    auto *titles = window->findChild<CompareView *>()->CompareGrid()->model();
+    auto* titles = window->findChild<CompareView*>()->CompareGrid()->model();
     EXPECT_EQ(titles->headerData(1, Qt::Horizontal).toString(), "Адрес");
-    AnswerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+    AnswerModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
     item("MmEng")->trigger();
     EXPECT_EQ(CurrentLanguage(), Language::English);
     EXPECT_EQ(titles->headerData(1, Qt::Horizontal).toString(), "Address");
@@ -161,7 +160,7 @@ TEST_F(FreshWindow, CompareTitlesFollowALanguageChange)
 
 TEST_F(ShownWindow, StatusBarPanelsHoldTheirLongestTexts)
 {
-    auto *bar = qobject_cast<StatusBar *>(window->component("StatusBar"));
+    auto* bar = qobject_cast<StatusBar*>(window->component("StatusBar"));
     const QFontMetrics metrics(bar->panelFont());
     const struct {
         int panel;
@@ -173,7 +172,7 @@ TEST_F(ShownWindow, StatusBarPanelsHoldTheirLongestTexts)
         {2, "Смещение: 0x1FFFFFF"},
         {3, "Check Sum: CRC16 = 0xFFFF, CRC32 = 0xFFFFFFFF"},
     };
-    for (const auto &c : cases)
+    for (const auto& c : cases)
         EXPECT_LE(metrics.horizontalAdvance(c.text), bar->textRect(c.panel).width()) << c.text.toStdString();
     EXPECT_LE(bar->panelRect(4).right(), bar->width());
     EXPECT_GE(bar->panelRect(0).width(), StatusBar::DesignWidths[0] / 3);
@@ -189,11 +188,11 @@ TEST_F(FreshWindow, LogIsSavedAmongTheUsersFiles)
     AppPaths::SetProgramFolder(folder.filePath("usr/bin"));
     TFMain installed{StartupOptions{}};
     QString offered;
-    AnswerModal<QFileDialog>([&offered](QFileDialog *dialog) {
+    AnswerModal<QFileDialog>([&offered](QFileDialog* dialog) {
         offered = dialog->selectedFiles().value(0);
         dialog->reject();
     });
-    installed.findChild<QAction *>("SavToFl")->trigger();
+    installed.findChild<QAction*>("SavToFl")->trigger();
     qunsetenv("XDG_DATA_HOME");
     qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(offered, folder.filePath("data/vespera/Vespera_Log.txt"));

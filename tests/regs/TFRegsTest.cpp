@@ -15,14 +15,18 @@ namespace {
 struct Dialog {
     explicit Dialog(int count, StatusShadow initial = {})
         : shadow(initial), dialog(shadow, count,
-                 {[this] {
-                      ++reads;
-                      return nextRead;
-                  },
-                  [this] { written.push_back(shadow); }})
+                                  {[this] {
+                                       ++reads;
+                                       return nextRead;
+                                   },
+                                   [this] { written.push_back(shadow); }})
     {
     }
-    template <class T> T* find(const char* name) { return dialog.findChild<T*>(name); }
+    template <class T>
+    T* find(const char* name)
+    {
+        return dialog.findChild<T*>(name);
+    }
     QCheckBox* bit(const char* name) { return find<QCheckBox>(name); }
     QString label(const char* name) { return find<QLabel>(name)->text(); }
 
@@ -69,7 +73,7 @@ TEST(TFRegs, OneRegisterRowEditsAndWritesTheShadow)
 TEST(TFRegs, ThreeRowsAndAReadThatStopsEarly)
 {
     Dialog d(3, {{0x00, 0x40, 0x05}});
-    d.nextRead = {1, {0x1C, 0, 0}, true};  // register 2 could not be read
+    d.nextRead = {1, {0x1C, 0, 0}, true}; // register 2 could not be read
     d.dialog.show();
     EXPECT_TRUE(d.find<QGroupBox>("GroupBox2")->isEnabled());
     EXPECT_TRUE(d.find<QGroupBox>("GroupBox3")->isEnabled());

@@ -31,15 +31,12 @@ TEST(Document, OneTransferBlockForTheChipThatWorkersKeepAlive)
 TEST(Document, TheTransferBlockIsSizedForTheChipAndNoLarger)
 {
     const std::pair<std::size_t, std::size_t> cases[] = {
-        {0, 34603008},
-        {256, 34603008},
-        {32u << 20, 34603008},
-        {(32u << 20) + 1, 34603009},
-        {64u << 20, 68157440},
-        {std::size_t(1) << 40, Document::LargestTransfer}, // never past the largest chip
+        {0, 34603008},         {256, 34603008},
+        {32u << 20, 34603008}, {(32u << 20) + 1, 34603009},
+        {64u << 20, 68157440}, {std::size_t(1) << 40, Document::LargestTransfer}, // never past the largest chip
     };
     static_assert(Document::LargestTransfer == 68157440);
-    for (const auto &[chip, size] : cases) {
+    for (const auto& [chip, size] : cases) {
         Document document;
         document.fitTransferToChip(chip);
         EXPECT_EQ(document.transfer().size(), size) << chip;

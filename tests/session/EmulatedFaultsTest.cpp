@@ -6,12 +6,12 @@ TEST_F(SessionTest, EveryFaultEndsInARedLine)
 {
     enum class Op { Read, Write, Compare };
     const struct {
-        const char *chip;
+        const char* chip;
         EmulatedFault fault;
         uint64_t afterPackets;
         Op op;
         Outcome outcome;
-        const char *line;
+        const char* line;
     } cases[] = {
         {"W25X20", EmulatedFault::UsbError, 40, Op::Write, Outcome::IoFailure, "Error writing at address"},
         {"W25X20", EmulatedFault::Pulled, 40, Op::Read, Outcome::IoFailure, "Error reading at address"},
@@ -22,13 +22,12 @@ TEST_F(SessionTest, EveryFaultEndsInARedLine)
         {"24C02", EmulatedFault::UsbError, 12, Op::Read, Outcome::IoFailure, "Error in block"},
         {"24C02", EmulatedFault::UsbError, 2, Op::Read, Outcome::IoFailure, "Error in block 0"}, // in the size check
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.chip << " fault " << int(c.fault));
         insert(c.chip);
         const std::vector<uint8_t> image = Pattern(emulator->memory().size());
         std::copy(image.begin(), image.end(), emulator->memory().begin());
-        if (c.op == Op::Write)
-            std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
+        if (c.op == Op::Write) std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
         setEditor(image);
         emulator->armFault(c.fault, c.afterPackets);
         const Outcome outcome = run([&] {
@@ -41,7 +40,7 @@ TEST_F(SessionTest, EveryFaultEndsInARedLine)
         });
         EXPECT_EQ(outcome, c.outcome) << reds().join('|').toStdString();
         const QStringList red = reds();
-        EXPECT_TRUE(std::any_of(red.begin(), red.end(), [&](const QString &r) { return r.startsWith(c.line); }))
+        EXPECT_TRUE(std::any_of(red.begin(), red.end(), [&](const QString& r) { return r.startsWith(c.line); }))
             << red.join('|').toStdString();
         EXPECT_FALSE(logHas("Reading completed") || logHas("Writing completed"));
         EXPECT_EQ(std::vector<uint8_t>(session.document().bytes().begin(), session.document().bytes().end()), image);
@@ -68,8 +67,7 @@ TEST_F(SessionTest, HotPlugDuringAnOperationWaitsForItsEnd)
         insert("W25X20");
         session.ActivateControls(Busy);
         session.adapter().AdapterNotify(0);
-        if (plugBackIn)
-            session.adapter().AdapterNotify(3);
+        if (plugBackIn) session.adapter().AdapterNotify(3);
         EXPECT_TRUE(session.busy());
         EXPECT_TRUE(emulator->isOpen()); // the operation's device is left to it
         EXPECT_TRUE(logHas("CH341 programmer removed"));

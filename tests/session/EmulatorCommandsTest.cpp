@@ -18,7 +18,7 @@ TEST(EmulatedImage, EachChipHasAFileOfItsOwnBesideTheStartImage)
         {"/d/a.b.img", "", "AT25DF041A/B", "/d/a.b.AT25DF041A_B.img"}, // never a folder of the name
         {"/d/chip.bin", "", "../x y", "/d/chip.___x_y.bin"},
     };
-    for (const auto &c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(EmulatedImageOf(c.startImage, c.startChip, c.chip), c.image) << c.chip.toStdString();
 }
 
@@ -29,7 +29,7 @@ TEST_F(SessionTest, PutChipsKeepTheirContentsInTheirOwnFiles)
     session.adapter().emulation().image = start;
     insert("W25X20");
     session.catalogue().ClientDataSet.assign({Row("W25X20"), Row("24C02")});
-    EmulatorCommands &commands = session.emulator();
+    EmulatorCommands& commands = session.emulator();
 
     ASSERT_TRUE(commands.putChip("24C02"));
     EXPECT_TRUE(commands.i2cChipInSocket());

@@ -12,15 +12,14 @@ constexpr int WholeChipMilliseconds = 120000;
 std::vector<uint8_t> WideImage(std::size_t size)
 {
     std::vector<uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(uint32_t(i * 0x9E3779B1u) >> 24);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = uint8_t(uint32_t(i * 0x9E3779B1u) >> 24);
     return bytes;
 }
 } // namespace
 
 TEST_F(SessionTest, TheTransferBufferFollowsTheSelectedChip)
 {
-    const auto select = [this](const char *name) {
+    const auto select = [this](const char* name) {
         session.catalogue().ClientDataSet.assign({Row(name)});
         session.catalogue().ClientDataSet.moveTo(0);
         session.catalogue().SetParams();

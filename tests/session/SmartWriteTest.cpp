@@ -10,12 +10,11 @@ struct BusCount {
     std::size_t bytesRead = 0;
 };
 
-BusCount Count(EmulatedCh341 &emulator)
+BusCount Count(EmulatedCh341& emulator)
 {
     BusCount count;
-    for (const SpiFrame &frame : emulator.takeLog().spi) {
-        if (frame.mosi.empty())
-            continue;
+    for (const SpiFrame& frame : emulator.takeLog().spi) {
+        if (frame.mosi.empty()) continue;
         switch (frame.mosi[0]) {
         case 0x20: ++count.sectorErases; break;
         case 0xC7: ++count.chipErases; break;
@@ -53,7 +52,8 @@ protected:
 TEST_F(SmartWriteTest, WritesOnlyTheChangedSectorsAndPagesOfAKnownChip)
 {
     setEditor(changed);
-    EXPECT_EQ(run([&] { session.commands().MmSmartWriteClick(); }), Outcome::Completed) << reds().join('|').toStdString();
+    EXPECT_EQ(run([&] { session.commands().MmSmartWriteClick(); }), Outcome::Completed)
+        << reds().join('|').toStdString();
     EXPECT_EQ(chip(), changed);
     EXPECT_TRUE(logHas("Smart write: the chip's contents are known"));
     EXPECT_TRUE(logHas("Smart write: 1 of 64 sectors erased, 17 of 1024 pages programmed"));
@@ -77,26 +77,28 @@ TEST_F(SmartWriteTest, WritesOnlyTheChangedSectorsAndPagesOfAKnownChip)
 TEST_F(SmartWriteTest, StaleKnowledgeIsNeverTrusted)
 {
     struct Case {
-        const char *name;
+        const char* name;
         std::function<void()> event;
     };
     const Case cases[] = {
         {"a status register write", [&] { session.spi().WriteStatusFromShadow(); }},
         {"a hot-plug report", [&] { session.adapter().AdapterNotify(3); }},
         {"another adapter", [&] { insert("W25X20"); }},
-        {"a cancelled read", [&] {
+        {"a cancelled read",
+         [&] {
              EXPECT_EQ(run([&] {
                            session.commands().MmReadClick();
                            session.runner().cancel();
                        }),
                        Outcome::Cancelled);
          }},
-        {"a failed write", [&] {
+        {"a failed write",
+         [&] {
              setEditor(std::vector<uint8_t>(Size - 1, 0x00)); // shorter than the chip: refused
              EXPECT_NE(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed);
          }},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::Completed);
         c.event();

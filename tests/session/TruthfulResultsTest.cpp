@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 
 namespace {
-bool AllErased(const std::vector<uint8_t> &bytes)
+bool AllErased(const std::vector<uint8_t>& bytes)
 {
     return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0xFF; });
 }
@@ -21,7 +21,9 @@ TEST_F(SessionTest, AWriteIsCompletedOnlyWhenTheChipReadsBackWhatWasWritten)
     EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Mismatch);
     ASSERT_EQ(reds().size(), 1) << reds().join('|').toStdString();
     EXPECT_TRUE(QRegularExpression("^Verify error: \\d+ bytes differ, the first at the address: 0 \\(0x000000\\)$")
-                    .match(reds()[0]).hasMatch()) << reds()[0].toStdString();
+                    .match(reds()[0])
+                    .hasMatch())
+        << reds()[0].toStdString();
     EXPECT_FALSE(logHas("Writing completed"));
     EXPECT_FALSE(session.differences().empty());
 
@@ -33,19 +35,20 @@ TEST_F(SessionTest, AWriteIsCompletedOnlyWhenTheChipReadsBackWhatWasWritten)
 
 TEST_F(SessionTest, AProtectedChipIsWrittenAfterTheUnprotectTheUserAgreedTo)
 {
-    for (const char *name : {"AT25DF041A", "SST25VF020B"}) { // both power up protected
+    for (const char* name : {"AT25DF041A", "SST25VF020B"}) { // both power up protected
         SCOPED_TRACE(name);
         insert(name);
         const std::vector<uint8_t> image = Pattern(emulator->memory().size());
         setEditor(image);
 
-        answer = [](const QString &question) { return !question.startsWith("Block protection is set"); };
+        answer = [](const QString& question) { return !question.startsWith("Block protection is set"); };
         EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Mismatch);
         EXPECT_TRUE(logHas("The chip stays protected: status registers 0x"));
         EXPECT_TRUE(AllErased(chip()));
 
-        answer = [](const QString &) { return true; };
-        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed) << reds().join('|').toStdString();
+        answer = [](const QString&) { return true; };
+        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed)
+            << reds().join('|').toStdString();
         EXPECT_TRUE(logHas("Unprotect: status registers 0x"));
         EXPECT_EQ(chip(), image);
     }
@@ -56,7 +59,7 @@ TEST_F(SessionTest, AnEraseIsCompletedOnlyWhenTheChipIsBlank)
     // Protected and left so: the chip refuses the erase, and the check after it says so.
     insert("AT25DF041A");
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
-    answer = [](const QString &question) { return !question.startsWith("Block protection is set"); };
+    answer = [](const QString& question) { return !question.startsWith("Block protection is set"); };
     EXPECT_EQ(run([&] { session.commands().MmSpiEraseClick(); }), Outcome::Mismatch);
     EXPECT_EQ(reds(), QStringList{"Erase error: the chip is not blank at the address: 0 (0x000000)"});
     EXPECT_FALSE(logHas("Erasing completed."));
@@ -71,7 +74,7 @@ TEST_F(SessionTest, AnEraseIsCompletedOnlyWhenTheChipIsBlank)
 
 TEST_F(SessionTest, AnEmptySpiSocketIsNeverBlank)
 {
-    for (const char *selected : {"W25X20", "25LC256"}) { // with and without an identification
+    for (const char* selected : {"W25X20", "25LC256"}) { // with and without an identification
         SCOPED_TRACE(selected);
         insert(selected, "24C256"); // the chip sits on the I2C side: nothing answers on SPI
         EXPECT_EQ(run([&] { session.commands().MmCheckFFClick(); }), Outcome::NoDevice);
@@ -85,12 +88,14 @@ TEST_F(SessionTest, A24xxChipOfAnotherAddressWidthIsRefused)
     const struct {
         const char *selected, *inSocket, *found;
     } cases[] = {
-        {"24C02", "24C256", "The chip in the socket answers as a part with two address bytes (24C32 or larger), not "
-                            "as the selected 24C02; nothing was done."},
-        {"24C256", "24C02", "The chip in the socket answers as a part with one address byte (24C16 or smaller), not "
-                            "as the selected 24C256; nothing was done."},
+        {"24C02", "24C256",
+         "The chip in the socket answers as a part with two address bytes (24C32 or larger), not "
+         "as the selected 24C02; nothing was done."},
+        {"24C256", "24C02",
+         "The chip in the socket answers as a part with one address byte (24C16 or smaller), not "
+         "as the selected 24C256; nothing was done."},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.selected);
         insert(c.selected, c.inSocket);
         const std::vector<uint8_t> before = Pattern(emulator->memory().size());
@@ -112,9 +117,9 @@ TEST_F(SessionTest, AFailedTransferIsAnErrorAtItsAddressNotACancel)
 {
     const struct {
         bool write;
-        const char *line;
+        const char* line;
     } cases[] = {{false, "Error reading at address"}, {true, "Error writing at address"}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         insert("W25X20", nullptr, std::pair{TransportFault::Timeout, 400});
         setEditor(Pattern(262144));

@@ -65,32 +65,49 @@ TEST(SmartWritePlan, ErasesOnlyWhereABitMustRiseAndProgramsOnlyWhatDiffers)
 {
     const std::vector<PlanCase> cases = {
         {"equal images: nothing", 16, [](auto&, auto&) {}, {}, {}},
-        {"1->0 only: the unit is programmed without an erase", 16, [](auto&, auto& t) { t[5] = 0x00; },
-         {{Kind::Program, 4, 4}}, {{4, 4}}},
-        {"0->1: the block is erased and its units that are not all FF programmed", 16,
+        {"1->0 only: the unit is programmed without an erase",
+         16,
+         [](auto&, auto& t) { t[5] = 0x00; },
+         {{Kind::Program, 4, 4}},
+         {{4, 4}}},
+        {"0->1: the block is erased and its units that are not all FF programmed",
+         16,
          [](auto& c, auto& t) {
-             c[20] = 0x00; t[20] = 0x01; // needs a rise
+             c[20] = 0x00;
+             t[20] = 0x01; // needs a rise
              std::fill_n(t.begin() + 24, 4, 0xFF);
          },
          {{Kind::Erase, 16, 16}, {Kind::Program, 16, 4}, {Kind::Program, 20, 4}, {Kind::Program, 28, 4}},
          {{16, 16}}},
-        {"a unit turning all FF makes its block erased", 16, [](auto&, auto& t) { std::fill_n(t.begin(), 4, 0xFF); },
-         {{Kind::Erase, 0, 16}, {Kind::Program, 4, 4}, {Kind::Program, 8, 4}, {Kind::Program, 12, 4}}, {{0, 16}}},
-        {"whole-chip erase: one erase, then every unit not all FF", 32,
+        {"a unit turning all FF makes its block erased",
+         16,
+         [](auto&, auto& t) { std::fill_n(t.begin(), 4, 0xFF); },
+         {{Kind::Erase, 0, 16}, {Kind::Program, 4, 4}, {Kind::Program, 8, 4}, {Kind::Program, 12, 4}},
+         {{0, 16}}},
+        {"whole-chip erase: one erase, then every unit not all FF",
+         32,
          [](auto& c, auto& t) {
              c[3] = 0x00;
              std::fill_n(t.begin() + 8, 4, 0xFF);
          },
-         {{Kind::Erase, 0, 32}, {Kind::Program, 0, 4}, {Kind::Program, 4, 4}, {Kind::Program, 12, 4},
-          {Kind::Program, 16, 4}, {Kind::Program, 20, 4}, {Kind::Program, 24, 4}, {Kind::Program, 28, 4}},
+         {{Kind::Erase, 0, 32},
+          {Kind::Program, 0, 4},
+          {Kind::Program, 4, 4},
+          {Kind::Program, 12, 4},
+          {Kind::Program, 16, 4},
+          {Kind::Program, 20, 4},
+          {Kind::Program, 24, 4},
+          {Kind::Program, 28, 4}},
          {{0, 32}}},
-        {"no erase (EEPROM): differing units, rises included, adjacent ranges merged", 0,
+        {"no erase (EEPROM): differing units, rises included, adjacent ranges merged",
+         0,
          [](auto& c, auto& t) {
              c[0] = 0x00;
              t[4] = 0x7F;
              t[31] = 0x00;
          },
-         {{Kind::Program, 0, 4}, {Kind::Program, 4, 4}, {Kind::Program, 28, 4}}, {{0, 8}, {28, 4}}},
+         {{Kind::Program, 0, 4}, {Kind::Program, 4, 4}, {Kind::Program, 28, 4}},
+         {{0, 8}, {28, 4}}},
     };
     for (const PlanCase& c : cases) {
         std::vector<uint8_t> chip(32), target;
@@ -103,7 +120,8 @@ TEST(SmartWritePlan, ErasesOnlyWhereABitMustRiseAndProgramsOnlyWhatDiffers)
         // Carrying out the plan leaves the chip equal to the target.
         for (const SmartWriteStep& step : plan.steps)
             for (uint32_t i = step.address; i < step.address + step.length; ++i)
-                chip[i] = step.kind == Kind::Erase ? 0xFF : uint8_t(c.eraseBlock == 0 ? target[i] : chip[i] & target[i]);
+                chip[i] =
+                    step.kind == Kind::Erase ? 0xFF : uint8_t(c.eraseBlock == 0 ? target[i] : chip[i] & target[i]);
         EXPECT_EQ(chip, target) << c.name;
     }
 }

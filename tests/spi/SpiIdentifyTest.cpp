@@ -27,7 +27,10 @@ ChipRecord Row(const char* name, const char* signature)
     return r;
 }
 
-LogLine Navy(const std::string& text) { return {{text, text}, false}; }
+LogLine Navy(const std::string& text)
+{
+    return {{text, text}, false};
+}
 
 } // namespace
 
@@ -40,22 +43,65 @@ TEST(SpiIdentify, AutoSelectMatchesTheTableBySignature)
         Outcome outcome;
         int matches;
         std::string searchText;
-        std::string chosen;  // current row for OneMatch
+        std::string chosen; // current row for OneMatch
         SpiLog log;
         std::optional<LogLine> afterChoosing;
     } cases[] = {
-        {"JEDEC, lower-case signature", Answering({0xC2, 0x20, 0x16}), "ID_SPI1", Outcome::OneMatch, 1, "C22016",
-         "MX25L3205", {}, {}},
-        {"two rows, one signature", Answering({0xBF, 0x25, 0x8D}), "ID_SPI1", Outcome::Several, 2, "BF258D", "", {}, {}},
-        {"RES after no JEDEC match", Answering({}, {0x00, 0x13}), "ID_SPI1", Outcome::OneMatch, 1, "0013", "AT25F512",
-         {}, Navy("\nChip ID = 0x0013 (AT25F512)")},
-        {"no match", Answering({0x1F, 0x47, 0x01}), "ID_SPI1", Outcome::Unknown, 0, "FFFF", "",
-         {{{"Chip ID = 0x1F4701 (Unknown device)", "Chip ID = 0x1F4701 (Неизвестный чип)"}, false}}, {}},
+        {"JEDEC, lower-case signature",
+         Answering({0xC2, 0x20, 0x16}),
+         "ID_SPI1",
+         Outcome::OneMatch,
+         1,
+         "C22016",
+         "MX25L3205",
+         {},
+         {}},
+        {"two rows, one signature",
+         Answering({0xBF, 0x25, 0x8D}),
+         "ID_SPI1",
+         Outcome::Several,
+         2,
+         "BF258D",
+         "",
+         {},
+         {}},
+        {"RES after no JEDEC match",
+         Answering({}, {0x00, 0x13}),
+         "ID_SPI1",
+         Outcome::OneMatch,
+         1,
+         "0013",
+         "AT25F512",
+         {},
+         Navy("\nChip ID = 0x0013 (AT25F512)")},
+        {"no match",
+         Answering({0x1F, 0x47, 0x01}),
+         "ID_SPI1",
+         Outcome::Unknown,
+         0,
+         "FFFF",
+         "",
+         {{{"Chip ID = 0x1F4701 (Unknown device)", "Chip ID = 0x1F4701 (Неизвестный чип)"}, false}},
+         {}},
         {"id 0", Answering({0x00, 0x00, 0x00}), "ID_SPI1", Outcome::ZeroId, 0, "", "", {}, {}},
-        {"all ones", Answering({}), "ID_SPI1", Outcome::NoChip, 0, "", "",
-         {{{"\nDevice is defective or not installed!", "Чип неисправен или не установлен!"}, true}}, {}},
-        {"all ones, kind without identification", Answering({}), "ID_SPI25", Outcome::Unknown, 0, "FFFF", "",
-         {{{"Chip ID = 0x00FFFF (Unknown device)", "Chip ID = 0x00FFFF (Неизвестный чип)"}, false}}, {}},
+        {"all ones",
+         Answering({}),
+         "ID_SPI1",
+         Outcome::NoChip,
+         0,
+         "",
+         "",
+         {{{"\nDevice is defective or not installed!", "Чип неисправен или не установлен!"}, true}},
+         {}},
+        {"all ones, kind without identification",
+         Answering({}),
+         "ID_SPI25",
+         Outcome::Unknown,
+         0,
+         "FFFF",
+         "",
+         {{{"Chip ID = 0x00FFFF (Unknown device)", "Chip ID = 0x00FFFF (Неизвестный чип)"}, false}},
+         {}},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,7 +177,7 @@ TEST(SpiIdentify, ChipPresentNeedsAnAnswerUnlessTheKindWorksWithout)
 TEST(SpiIdentify, IdButtonAndUniqueIdLines)
 {
     EmulatedSpi spi(SpiChip("ID_SPI1", 8u << 20, 256, "EF4017"));
-    EXPECT_EQ(SpiIdLines(spi.device),
-              (SpiLog{Navy("\nJEDEC ID(9F) = 0xEF4017"), Navy("RES ID(AB) = 0x001616"), Navy("REMS ID(90) = 0x00EF16\n")}));
+    EXPECT_EQ(SpiIdLines(spi.device), (SpiLog{Navy("\nJEDEC ID(9F) = 0xEF4017"), Navy("RES ID(AB) = 0x001616"),
+                                              Navy("REMS ID(90) = 0x00EF16\n")}));
     EXPECT_EQ(UniqueIdLine(spi.device), Navy("Unique ID = D162384C132A5E07"));
 }

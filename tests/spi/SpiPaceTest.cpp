@@ -1,8 +1,8 @@
 // The workers on the pace model: the speed a user would see on the real adapter, in virtual time.
 #include "SpiFixture.h"
 
-#include "adapter/emulator/PaceModel.h"
 #include "adapter/Uch_spi.h"
+#include "adapter/emulator/PaceModel.h"
 #include "spi/SpiWorkers.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ struct PacedRun {
     double seconds = 0;
     double hostWaits = 0;
     int32_t last = 0;
-    std::vector<uint8_t> chip;  // the chip's cells afterwards
+    std::vector<uint8_t> chip; // the chip's cells afterwards
 };
 
 PacedRun RunPaced(EmulatedChipConfig config, const std::function<WorkerBody(Ch341Library&)>& worker,
@@ -51,7 +51,8 @@ TEST(SpiPace, WorkersKeepTheAdapterBusy)
         // the next pages' exchanges learn to wait for.
         {"page program", "ID_SPI1", std::chrono::microseconds(400), SpiWriteWorker, WriteFinished, 90e3, 1.25},
         {"slow page program", "ID_SPI1", std::chrono::microseconds(700), SpiWriteWorker, WriteFinished, 80e3, 1.25},
-        {"page program, B7 each page", "ID_SPI24", std::chrono::microseconds(400), SpiWriteWorker, WriteFinished, 85e3, 1.25},
+        {"page program, B7 each page", "ID_SPI24", std::chrono::microseconds(400), SpiWriteWorker, WriteFinished, 85e3,
+         1.25},
         // 128 words in one exchange: bound by USB packets, three per word.
         {"SST words", "ID_SPI3", std::chrono::microseconds(400), SpiSstWorker, WriteFinished, 11e3, 1.25},
     };

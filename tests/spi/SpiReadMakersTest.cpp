@@ -6,14 +6,13 @@
 
 #include "adapter/emulator/SpiFlash.h"
 #include "spi/SpiWorkers.h"
-#include "tests/support/StarterRows.h"
 #include "tests/support/DirectSpiBus.h"
+#include "tests/support/StarterRows.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
-
 
 TEST(SpiReadMakers, EveryFourByteOpcodeChipReadsBackItsImage)
 {

@@ -14,7 +14,10 @@ namespace {
 
 using Frames = std::vector<std::string>;
 
-LogLine Red(const char* text) { return {SameText(text), true}; }
+LogLine Red(const char* text)
+{
+    return {SameText(text), true};
+}
 
 EmulatedChipConfig ChipWithStatus(const char* kind, std::array<uint8_t, 3> status)
 {
@@ -31,7 +34,7 @@ TEST(SpiStatus, WriteAndReadBackByRegisterCount)
         int count;
         const char* kind;
         std::array<uint8_t, 3> written;
-        Frames writeFrames;  // polls left out
+        Frames writeFrames; // polls left out
         Frames readFrames;
         int registersRead;
     } cases[] = {
@@ -39,8 +42,12 @@ TEST(SpiStatus, WriteAndReadBackByRegisterCount)
         // The adapter sends the enable (50) as a frame of its own, as these chips require.
         {1, "ID_SPI3", {0x0C, 0x02, 0x60}, {"06", "50", "01 0C", "04"}, {"05 00"}, 1},
         {2, "ID_SPI1", {0x0C, 0x02, 0x60}, {"06", "01 0C 02", "04"}, {"05 00", "35 00"}, 2},
-        {3, "ID_SPI1", {0x0C, 0x02, 0x60},
-         {"06", "01 0C", "04", "06", "31 02", "04", "06", "11 60", "04"}, {"05 00", "35 00", "15 00"}, 3},
+        {3,
+         "ID_SPI1",
+         {0x0C, 0x02, 0x60},
+         {"06", "01 0C", "04", "06", "31 02", "04", "06", "11 60", "04"},
+         {"05 00", "35 00", "15 00"},
+         3},
         {4, "ID_SPI1", {0x0C, 0x02, 0x60}, {}, {"05 00", "35 00"}, 2},
     };
     for (const Case& c : cases) {
@@ -50,7 +57,7 @@ TEST(SpiStatus, WriteAndReadBackByRegisterCount)
         WriteStatusRegisters(spi.device, StatusShadow{c.written}, c.count, c.kind, log);
         const Frames frames = spi.frames();
         if (c.count == 2) {
-            EXPECT_EQ(frames, c.writeFrames);  // no ready wait at all
+            EXPECT_EQ(frames, c.writeFrames); // no ready wait at all
             SPIWaitReady(spi.device);
             spi.frames();
         }
@@ -143,19 +150,39 @@ TEST(SpiStatus, UnprotectFrames)
         const char* name;
         const char* maker;
         uint32_t size;
-        std::array<uint8_t, 3> status;  // at power-up
+        std::array<uint8_t, 3> status; // at power-up
         bool erase;
-        Frames frames;  // polls left out
+        Frames frames; // polls left out
         uint8_t sr1After;
     } cases[] = {
-        {"W25Q64FV", "WINBOND", 1u << 20, {0x00, 0x40, 0x00}, false,
-         {"06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x00},
-        {"AT25DF041A", "ATMEL", 512u << 10, {0x1C, 0, 0}, false,
-         {"06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x10},
-        {"SST26VF016B", "SST", 2u << 20, {0x00, 0, 0}, false,
-         {"06", "01 00", "06", "98", "06", "31 00", "06", "11 00", "04"}, 0x00},
-        {"mx25l2026", "MACRONIX", 256u << 10, {0x8C, 0, 0}, true,
-         {"06", "01 00", "C3 A5 C3 A5", "06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"}, 0x00},
+        {"W25Q64FV",
+         "WINBOND",
+         1u << 20,
+         {0x00, 0x40, 0x00},
+         false,
+         {"06", "01 00", "06", "31 00", "06", "11 00", "04"},
+         0x00},
+        {"AT25DF041A",
+         "ATMEL",
+         512u << 10,
+         {0x1C, 0, 0},
+         false,
+         {"06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"},
+         0x10},
+        {"SST26VF016B",
+         "SST",
+         2u << 20,
+         {0x00, 0, 0},
+         false,
+         {"06", "01 00", "06", "98", "06", "31 00", "06", "11 00", "04"},
+         0x00},
+        {"mx25l2026",
+         "MACRONIX",
+         256u << 10,
+         {0x8C, 0, 0},
+         true,
+         {"06", "01 00", "C3 A5 C3 A5", "06", "01 00", "06", "01 00", "06", "31 00", "06", "11 00", "04"},
+         0x00},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,7 +205,7 @@ TEST(SpiStatus, UnprotectFrames)
     SpiLog log;
     Unprotect(spi.device, "W25Q64FV", log);
     const LogLine frameError = Red("CH341StreamSPI4 error!");
-    SpiLog expected(8, frameError);  // the mode, then each of the seven frames
+    SpiLog expected(8, frameError); // the mode, then each of the seven frames
     expected[0] = Red("CH341SetStream error!");
     EXPECT_EQ(log, expected);
 }

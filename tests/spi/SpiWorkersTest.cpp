@@ -14,14 +14,20 @@ namespace {
 
 using Frames = std::vector<std::string>;
 
-uint8_t Pattern(uint32_t i, uint8_t seed) { return static_cast<uint8_t>(i * 31 + (i >> 8) + seed); }
+uint8_t Pattern(uint32_t i, uint8_t seed)
+{
+    return static_cast<uint8_t>(i * 31 + (i >> 8) + seed);
+}
 
 void FillPattern(std::span<uint8_t> bytes, uint8_t seed)
 {
     for (uint32_t i = 0; i < bytes.size(); ++i) bytes[i] = Pattern(i, seed);
 }
 
-bool Equal(std::span<const uint8_t> a, std::span<const uint8_t> b) { return std::ranges::equal(a, b); }
+bool Equal(std::span<const uint8_t> a, std::span<const uint8_t> b)
+{
+    return std::ranges::equal(a, b);
+}
 
 bool AllErased(std::span<const uint8_t> bytes)
 {
@@ -35,7 +41,10 @@ std::span<uint8_t> Image()
     return block;
 }
 
-WorkerParams Params(uint32_t size, uint16_t page, const char* kind) { return {size, page, kind, 0, Image().data()}; }
+WorkerParams Params(uint32_t size, uint16_t page, const char* kind)
+{
+    return {size, page, kind, 0, Image().data()};
+}
 
 // Expected frame at a position (polls left out) by its first bytes.
 struct FrameAt {
@@ -61,25 +70,60 @@ TEST(SpiWorkers, EveryKindReadsErasesAndPrograms)
         const char* kind;
         uint32_t size;
         uint16_t page;
-        bool chipErase;  // 25xx EEPROMs have no chip erase
+        bool chipErase; // 25xx EEPROMs have no chip erase
         std::vector<FrameAt> readFrames;
         std::size_t readFrameCount;
         std::vector<FrameAt> programFrames;
         std::size_t programFrameCount;
     } cases[] = {
-        {"ID_SPI1", 65536, 256, true, {{0, "03 00 00 00 00"}, {1, "03 00 08 00 00"}}, 32,
+        {"ID_SPI1",
+         65536,
+         256,
+         true,
+         {{0, "03 00 00 00 00"}, {1, "03 00 08 00 00"}},
+         32,
          {{0, "06"}, {1, "02 00 00 00 " + BusLog::hex(std::vector<uint8_t>{Pattern(0, 7)})}, {3, "02 00 01 00"}},
          2 * 256},
-        {"ID_SPI2", 8192, 32, false, {{0, "03 00 00 00"}, {3, "03 18 00 00"}}, 4,
-         {{0, "06"}, {1, "02 00 00"}, {3, "02 00 20"}}, 2 * 256},
-        {"ID_SPI22", 512, 16, false, {{0, "03 00 00"}}, 1,
-         {{0, "06"}, {1, "02 00"}, {31, "02 F0"}, {33, "0A 00"}, {63, "0A F0"}}, 2 * 32},
-        {"ID_SPI24", 65536, 256, true, {{0, "B7"}, {1, "13 00 00 00 00 00"}, {2, "13 00 00 08 00"}}, 33,
-         {{0, "06"}, {1, "B7"}, {2, "02 00 00 00 00"}, {5, "02 00 00 01 00"}}, 3 * 256},
-        {"ID_SPI25", 65536, 256, true, {{0, "B9"}, {1, "17 80"}, {2, "AB"}, {3, "13 00 00 00 00 00"}}, 35,
-         {{0, "06"}, {1, "12 00 00 00 00"}, {3, "12 00 00 01 00"}}, 2 * 256},
-        {"ID_SPI3", 65536, 64, true, {{0, "03 00 00 00 00"}}, 32,
-         {{0, "06"}, {1, "AD 00 00 00"}, {2, "AD"}, {129, "04"}, {130, "06"}, {131, "AD 00 01 00"}}, 130 * 256},
+        {"ID_SPI2",
+         8192,
+         32,
+         false,
+         {{0, "03 00 00 00"}, {3, "03 18 00 00"}},
+         4,
+         {{0, "06"}, {1, "02 00 00"}, {3, "02 00 20"}},
+         2 * 256},
+        {"ID_SPI22",
+         512,
+         16,
+         false,
+         {{0, "03 00 00"}},
+         1,
+         {{0, "06"}, {1, "02 00"}, {31, "02 F0"}, {33, "0A 00"}, {63, "0A F0"}},
+         2 * 32},
+        {"ID_SPI24",
+         65536,
+         256,
+         true,
+         {{0, "B7"}, {1, "13 00 00 00 00 00"}, {2, "13 00 00 08 00"}},
+         33,
+         {{0, "06"}, {1, "B7"}, {2, "02 00 00 00 00"}, {5, "02 00 00 01 00"}},
+         3 * 256},
+        {"ID_SPI25",
+         65536,
+         256,
+         true,
+         {{0, "B9"}, {1, "17 80"}, {2, "AB"}, {3, "13 00 00 00 00 00"}},
+         35,
+         {{0, "06"}, {1, "12 00 00 00 00"}, {3, "12 00 00 01 00"}},
+         2 * 256},
+        {"ID_SPI3",
+         65536,
+         64,
+         true,
+         {{0, "03 00 00 00 00"}},
+         32,
+         {{0, "06"}, {1, "AD 00 00 00"}, {2, "AD"}, {129, "04"}, {130, "06"}, {131, "AD 00 01 00"}},
+         130 * 256},
     };
     const std::span<uint8_t> image = Image();
     for (const Case& c : cases) {
@@ -179,7 +223,7 @@ TEST(SpiWorkers, CancelsAndFailuresStopCleanly)
         read.run(SpiReadWorker(spi.device), params);
         EXPECT_EQ(read.sink.count(ProgressStep), 1);
         EXPECT_EQ(read.last().message, WM_OP_FAULT); // a failure, never the words of a cancel
-        EXPECT_EQ(read.last().lParam, 2048);          // at the chunk that failed
+        EXPECT_EQ(read.last().lParam, 2048);         // at the chunk that failed
         write.run(SpiWriteWorker(spi.device), params);
         EXPECT_EQ(write.sink.messages.size(), 1u);
         EXPECT_EQ(write.last().message, WM_OP_FAULT);

@@ -46,8 +46,8 @@ inline EmulatedChipConfig I2cChip(const char* kind, uint32_t size, uint32_t page
 }
 
 // Starts unprotected, whatever the part's power-up state.
-inline EmulatedChipConfig SpiChip(const char* kind = "ID_SPI1", uint32_t size = 1u << 20,
-                                  uint32_t page = 256, const char* signature = "EF4014")
+inline EmulatedChipConfig SpiChip(const char* kind = "ID_SPI1", uint32_t size = 1u << 20, uint32_t page = 256,
+                                  const char* signature = "EF4014")
 {
     EmulatedChipConfig config = *MakeEmulatedChipConfig({"", kind, size, page, signature, 1, ""});
     config.initialStatus = {0, 0, 0};

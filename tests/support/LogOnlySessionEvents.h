@@ -9,12 +9,12 @@ public:
     void controlsChanged(ControlState) override {}
     void progressChanged(int, int) override {}
     void statusChanged() override {}
-    void differencesChanged(const DiffList *) override {}
+    void differencesChanged(const DiffList*) override {}
     void chipSelected(bool) override {}
-    void chipChosen(const QString &) override {}
+    void chipChosen(const QString&) override {}
     void chooseAmongChips() override {}
-    bool confirm(const QString &, const QString &) override { return true; }
-    void warn(const QString &text, const QString &) override { logAppended(text, LogColour::Red); }
-    void inform(const QString &text) override { logAppended(text, LogColour::Red); }
-    void fail(const QString &text, const QString &) override { logAppended(text, LogColour::Red); }
+    bool confirm(const QString&, const QString&) override { return true; }
+    void warn(const QString& text, const QString&) override { logAppended(text, LogColour::Red); }
+    void inform(const QString& text) override { logAppended(text, LogColour::Red); }
+    void fail(const QString& text, const QString&) override { logAppended(text, LogColour::Red); }
 };

@@ -4,10 +4,9 @@
 #include <QDeadlineTimer>
 #include <functional>
 
-inline bool RunUntil(const std::function<bool()> &done, int milliseconds = 10000)
+inline bool RunUntil(const std::function<bool()>& done, int milliseconds = 10000)
 {
     const QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }

@@ -23,5 +23,6 @@ inline std::vector<chipdb::ChipRecord> StarterRows(const std::function<bool(cons
 inline std::optional<EmulatedChipConfig> EmulatedRow(const chipdb::ChipRecord& row)
 {
     return MakeEmulatedChipConfig({row.CHIPTEXT, row.CHIPID, uint32_t(row.CHIPSIZE.value_or(0)),
-                                   uint32_t(row.PAGESIZE.value_or(0)), row.SIGNATURE, row.ERTIME.value_or(0), row.MANUF});
+                                   uint32_t(row.PAGESIZE.value_or(0)), row.SIGNATURE, row.ERTIME.value_or(0),
+                                   row.MANUF});
 }

@@ -26,8 +26,8 @@ protected:
     std::filesystem::path Write(const std::string& name, std::span<const std::uint8_t> bytes) const
     {
         const auto path = folder / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 

@@ -14,12 +14,14 @@ protected:
     const KernelInfo kernel{"Linux", "6.1.0-18-amd64", "x86_64"};
 };
 
-TEST_F(AboutFactsTest, ListsSystemProcessorMemoryDatabaseAndUsbLibrary) {
+TEST_F(AboutFactsTest, ListsSystemProcessorMemoryDatabaseAndUsbLibrary)
+{
     AboutSources sources;
-    sources.osRelease = {folder / "missing", Write("os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux "
-                                                             "12 (bookworm)\"\nVERSION_ID=\"12\"\n")};
+    sources.osRelease = {folder / "missing",
+                         Write("os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux "
+                                             "12 (bookworm)\"\nVERSION_ID=\"12\"\n")};
     sources.cpuInfo = Write("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Core(TM) "
-                                      "i5-8250U CPU @ 1.60GHz\n\nprocessor\t: 1\n");
+                                       "i5-8250U CPU @ 1.60GHz\n\nprocessor\t: 1\n");
     sources.memInfo = Write("meminfo", "MemTotal:       16314876 kB\nMemFree:  1 kB\nSwapTotal:       2097148 kB\n");
     EXPECT_EQ(AboutInformation(sources, kernel, "09.05.2018.5", "1.0.26.11724"),
               "Debian GNU/Linux 12 (bookworm), x86_64 (kernel 6.1.0-18-amd64)\n"
@@ -32,7 +34,8 @@ TEST_F(AboutFactsTest, ListsSystemProcessorMemoryDatabaseAndUsbLibrary) {
               "File Version: 1.0.26.11724\n");
 }
 
-TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels) {
+TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels)
+{
     AboutSources sources{{folder / "none"}, folder / "none", folder / "none"};
     const std::string missing = AboutInformation(sources, kernel, "?", "");
     EXPECT_EQ(missing.substr(0, missing.find('\n')),
@@ -51,7 +54,8 @@ TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels) {
               std::string::npos);
 }
 
-TEST(AboutFacts, RealSystemAnswers) {
+TEST(AboutFacts, RealSystemAnswers)
+{
     EXPECT_EQ(UsbLibraryVersion().rfind("1.", 0), 0u);
     EXPECT_FALSE(CurrentKernel().release.empty());
 }

@@ -20,7 +20,8 @@ namespace {
 // keeps silent when the reply is empty.
 class FixedReplyServer : public QTcpServer {
 public:
-    explicit FixedReplyServer(QByteArray reply) : reply_(std::move(reply)) {
+    explicit FixedReplyServer(QByteArray reply) : reply_(std::move(reply))
+    {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = nextPendingConnection()) {
@@ -44,21 +45,25 @@ private:
     QByteArray reply_;
 };
 
-QByteArray httpReply(const QByteArray& statusLine, const QByteArray& body) {
-    return "HTTP/1.1 " + statusLine + "\r\nContent-Type: text/plain\r\nContent-Length: " +
-           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+QByteArray httpReply(const QByteArray& statusLine, const QByteArray& body)
+{
+    return "HTTP/1.1 " + statusLine +
+           "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
 }
 
-QByteArray infoFile(const QByteArray& version, const QByteArray& file, const QByteArray& chipList) {
-    return "[Info]\r\nUpdate Version=" + version + "\r\nUpdate File=" + file + "\r\nUpdate Changes=\r\nUpdate Chiplist=" +
-           chipList + "\r\n";
+QByteArray infoFile(const QByteArray& version, const QByteArray& file, const QByteArray& chipList)
+{
+    return "[Info]\r\nUpdate Version=" + version + "\r\nUpdate File=" + file +
+           "\r\nUpdate Changes=\r\nUpdate Chiplist=" + chipList + "\r\n";
 }
 
 struct RecordingHost : UpdateHost {
     QStringList logged, asked, opened;
     std::deque<bool> answers;
     void logError(const QString& line) override { logged << line; }
-    bool askYesNo(const QString& text, const QString& caption) override {
+    bool askYesNo(const QString& text, const QString& caption) override
+    {
         asked << caption + " | " + text;
         const bool yes = !answers.empty() && answers.front();
         if (!answers.empty()) answers.pop_front();
@@ -69,17 +74,23 @@ struct RecordingHost : UpdateHost {
 
 class UpdateCheckTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);  // the server is local
+    static void SetUpTestSuite()
+    {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); // the server is local
     }
 
-    UpdateRequest requestFor(const FixedReplyServer& server) const {
+    UpdateRequest requestFor(const FixedReplyServer& server) const
+    {
         // This program: 1.0.1.62 with a database of 9 May 2018, serial 5. English texts.
-        return {server.url(), "http://127.0.0.1/download", {"1.0.1.62", chipdb::chipListDateFromYmd(2018y / May / 9), 5}, Language::English};
+        return {server.url(),
+                "http://127.0.0.1/download",
+                {"1.0.1.62", chipdb::chipListDateFromYmd(2018y / May / 9), 5},
+                Language::English};
     }
 
     // Runs one check to its end.
-    void check(FixedReplyServer& server) {
+    void check(FixedReplyServer& server)
+    {
         QSignalSpy finished(&updates, &UpdateCheck::finished);
         ASSERT_TRUE(updates.request(requestFor(server)));
         ASSERT_TRUE(finished.wait(5000));
@@ -90,9 +101,10 @@ protected:
     UpdateCheck updates{host};
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(UpdateCheckTest, NewerProgramAnsweredYesOpensTheDownloadPage) {
+TEST_F(UpdateCheckTest, NewerProgramAnsweredYesOpensTheDownloadPage)
+{
     FixedReplyServer server(httpReply("200 OK", infoFile("1.0.2.0", "vespera-1.0.2.zip", "2018-05-09.5")));
     host.answers = {true};
     check(server);
@@ -103,7 +115,8 @@ TEST_F(UpdateCheckTest, NewerProgramAnsweredYesOpensTheDownloadPage) {
     EXPECT_TRUE(host.logged.isEmpty());
 }
 
-TEST_F(UpdateCheckTest, NewerDatabaseAnsweredNoEndsBeforeTheProgram) {
+TEST_F(UpdateCheckTest, NewerDatabaseAnsweredNoEndsBeforeTheProgram)
+{
     FixedReplyServer server(httpReply("200 OK", infoFile("1.0.2.0", "vespera-1.0.2.zip", "2019-01-02.6")));
     host.answers = {false};
     check(server);
@@ -112,7 +125,8 @@ TEST_F(UpdateCheckTest, NewerDatabaseAnsweredNoEndsBeforeTheProgram) {
     EXPECT_TRUE(host.opened.isEmpty());
 }
 
-TEST_F(UpdateCheckTest, FailuresEndWithOneRedLine) {
+TEST_F(UpdateCheckTest, FailuresEndWithOneRedLine)
+{
     const QString start = "An error occurred while checking for updates.\n";
     struct Case {
         QByteArray reply;
@@ -120,9 +134,12 @@ TEST_F(UpdateCheckTest, FailuresEndWithOneRedLine) {
     } const cases[] = {
         {httpReply("404 Not Found", "gone"), start + "The update information is missing on the server."},
         {httpReply("500 Internal Server Error", ""), start + "Error 500 - Internal Server Error"},
-        {httpReply("200 OK", "<html><body>Welcome</body></html>"), start + "The update information on the server is incorrect."},
-        {httpReply("200 OK", infoFile("2.0", "", "2020-01-01.9")), start + "The update information on the server is incorrect."},
-        {httpReply("200 OK", QByteArray(UpdateCheck::kMaxInfoSize + 1, 'x')), start + "The update information on the server is incorrect."},
+        {httpReply("200 OK", "<html><body>Welcome</body></html>"),
+         start + "The update information on the server is incorrect."},
+        {httpReply("200 OK", infoFile("2.0", "", "2020-01-01.9")),
+         start + "The update information on the server is incorrect."},
+        {httpReply("200 OK", QByteArray(UpdateCheck::kMaxInfoSize + 1, 'x')),
+         start + "The update information on the server is incorrect."},
     };
     for (const Case& c : cases) {
         host.logged.clear();
@@ -133,7 +150,8 @@ TEST_F(UpdateCheckTest, FailuresEndWithOneRedLine) {
     }
 }
 
-TEST_F(UpdateCheckTest, AServerThatNeverAnswersTimesOut) {
+TEST_F(UpdateCheckTest, AServerThatNeverAnswersTimesOut)
+{
     FixedReplyServer silent{QByteArray()};
     updates.setTimeout(200ms);
     check(silent);
@@ -151,7 +169,8 @@ TEST_F(UpdateCheckTest, AServerThatNeverAnswersTimesOut) {
     EXPECT_EQ(host.logged.size(), 1);
 }
 
-TEST_F(UpdateCheckTest, ASecondRequestWhileOneRunsIsDropped) {
+TEST_F(UpdateCheckTest, ASecondRequestWhileOneRunsIsDropped)
+{
     FixedReplyServer server(httpReply("200 OK", infoFile("1.0.1.62", "v.zip", "2018-05-09.5")));
     QSignalSpy finished(&updates, &UpdateCheck::finished);
     EXPECT_TRUE(updates.request(requestFor(server)));
@@ -160,7 +179,7 @@ TEST_F(UpdateCheckTest, ASecondRequestWhileOneRunsIsDropped) {
     QCoreApplication::processEvents();
     EXPECT_EQ(server.connections, 1);
     EXPECT_EQ(finished.size(), 1);
-    EXPECT_TRUE(host.logged.isEmpty() && host.asked.isEmpty());  // nothing newer: silent
+    EXPECT_TRUE(host.logged.isEmpty() && host.asked.isEmpty()); // nothing newer: silent
     // Once it has ended the next request runs.
     EXPECT_TRUE(updates.request(requestFor(server)));
     ASSERT_TRUE(finished.wait(5000));

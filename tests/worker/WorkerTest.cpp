@@ -2,15 +2,15 @@
 
 #include <bit>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
-#include <gtest/gtest.h>
 
 namespace {
 class CollectingSink : public MessageSink {
 public:
-    void post(const OpMessage &m) override { add(m); }
-    void send(const OpMessage &m) override { add(m); }
+    void post(const OpMessage& m) override { add(m); }
+    void send(const OpMessage& m) override { add(m); }
 
     std::vector<OpMessage> waitFor(std::size_t count)
     {
@@ -20,7 +20,7 @@ public:
     }
 
 private:
-    void add(const OpMessage &m)
+    void add(const OpMessage& m)
     {
         std::lock_guard lock(mutex);
         messages.push_back(m);
@@ -48,18 +48,16 @@ TEST(StartWorker, RunsTheBodyWithItsParametersAndKeepsMessageOrder)
     auto params = std::make_shared<WorkerParams>();
     params->size = 3;
     auto queue = StartWorker(
-        [](const WorkerParams &p, WorkerContext &context) {
+        [](const WorkerParams& p, WorkerContext& context) {
             context.startClock();
-            for (uint32_t i = 0; i < p.size; ++i)
-                context.step();
+            for (uint32_t i = 0; i < p.size; ++i) context.step();
             context.finishTimed(ReadFinished);
         },
         params, sink);
     ASSERT_TRUE(queue);
     const auto messages = sink->waitFor(4);
     ASSERT_EQ(messages.size(), 4u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(messages[i].lParam, ProgressStep);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(messages[i].lParam, ProgressStep);
     EXPECT_EQ(messages[3].message, WM_OP_PROGRESS);
     EXPECT_EQ(messages[3].lParam, ReadFinished);
     const float seconds = std::bit_cast<float>(messages[3].wParam);

@@ -19,10 +19,10 @@ namespace {
 QString chipListVersionText(const ChipCatalogue& catalogue)
 {
     const auto ymd = chipdb::ymdFromChipListDate(catalogue.ChipListDate);
-    const QString date = ymd ? QLocale().toString(QDate(int(ymd->year()), int(unsigned(ymd->month())),
-                                                        int(unsigned(ymd->day()))),
-                                                  QLocale::ShortFormat)
-                             : QStringLiteral("?");
+    const QString date =
+        ymd ? QLocale().toString(QDate(int(ymd->year()), int(unsigned(ymd->month())), int(unsigned(ymd->day()))),
+                                 QLocale::ShortFormat)
+            : QStringLiteral("?");
     return date + QLatin1Char('.') + QString::number(catalogue.ChipListVersion);
 }
 
@@ -33,14 +33,14 @@ void OpenAboutBox(QWidget* parent, MainController& controller)
     AboutBoxContext context;
     context.programVersion = QLatin1String(kProgramVersion);
     context.information = QString::fromStdString(update::AboutInformation(
-        {}, update::CurrentKernel(), chipListVersionText(controller.session().catalogue()).toStdString(), update::UsbLibraryVersion()));
+        {}, update::CurrentKernel(), chipListVersionText(controller.session().catalogue()).toStdString(),
+        update::UsbLibraryVersion()));
     context.mail = MakerAddress("About", "Mail", update::kDefaultMail);
     context.mailSubject = QString::fromLatin1(update::kMailSubject);
     context.site = MakerAddress("About", "Site", update::kDefaultSite);
     context.downloadPage = MakerAddress("Update", "Page", update::kDefaultDownloadPage);
     context.checkForUpdates = [&controller] {
-        if (controller.RequestUpdateCheck)
-            controller.RequestUpdateCheck();
+        if (controller.RequestUpdateCheck) controller.RequestUpdateCheck();
     };
     context.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     TAboutBox box(std::move(context), parent);

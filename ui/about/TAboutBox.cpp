@@ -19,7 +19,7 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
 
     auto* picture = new QSvgWidget(QStringLiteral(":/about/banner.svg"), this);
     picture->setObjectName(QStringLiteral("ProgramIcon"));
-    picture->setFixedSize(360, 120);  // the drawing is stretched to the box
+    picture->setFixedSize(360, 120); // the drawing is stretched to the box
 
     auto* productName = new QLabel(QStringLiteral("Vespera Programmer"), this);
     productName->setObjectName(QStringLiteral("ProductName"));
@@ -49,8 +49,7 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
     auto* check = new QPushButton(Localized("Check for updates", "Проверить обновления"), this);
     check->setObjectName(QStringLiteral("ChUpdButton"));
     connect(check, &QPushButton::clicked, this, [this] {
-        if (ctx_.checkForUpdates)
-            ctx_.checkForUpdates();
+        if (ctx_.checkForUpdates) ctx_.checkForUpdates();
     });
     auto* close = new QPushButton(Localized("Close", "Закрыть"), this);
     close->setObjectName(QStringLiteral("OKButton"));

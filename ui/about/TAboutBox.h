@@ -14,14 +14,14 @@ class QPushButton;
 class QTextEdit;
 
 struct AboutBoxContext {
-    QString programVersion;       // "1.0.0"
-    QString information;          // the lines of Memo1
-    QString mail;                 // the Comments link: a new message to this address
+    QString programVersion; // "1.0.0"
+    QString information;    // the lines of Memo1
+    QString mail;           // the Comments link: a new message to this address
     QString mailSubject;
-    QString site;                 // the Url label's text
-    QString downloadPage;         // what a click on it opens
+    QString site;         // the Url label's text
+    QString downloadPage; // what a click on it opens
     std::function<void()> checkForUpdates;
-    std::function<void(const QUrl&)> openUrl;  // the desktop's mail program or browser
+    std::function<void(const QUrl&)> openUrl; // the desktop's mail program or browser
 };
 
 class TAboutBox : public QDialog {

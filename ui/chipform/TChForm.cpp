@@ -40,28 +40,33 @@ struct EditDef {
     ChipField field;
 };
 const EditDef kEditDefs[] = {
-    {"LEChipText", ChipField::CHIPTEXT}, {"LEManuf", ChipField::MANUF},       {"LEChipId", ChipField::CHIPID},
+    {"LEChipText", ChipField::CHIPTEXT}, {"LEManuf", ChipField::MANUF},         {"LEChipId", ChipField::CHIPID},
     {"LEChipSize", ChipField::CHIPSIZE}, {"LESignature", ChipField::SIGNATURE}, {"LEPageSize", ChipField::PAGESIZE},
     {"LEFreq", ChipField::FREQUENCY},    {"LEErTime", ChipField::ERTIME},
 };
 
-int slot(ChipField f) { return static_cast<int>(f); }
+int slot(ChipField f)
+{
+    return static_cast<int>(f);
+}
 
-QDate qdateOf(double chipListDate) {
+QDate qdateOf(double chipListDate)
+{
     const auto ymd = chipdb::ymdFromChipListDate(chipListDate);
     if (!ymd) return {};
     return QDate(int(ymd->year()), unsigned(ymd->month()), unsigned(ymd->day()));
 }
 
-double chipListDateOf(QDate d) {
+double chipListDateOf(QDate d)
+{
     using namespace std::chrono;
     return chipdb::chipListDateFromYmd(year{d.year()} / month{unsigned(d.month())} / day{unsigned(d.day())});
 }
 
-}  // namespace
+} // namespace
 
-TChForm::TChForm(ChipFormContext context, QWidget* parent)
-    : QDialog(parent), ctx_(std::move(context)) {
+TChForm::TChForm(ChipFormContext context, QWidget* parent) : QDialog(parent), ctx_(std::move(context))
+{
     setObjectName("TChForm");
     setWindowTitle(LocalizedCaption("Device selection", "Выбор микросхемы"));
     model_ = new ChipTableModel(ctx_.table, this);
@@ -82,9 +87,13 @@ TChForm::TChForm(ChipFormContext context, QWidget* parent)
     ctx_.table.setAfterScroll([this] { ClientDataSetAfterScroll(); });
 }
 
-TChForm::~TChForm() { ctx_.table.setAfterScroll({}); }
+TChForm::~TChForm()
+{
+    ctx_.table.setAfterScroll({});
+}
 
-void TChForm::buildList() {
+void TChForm::buildList()
+{
     auto* listPart = new QWidget(this);
     auto* column = new QVBoxLayout(listPart);
     column->setContentsMargins(0, 0, 0, 0);
@@ -124,14 +133,13 @@ void TChForm::buildList() {
     DBGrid->horizontalHeader()->setHighlightSections(false);
     DBGrid->viewport()->installEventFilter(this);
     connect(DBGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TChForm::DBGridTitleClick);
-    connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& now) {
-                if (syncing_ || !now.isValid()) return;
-                const int row = model_->tableRow(now.row());
-                if (row == ChipTableModel::kNoRow) return;  // on the placeholder
-                model_->setPlaceholderRow(ChipTableModel::kNoRow);
-                ctx_.table.moveTo(row);
-            });
+    connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& now) {
+        if (syncing_ || !now.isValid()) return;
+        const int row = model_->tableRow(now.row());
+        if (row == ChipTableModel::kNoRow) return; // on the placeholder
+        model_->setPlaceholderRow(ChipTableModel::kNoRow);
+        ctx_.table.moveTo(row);
+    });
 
     SBChoose = new QPushButton(LocalizedCaption("Choose", "Выбрать"), listPart);
     SBChoose->setObjectName("SBChoose");
@@ -144,7 +152,8 @@ void TChForm::buildList() {
 
 // Each column is as wide as its title and the widest text of the whole table, filtered or not, and
 // at least as wide as the design made it; the list grows with its columns.
-void TChForm::fitColumns() {
+void TChForm::fitColumns()
+{
     const QFontMetrics cells(DBGrid->font());
     const int cellPadding = 2 * (DBGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, DBGrid) + 1) + 6;
     QHeaderView* titles = DBGrid->horizontalHeader();
@@ -153,7 +162,8 @@ void TChForm::fitColumns() {
         const ChipField field = ChipTableModel::fieldOfColumn(c);
         int width = std::max(ChipTableModel::widthOfColumn(c), titles->sectionSizeHint(c));
         for (const chipdb::ChipRecord& row : ctx_.table.rows())
-            width = std::max(width, cells.horizontalAdvance(QString::fromStdString(chipdb::fieldText(row, field))) + cellPadding);
+            width = std::max(width, cells.horizontalAdvance(QString::fromStdString(chipdb::fieldText(row, field))) +
+                                        cellPadding);
         DBGrid->setColumnWidth(c, width);
         grown += width - ChipTableModel::widthOfColumn(c);
     }
@@ -161,7 +171,8 @@ void TChForm::fitColumns() {
     DBGrid->parentWidget()->setFixedWidth(listWidth_ - 8);
 }
 
-void TChForm::buildEditor() {
+void TChForm::buildEditor()
+{
     Panel2 = new QWidget(this);
     Panel2->setObjectName("Panel2");
     Panel2->setFixedWidth(kEditorWidth - kListWidth - 4);
@@ -170,7 +181,7 @@ void TChForm::buildEditor() {
 
     auto* modes = new QHBoxLayout;
     auto* group = new QButtonGroup(Panel2);
-    group->setExclusive(false);  // at most one down, but all may be up
+    group->setExclusive(false); // at most one down, but all may be up
     const std::pair<QToolButton**, const char*> buttons[] = {
         {&SpButtonNew, "Новая"}, {&SpButtonEdit, "Изменить"}, {&SpButtonDelete, "Удалить"}};
     const char* names[] = {"SpButtonNew", "SpButtonEdit", "SpButtonDelete"};
@@ -230,13 +241,15 @@ void TChForm::buildEditor() {
     column->addLayout(sheetButtons);
 }
 
-void TChForm::showEvent(QShowEvent* e) {
+void TChForm::showEvent(QShowEvent* e)
+{
     QDialog::showEvent(e);
     if (!shown_) FormShow();
     shown_ = true;
 }
 
-void TChForm::FormShow() {
+void TChForm::FormShow()
+{
     move(ctx_.settings.readPosition());
     const QString chipName = ctx_.settings.readChipName();
     const QDate date = qdateOf(ctx_.chipListDate);
@@ -245,16 +258,20 @@ void TChForm::FormShow() {
     CSpinEdit->setValue(ctx_.chipListVersion);
     ctx_.table.locate(ChipField::CHIPTEXT, chipName.toStdString());
     showCurrentRowInGrid();
-    if (ctx_.filter.signatureMode) Edit1->setEnabled(false);
-    else Edit1->setFocus();
+    if (ctx_.filter.signatureMode)
+        Edit1->setEnabled(false);
+    else
+        Edit1->setFocus();
 }
 
-void TChForm::done(int result) {
+void TChForm::done(int result)
+{
     ctx_.settings.writePosition(pos());
     QDialog::done(result);
 }
 
-bool TChForm::eventFilter(QObject* watched, QEvent* e) {
+bool TChForm::eventFilter(QObject* watched, QEvent* e)
+{
     if (watched == Edit1 && e->type() == QEvent::FocusIn) Edit1Enter();
     if (watched == DBGrid->viewport() && e->type() == QEvent::Wheel) {
         // One row per wheel message, whatever its distance.
@@ -265,40 +282,50 @@ bool TChForm::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void TChForm::Edit1Change(const QString& text) {
+void TChForm::Edit1Change(const QString& text)
+{
     ctx_.filter.searchText = text.toStdString();
-    ctx_.table.setFiltered(false);  // off and on again re-runs the test for the new text
+    ctx_.table.setFiltered(false); // off and on again re-runs the test for the new text
     ctx_.table.setFiltered(!text.isEmpty());
 }
 
-void TChForm::Edit1Enter() { ctx_.table.setFiltered(!Edit1->text().isEmpty()); }
+void TChForm::Edit1Enter()
+{
+    ctx_.table.setFiltered(!Edit1->text().isEmpty());
+}
 
-void TChForm::DBGridTitleClick(int column) {
-    const bool natural = column == model_->sortedColumn() || ChipTableModel::fieldOfColumn(column) == ChipField::CHIPSIZE;
+void TChForm::DBGridTitleClick(int column)
+{
+    const bool natural =
+        column == model_->sortedColumn() || ChipTableModel::fieldOfColumn(column) == ChipField::CHIPSIZE;
     model_->setSortedColumn(natural ? ChipTableModel::kNoColumn : column);
     ctx_.table.setOrder(natural ? std::nullopt : std::optional(ChipTableModel::fieldOfColumn(column)));
 }
 
-void TChForm::SBChooseClick() {
+void TChForm::SBChooseClick()
+{
     if (ctx_.table.current() && ctx_.chipChosen) ctx_.chipChosen();
     accept();
     ctx_.filter.signatureMode = false;
 }
 
-void TChForm::SpeedButton2Click(bool down) {
+void TChForm::SpeedButton2Click(bool down)
+{
     SpeedButton2->setToolTip(down ? "Закрыть редактор базы" : "Открыть редактор базы");
     Panel2->setVisible(down);
     setFixedWidth(down ? editorWidth() : listWidth_);
 }
 
-TChForm::EditorMode TChForm::editorMode() const {
+TChForm::EditorMode TChForm::editorMode() const
+{
     if (SpButtonNew->isChecked()) return EditorMode::New;
     if (SpButtonEdit->isChecked()) return EditorMode::Change;
     if (SpButtonDelete->isChecked()) return EditorMode::Delete;
     return EditorMode::None;
 }
 
-void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
+void TChForm::SpButtonNewClick(QAbstractButton* clicked)
+{
     if (clicked->isChecked())
         for (QToolButton* b : {SpButtonNew, SpButtonEdit, SpButtonDelete})
             if (b != clicked) b->setChecked(false);
@@ -318,7 +345,8 @@ void TChForm::SpButtonNewClick(QAbstractButton* clicked) {
     SpButtonOk->setEnabled(mode != EditorMode::None);
 }
 
-void TChForm::SpButtonOkClick() {
+void TChForm::SpButtonOkClick()
+{
     const EditorMode mode = editorMode();
     if (mode == EditorMode::None) return;
     model_->setPlaceholderRow(ChipTableModel::kNoRow);
@@ -342,8 +370,10 @@ void TChForm::SpButtonOkClick() {
         if (ctx_.prompts.ask("Удалить запись?", "Удаление текущей записи") == ChipFormPrompts::Answer::Yes)
             ctx_.table.deleteCurrent();
     } else {
-        if (mode == EditorMode::New) ctx_.table.append();
-        else ctx_.table.change();
+        if (mode == EditorMode::New)
+            ctx_.table.append();
+        else
+            ctx_.table.change();
         if (ctx_.table.editing())
             for (const EditDef& d : kEditDefs)
                 chipdb::setFieldText(ctx_.table.edited(), d.field, edits_[slot(d.field)]->text().toStdString());
@@ -353,7 +383,8 @@ void TChForm::SpButtonOkClick() {
 }
 
 // Writes the opened ChipList.dat with the date and version fields; the version field moves on.
-void TChForm::saveDatabase(chipdb::ChipListSaver& saver) {
+void TChForm::saveDatabase(chipdb::ChipListSaver& saver)
+{
     const double date = chipListDateOf(DateTimePicker->date());
     const std::int32_t version = CSpinEdit->value();
     if (const int rc = saver.write(date, version, ctx_.table); rc != 0) {
@@ -364,15 +395,19 @@ void TChForm::saveDatabase(chipdb::ChipListSaver& saver) {
     if (ctx_.databaseSaved) ctx_.databaseSaved(date, version);
 }
 
-QString TChForm::inProgramFolder(const char* name) const {
+QString TChForm::inProgramFolder(const char* name) const
+{
     return QString::fromStdString((ctx_.programFolder / name).string());
 }
 
-void TChForm::Button1Click() {
-    const QString file = ctx_.prompts.askFile(
-        {false, Localized("Load the chip list", "Загрузка списка микросхем"),
-         Localized("Spreadsheets (*.xlsx *.xls *.csv)", "Таблицы (*.xlsx *.xls *.csv)"),
-         QString::fromStdString(ctx_.programFolder.string()), {}});
+void TChForm::Button1Click()
+{
+    const QString file =
+        ctx_.prompts.askFile({false,
+                              Localized("Load the chip list", "Загрузка списка микросхем"),
+                              Localized("Spreadsheets (*.xlsx *.xls *.csv)", "Таблицы (*.xlsx *.xls *.csv)"),
+                              QString::fromStdString(ctx_.programFolder.string()),
+                              {}});
     if (file.isEmpty()) return;
     // The whole sheet is read and checked before anything changes.
     const sheets::ChipRows sheet = sheets::LoadChipSheet(file.toStdString());
@@ -390,7 +425,8 @@ void TChForm::Button1Click() {
     saveDatabase(saver);
 }
 
-void TChForm::Button2Click() {
+void TChForm::Button2Click()
+{
     const std::vector<chipdb::ChipRecord> rows = sheets::RowsInCurrentOrder(ctx_.table);
     Button1->setText(QString::number(rows.size()));
     const QString file = ctx_.prompts.askFile({true, Localized("Save the chip list", "Сохранение списка микросхем"),
@@ -401,7 +437,8 @@ void TChForm::Button2Click() {
         ctx_.prompts.tell(Localized(*error), Localized("Error", "Ошибка"));
 }
 
-void TChForm::Button3Click() {
+void TChForm::Button3Click()
+{
     const QString file = ctx_.prompts.askFile({true, Localized("Save Chip.txt", "Сохранение Chip.txt"),
                                                Localized("Text file (*.txt)", "Текстовый файл (*.txt)"),
                                                inProgramFolder("Chip.txt"), "txt"});
@@ -410,13 +447,15 @@ void TChForm::Button3Click() {
         ctx_.prompts.tell("Файл Chip.txt не удается открыть", "");
 }
 
-void TChForm::ClientDataSetAfterScroll() {
+void TChForm::ClientDataSetAfterScroll()
+{
     model_->setPlaceholderRow(ChipTableModel::kNoRow);
     showCurrentRowInGrid();
     if (editorMode() != EditorMode::New && isVisible()) fillEditsFromCurrentRow();
 }
 
-void TChForm::showCurrentRowInGrid() {
+void TChForm::showCurrentRowInGrid()
+{
     syncing_ = true;
     const int row = ctx_.table.currentIndex();
     if (row < 0) {
@@ -427,24 +466,27 @@ void TChForm::showCurrentRowInGrid() {
     syncing_ = false;
 }
 
-void TChForm::showPlaceholderInGrid() {
+void TChForm::showPlaceholderInGrid()
+{
     syncing_ = true;
     selectGridRow(model_->placeholderRow());
     syncing_ = false;
 }
 
-void TChForm::selectGridRow(int row) {
+void TChForm::selectGridRow(int row)
+{
     const QModelIndex index = model_->index(row, 0);
     DBGrid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     DBGrid->scrollTo(index);
 }
 
-void TChForm::fillEditsFromCurrentRow() {
+void TChForm::fillEditsFromCurrentRow()
+{
     for (const EditDef& d : kEditDefs)
         edits_[slot(d.field)]->setText(QString::fromStdString(ctx_.table.fieldText(d.field)));
 }
 
-void TChForm::setEditsWritable(bool writable) {
+void TChForm::setEditsWritable(bool writable)
+{
     for (QLineEdit* e : edits_) e->setReadOnly(!writable);
 }
-

@@ -41,8 +41,8 @@ public:
     EditorMode editorMode() const;
 
 protected:
-    void showEvent(QShowEvent* e) override;  // FormShow
-    void done(int result) override;          // FormCloseQuery: every way of closing passes here
+    void showEvent(QShowEvent* e) override; // FormShow
+    void done(int result) override;         // FormCloseQuery: every way of closing passes here
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -57,9 +57,9 @@ private:
     void SpeedButton2Click(bool down);
     void SpButtonNewClick(QAbstractButton* clicked);
     void SpButtonOkClick();
-    void Button1Click();  // Load XLS
-    void Button2Click();  // Save XLS
-    void Button3Click();  // Save TXT
+    void Button1Click(); // Load XLS
+    void Button2Click(); // Save XLS
+    void Button3Click(); // Save TXT
     QString inProgramFolder(const char* name) const;
     void saveDatabase(chipdb::ChipListSaver& saver);
     void ClientDataSetAfterScroll();
@@ -71,7 +71,7 @@ private:
 
     ChipFormContext ctx_;
     bool shown_ = false;
-    bool syncing_ = false;  // the grid and the table move each other; stop the echo
+    bool syncing_ = false; // the grid and the table move each other; stop the echo
     ChipTableModel* model_ = nullptr;
     int listWidth_ = kListWidth;
 
@@ -84,7 +84,7 @@ private:
     QToolButton* SpButtonNew = nullptr;
     QToolButton* SpButtonEdit = nullptr;
     QToolButton* SpButtonDelete = nullptr;
-    std::array<QLineEdit*, chipdb::kChipFieldCount> edits_{};  // by ChipField
+    std::array<QLineEdit*, chipdb::kChipFieldCount> edits_{}; // by ChipField
     QLabel* LbCurDate = nullptr;
     QLabel* LbCurVer = nullptr;
     QDateEdit* DateTimePicker = nullptr;

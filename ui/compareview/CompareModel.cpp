@@ -23,7 +23,7 @@ QString ByteText(const CompareModel::ByteReader& reader, std::uint32_t address)
     return byte ? Hex(*byte, 2) : QString();
 }
 
-}  // namespace
+} // namespace
 
 CompareModel::CompareModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -31,8 +31,7 @@ void CompareModel::setByteReaders(ByteReader buffer, ByteReader device)
 {
     bufferByte_ = std::move(buffer);
     deviceByte_ = std::move(device);
-    if (rowCount() > 0)
-        emit dataChanged(index(0, BufferColumn), index(rowCount() - 1, DeviceColumn));
+    if (rowCount() > 0) emit dataChanged(index(0, BufferColumn), index(rowCount() - 1, DeviceColumn));
 }
 
 void CompareModel::languageChanged()
@@ -61,10 +60,8 @@ void CompareModel::refreshBufferColumn()
 
 int CompareModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid())
-        return 0;
-    if (!list_)
-        return compared_ ? 0 : kRowsBeforeFirstCompare;
+    if (parent.isValid()) return 0;
+    if (!list_) return compared_ ? 0 : kRowsBeforeFirstCompare;
     return static_cast<int>(list_->size());
 }
 
@@ -87,16 +84,14 @@ QString CompareModel::cellText(int row, int column) const
 
 QVariant CompareModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount())
-        return {};
+    if (!index.isValid() || index.row() >= rowCount()) return {};
     switch (role) {
     case Qt::DisplayRole: return list_ ? cellText(index.row(), index.column()) : QString();
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::ForegroundRole: return QBrush(kNavy);
     case Qt::BackgroundRole:
         // Grid row r (1 for the first difference): white when odd, the tooltip colour when even.
-        if (index.column() == OrdinalColumn)
-            return {};
+        if (index.column() == OrdinalColumn) return {};
         return QBrush(index.row() % 2 == 0 ? QColor(Qt::white)
                                            : QGuiApplication::palette().color(QPalette::ToolTipBase));
     default: return {};
@@ -105,8 +100,7 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const
 
 QVariant CompareModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
+    if (orientation != Qt::Horizontal) return {};
     switch (role) {
     case Qt::DisplayRole: {
         switch (section) {

@@ -15,7 +15,7 @@ constexpr int kRowHeight = 20;
 constexpr int kButtonSize = 25;
 constexpr int kMinimumPanelHeight = 50;
 
-}  // namespace
+} // namespace
 
 CompareView::CompareView(QWidget* parent)
     : QWidget(parent), model_(new CompareModel(this)), grid_(new QTableView(this)), closeButton_(new QToolButton(this))
@@ -58,8 +58,7 @@ CompareView::CompareView(QWidget* parent)
     layout->addLayout(buttonColumn);
 
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && model_->diffList())
-            emit addressSelected(model_->address(index.row()));
+        if (index.isValid() && model_->diffList()) emit addressSelected(model_->address(index.row()));
     });
     connect(closeButton_, &QToolButton::clicked, this, &CompareView::BitBtnClick);
     hide();

@@ -98,8 +98,7 @@ void HexView::setReadOnly(bool readOnly)
 {
     readOnly_ = readOnly;
     joinNextNibble_ = false;
-    if (readOnly)
-        fillBox_->hide();
+    if (readOnly) fillBox_->hide();
 }
 
 void HexView::languageChanged()
@@ -121,14 +120,12 @@ QSize HexView::minimumSizeHint() const
 
 void HexView::undo()
 {
-    if (!readOnly_)
-        buffer_->undo();
+    if (!readOnly_) buffer_->undo();
 }
 
 void HexView::showFillBox()
 {
-    if (readOnly_)
-        return;
+    if (readOnly_) return;
     fillBox_->open(FillBoxCaption());
     const int margin = int(layout_.charWidth() * 2);
     fillBox_->move(std::max(0, viewport()->width() - fillBox_->width() - margin), layout_.rulerHeight() + margin / 2);
@@ -153,12 +150,12 @@ void HexView::copy()
 void HexView::paste()
 {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
-    if (readOnly_ || !mime)
-        return;
+    if (readOnly_ || !mime) return;
     const QByteArray raw = mime->data(QStringLiteral("application/octet-stream"));
-    const auto rawBytes = mime->hasFormat(QStringLiteral("application/octet-stream"))
-        ? std::optional(std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), std::size_t(raw.size())))
-        : std::nullopt;
+    const auto rawBytes =
+        mime->hasFormat(QStringLiteral("application/octet-stream"))
+            ? std::optional(std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), std::size_t(raw.size())))
+            : std::nullopt;
     PasteOver(*buffer_, BytesToPaste(rawBytes, mime->text().toStdU32String(), state_.area == Area::Hex));
 }
 
@@ -184,8 +181,7 @@ void HexView::scrollContentsBy(int, int)
 void HexView::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        relayout();
+    if (event->type() == QEvent::FontChange) relayout();
 }
 
 void HexView::focusInEvent(QFocusEvent* event)
@@ -261,8 +257,7 @@ void HexView::updateRows(std::size_t firstRow, std::size_t lastRow)
 {
     const std::size_t top = std::size_t(verticalScrollBar()->value());
     const std::size_t bottom = top + std::size_t(visibleRows());
-    if (lastRow < top || firstRow > bottom)
-        return;
+    if (lastRow < top || firstRow > bottom) return;
     const int first = int(std::max(firstRow, top) - top);
     const int last = int(std::min(lastRow, bottom) - top);
     viewport()->update(QRect(0, layout_.rowTop(first), viewport()->width(), (last - first + 1) * layout_.lineHeight()));
@@ -288,8 +283,7 @@ void HexView::dropEvent(QDropEvent* event)
 {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+        if (url.isLocalFile()) paths.append(url.toLocalFile());
     if (readOnly_ || paths.isEmpty()) {
         event->ignore();
         return;

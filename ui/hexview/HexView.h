@@ -82,15 +82,15 @@ public slots:
     void undo();
     void showFillBox();
     void selectAll();
-    void copy();   // the selection (the caret's byte without one) as text and as raw bytes
-    void paste();  // overwrites from the caret; see ClipboardBytes.h
+    void copy();  // the selection (the caret's byte without one) as text and as raw bytes
+    void paste(); // overwrites from the caret; see ClipboardBytes.h
 
 signals:
-    void changed();                  // typing, undo, every load (not a save)
-    void selectionChanged();         // caret or selection moved
+    void changed();          // typing, undo, every load (not a save)
+    void selectionChanged(); // caret or selection moved
     void modifiedChanged(bool modified);
     void filesDropped(const QStringList& paths);
-    void fillRequested(int value);   // from the fill box: 0-255, or -1 for an empty field
+    void fillRequested(int value); // from the fill box: 0-255, or -1 for an empty field
 
 protected:
     void paintEvent(QPaintEvent* event) override;

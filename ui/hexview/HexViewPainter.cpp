@@ -33,35 +33,37 @@ const std::array<QString, 16>& hexDigits()
 {
     static const std::array<QString, 16> digits = [] {
         std::array<QString, 16> d;
-        for (int i = 0; i < 16; ++i)
-            d[i] = QString(QLatin1Char("0123456789ABCDEF"[i]));
+        for (int i = 0; i < 16; ++i) d[i] = QString(QLatin1Char("0123456789ABCDEF"[i]));
         return d;
     }();
     return digits;
 }
 
-bool printable(std::uint8_t b) { return b >= 0x20 && b < 0x7F; }
+bool printable(std::uint8_t b)
+{
+    return b >= 0x20 && b < 0x7F;
+}
 
 const std::array<QString, 256>& glyphs()
 {
     static const std::array<QString, 256> g = [] {
         std::array<QString, 256> a;
-        for (int i = 0; i < 256; ++i)
-            a[i] = QString(QLatin1Char(printable(std::uint8_t(i)) ? char(i) : '.'));
+        for (int i = 0; i < 256; ++i) a[i] = QString(QLatin1Char(printable(std::uint8_t(i)) ? char(i) : '.'));
         return a;
     }();
     return g;
 }
 
-const QColor& columnColour(std::size_t column) { return column % 2 == 0 ? Colour::evenColumn : Colour::oddColumn; }
+const QColor& columnColour(std::size_t column)
+{
+    return column % 2 == 0 ? Colour::evenColumn : Colour::oddColumn;
+}
 } // namespace
 
 void HexViewPainter::resetLines()
 {
-    for (QString* line : {&evenHex_, &oddHex_})
-        line->fill(QLatin1Char(' '), HexViewLayout::kHexLineChars);
-    for (QString* line : {&evenText_, &oddText_, &dots_})
-        line->fill(QLatin1Char(' '), 16);
+    for (QString* line : {&evenHex_, &oddHex_}) line->fill(QLatin1Char(' '), HexViewLayout::kHexLineChars);
+    for (QString* line : {&evenText_, &oddText_, &dots_}) line->fill(QLatin1Char(' '), 16);
 }
 
 void HexViewPainter::paint(QPainter& painter, const QRect& exposed, int viewportWidth, const HexViewLayout& layout,
@@ -83,7 +85,8 @@ void HexViewPainter::paint(QPainter& painter, const QRect& exposed, int viewport
         paintRuler(painter, viewportWidth, layout, HexGrid::columnOf(buffer.caret()));
 }
 
-void HexViewPainter::paintRuler(QPainter& painter, int viewportWidth, const HexViewLayout& layout, std::size_t caretColumn)
+void HexViewPainter::paintRuler(QPainter& painter, int viewportWidth, const HexViewLayout& layout,
+                                std::size_t caretColumn)
 {
     const int height = layout.rulerHeight();
     painter.fillRect(QRect(0, 0, viewportWidth, height), Colour::gutter);
@@ -121,13 +124,11 @@ void HexViewPainter::paintRow(QPainter& painter, int top, std::size_t row, int v
     const qreal baseline = top + layout.baseline();
     const HexGrid grid = buffer.grid();
     const bool caretRow = HexGrid::rowOf(buffer.caret()) == row;
-    if (caretRow)
-        painter.fillRect(QRectF(layout.gutterWidth() + 1, top, viewportWidth, height), Colour::caretRowBand);
+    if (caretRow) painter.fillRect(QRectF(layout.gutterWidth() + 1, top, viewportWidth, height), Colour::caretRowBand);
 
     const std::string offsetText = grid.offsetText(HexGrid::offsetOf(row, 0));
     offset_.resize(qsizetype(offsetText.size()));
-    for (std::size_t i = 0; i < offsetText.size(); ++i)
-        offset_[qsizetype(i)] = QLatin1Char(offsetText[i]);
+    for (std::size_t i = 0; i < offsetText.size(); ++i) offset_[qsizetype(i)] = QLatin1Char(offsetText[i]);
     painter.setPen(caretRow ? Colour::evenColumn : Colour::offsetText);
     painter.drawText(QPointF(layout.offsetX(), baseline), offset_);
 
@@ -173,8 +174,7 @@ void HexViewPainter::paintRow(QPainter& painter, int top, std::size_t row, int v
     painter.drawText(QPointF(layout.textX(), baseline), oddText_);
     painter.setPen(Colour::unprintable);
     painter.drawText(QPointF(layout.textX(), baseline), dots_);
-    if (caretRow && buffer.size() > 0)
-        paintCaret(painter, top, layout, buffer, state);
+    if (caretRow && buffer.size() > 0) paintCaret(painter, top, layout, buffer, state);
 }
 
 void HexViewPainter::paintCaret(QPainter& painter, int top, const HexViewLayout& layout, const EditBuffer& buffer,

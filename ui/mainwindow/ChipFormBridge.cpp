@@ -5,14 +5,14 @@
 #include "session/Language.h"
 #include "session/SettingsFile.h"
 
-ChipFormBridge::ChipFormBridge(MainController &mainController, QWidget *dialogParent)
+ChipFormBridge::ChipFormBridge(MainController& mainController, QWidget* dialogParent)
     : controller(mainController), prompts(dialogParent)
 {
 }
 
 ChipFormContext ChipFormBridge::context()
 {
-    ChipCatalogue &catalogue = controller.session().catalogue();
+    ChipCatalogue& catalogue = controller.session().catalogue();
     return ChipFormContext{
         catalogue.ClientDataSet,
         catalogue.ChipFilter,

@@ -8,7 +8,7 @@ class MainController;
 
 class ChipFormBridge : public ChipFormSettings {
 public:
-    ChipFormBridge(MainController &controller, QWidget *dialogParent);
+    ChipFormBridge(MainController& controller, QWidget* dialogParent);
 
     ChipFormContext context();
 
@@ -17,6 +17,6 @@ public:
     QString readChipName() override;
 
 private:
-    MainController &controller;
+    MainController& controller;
     MessageBoxPrompts prompts;
 };

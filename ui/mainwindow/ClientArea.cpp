@@ -20,28 +20,28 @@ constexpr int HexPanelHeight = 412;
 
 void TFMain::buildClientArea()
 {
-    auto *client = new QWidget(this);
-    auto *column = new QVBoxLayout(client);
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    auto *tools = new QHBoxLayout;
+    auto* tools = new QHBoxLayout;
     tools->setContentsMargins(2, 0, 2, 0);
     tools->addWidget(toolBar);
     tools->addStretch();
     tools->addWidget(toolBar2);
     column->addLayout(tools);
 
-    auto *body = new QHBoxLayout;
+    auto* body = new QHBoxLayout;
     body->setContentsMargins(2, 0, 2, 2);
     body->setSpacing(3);
     log = remember(new LogPanel(client), component::RELog);
     log->setFixedWidth(LogWidth);
     body->addWidget(log);
 
-    auto *hexPanel = remember(new QWidget(client), component::HexPanel);
+    auto* hexPanel = remember(new QWidget(client), component::HexPanel);
     hexPanel->setMaximumHeight(HexPanelHeight);
-    auto *hexColumn = new QVBoxLayout(hexPanel);
+    auto* hexColumn = new QVBoxLayout(hexPanel);
     hexColumn->setContentsMargins(0, 0, 0, 0);
     hexColumn->setSpacing(0);
     hexColumn->addWidget(toolBar1);

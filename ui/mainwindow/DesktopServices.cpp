@@ -9,27 +9,25 @@
 
 namespace {
 // The calculators of the common desktops, the first one installed is used.
-const char *const calculators[] = {"gnome-calculator", "kcalc", "mate-calc", "galculator", "qalculate-gtk",
-                                   "xcalc"};
+const char* const calculators[] = {"gnome-calculator", "kcalc", "mate-calc", "galculator", "qalculate-gtk", "xcalc"};
 
 QString InstalledCalculator()
 {
-    for (const char *name : calculators) {
+    for (const char* name : calculators) {
         const QString path = QStandardPaths::findExecutable(QLatin1String(name));
-        if (!path.isEmpty())
-            return path;
+        if (!path.isEmpty()) return path;
     }
     return {};
 }
 } // namespace
 
-QString TFMain::askFolder(const QString &title)
+QString TFMain::askFolder(const QString& title)
 {
     return QFileDialog::getExistingDirectory(this, title,
                                              QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
-bool TFMain::openFolder(const QString &folder)
+bool TFMain::openFolder(const QString& folder)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
@@ -37,7 +35,6 @@ bool TFMain::openFolder(const QString &folder)
 bool TFMain::startCalculator(bool onlyLookForIt)
 {
     const QString calculator = InstalledCalculator();
-    if (calculator.isEmpty())
-        return false;
+    if (calculator.isEmpty()) return false;
     return onlyLookForIt || QProcess::startDetached(calculator, {});
 }

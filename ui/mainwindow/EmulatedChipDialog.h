@@ -14,22 +14,22 @@ class QSortFilterProxyModel;
 class EmulatedChipDialog : public QDialog {
     Q_OBJECT
 public:
-    EmulatedChipDialog(const QStringList &chips, const QString &current, QWidget *parent = nullptr);
+    EmulatedChipDialog(const QStringList& chips, const QString& current, QWidget* parent = nullptr);
 
     // The chip chosen (empty: the empty socket); nullopt when nothing is selected.
     std::optional<QString> chosen() const;
 
-    QLineEdit *filterField() const { return filter; }
-    QListView *list() const { return view; }
+    QLineEdit* filterField() const { return filter; }
+    QListView* list() const { return view; }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void selectShown();
 
-    QLineEdit *filter;
-    QListView *view;
-    QSortFilterProxyModel *shown;
+    QLineEdit* filter;
+    QListView* view;
+    QSortFilterProxyModel* shown;
     QString emptySocket; // the text of the empty socket's row
 };

@@ -12,11 +12,11 @@
 // Hidden until the controller shows it for the emulated adapter.
 void TFMain::buildEmulatorMenu()
 {
-    QMenu *emulator = menu(nullptr, component::MmEmulator);
+    QMenu* emulator = menu(nullptr, component::MmEmulator);
     emulator->menuAction()->setVisible(false);
-    EmulatorMenu &handlers = control.emulatorMenu();
-    auto item = [this, emulator](QMenu *parent, ComponentName name, auto handler) {
-        QAction *a = action(name);
+    EmulatorMenu& handlers = control.emulatorMenu();
+    auto item = [this, emulator](QMenu* parent, ComponentName name, auto handler) {
+        QAction* a = action(name);
         connect(a, &QAction::triggered, this, handler);
         (parent ? parent : emulator)->addAction(a);
         return a;
@@ -25,8 +25,8 @@ void TFMain::buildEmulatorMenu()
     item(nullptr, component::MmEmuPlug, [&handlers] { handlers.PlugClick(); });
     emulator->addSeparator();
     item(nullptr, component::MmEmuChip, [&handlers] { handlers.ChipClick(); });
-    QMenu *faults = menu(emulator, component::MmEmuFault);
-    for (const FaultItem &f : EmulatorFaultItems())
+    QMenu* faults = menu(emulator, component::MmEmuFault);
+    for (const FaultItem& f : EmulatorFaultItems())
         item(faults, f.component, [&handlers, fault = f.fault] { handlers.FaultClick(fault); });
     faults->addSeparator();
     item(faults, component::MmEmuFaultClear, [&handlers] { handlers.ClearFaultClick(); });
@@ -34,15 +34,14 @@ void TFMain::buildEmulatorMenu()
     item(nullptr, component::MmEmuLog, [&handlers] { handlers.LogClick(); })->setCheckable(true);
 }
 
-std::optional<QString> TFMain::askEmulatedChip(const QStringList &chips, const QString &current)
+std::optional<QString> TFMain::askEmulatedChip(const QStringList& chips, const QString& current)
 {
     EmulatedChipDialog dialog(chips, current, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.chosen();
 }
 
-std::optional<int> TFMain::askNumber(const QString &title, const QString &label, int suggested, int minimum,
+std::optional<int> TFMain::askNumber(const QString& title, const QString& label, int suggested, int minimum,
                                      int maximum)
 {
     bool ok = false;
@@ -50,14 +49,13 @@ std::optional<int> TFMain::askNumber(const QString &title, const QString &label,
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-QString TFMain::askLogFile(const QString &title)
+QString TFMain::askLogFile(const QString& title)
 {
     QFileDialog dialog(this, title, AppPaths::DataFolder());
     dialog.setOption(QFileDialog::DontUseNativeDialog); // Qt's own, as the dump dialogs
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({QStringLiteral("Text (*.txt *.log)"), QStringLiteral("All Files (*)")});
     dialog.selectFile(QStringLiteral("Vespera_BusLog.txt"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
 }

@@ -7,7 +7,7 @@
 namespace {
 struct IconName {
     ComponentName component;
-    const char *theme;
+    const char* theme;
     QStyle::StandardPixmap fallback;
 };
 
@@ -37,13 +37,12 @@ constexpr IconName icons[] = {
 void UseIconTheme()
 {
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        if (QDir(QStringLiteral("/usr/share/icons/breeze")).exists())
-            QIcon::setThemeName(QStringLiteral("breeze"));
+        if (QDir(QStringLiteral("/usr/share/icons/breeze")).exists()) QIcon::setThemeName(QStringLiteral("breeze"));
 }
 
 QIcon ComponentIcon(ComponentName component)
 {
-    for (const IconName &i : icons)
+    for (const IconName& i : icons)
         if (i.component == component)
             return QIcon::fromTheme(QLatin1String(i.theme), QApplication::style()->standardIcon(i.fallback));
     return {};

@@ -19,7 +19,7 @@ const QColor navy(0, 0, 128);
 const QColor red(255, 0, 0);
 } // namespace
 
-LogPanel::LogPanel(QWidget *parent) : QPlainTextEdit(parent), menu(new QMenu(this))
+LogPanel::LogPanel(QWidget* parent) : QPlainTextEdit(parent), menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("RELog"));
     setReadOnly(true);
@@ -38,16 +38,16 @@ LogPanel::LogPanel(QWidget *parent) : QPlainTextEdit(parent), menu(new QMenu(thi
     setPalette(p);
 
     menu->setObjectName(QStringLiteral("PMLog"));
-    auto addItem = [this](const char *name, const QString &caption, const QKeySequence &keys) {
-        QAction *action = menu->addAction(caption);
+    auto addItem = [this](const char* name, const QString& caption, const QKeySequence& keys) {
+        QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WidgetShortcut);
         addAction(action); // the shortcuts work while the log has the focus
         return action;
     };
-    connect(addItem("SelAll", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A)),
-            &QAction::triggered, this, &QPlainTextEdit::selectAll);
+    connect(addItem("SelAll", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A)), &QAction::triggered,
+            this, &QPlainTextEdit::selectAll);
     cpy = addItem("Cpy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(cpy, &QAction::triggered, this, &QPlainTextEdit::copy);
     menu->addSeparator()->setObjectName(QStringLiteral("N8"));
@@ -58,19 +58,18 @@ LogPanel::LogPanel(QWidget *parent) : QPlainTextEdit(parent), menu(new QMenu(thi
     connect(menu, &QMenu::aboutToShow, this, &LogPanel::PMLogPopup);
 }
 
-void LogPanel::appendEntry(const QString &text, LogColour colour)
+void LogPanel::appendEntry(const QString& text, LogColour colour)
 {
     QTextCharFormat format;
     format.setForeground(colour == LogColour::Red ? red : navy);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    if (!document()->isEmpty())
-        cursor.insertBlock();
+    if (!document()->isEmpty()) cursor.insertBlock();
     cursor.insertText(text, format); // "\n" starts a new line of the same entry
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-void LogPanel::contextMenuEvent(QContextMenuEvent *event)
+void LogPanel::contextMenuEvent(QContextMenuEvent* event)
 {
     menu->exec(event->globalPos());
 }
@@ -82,23 +81,20 @@ void LogPanel::PMLogPopup()
 
 void LogPanel::SavToFlClick()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Сохранение Log файла"), AppPaths::DataFolder() + QStringLiteral("/Vespera_Log.txt"),
-        QStringLiteral("Текстовый файл (*.txt)"));
-    if (path.isEmpty())
-        return;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранение Log файла"),
+                                                      AppPaths::DataFolder() + QStringLiteral("/Vespera_Log.txt"),
+                                                      QStringLiteral("Текстовый файл (*.txt)"));
+    if (path.isEmpty()) return;
     QString message;
-    if (!saveToFile(path, &message))
-        QMessageBox::warning(this, QStringLiteral("Vespera"), message);
+    if (!saveToFile(path, &message)) QMessageBox::warning(this, QStringLiteral("Vespera"), message);
 }
 
-bool LogPanel::saveToFile(const QString &path, QString *message) const
+bool LogPanel::saveToFile(const QString& path, QString* message) const
 {
     const std::filesystem::path target = QFile::encodeName(path).toStdString();
     fileio::AtomicFileWriter file(target);
     file.Write((toPlainText() + QLatin1Char('\n')).toStdString());
     const std::error_code failure = file.Commit();
-    if (failure)
-        *message = Localized(SaveErrorText(target, failure));
+    if (failure) *message = Localized(SaveErrorText(target, failure));
     return !failure;
 }

@@ -10,21 +10,21 @@ class QMenu;
 class LogPanel : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit LogPanel(QWidget *parent = nullptr);
+    explicit LogPanel(QWidget* parent = nullptr);
 
-    void appendEntry(const QString &text, LogColour colour);
+    void appendEntry(const QString& text, LogColour colour);
 
-    QMenu *PMLog() const { return menu; }
+    QMenu* PMLog() const { return menu; }
 
     // Writes the log as plain text through a temporary file; on failure `message` says which file
     // and why, in the interface language.
-    bool saveToFile(const QString &path, QString *message) const;
+    bool saveToFile(const QString& path, QString* message) const;
 
 private:
-    void contextMenuEvent(QContextMenuEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void PMLogPopup();
     void SavToFlClick();
 
-    QMenu *menu;
-    QAction *cpy;
+    QMenu* menu;
+    QAction* cpy;
 };

@@ -12,10 +12,10 @@
 void TFMain::connectCommands()
 {
     auto on = [this](ComponentName name, auto handler) {
-        connect(qobject_cast<QAction *>(component(name)), &QAction::triggered, this, handler);
+        connect(qobject_cast<QAction*>(component(name)), &QAction::triggered, this, handler);
     };
     for (ComponentName speed : component::SpeedItems) {
-        auto *item = qobject_cast<QAction *>(component(speed));
+        auto* item = qobject_cast<QAction*>(component(speed));
         connect(item, &QAction::triggered, this, [this, item] { control.Mm_SPEED_LOWClick(item->data().toInt()); });
     }
     on(component::MmAck, [this] { control.MmAckClick(); });
@@ -28,13 +28,12 @@ void TFMain::connectCommands()
     for (ComponentName item : {component::ScErase, component::ScCheckFF, component::ScWrite, component::ScCompare})
         on(item, [this, item] { control.ScEraseClick(item); });
     for (ComponentName format : {component::MmBin, component::MmBrg}) {
-        auto *item = qobject_cast<QAction *>(component(format));
+        auto* item = qobject_cast<QAction*>(component(format));
         connect(item, &QAction::triggered, this, [this, item] { control.MmBinClick(item->data().toInt()); });
     }
     on(component::SBStop, [this] { control.SBStopClick(); });
     on(component::SBAbout, [this] {
-        if (compareView->isVisible())
-            compareView->BitBtnClick();
+        if (compareView->isVisible()) compareView->BitBtnClick();
         OpenAboutBox(this, control);
     });
     on(component::MmChipSelect2, [this] { MmChipSelect2Click(); });
@@ -42,8 +41,7 @@ void TFMain::connectCommands()
     on(component::MmCheckFF, [this] { control.MmCheckFFClick(); });
     on(component::MmReadId, [this] { control.SBIdClick(); });
     on(component::UID1, [this] { control.UID1Click(); });
-    for (ComponentName name : {component::MmAutoSel, component::SPI1})
-        on(name, [this] { control.MmAutoSelClick(); });
+    for (ComponentName name : {component::MmAutoSel, component::SPI1}) on(name, [this] { control.MmAutoSelClick(); });
     on(component::SBStatRegs, [this] { showStatusRegisters(); });
     on(component::MmRdStatReg, [this] { control.MmRdStatRegClick(); });
     on(component::MmWrStatReg, [this] { control.MmWrStatRegClick(); });
@@ -55,7 +53,8 @@ void TFMain::connectCommands()
 
     on(component::MmFopen, [this] { control.ActOpenExecute(); });
     on(component::MmFsave, [this] { control.ActSaveExecute(); });
-    connect(qobject_cast<QMenu *>(component(component::mFile)), &QMenu::aboutToShow, this, [this] { control.mFileClick(); });
+    connect(qobject_cast<QMenu*>(component(component::mFile)), &QMenu::aboutToShow, this,
+            [this] { control.mFileClick(); });
     for (int i = 1; i <= component::RecentFileCount; ++i)
         on(component::RecentFile(i), [this, i] { control.Hist1Click(i - 1); });
     on(component::MmFillBufer, [this] { hexView->showFillBox(); });
@@ -64,20 +63,21 @@ void TFMain::connectCommands()
     on(component::MmCheckSum, [this] { control.MmCheckSumClick(); });
     on(component::MmUndo, [this] { hexView->undo(); }); // ActUndoExecute
     // Ctrl+C and Ctrl+V belong to the hex view while it has the focus; the log keeps its own Ctrl+C.
-    for (const auto &[name, keys] : {std::pair{component::MmCopy, QKeySequence::Copy}, {component::MmPaste, QKeySequence::Paste}}) {
-        auto *item = qobject_cast<QAction *>(component(name));
+    for (const auto& [name, keys] :
+         {std::pair{component::MmCopy, QKeySequence::Copy}, {component::MmPaste, QKeySequence::Paste}}) {
+        auto* item = qobject_cast<QAction*>(component(name));
         item->setShortcut(keys);
         item->setShortcutContext(Qt::WidgetShortcut);
         hexView->addAction(item);
     }
     on(component::MmCopy, [this] { hexView->copy(); });
     on(component::MmPaste, [this] { hexView->paste(); });
-    connect(hexView, &HexView::filesDropped, this, [this](const QStringList &paths) { control.DropFiles(paths); });
+    connect(hexView, &HexView::filesDropped, this, [this](const QStringList& paths) { control.DropFiles(paths); });
     connectSearch();
 
     connect(hexView, &HexView::changed, this, [this] {
         control.HexEditorChange(hexView->isModified());
-        qobject_cast<QAction *>(component(component::MmUndo))->setEnabled(hexView->canUndo()); // ActUndoUpdate
+        qobject_cast<QAction*>(component(component::MmUndo))->setEnabled(hexView->canUndo()); // ActUndoUpdate
     });
     // The offset panel shows the cursor's offset from the start; a load changes its width.
     auto showOffset = [this] { control.HexEditorSelectionChanged(hexView->offsetText(hexView->caretOffset())); };
@@ -87,14 +87,12 @@ void TFMain::connectCommands()
 
     compareView->setByteReaders(
         [this](uint32_t address) -> std::optional<uint8_t> {
-            if (address >= hexView->size())
-                return std::nullopt;
+            if (address >= hexView->size()) return std::nullopt;
             return hexView->bytes()[address];
         },
         [this](uint32_t address) -> std::optional<uint8_t> {
             const std::span<const uint8_t> chip = control.session().document().transfer();
-            if (address >= chip.size())
-                return std::nullopt;
+            if (address >= chip.size()) return std::nullopt;
             return chip[address];
         });
     connect(compareView, &CompareView::addressSelected, this,

@@ -14,9 +14,9 @@ namespace {
 constexpr QSize IconSize(22, 22);
 constexpr int NarrowButtonWidth = 13;
 
-QToolBar *NewToolBar(QWidget *parent)
+QToolBar* NewToolBar(QWidget* parent)
 {
-    auto *bar = new QToolBar(parent);
+    auto* bar = new QToolBar(parent);
     bar->setIconSize(IconSize);
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -26,30 +26,30 @@ QToolBar *NewToolBar(QWidget *parent)
 // Tool buttons that give a command the menus have: one action serves both, so they are enabled,
 // disabled and triggered as one. (The pop-up items keep captions of their own.)
 constexpr std::pair<ComponentName, ComponentName> MenuItemOfTool[] = {
-    {component::SBOpen, component::MmFopen},       {component::SBSave, component::MmFsave},
-    {component::SBChip, component::MmChipSelect2}, {component::SBId, component::MmReadId},
-    {component::SBRead, component::MmRead},        {component::SBWrite, component::MmWrite},
-    {component::SBCompare, component::MmCompare}, {component::SBScen, component::ScRun},
-    {component::SBFill, component::MmFillBufer},   {component::SBSwap, component::MmSwap},
+    {component::SBOpen, component::MmFopen},        {component::SBSave, component::MmFsave},
+    {component::SBChip, component::MmChipSelect2},  {component::SBId, component::MmReadId},
+    {component::SBRead, component::MmRead},         {component::SBWrite, component::MmWrite},
+    {component::SBCompare, component::MmCompare},   {component::SBScen, component::ScRun},
+    {component::SBFill, component::MmFillBufer},    {component::SBSwap, component::MmSwap},
     {component::SBCheckSum, component::MmCheckSum}, {component::SBUndo, component::MmUndo},
     {component::SBErase, component::MmSpiErase},
 };
 } // namespace
 
-QAction *TFMain::sharedAction(ComponentName name, const QString &caption)
+QAction* TFMain::sharedAction(ComponentName name, const QString& caption)
 {
-    for (const auto &[tool, item] : MenuItemOfTool)
+    for (const auto& [tool, item] : MenuItemOfTool)
         if (tool == name) {
-            auto *menuItem = qobject_cast<QAction *>(component(item));
+            auto* menuItem = qobject_cast<QAction*>(component(item));
             components.insert(QByteArray(name.text), menuItem); // reachable by either name
             return menuItem;
         }
     return action(name, caption);
 }
 
-QAction *TFMain::toolAction(QToolBar *bar, ComponentName name)
+QAction* TFMain::toolAction(QToolBar* bar, ComponentName name)
 {
-    QAction *a = sharedAction(name, ToolHint(name));
+    QAction* a = sharedAction(name, ToolHint(name));
     a->setIcon(ComponentIcon(name));
     a->setIconVisibleInMenu(false);
     a->setToolTip(ToolHint(name));
@@ -58,18 +58,17 @@ QAction *TFMain::toolAction(QToolBar *bar, ComponentName name)
 }
 
 // A narrow arrow button that opens a pop-up menu just below its neighbour on the left.
-QToolButton *TFMain::popupButton(QToolBar *bar, ComponentName name, QMenu *popup)
+QToolButton* TFMain::popupButton(QToolBar* bar, ComponentName name, QMenu* popup)
 {
-    auto *button = remember(new QToolButton(bar), name);
+    auto* button = remember(new QToolButton(bar), name);
     button->setArrowType(Qt::DownArrow);
     button->setAutoRaise(true);
     button->setFixedWidth(NarrowButtonWidth);
     button->setToolTip(ToolHint(name));
     bar->addWidget(button);
-    QWidget *anchor = bar->widgetForAction(bar->actions().at(bar->actions().size() - 2));
-    connect(button, &QToolButton::clicked, this, [popup, anchor] {
-        popup->exec(anchor->mapToGlobal(QPoint(0, anchor->height())));
-    });
+    QWidget* anchor = bar->widgetForAction(bar->actions().at(bar->actions().size() - 2));
+    connect(button, &QToolButton::clicked, this,
+            [popup, anchor] { popup->exec(anchor->mapToGlobal(QPoint(0, anchor->height()))); });
     return button;
 }
 
@@ -77,20 +76,20 @@ void TFMain::buildToolBars()
 {
     toolBar = remember(NewToolBar(this), component::ToolBar);
     toolAction(toolBar, component::SBOpen);
-    auto *openDir = remember(new QMenu(this), component::PMOpenDir);
+    auto* openDir = remember(new QMenu(this), component::PMOpenDir);
     openDir->addAction(action(component::OpenDir));
     popupButton(toolBar, component::SBOpenDir, openDir);
     toolAction(toolBar, component::SBSave);
     toolBar->addSeparator();
     toolAction(toolBar, component::SBChip);
-    auto *autoSelect = remember(new QMenu(this), component::PMAutoSel);
+    auto* autoSelect = remember(new QMenu(this), component::PMAutoSel);
     autoSelect->addAction(action(component::SPI1));
-    QAction *i2cAutoSelect = action(component::I2C1);
+    QAction* i2cAutoSelect = action(component::I2C1);
     i2cAutoSelect->setEnabled(false);
     autoSelect->addAction(i2cAutoSelect);
     popupButton(toolBar, component::SBAutoSel, autoSelect);
     toolAction(toolBar, component::SBId);
-    auto *readPopup = remember(new QMenu(this), component::PMRead);
+    auto* readPopup = remember(new QMenu(this), component::PMRead);
     readPopup->addAction(action(component::UID1));
     popupButton(toolBar, component::SBReadPopup, readPopup);
     toolBar->addSeparator();
@@ -112,23 +111,23 @@ void TFMain::buildToolBars()
     toolBar1->addWidget(searchKind);
     findField = remember(new QLineEdit(toolBar1), component::EdFind); // its text and width: connectSearch()
     toolBar1->addWidget(findField);
-    QAction *find = action(component::SBFind);
+    QAction* find = action(component::SBFind);
     find->setIcon(ComponentIcon(component::SBFind));
     find->setEnabled(false);
     toolBar1->addAction(find);
-    if (auto *findButton = qobject_cast<QToolButton *>(toolBar1->widgetForAction(find)))
+    if (auto* findButton = qobject_cast<QToolButton*>(toolBar1->widgetForAction(find)))
         findButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     toolBar2 = remember(NewToolBar(this), component::ToolBar2);
     toolAction(toolBar2, component::SBStop);
     toolAction(toolBar2, component::SBAbout);
-    auto *spiPanel = remember(new QWidget(toolBar2), component::SpiPanel);
-    auto *spiLayout = new QHBoxLayout(spiPanel);
+    auto* spiPanel = remember(new QWidget(toolBar2), component::SpiPanel);
+    auto* spiLayout = new QHBoxLayout(spiPanel);
     spiLayout->setContentsMargins(0, 0, 0, 0);
     spiLayout->setSpacing(0);
     for (ComponentName name : {component::SBErase, component::SBStatRegs}) {
-        auto *button = new QToolButton(spiPanel);
-        QAction *a = sharedAction(name, ToolHint(name));
+        auto* button = new QToolButton(spiPanel);
+        QAction* a = sharedAction(name, ToolHint(name));
         a->setIcon(ComponentIcon(name));
         a->setIconVisibleInMenu(false);
         a->setToolTip(ToolHint(name));
@@ -138,6 +137,6 @@ void TFMain::buildToolBars()
         spiLayout->addWidget(button);
     }
     toolBar2->addWidget(spiPanel);
-    QAction *exit = toolAction(toolBar2, component::SBExit);
+    QAction* exit = toolAction(toolBar2, component::SBExit);
     connect(exit, &QAction::triggered, this, [this] { control.ActExitExecute(); });
 }

@@ -22,12 +22,11 @@ public:
     using QObject::QObject;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::FocusIn) {
-            auto *field = static_cast<QLineEdit *>(watched);
-            if (field->text() == initialText)
-                field->clear();
+            auto* field = static_cast<QLineEdit*>(watched);
+            if (field->text() == initialText) field->clear();
         }
         return false;
     }
@@ -38,8 +37,9 @@ void TFMain::connectSearch()
 {
     // Wide enough to show the whole invitation.
     findField->setText(initialText);
-    findField->setFixedWidth(std::max(DesignWidth, findField->fontMetrics().horizontalAdvance(initialText) + TextMargins));
-    auto *clear = new QToolButton(findField);
+    findField->setFixedWidth(
+        std::max(DesignWidth, findField->fontMetrics().horizontalAdvance(initialText) + TextMargins));
+    auto* clear = new QToolButton(findField);
     clear->setObjectName(QStringLiteral("ClearButton"));
     clear->setText(QStringLiteral("X"));
     clear->setAutoRaise(true);
@@ -49,24 +49,24 @@ void TFMain::connectSearch()
     clear->hide();
     connect(clear, &QToolButton::clicked, findField, &QLineEdit::clear); // MyButtonClick
 
-    auto *keyFilter = new HexKeyFilter(findField);
+    auto* keyFilter = new HexKeyFilter(findField);
     findField->installEventFilter(keyFilter);
     findField->installEventFilter(new InitialTextFilter(findField));
 
-    auto *find = qobject_cast<QAction *>(component(component::SBFind));
-    connect(findField, &QLineEdit::textChanged, this, [find, clear](const QString &text) { // EdFindChange
+    auto* find = qobject_cast<QAction*>(component(component::SBFind));
+    connect(findField, &QLineEdit::textChanged, this, [find, clear](const QString& text) { // EdFindChange
         find->setEnabled(true);
         clear->setVisible(!text.isEmpty());
     });
     auto search = [this] { control.SBFindClick(findField->text(), searchKind->currentIndex()); };
     connect(find, &QAction::triggered, this, search);
-    connect(findField, &QLineEdit::returnPressed, this, search); // EdFindKeyPress: Enter
+    connect(findField, &QLineEdit::returnPressed, this, search);                             // EdFindKeyPress: Enter
     connect(searchKind, &QComboBox::currentIndexChanged, this, [this, keyFilter](int kind) { // CBSearchChange
         keyFilter->setActive(kind == 0);
         findField->clear();
         hexView->setSelection(0, 0);
         findField->setFocus();
     });
-    connect(qobject_cast<QAction *>(component(component::MmSearch)), &QAction::triggered, findField,
+    connect(qobject_cast<QAction*>(component(component::MmSearch)), &QAction::triggered, findField,
             [this] { findField->setFocus(); }); // MmSearchClick
 }

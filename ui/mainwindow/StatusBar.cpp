@@ -17,12 +17,11 @@ const TextPair modifiedText{"Buffer modified!", "Буфер изменён!"};
 const TextPair offsetLabel{"Offset ", "Смещение: "};
 
 // The longest texts a panel shows, hexadecimal digits drawn as the widest of them.
-QStringList LongestTexts(int panel, const QFontMetrics &metrics)
+QStringList LongestTexts(int panel, const QFontMetrics& metrics)
 {
     QChar widest = u'0';
     for (const QChar digit : QStringLiteral("0123456789ABCDEF"))
-        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
-            widest = digit;
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest)) widest = digit;
     const QString offset = QStringLiteral("0x") + QString(8, widest);
     switch (panel) {
     case 1: return {QString::fromStdString(modifiedText.en), QString::fromStdString(modifiedText.ru)};
@@ -33,13 +32,13 @@ QStringList LongestTexts(int panel, const QFontMetrics &metrics)
 }
 } // namespace
 
-StatusBar::StatusBar(QWidget *parent) : QWidget(parent), progress(new QProgressBar(this))
+StatusBar::StatusBar(QWidget* parent) : QWidget(parent), progress(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("StatusBar"));
     setFixedHeight(BarHeight);
     const QFontMetrics metrics(panelFont());
     for (int panel = 1; panel <= 3; ++panel) {
-        for (const QString &text : LongestTexts(panel, metrics))
+        for (const QString& text : LongestTexts(panel, metrics))
             widths[panel] = std::max(widths[panel], TextInset + metrics.horizontalAdvance(text) + TextSpace);
         widths[0] -= widths[panel] - DesignWidths[panel];
     }
@@ -59,8 +58,7 @@ StatusBar::StatusBar(QWidget *parent) : QWidget(parent), progress(new QProgressB
 QRect StatusBar::panelRect(int panel) const
 {
     int left = 0;
-    for (int i = 0; i < panel; ++i)
-        left += widths[i];
+    for (int i = 0; i < panel; ++i) left += widths[i];
     return QRect(left, 0, widths[panel], BarHeight);
 }
 
@@ -76,13 +74,13 @@ QFont StatusBar::panelFont() const
     return panel;
 }
 
-void StatusBar::show(const StatusBarState &newState)
+void StatusBar::show(const StatusBarState& newState)
 {
     state = newState;
     update();
 }
 
-void StatusBar::paintEvent(QPaintEvent *)
+void StatusBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
@@ -94,7 +92,7 @@ void StatusBar::paintEvent(QPaintEvent *)
     }
 }
 
-void StatusBar::StatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect)
+void StatusBar::StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect)
 {
     painter.setFont(panelFont());
     const int flags = Qt::AlignLeft | Qt::AlignVCenter;
@@ -113,8 +111,6 @@ void StatusBar::StatusBarDrawPanel(QPainter &painter, int panel, const QRect &re
         painter.setPen(navy);
         painter.drawText(rect, flags, state.checkSumText);
         break;
-    case 4:
-        painter.fillRect(rect, state.adapterHandle == -1 ? QColor(255, 0, 0) : QColor(0, 255, 0));
-        break;
+    case 4: painter.fillRect(rect, state.adapterHandle == -1 ? QColor(255, 0, 0) : QColor(0, 255, 0)); break;
     }
 }

@@ -14,20 +14,20 @@ public:
     // font it is drawn with; the progress panel gives up what they gain.
     static constexpr std::array<int, 5> DesignWidths = {353, 100, 150, 330, 20};
 
-    explicit StatusBar(QWidget *parent = nullptr);
+    explicit StatusBar(QWidget* parent = nullptr);
 
-    QProgressBar *progressBar() const { return progress; }
-    void show(const StatusBarState &state);
+    QProgressBar* progressBar() const { return progress; }
+    void show(const StatusBarState& state);
     QRect panelRect(int panel) const;
     // Where a panel's text is drawn, and in which font.
     QRect textRect(int panel) const;
     QFont panelFont() const;
 
 private:
-    void paintEvent(QPaintEvent *event) override;
-    void StatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
+    void paintEvent(QPaintEvent* event) override;
+    void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect);
 
-    QProgressBar *progress;
+    QProgressBar* progress;
     StatusBarState state;
     std::array<int, 5> widths = DesignWidths;
 };

@@ -19,15 +19,15 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QWindow>
-#include <QProgressBar>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QWidgetAction>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -39,19 +39,19 @@ constexpr int ClientHeight = 476;
 // is gone, or a damaged settings file), as far as the window fits.
 QPoint OnAScreen(QPoint wanted, QSize size)
 {
-    const QScreen *screen = QGuiApplication::screenAt(wanted);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return wanted;
+    const QScreen* screen = QGuiApplication::screenAt(wanted);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return wanted;
     const QRect area = screen->availableGeometry();
-    auto clamp = [](int value, int low, qint64 high) { return int(std::max<qint64>(low, std::min<qint64>(value, high))); };
+    auto clamp = [](int value, int low, qint64 high) {
+        return int(std::max<qint64>(low, std::min<qint64>(value, high)));
+    };
     return {clamp(wanted.x(), area.left(), qint64(area.right()) + 1 - size.width()),
             clamp(wanted.y(), area.top(), qint64(area.bottom()) + 1 - size.height())};
 }
 } // namespace
 
-TFMain::TFMain(StartupOptions options, QWidget *parent) : QMainWindow(parent), control(*this, std::move(options))
+TFMain::TFMain(StartupOptions options, QWidget* parent) : QMainWindow(parent), control(*this, std::move(options))
 {
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(QStringLiteral("Vespera version ") + QLatin1String(kProgramVersion));
@@ -81,20 +81,20 @@ TFMain::~TFMain()
     control.FormDestroy();
 }
 
-QAction *TFMain::action(ComponentName name, const QString &caption)
+QAction* TFMain::action(ComponentName name, const QString& caption)
 {
     return remember(new QAction(caption.isEmpty() ? DesignCaption(name) : caption, this), name);
 }
 
-QMenu *TFMain::menu(QMenu *parent, ComponentName name)
+QMenu* TFMain::menu(QMenu* parent, ComponentName name)
 {
-    QMenu *m = parent ? parent->addMenu(DesignCaption(name)) : menuBar()->addMenu(DesignCaption(name));
+    QMenu* m = parent ? parent->addMenu(DesignCaption(name)) : menuBar()->addMenu(DesignCaption(name));
     return remember(m, name);
 }
 
-QAction *TFMain::radio(QMenu *parentMenu, QActionGroup *group, ComponentName name, int tag)
+QAction* TFMain::radio(QMenu* parentMenu, QActionGroup* group, ComponentName name, int tag)
 {
-    QAction *a = action(name);
+    QAction* a = action(name);
     a->setCheckable(true);
     a->setActionGroup(group);
     a->setData(tag);
@@ -106,40 +106,38 @@ QAction *TFMain::radio(QMenu *parentMenu, QActionGroup *group, ComponentName nam
 
 namespace {
 // What stands for a component in the menus: an action itself, or a menu's own item.
-QAction *MenuItemOf(QObject *object)
+QAction* MenuItemOf(QObject* object)
 {
-    if (auto *a = qobject_cast<QAction *>(object))
-        return a;
-    if (auto *m = qobject_cast<QMenu *>(object))
-        return m->menuAction();
+    if (auto* a = qobject_cast<QAction*>(object)) return a;
+    if (auto* m = qobject_cast<QMenu*>(object)) return m->menuAction();
     return nullptr;
 }
 } // namespace
 
 void TFMain::setEnabled(ComponentName name, bool enabled)
 {
-    QObject *object = component(name);
-    if (QAction *item = MenuItemOf(object))
+    QObject* object = component(name);
+    if (QAction* item = MenuItemOf(object))
         item->setEnabled(enabled);
-    else if (auto *w = qobject_cast<QWidget *>(object))
+    else if (auto* w = qobject_cast<QWidget*>(object))
         w->setEnabled(enabled);
 }
 
 void TFMain::setVisible(ComponentName name, bool visible)
 {
-    QObject *object = component(name);
-    auto *widget = qobject_cast<QWidget *>(object);
-    if (QAction *item = MenuItemOf(object))
+    QObject* object = component(name);
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (QAction* item = MenuItemOf(object))
         item->setVisible(visible);
-    else if (QAction *placed = toolBarAction(widget))
+    else if (QAction* placed = toolBarAction(widget))
         placed->setVisible(visible); // a tool bar overrides the visibility of the widgets it holds
     else if (widget)
         widget->setVisible(visible);
 }
 
-void TFMain::setItems(ComponentName name, const QStringList &items)
+void TFMain::setItems(ComponentName name, const QStringList& items)
 {
-    if (auto *box = qobject_cast<QComboBox *>(component(name))) {
+    if (auto* box = qobject_cast<QComboBox*>(component(name))) {
         const QSignalBlocker quiet(box); // refilling is no choice of the user's
         box->clear();
         box->addItems(items);
@@ -147,40 +145,38 @@ void TFMain::setItems(ComponentName name, const QStringList &items)
     }
 }
 
-QAction *TFMain::toolBarAction(QWidget *widget)
+QAction* TFMain::toolBarAction(QWidget* widget)
 {
-    auto *bar = widget ? qobject_cast<QToolBar *>(widget->parentWidget()) : nullptr;
+    auto* bar = widget ? qobject_cast<QToolBar*>(widget->parentWidget()) : nullptr;
     if (bar)
-        for (QAction *a : bar->actions())
-            if (bar->widgetForAction(a) == widget)
-                return a;
+        for (QAction* a : bar->actions())
+            if (bar->widgetForAction(a) == widget) return a;
     return nullptr;
 }
 
 void TFMain::setChecked(ComponentName name, bool checked)
 {
-    if (auto *a = qobject_cast<QAction *>(component(name)))
-        a->setChecked(checked);
+    if (auto* a = qobject_cast<QAction*>(component(name))) a->setChecked(checked);
 }
 
 bool TFMain::isChecked(ComponentName name) const
 {
-    auto *a = qobject_cast<QAction *>(component(name));
+    auto* a = qobject_cast<QAction*>(component(name));
     return a && a->isChecked();
 }
 
-void TFMain::setCaption(ComponentName name, const QString &caption)
+void TFMain::setCaption(ComponentName name, const QString& caption)
 {
-    QObject *object = component(name);
-    if (auto *a = qobject_cast<QAction *>(object))
+    QObject* object = component(name);
+    if (auto* a = qobject_cast<QAction*>(object))
         a->setText(caption);
-    else if (auto *m = qobject_cast<QMenu *>(object))
+    else if (auto* m = qobject_cast<QMenu*>(object))
         m->setTitle(caption);
-    else if (auto *w = qobject_cast<QWidget *>(object))
+    else if (auto* w = qobject_cast<QWidget*>(object))
         w->setToolTip(caption); // widgets carry their caption as a hint (the hex view)
 }
 
-void TFMain::appendLog(const QString &text, LogColour colour)
+void TFMain::appendLog(const QString& text, LogColour colour)
 {
     log->appendEntry(text, colour);
 }
@@ -190,7 +186,7 @@ void TFMain::focusLog()
     log->setFocus();
 }
 
-void TFMain::repaintStatusBar(const StatusBarState &state)
+void TFMain::repaintStatusBar(const StatusBarState& state)
 {
     status->show(state);
 }
@@ -248,7 +244,7 @@ void TFMain::setEditorReadOnly(bool readOnly)
     hexView->setReadOnly(readOnly);
 }
 
-void TFMain::showDifferences(const DiffList &differences)
+void TFMain::showDifferences(const DiffList& differences)
 {
     compareView->UpdateCompareGrid(&differences);
 }
@@ -262,7 +258,7 @@ void TFMain::hideDifferences()
         compareView->HideCompareGrid();
 }
 
-void TFMain::showError(const QString &text, const QString &caption)
+void TFMain::showError(const QString& text, const QString& caption)
 {
     QMessageBox::critical(this, caption, text);
 }
@@ -270,10 +266,11 @@ void TFMain::showError(const QString &text, const QString &caption)
 void TFMain::showStatusRegisters()
 {
     // A new dialog for each opening, so its rows always match the selected chip.
-    Session &session = control.session();
-    TFRegs dialog(session.document().StatusShadow, session.chip().StatusRegCount,
-                  RegsPorts{[this] { return control.ReadStatusIntoShadow(); }, [this] { control.WriteStatusFromShadow(); }},
-                  this);
+    Session& session = control.session();
+    TFRegs dialog(
+        session.document().StatusShadow, session.chip().StatusRegCount,
+        RegsPorts{[this] { return control.ReadStatusIntoShadow(); }, [this] { control.WriteStatusFromShadow(); }},
+        this);
     dialog.exec();
 }
 
@@ -284,41 +281,39 @@ void TFMain::showChipList()
     dialog.exec();
 }
 
-void TFMain::showMessage(const QString &text)
+void TFMain::showMessage(const QString& text)
 {
     QMessageBox::information(this, QStringLiteral("Vespera"), text);
 }
 
-void TFMain::showWarning(const QString &text, const QString &caption)
+void TFMain::showWarning(const QString& text, const QString& caption)
 {
     QMessageBox::warning(this, caption, text);
 }
 
-bool TFMain::askYesNo(const QString &text, const QString &caption)
+bool TFMain::askYesNo(const QString& text, const QString& caption)
 {
     return QMessageBox::warning(this, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // --- Life of the window ---
 
-void TFMain::showEvent(QShowEvent *event)
+void TFMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (shown)
-        return;
+    if (shown) return;
     shown = true;
     // The first showing loads the database and opens the adapter once the window is on screen.
     QTimer::singleShot(0, this, [this] { control.FormShow(); });
 }
 
-bool TFMain::eventFilter(QObject *watched, QEvent *event)
+bool TFMain::eventFilter(QObject* watched, QEvent* event)
 {
     // Like a key preview: every key reaches the window's own system window before the focused
     // control, whichever control has the focus, so Esc is seen there exactly once.
     if (event->type() == QEvent::KeyRelease && watched == windowHandle()) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
-            control.FormKeyUp(27);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) control.FormKeyUp(27);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -329,7 +324,7 @@ void TFMain::MmChipSelect2Click()
     showChipList();
 }
 
-void TFMain::closeEvent(QCloseEvent *event)
+void TFMain::closeEvent(QCloseEvent* event)
 {
     if (!closing) {
         closing = true;

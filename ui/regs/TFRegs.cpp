@@ -16,7 +16,7 @@ struct RowDesign {
     const char* group;
     const char* caption;
     const char* valueLabel;
-    char bitPrefix;  // Bit17 ... Bit10 for row 1
+    char bitPrefix; // Bit17 ... Bit10 for row 1
 };
 
 constexpr std::array<RowDesign, 3> Rows{{
@@ -25,7 +25,10 @@ constexpr std::array<RowDesign, 3> Rows{{
     {"GroupBox3", "S23 S22 S21 S20 S19 S18 S17 S16", "LbStatReg3", '3'},
 }};
 
-QString ValueText(uint8_t value) { return QString::fromStdString("0x" + HexText(value, 2)); }
+QString ValueText(uint8_t value)
+{
+    return QString::fromStdString("0x" + HexText(value, 2));
+}
 
 } // namespace
 

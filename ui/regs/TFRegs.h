@@ -46,7 +46,7 @@ private:
     int statusRegCount_;
     RegsPorts ports_;
     std::array<QGroupBox*, 3> rows_{};
-    std::array<std::array<QCheckBox*, 8>, 3> bits_{};  // [row][bit], bit 0 = tag 1
+    std::array<std::array<QCheckBox*, 8>, 3> bits_{}; // [row][bit], bit 0 = tag 1
     std::array<QLabel*, 3> values_{};
     QPushButton* SBReadRegs = nullptr;
     QPushButton* SBWriteRegs = nullptr;
