@@ -1,6 +1,6 @@
 #include "adapter/AdapterFactory.h"
 
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/LibusbTransport.h"
 
 Adapter CreateAdapter(const AdapterOptions& options)

@@ -3,7 +3,7 @@
 // chip in its socket. The app parses its command line into AdapterOptions and calls
 // CreateAdapter once.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
 

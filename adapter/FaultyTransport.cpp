@@ -1,6 +1,6 @@
 #include "adapter/FaultyTransport.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 FaultyTransport::FaultyTransport(std::shared_ptr<UsbTransport> inner, TransportFault fault, uint64_t afterPackets)
     : inner_(std::move(inner)), fault_(fault), afterPackets_(afterPackets)

@@ -1,6 +1,6 @@
 #include "adapter/LibusbTransport.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 #include <libusb.h>
 

@@ -1,6 +1,6 @@
 #include "adapter/Uch_i2c.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 #include <algorithm>
 #include <array>

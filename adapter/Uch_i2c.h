@@ -2,7 +2,7 @@
 // The five I2C stream primitives. Each is exactly one exchange with the adapter; nothing is
 // batched, queued or retried, and none of them logs.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 
 #include <cstdint>
 #include <span>

@@ -3,7 +3,7 @@
 // vendor library's SPI helpers. Every operation returns true only when every transfer it made
 // succeeded, and stops at the first failure.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "adapter/SpiAddressMode.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "adapter/UsbTransport.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 #include <numeric>
 #include <thread>
@@ -51,4 +51,9 @@ UsbStatus UsbTransport::collect(ExchangeTicket ticket, std::size_t& received)
 void UsbTransport::pause(std::chrono::microseconds duration)
 {
     std::this_thread::sleep_for(duration);
+}
+
+std::chrono::nanoseconds UsbTransport::now() const
+{
+    return std::chrono::steady_clock::now().time_since_epoch();
 }

@@ -62,6 +62,9 @@ public:
 
     // Waits on the host; the emulator scales the wait with its clock.
     virtual void pause(std::chrono::microseconds duration);
+    // The adapter's time: real time for a real adapter, the emulator's clock for the emulated one,
+    // so that a bound on a chip's busy time means the same on both.
+    virtual std::chrono::nanoseconds now() const;
 
     // Hot-plug events; may be called on any thread. An empty handler stops the reports.
     virtual void setEventHandler(AdapterEventHandler handler) = 0;

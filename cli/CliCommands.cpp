@@ -13,7 +13,7 @@
 #include "session/SettingsFile.h"
 #include "spi/SpiAutoSelect.h"
 #include "spi/SpiIdentify.h"
-#include "spi/SpiText.h"
+#include "spi25/SpiText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

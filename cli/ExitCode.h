@@ -9,6 +9,8 @@ enum ExitCode {
     ExitNotFound = 3,  // no adapter, no chip, or a chip name the database does not know
     ExitIoFailure = 4, // a USB transfer, the chip or a file operation failed
     ExitCancelled = 5, // Ctrl+C
+    ExitRefused = 6,   // a question was answered no (or could not be asked): nothing was sent
+    ExitWrongChip = 7, // the chip in the socket is not the selected one
 };
 
 inline ExitCode ExitCodeOf(Outcome outcome)
@@ -20,6 +22,8 @@ inline ExitCode ExitCodeOf(Outcome outcome)
     case Outcome::NoDevice: return ExitNotFound;
     case Outcome::IoFailure: return ExitIoFailure;
     case Outcome::Cancelled: return ExitCancelled;
+    case Outcome::Refused: return ExitRefused;
+    case Outcome::WrongChip: return ExitWrongChip;
     }
     return ExitIoFailure;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Sends the 24xx address phase (adapter/EepromAddressing.h) byte by byte.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "adapter/EepromAddressing.h"
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 // The caller logs FastReadingText / FastComparingText / FastWritingText and lets the window paint
 // before the call, then, for a returned time, the matching *DoneText + seconds + SecondsSuffix.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 
 #include <cstdint>
 #include <optional>

@@ -13,7 +13,7 @@
 // A smaller part whose addresses wrap cannot be told from a chip that holds the same data twice
 // by reads alone; MirroredHalves finds the case after a read so that it can be named.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 
 #include <cstdint>
 #include <span>

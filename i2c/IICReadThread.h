@@ -7,7 +7,7 @@
 // was waiting before a block; a fault with the block's first byte address when a primitive fails
 // (no stop is sent then, and the failed block leaves the buffer untouched).
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "worker/WorkerContext.h"
 #include "worker/WorkerParams.h"
 

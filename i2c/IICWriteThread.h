@@ -11,7 +11,7 @@
 //   the next page's address    when the write cycle does not end.
 // A page size of 0 is refused with a fault at address 0 before anything is sent.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "worker/WorkerContext.h"
 #include "worker/WorkerParams.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The adapter of a session: the real CH341A through libusb or the emulated one, opened at the
 // chosen I2C speed, followed through removal and arrival, released at the end.
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "chipdb/ChipRecord.h"
 #include "session/EmulationOptions.h"
 

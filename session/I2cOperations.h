@@ -1,7 +1,7 @@
 #pragma once
 // 24xx chips: the stream read and write through a worker (ACK checking on) and the fast paths on
 // the session's own thread (ACK checking off).
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "worker/WorkerContext.h"
 #include "worker/WorkerParams.h"
 

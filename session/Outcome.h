@@ -5,7 +5,9 @@ enum class Outcome {
     Completed, // what the user asked for is true of the chip or the file
     Mismatch,  // differences found, or the chip is not blank
     BadInput,  // a file or an argument that cannot be used
-    NoDevice,  // no adapter, no chip, or not the chip that was selected
+    NoDevice,  // no adapter or no chip
     IoFailure, // a USB transfer, the chip or a file operation failed
     Cancelled, // Esc, Stop or Ctrl+C
+    Refused,   // the user (or a missing confirmation) said no: nothing was sent to the chip
+    WrongChip, // the chip in the socket is not the one selected
 };

@@ -4,7 +4,7 @@
 #include "session/Language.h"
 #include "session/Session.h"
 #include "spi/SpiIdentify.h"
-#include "spi/SpiProtection.h"
+#include "spi25/SpiProtection.h"
 #include "spi/SpiSmartWrite.h"
 #include "spi/SpiStatus.h"
 #include "spi/SpiUnprotect.h"

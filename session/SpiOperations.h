@@ -1,7 +1,7 @@
 #pragma once
 // 25xx SPI chips: the SPI side of Read, Compare and Write, the blank check and the erase worker,
 // each after the presence test of the chip.
-#include "spi/SpiText.h"
+#include "spi25/SpiText.h"
 
 #include <QString>
 #include <memory>

@@ -4,10 +4,10 @@
 // signature; what to do with the matches (choose the one row, or open the device selection
 // dialog on several) is the window's.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "chipdb/ChipListFilter.h"
 #include "chipdb/ChipTable.h"
-#include "spi/SpiText.h"
+#include "spi25/SpiText.h"
 
 #include <optional>
 #include <string>

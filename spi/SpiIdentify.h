@@ -3,8 +3,8 @@
 // (9F) or RES (AB) answer, the presence test of the chip commands, the lines of the ID button
 // and the unique-ID item. All of it runs on the main window's thread.
 
-#include "adapter/Ch341Library.h"
-#include "spi/SpiText.h"
+#include "adapter/ch341a/Ch341Library.h"
+#include "spi25/SpiText.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,7 +1,7 @@
 #pragma once
 // SPI flash access shared by the workers that read and write parts of a chip: the addressing set
 // up before reads, reads of any range, and the erase commands.
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "adapter/Uch_spi.h"
 
 #include <chrono>

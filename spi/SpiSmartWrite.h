@@ -9,10 +9,10 @@
 // Steps: one per 4 KiB of the chip in each phase (the compare read, the writing, the read-back);
 // WriteFinished with the time of all phases, WriteCancelled on a cancel (the chip left
 // write-disabled), a fault at the address of a failed transfer (job.phase says in which phase).
-#include "spi/SmartWritePlan.h"
+#include "spi25/SmartWritePlan.h"
 #include "worker/StartWorker.h"
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,8 +3,8 @@
 // reading and writing them by the chip's register count, the lines of the Read command and the
 // check before an erase.
 
-#include "adapter/Ch341Library.h"
-#include "spi/SpiText.h"
+#include "adapter/ch341a/Ch341Library.h"
+#include "spi25/SpiText.h"
 
 #include <array>
 #include <cstdint>

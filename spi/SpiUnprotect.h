@@ -8,8 +8,8 @@
 // the erase starts: Unprotect returns true when the window must now start the erase worker
 // (no confirmation, no status check), exactly as the Erase command starts it.
 
-#include "adapter/Ch341Library.h"
-#include "spi/SpiText.h"
+#include "adapter/ch341a/Ch341Library.h"
+#include "spi25/SpiText.h"
 
 #include <string_view>
 

@@ -11,7 +11,7 @@
 // The workers read and write the chip image in params.buffer (the TransferBuffer) at the chip
 // addresses; it must stay alive until the worker's final message.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "chipdb/SelectedChip.h"
 #include "worker/StartWorker.h"
 

@@ -1,6 +1,6 @@
 #include "adapter/emulator/EmulatedCh341.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 #include "adapter/emulator/ChipStateFile.h"
 #include "adapter/emulator/I2cEeprom.h"
 #include "adapter/emulator/SpiEeprom.h"

@@ -53,6 +53,7 @@ public:
     void close() override;
     bool isOpen() const override;
     void pause(std::chrono::microseconds duration) override;
+    std::chrono::nanoseconds now() const override { return clock_.now(); }
     void setEventHandler(AdapterEventHandler handler) override;
 
     // Hot-plug: the handler hears 3 on plug, 1 on announceRemoval and 0 on unplug (on the

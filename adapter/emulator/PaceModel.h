@@ -11,7 +11,7 @@
 // it also sleeps until real time has caught up with the virtual clock, so a person trying the
 // program sees the real adapter's pace.
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 #include <chrono>
 #include <cstddef>

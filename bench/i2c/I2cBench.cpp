@@ -4,7 +4,7 @@
 // counted under that clock (about one ACK poll per page). The real adapter's time of each path is
 // predicted by bench/speed.
 
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "i2c/IICFastPath.h"
 #include "i2c/IICReadThread.h"

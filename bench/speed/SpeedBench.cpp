@@ -4,12 +4,12 @@
 // predicted time and speed, host waits and USB packets per KiB, and the share of the model's
 // device-bound rate reached (the time the adapter's SPI or I2C bus and the chip itself cannot
 // avoid, with USB free: 1.00 would leave nothing to gain).
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/Uch_spi.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "i2c/IICReadThread.h"
 #include "i2c/IICWriteThread.h"
-#include "spi/SmartWritePlan.h"
+#include "spi25/SmartWritePlan.h"
 #include "spi/SpiSmartWrite.h"
 #include "spi/SpiWorkers.h"
 

@@ -1,6 +1,6 @@
 // Whole-chip read, page programming and chip erase of emulated 8 MiB and 32 MiB flash chips:
 // wall time, and USB packets and round trips per KiB (what the real adapter's latency scales).
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "spi/SpiWorkers.h"
 

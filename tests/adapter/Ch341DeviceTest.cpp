@@ -1,6 +1,6 @@
 #include "tests/support/EmulatedAdapter.h"
 
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 
 #include <gtest/gtest.h>
 

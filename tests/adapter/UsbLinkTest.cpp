@@ -2,7 +2,7 @@
 // transports follow, and the pace model's timing.
 #include "tests/support/EmulatedAdapter.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 #include "adapter/TransferSchedule.h"
 #include "adapter/Uch_spi.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The core on its own: a Session with an emulated adapter, a chip of the starter database
 // selected, and a front end that records what the core reports and answers its questions.
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/FaultyTransport.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "session/Session.h"

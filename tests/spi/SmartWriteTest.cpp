@@ -1,6 +1,6 @@
 #include "SpiFixture.h"
 
-#include "spi/SmartWritePlan.h"
+#include "spi25/SmartWritePlan.h"
 #include "spi/SpiSmartWrite.h"
 #include "spi/SpiWorkers.h"
 

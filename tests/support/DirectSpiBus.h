@@ -4,7 +4,7 @@
 // workers. One CH341StreamSPI4 call is one frame between chip-select edges, as on the adapter;
 // the delay advances in the chip's emulated time.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "adapter/emulator/BusDevices.h"
 #include "adapter/emulator/EmuClock.h"
 

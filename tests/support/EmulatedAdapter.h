@@ -2,7 +2,7 @@
 // Test fixture shared by the adapter, I2C and SPI tests: an emulated adapter with a chip, opened
 // and logging, and the chip configurations they use.
 
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/emulator/EmulatedCh341.h"
 
 #include <algorithm>

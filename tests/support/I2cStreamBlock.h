@@ -3,7 +3,7 @@
 // exchange each: start, device, two address bytes, repeated start, device, 31 bytes, the last
 // byte, stop. The yardstick the block read is measured against in tests and benchmarks.
 
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 #include "adapter/Uch_i2c.h"
 
 #include <cstdint>

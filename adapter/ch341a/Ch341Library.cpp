@@ -1,5 +1,5 @@
 // The packed operations of Ch341Library built step by step from the eleven.
-#include "adapter/Ch341Library.h"
+#include "adapter/ch341a/Ch341Library.h"
 
 #include "adapter/Uch_i2c.h"
 

@@ -1,12 +1,15 @@
-#include "spi/SpiProtection.h"
+#include "spi25/SpiProtection.h"
 
-#include "spi/SpiStatus.h"
-#include "spi/SpiText.h"
+#include "spi25/SpiStatusRegisters.h"
+#include "spi25/SpiText.h"
+
+#include <cctype>
 
 bool BlockProtectionSet(std::string_view chipName, std::string_view chipKind, const std::array<uint8_t, 3>& registers,
                         int statusRegCount)
 {
-    const std::string name = UpperChipName(chipName);
+    std::string name(chipName);
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const uint8_t sr1 = registers[0];
     if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos) return (sr1 & 0x0C) != 0;
     if (chipKind == "ID_SPI3") return (sr1 & 0x3C) != 0;
@@ -20,8 +23,5 @@ bool BlockProtectionSet(std::string_view chipName, std::string_view chipKind, co
 
 std::string StatusRegisterText(const std::array<uint8_t, 3>& registers, int statusRegCount)
 {
-    std::string text;
-    for (int i = 0; i < 3; ++i)
-        if (UsesStatusRegister(i, statusRegCount)) text += (text.empty() ? "0x" : " 0x") + HexText(registers[i], 2);
-    return text;
+    return spi25::StatusRegisterText(registers, statusRegCount);
 }

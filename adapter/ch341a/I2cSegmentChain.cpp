@@ -1,6 +1,6 @@
-#include "adapter/I2cSegmentChain.h"
+#include "adapter/ch341a/I2cSegmentChain.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "spi/SpiText.h"
+#include "spi25/SpiText.h"
 
 std::string HexText(uint64_t value, int digits)
 {

@@ -1,4 +1,4 @@
-#include "spi/SmartWritePlan.h"
+#include "spi25/SmartWritePlan.h"
 
 #include "chipdb/ChipKind.h"
 
@@ -74,5 +74,18 @@ SmartWriteGeometry SpiSmartWriteGeometry(std::string_view kind, uint32_t size, u
                                                                                     : 0;
     if (chipdb::hasChipErase(kind))
         geometry.eraseBlock = size >= SmartWriteSector && size % SmartWriteSector == 0 ? SmartWriteSector : size;
+    return geometry;
+}
+
+SmartWriteGeometry SmartWriteGeometryOf(const chipdb::Chip& chip)
+{
+    SmartWriteGeometry geometry;
+    geometry.size = chip.size;
+    geometry.programUnit = chip.writeMethod == chipdb::SpiWriteMethod::AaiWord ? 256
+                           : chip.writeMethod == chipdb::SpiWriteMethod::Page  ? chip.pageSize
+                                                                               : 0;
+    if (chip.hasChipErase)
+        geometry.eraseBlock =
+            chip.size >= SmartWriteSector && chip.size % SmartWriteSector == 0 ? SmartWriteSector : chip.size;
     return geometry;
 }

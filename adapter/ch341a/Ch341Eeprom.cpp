@@ -1,9 +1,9 @@
 // The adapter library's 24xx block read and write, built from chained I2C stream segments.
 
-#include "adapter/Ch341Device.h"
-#include "adapter/Ch341Protocol.h"
 #include "adapter/EepromAddressing.h"
-#include "adapter/I2cSegmentChain.h"
+#include "adapter/ch341a/Ch341Device.h"
+#include "adapter/ch341a/Ch341Protocol.h"
+#include "adapter/ch341a/I2cSegmentChain.h"
 
 #include <algorithm>
 #include <chrono>

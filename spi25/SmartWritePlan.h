@@ -4,6 +4,8 @@
 // program, in the order they run, and the ranges that then need reading back. An erase block is
 // erased only where some bit must go from 0 to 1; a unit is programmed when it differs from the
 // chip (or, in an erased block, when it is not all FF).
+#include "chipdb/Chip.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -47,4 +49,5 @@ SmartWritePlan PlanSmartWrite(std::span<const uint8_t> chip, std::span<const uin
 // The geometry of an SPI chip kind: 4 KiB sectors for the flash kinds whose size they divide, the
 // chip erase for smaller flash, no erase for the 25xx EEPROMs; SST kinds program 256-byte blocks.
 SmartWriteGeometry SpiSmartWriteGeometry(std::string_view kind, uint32_t size, uint32_t pageSize);
+SmartWriteGeometry SmartWriteGeometryOf(const chipdb::Chip& chip);
 inline constexpr uint32_t SmartWriteSector = 4096;

@@ -1,6 +1,6 @@
-#include "adapter/Ch341Device.h"
+#include "adapter/ch341a/Ch341Device.h"
 
-#include "adapter/Ch341Protocol.h"
+#include "adapter/ch341a/Ch341Protocol.h"
 
 #include <algorithm>
 
@@ -241,14 +241,30 @@ bool Ch341Device::CH341StreamSPI4Chain(uint32_t index, uint32_t chipSelect, std:
 
 uint64_t Ch341Device::CH341StreamSPI4Begin(uint32_t index, uint32_t chipSelect, std::span<uint8_t> buffer)
 {
-    std::lock_guard lock(mutex_);
     const std::span<uint8_t> frames[] = {buffer};
+    return CH341StreamSPI4ChainBegin(index, chipSelect, frames);
+}
+
+uint64_t Ch341Device::CH341StreamSPI4ChainBegin(uint32_t index, uint32_t chipSelect,
+                                                std::span<const std::span<uint8_t>> frames,
+                                                std::chrono::nanoseconds gap)
+{
+    std::lock_guard lock(mutex_);
     if (!spiArguments(index, frames)) return 0;
     SpiExchange& exchange = begun_.emplace_back();
-    packSpi(exchange, chipSelect, frames, {});
+    packSpi(exchange, chipSelect, frames, gap);
     if (submitSpi(exchange)) return exchange.ticket;
     begun_.pop_back();
     return 0;
+}
+
+bool Ch341Device::exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::span<uint8_t> in,
+                           std::size_t expected)
+{
+    std::lock_guard lock(mutex_);
+    if (!run(out, inSizes, expected)) return false;
+    std::copy_n(in_.begin(), std::min(expected, in.size()), in.begin());
+    return true;
 }
 
 bool Ch341Device::CH341StreamSPI4Wait(uint32_t index, uint64_t ticket)

@@ -3,8 +3,8 @@
 // With the libusb transport it drives the real adapter; with the emulated CH341A it drives
 // emulated chips through exactly the same packets.
 
-#include "adapter/Ch341Library.h"
 #include "adapter/UsbTransport.h"
+#include "adapter/ch341a/Ch341Library.h"
 
 #include <atomic>
 #include <chrono>
@@ -46,6 +46,16 @@ public:
                            std::size_t& acknowledged) override;
 
     UsbTransport& transport() { return *transport_; }
+    const UsbTransport& transport() const { return *transport_; }
+
+    // Several four-wire frames queued as one exchange (CH341StreamSPI4Chain in two halves); the
+    // ticket is waited for with CH341StreamSPI4Wait.
+    uint64_t CH341StreamSPI4ChainBegin(uint32_t index, uint32_t chipSelect, std::span<const std::span<uint8_t>> frames,
+                                       std::chrono::nanoseconds gap = {});
+    // One raw exchange of stream packets with replies of `inSizes` (I2C and pin streams built by
+    // the bus masters); lastStatus() tells why it failed.
+    bool exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::span<uint8_t> in,
+                  std::size_t expected);
 
     // How long ACK polling waits for a 24xx write cycle (5 ms for most parts, 10 ms for some):
     // at least this many polls (about 1 ms each on the adapter) and this much time.
