@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace sfdp {
 
@@ -126,6 +127,7 @@ Parsed Parse(std::span<const uint8_t> bytes)
     DecodeFirstDword(dword(1), basic);
     if (table->dwords >= 9) DecodeEraseTypes(dword(8), dword(9), basic);
     if (table->dwords >= 11) basic.pageSize = uint32_t(1) << ((dword(11) >> 4) & 0xF);
+    parsed.error = Error::None;
     return parsed;
 }
 

@@ -24,8 +24,8 @@ enum class Error : uint8_t {
 };
 
 struct Parsed {
-    Error error = Error::None;
-    std::size_t available = 0; // bytes given
+    Error error = Error::NoSignature; // nothing decoded until Parse says so
+    std::size_t available = 0;        // bytes given
     // With Truncated and OutOfReach: the bytes from address 0 that the missing part needs.
     std::size_t needed = 0;
     Header header;              // complete once the parameter headers were read

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace sfdp {
 
