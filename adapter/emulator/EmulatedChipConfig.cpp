@@ -1,5 +1,7 @@
 #include "adapter/emulator/EmulatedChipConfig.h"
 
+#include "chipdb/sfdp/ChipSfdp.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -141,6 +143,14 @@ std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(const EmulatedChipFacts
     config.chipEraseTime = std::chrono::microseconds(static_cast<int64_t>(seconds * 1e6));
     if (facts.kind == "ID_SPI3") config.autoAddressIncrement = true;
     ApplyMakerBehaviour(config, Upper(facts.chipText), Upper(facts.manufacturer));
+    const bool fourByte = facts.kind == "ID_SPI24" || facts.kind == "ID_SPI25";
+    config.sfdp = sfdp::TableOfChip(
+        {facts.chipText,
+         config.size,
+         config.pageSize,
+         config.jedecId,
+         fourByte,
+         {config.pageProgramTime, config.sectorEraseTime, config.blockEraseTime, config.chipEraseTime}});
     return config;
 }
 

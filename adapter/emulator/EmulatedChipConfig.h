@@ -44,6 +44,8 @@ struct EmulatedChipConfig {
     std::array<uint8_t, 2> resId{0x16, 0x16};  // AB: repeated pair
     std::array<uint8_t, 2> remsId{0xEF, 0x16}; // 90 at address 0: manufacturer, device
     std::array<uint8_t, 8> uniqueId{0xD1, 0x62, 0x38, 0x4C, 0x13, 0x2A, 0x5E, 0x07};
+    // The answer to 5Ah from SFDP address 0; empty: the chip knows no SFDP (reads FF).
+    std::vector<uint8_t> sfdp;
     // Status registers at power-up when no saved state or preset applies (factory state; for
     // chips whose protection bits are volatile, their power-up state).
     std::array<uint8_t, 3> initialStatus{0, 0, 0};
@@ -98,7 +100,8 @@ std::optional<EmulatedChipFamily> EmulatedFamilyOf(std::string_view kind);
 std::optional<uint8_t> I2cTypeOfKind(std::string_view kind);
 
 // Builds the configuration of a chip database row. Nullopt for an unknown kind or impossible
-// sizes.
+// sizes. A flash takes the SFDP of its row (sfdp::TableOfChip): a real part's dump or one built
+// from the row.
 std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(const EmulatedChipFacts& facts);
 
 // The text of --emulate-status: one to three status register values in hexadecimal, separated

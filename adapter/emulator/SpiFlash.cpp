@@ -1,6 +1,7 @@
 #include "adapter/emulator/SpiFlash.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 namespace {
@@ -104,6 +105,7 @@ uint8_t SpiFlash::response(std::size_t position) const
     case 0xAB: return position >= 4 ? config_.resId[(position - 4) % 2] : 0xFF;
     case 0x90: return position >= 4 ? config_.remsId[((position - 4) + (frame_[3] & 1)) % 2] : 0xFF;
     case 0x4B: return position >= 5 && position < 13 ? config_.uniqueId[position - 5] : 0xFF;
+    case 0x5A: return position >= 5 ? sfdpByte(frameAddress(1, 3) + uint32_t(position - 5)) : 0xFF;
     case 0x16: return config_.b9 == B9Command::BankRegisterAccess ? bankRegister_ : 0xFF;
     case 0x3C:
         return position >= 4 && config_.protection == FlashProtection::At25dfSectors
@@ -111,6 +113,15 @@ uint8_t SpiFlash::response(std::size_t position) const
                    : 0xFF;
     default: return 0xFF;
     }
+}
+
+uint8_t SpiFlash::sfdpByte(uint32_t address) const
+{
+    const auto& table = config_.sfdp;
+    if (table.empty()) return 0xFF;
+    const std::size_t space = std::max<std::size_t>(256, std::bit_ceil(table.size()));
+    const std::size_t offset = address % space;
+    return offset < table.size() ? table[offset] : 0xFF;
 }
 
 void SpiFlash::deselect()

@@ -1,5 +1,5 @@
 #pragma once
-// A 25xx SPI NOR flash: identification (9F, AB, 90, 4B), status registers 1..3 (05/35/15,
+// A 25xx SPI NOR flash: identification (9F, AB, 90, 4B, SFDP 5A), status registers 1..3 (05/35/15,
 // 01/31/11, volatile enable 50), write enable latch required for every change, programming
 // that only clears bits and wraps inside the page, erases, busy bit with set durations, block
 // protection by the part's scheme (FlashStatus), 3- and 4-byte addressing (B7/E9, 13/12/21/DC),
@@ -9,6 +9,9 @@
 // - bank register access (S25FL-S): B9 arms the bank register for the next 01; 17 writes and 16
 //   reads it. Bit 7 (EXTADD) makes 3-byte commands take 4 address bytes, bits 6..0 are the
 //   high address bits of 3-byte commands otherwise.
+// SFDP (5A): 3 address bytes whatever the addressing mode, a dummy byte, then the configured
+// table; FF past its end, and the address wraps at the next power of two of at least 256 bytes, so
+// a 256-byte table repeats as on the parts whose SFDP space is one page.
 // AT25DF parts also take 36/39 (protect/unprotect sector) and 3C (read sector protection),
 // SST26 parts 98 (global block protection unlock).
 
@@ -41,6 +44,7 @@ private:
 
     bool busy() const { return clock_.now() < busyUntil_; }
     uint8_t response(std::size_t position) const;
+    uint8_t sfdpByte(uint32_t address) const;
     std::size_t addressBytes() const { return fourByteMode() ? 4 : 3; }
     uint32_t frameAddress(std::size_t first, std::size_t count) const;
     // Address of a command with 3 or 4 address bytes as the current addressing mode reads it.
