@@ -94,7 +94,7 @@ const Hint hints[] = {
     {component::SBId, {"Read ID", "Считать ID"}},
     {component::SBReadPopup, {"Read UID", "Считать UID"}},
     {component::SBRead, {"Read Chip", "Считать чип"}},
-    {component::SBWrite, {"Programm Chip", "Записать чип"}},
+    {component::SBWrite, {"Program Chip", "Записать чип"}},
     {component::SBCompare, {"Compare", "Сравнить"}},
     {component::SBScen, {"Execute Script", "Выполнить сценарий"}},
     {component::SBFill, {"Fill Buffer", "Заполнить буфер"}},

@@ -68,9 +68,9 @@ install(CODE [[
 # The Debian package.
 set(CPACK_PACKAGE_NAME vespera)
 set(CPACK_PACKAGE_VENDOR "The Vespera developers")
-set(VESPERA_PACKAGE_CONTACT "The Vespera developers <support@vespera.example.org>"
+set(VESPERA_PACKAGE_MAINTAINER "The Vespera developers <support@vespera.example.org>"
     CACHE STRING "Maintainer of the Debian package: a name and a mail address")
-set(CPACK_PACKAGE_CONTACT "${VESPERA_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_CONTACT "${VESPERA_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "programmer for 24xx EEPROM and 25xx SPI flash chips (CH341A)")
 set(CPACK_PACKAGE_DESCRIPTION "\
 Vespera reads, writes, compares, erases and blank-checks serial memory chips
@@ -81,6 +81,8 @@ BIN, BRG, Intel HEX and PonyProg E2P dumps.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A Debian revision: the package is not native to Debian, so its changelog is changelog.Debian.gz.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not linked, so dpkg-shlibdeps cannot see them: the platform plugins that open a window and the
