@@ -50,13 +50,13 @@ const Caption captions[] = {
     {component::MmEmuLog, {"Write bus &log to file...", "&Журнал шины в файл..."}},
     {component::MmI2C, SameText("I2C")},
     {component::MmI2CFrec, {"&I2C bus frequency", "&Частота шины I2C"}},
-    {component::Mm_SPEED_LOW, SameText("20KHz")},
-    {component::Mm_SPEED_NORMAL, SameText("100KHz")},
-    {component::Mm_SPEED_FAST, SameText("400KHz")},
-    {component::Mm_SPEED_HIGH, SameText("750KHz")},
+    {component::Mm_SPEED_LOW, {"20KHz", "20 кГц"}},
+    {component::Mm_SPEED_NORMAL, {"100KHz", "100 кГц"}},
+    {component::Mm_SPEED_FAST, {"400KHz", "400 кГц"}},
+    {component::Mm_SPEED_HIGH, {"750KHz", "750 кГц"}},
     {component::MmAck, {"ACK &test", "Проверка ACK"}},
     {component::MmVerify, {"&Verify after writing", "Проверять после записи"}},
-    {component::MmI2CAdr, SameText("I2C Slave address")},
+    {component::MmI2CAdr, {"I2C Slave address", "Адрес ведомого I2C"}},
     {component::MmScen, {"&Script", "Сценарий"}},
     {component::ScErase, {"&Erase device", "Стереть чип"}},
     {component::ScCheckFF, {"&Blank check", "Проверить на чистоту"}},
@@ -72,7 +72,7 @@ const Caption captions[] = {
     {component::MmEng, {"&English", "English"}},
     {component::OpenDir, {"Open dumps folder", "Открыть папку с дампами"}},
     {component::SPI1, {"SPI chip autoselect", "Автовыбор SPI чипа"}},
-    {component::I2C1, SameText("Автовыбор I2C чипа")},
+    {component::I2C1, {"I2C chip autoselect", "Автовыбор I2C чипа"}},
     {component::UID1, {"Read UID", "Считать UID"}},
     {component::SBFind, {"Search", "Найти"}},
     {component::HexEditor,
@@ -82,32 +82,39 @@ const Caption captions[] = {
 
 struct Hint {
     ComponentName component;
-    const char* text;
+    TextPair text; // "short|long": the short part on the button, the long one in the status bar
 };
 
-constexpr Hint hints[] = {
-    {component::SBOpen, "Load file into a buffer"},
-    {component::SBOpenDir, "Open dumps folder"},
-    {component::SBSave, "Save File As..."},
-    {component::SBChip, "Chip Select"},
-    {component::SBAutoSel, "Auto Select"},
-    {component::SBId, "Read ID"},
-    {component::SBReadPopup, "Read UID"},
-    {component::SBRead, "Read Chip"},
-    {component::SBWrite, "Programm Chip"},
-    {component::SBCompare, "Compare"},
-    {component::SBScen, "Execute Script"},
-    {component::SBFill, "Fill Buffer"},
-    {component::SBSwap, "Swap Bytes"},
-    {component::SBCheckSum, "Checksum"},
-    {component::SBUndo, "Undo|Reverts the last action"},
-    {component::SBCalc, "Windows Calculator"},
-    {component::SBStop, "Stop"},
-    {component::SBAbout, "About"},
-    {component::SBErase, "Erase Chip"},
-    {component::SBStatRegs, "Status Registers"},
-    {component::SBExit, "Exit"},
+const Hint hints[] = {
+    {component::SBOpen, {"Load file into a buffer", "Загрузить файл в буфер"}},
+    {component::SBOpenDir, {"Open dumps folder", "Открыть папку с дампами"}},
+    {component::SBSave, {"Save File As...", "Сохранить файл как..."}},
+    {component::SBChip, {"Chip Select", "Выбор чипа"}},
+    {component::SBAutoSel, {"Auto Select", "Автовыбор"}},
+    {component::SBId, {"Read ID", "Считать ID"}},
+    {component::SBReadPopup, {"Read UID", "Считать UID"}},
+    {component::SBRead, {"Read Chip", "Считать чип"}},
+    {component::SBWrite, {"Program Chip", "Записать чип"}},
+    {component::SBCompare, {"Compare", "Сравнить"}},
+    {component::SBScen, {"Execute Script", "Выполнить сценарий"}},
+    {component::SBFill, {"Fill Buffer", "Заполнить буфер"}},
+    {component::SBSwap, {"Swap Bytes", "Переставить байты"}},
+    {component::SBCheckSum, {"Checksum", "Контрольная сумма"}},
+    {component::SBUndo, {"Undo|Reverts the last action", "Отменить|Отменяет последнее действие"}},
+    {component::SBCalc, {"Calculator", "Калькулятор"}},
+    {component::SBStop, {"Stop", "Остановить"}},
+    {component::SBAbout, {"About", "О программе"}},
+    {component::SBErase, {"Erase Chip", "Стереть чип"}},
+    {component::SBStatRegs, {"Status Registers", "Регистры статуса"}},
+    {component::SBExit, {"Exit", "Выход"}},
 };
+
+const Hint* HintOf(ComponentName component)
+{
+    for (const Hint& h : hints)
+        if (h.component == component) return &h;
+    return nullptr;
+}
 
 } // namespace
 
@@ -138,9 +145,19 @@ QString SearchKindCaption(int item, Language language)
 
 QString ToolHint(ComponentName component)
 {
-    for (const Hint& h : hints)
-        if (h.component == component)
-            // A hint "short|long" shows its short part on the button.
-            return QString::fromUtf8(h.text).section(QLatin1Char('|'), 0, 0);
-    return {};
+    const Hint* hint = HintOf(component);
+    return hint ? LocalizedCaption(hint->text).section(QLatin1Char('|'), 0, 0) : QString();
+}
+
+QString ToolStatusTip(ComponentName component)
+{
+    const Hint* hint = HintOf(component);
+    return hint ? LocalizedCaption(hint->text).section(QLatin1Char('|'), 1) : QString();
+}
+
+std::vector<ComponentName> HintedComponents()
+{
+    std::vector<ComponentName> components;
+    for (const Hint& h : hints) components.push_back(h.component);
+    return components;
 }

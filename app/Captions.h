@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <span>
+#include <vector>
 
 struct Caption {
     ComponentName component;
@@ -25,5 +26,8 @@ QString MenuCaption(ComponentName component);
 // Search kinds of the buffer tool bar, item 0 hexadecimal values, item 1 text.
 QString SearchKindCaption(int item, Language language);
 
-// Tool button hints: English in the design, the same in both languages.
+// Tool button hints in the interface language (the caption language), and the longer text some
+// of them show in the status bar (empty for most).
 QString ToolHint(ComponentName component);
+QString ToolStatusTip(ComponentName component);
+std::vector<ComponentName> HintedComponents();

@@ -100,10 +100,14 @@ void MainController::FormShow()
     StartUpdateCheck();
 }
 
-void MainController::FormCloseQuery()
+bool MainController::FormCloseQuery()
 {
     // A window closed in the middle of an operation stops it as Esc would, and waits for its end.
     core.runner().cancelAndWait();
+    if (!OfferToSaveBuffer()) {
+        resetAdapterOnClose = false;
+        return false;
+    }
     MainSettings& current = core.settings();
     current.scErase = view.isChecked(component::ScErase);
     current.scCheckFF = view.isChecked(component::ScCheckFF);
@@ -117,11 +121,22 @@ void MainController::FormCloseQuery()
         WriteMainSettings(file, current, recent.paths());
         SaveSettingsFile(file);
     }
-    if (status.bufferModified &&
-        view.askYesNo(Localized("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
-                      Localized("Saving data", "Сохранение данных")))
-        ActSaveExecute();
+    if (resetAdapterOnClose) core.adapter().ResetAdapter();
     if (core.adapterHandle != 0) core.adapter().CloseAdapter();
+    return true;
+}
+
+bool MainController::OfferToSaveBuffer()
+{
+    if (!status.bufferModified) return true;
+    switch (
+        view.askSaveChanges(Localized("Buffer was modified, save changes?", "Буфер был изменён, сохранить изменения?"),
+                            Localized("Saving data", "Сохранение данных"))) {
+    case MainView::SaveAnswer::Save: return ActSaveExecute();
+    case MainView::SaveAnswer::Discard: return true;
+    case MainView::SaveAnswer::Cancel: break;
+    }
+    return false;
 }
 
 void MainController::SaveSettingsFile(SettingsFile& file)
@@ -142,7 +157,7 @@ void MainController::FormDestroy()
 
 void MainController::ActExitExecute()
 {
-    core.adapter().ResetAdapter();
+    resetAdapterOnClose = true;
     view.closeWindow();
 }
 
@@ -213,14 +228,15 @@ void MainController::RepaintStatusBar()
 
 void MainController::MmRusClick(int tag)
 {
-    const QString question =
-        Localized("Interface language was changed, you must restart application.          Click Yes to continue",
-                  "Язык интерфейса изменён, требуется перезапустить программу.\nПродолжить?");
+    const QString question = Localized("Interface language was changed, the program must restart.\n"
+                                       "Click Yes to restart it now.",
+                                       "Язык интерфейса изменён, требуется перезапустить программу.\n"
+                                       "Нажмите «Да», чтобы перезапустить её сейчас.");
     const QString caption = Localized("Changing interface language", "Смена языка интерфейса");
     SetCurrentLanguage(LanguageFromId(tag));
     if (!view.askYesNo(question, caption)) return;
-    core.adapter().ResetAdapter();
-    view.closeWindow();
+    resetAdapterOnClose = true;
+    if (view.closeWindow()) view.restartAfterClose();
 }
 
 int MainController::slaveAddress() const
@@ -232,7 +248,7 @@ void MainController::N0x001Click(int address)
 {
     SlaveAddress = uint8_t(address);
     core.settings().slaveAddress = address;
-    PrintLog(QStringLiteral("\nI2C Slave Address = 0x") +
+    PrintLog(Localized("\nI2C Slave Address = 0x", "\nАдрес ведомого I2C = 0x") +
              QString::number(address, 16).toUpper().rightJustified(2, u'0'));
     SettingsFile file(SettingsPath());
     file.writeInt("I2C", "SlaveAdr", address);
@@ -270,7 +286,7 @@ void MainController::SBCalcClick()
 void MainController::LoadForwardedFile(const QString& path)
 {
     view.raiseWindow();
-    if (!path.isEmpty()) LoadCommandLineFile(path);
+    if (!path.isEmpty() && OfferToSaveBuffer()) LoadCommandLineFile(path);
 }
 
 void MainController::FillTransferBuffer()
@@ -370,6 +386,7 @@ void MainController::ScRunClick()
 
 void MainController::ActOpenExecute()
 {
+    if (!OfferToSaveBuffer()) return;
     FileCommands::Format format = FileCommands::Format::Bin;
     const QString path = view.askOpenFile(&format);
     if (path.isEmpty()) return;
@@ -378,7 +395,7 @@ void MainController::ActOpenExecute()
 
 void MainController::DropFiles(const QStringList& paths)
 {
-    if (paths.isEmpty() || paths.first().isEmpty() || core.files().RefuseWhileBusy()) return;
+    if (paths.isEmpty() || paths.first().isEmpty() || core.files().RefuseWhileBusy() || !OfferToSaveBuffer()) return;
     const QString path = paths.first();
     if (core.files().open(path, FileCommands::formatOfExtension(FileCommands::UpperExtension(path)))) recent.add(path);
 }
@@ -409,16 +426,16 @@ void MainController::Hist1Click(int position)
     const QString path = recent.paths().at(position);
     const QString extension = FileCommands::UpperExtension(path);
     // Only the three extensions the list is made of load from it.
-    if (extension == QLatin1String(".E2P") || extension == QLatin1String(".BIN") || extension == QLatin1String(".HEX"))
-        core.files().open(path, FileCommands::formatOfExtension(extension));
+    const bool loads =
+        extension == QLatin1String(".E2P") || extension == QLatin1String(".BIN") || extension == QLatin1String(".HEX");
+    if (loads && OfferToSaveBuffer()) core.files().open(path, FileCommands::formatOfExtension(extension));
 }
 
-void MainController::ActSaveExecute()
+bool MainController::ActSaveExecute()
 {
     FileCommands::Format format = FileCommands::Format::Bin;
     const QString name = view.askSaveFile(&format);
-    if (name.isEmpty()) return;
-    core.files().saveAs(name, format);
+    return !name.isEmpty() && core.files().saveAs(name, format);
 }
 
 // --- Buffer ---
@@ -426,7 +443,7 @@ void MainController::ActSaveExecute()
 void MainController::FillBufClick(int value)
 {
     core.files().FillBufClick(value);
-    status.bufferModified = true;
+    status.bufferModified = core.document().editor().modified();
     RepaintStatusBar();
 }
 

@@ -27,7 +27,8 @@ public:
     // Life of the main window, in the order of a run.
     void FormCreate();
     void FormShow();
-    void FormCloseQuery();
+    // False when the user kept the window open (Cancel on the question about an edited buffer).
+    bool FormCloseQuery();
     void FormDestroy();
     void ActExitExecute();
 
@@ -92,7 +93,7 @@ public:
 
     // Files: Open, Save As, dropped files, recent files.
     void ActOpenExecute();
-    void ActSaveExecute();
+    bool ActSaveExecute(); // false: cancelled, or the file could not be written
     void DropFiles(const QStringList& paths);
     void mFileClick();
     void Hist1Click(int position);
@@ -138,6 +139,9 @@ private:
     void RepaintStatusBar();
     void FillTransferBuffer();
     void LoadCommandLineFile(const QString& path);
+    // Before an edited buffer is replaced or the window closes: Save (As), Discard or Cancel.
+    // True to go on: saved, discarded, or nothing to save.
+    bool OfferToSaveBuffer();
     void StartUpdateCheck(); // at start-up, unless [Update] CheckUpdate is 0
     void startCommand();
 
@@ -147,5 +151,6 @@ private:
     EmulatorMenu emulator{view, core};
     RecentFiles recent;
     StatusBarState status;
-    bool spiChip = false; // the selected chip is an SPI chip: its erase and register buttons apply
+    bool spiChip = false;             // the selected chip is an SPI chip: its erase and register buttons apply
+    bool resetAdapterOnClose = false; // Exit and a language change reset the adapter as they close
 };

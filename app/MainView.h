@@ -41,7 +41,10 @@ public:
     virtual int windowTop() const = 0;
     virtual bool isShowing() const = 0;
     virtual void raiseWindow() = 0;
-    virtual void closeWindow() = 0;
+    // Asks the window to close (FormCloseQuery may keep it open); true when it closed.
+    virtual bool closeWindow() = 0;
+    // Once the window has closed, the program starts itself again with its arguments.
+    virtual void restartAfterClose() = 0;
 
     // Progress bar of the status bar.
     virtual void setProgressMaximum(int maximum) = 0;
@@ -81,4 +84,7 @@ public:
     virtual void showWarning(const QString& text, const QString& caption) = 0; // OK only
     virtual void showError(const QString& text, const QString& caption) = 0;   // OK only
     virtual bool askYesNo(const QString& text, const QString& caption) = 0;    // warning icon
+    // The question about an edited buffer before it is replaced or the window closes.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer askSaveChanges(const QString& text, const QString& caption) = 0;
 };

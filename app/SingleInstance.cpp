@@ -1,5 +1,9 @@
 #include "app/SingleInstance.h"
 
+#include "session/AppPaths.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
@@ -21,7 +25,9 @@ SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(pa
 
 QString SingleInstance::DefaultName()
 {
-    return QStringLiteral("Vespera-%1").arg(getuid());
+    const QByteArray settingsFolder = QFileInfo(SettingsPath()).absolutePath().toUtf8();
+    const QByteArray digest = QCryptographicHash::hash(settingsFolder, QCryptographicHash::Sha1).toHex().left(12);
+    return QStringLiteral("Vespera-%1-%2").arg(getuid()).arg(QLatin1String(digest));
 }
 
 bool SingleInstance::forwardToRunningInstance(const QString& file)
@@ -29,7 +35,8 @@ bool SingleInstance::forwardToRunningInstance(const QString& file)
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(ConnectTimeoutMs)) return false;
-    socket.write(file.toUtf8() + '\n');
+    const QString path = file.isEmpty() ? file : QFileInfo(file).absoluteFilePath();
+    socket.write(path.toUtf8() + '\n');
     socket.waitForBytesWritten(TransferTimeoutMs);
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(TransferTimeoutMs);
@@ -47,6 +54,11 @@ bool SingleInstance::listen()
     }
     connect(server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
     return true;
+}
+
+void SingleInstance::stopListening()
+{
+    if (server) server->close();
 }
 
 void SingleInstance::acceptConnection()

@@ -1,6 +1,8 @@
 #pragma once
-// One running instance per user. A second start hands its command-line file to the running
-// instance, which raises its window, and exits without a window of its own.
+// One running instance per user and settings file: a copy of the program with settings of its own
+// (a portable folder beside an installed program) is another program. A second start hands its
+// command-line file to the running instance, which raises its window, and exits without a window
+// of its own.
 #include <QObject>
 #include <QString>
 
@@ -12,13 +14,17 @@ class SingleInstance : public QObject {
 public:
     explicit SingleInstance(QString name = DefaultName(), QObject* parent = nullptr);
 
-    static QString DefaultName(); // "Vespera-" + the user's id
+    // "Vespera-" + the user's id + "-" + a digest of the settings file's folder.
+    static QString DefaultName();
 
-    // True when another instance answered: it has been given `file` (possibly empty).
+    // True when another instance answered: it has been given `file` (possibly empty), made absolute
+    // against this process's working folder, since the running instance has a folder of its own.
     bool forwardToRunningInstance(const QString& file);
 
     // Becomes the running instance; false when the name cannot be taken.
     bool listen();
+    // Stops being the running instance, so that a program started now becomes the next one.
+    void stopListening();
 
     // What the running instance accepts: a message is one line of at most MaxMessageBytes (its
     // line end not counted), sent within the message timeout of connecting; at most

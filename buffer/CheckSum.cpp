@@ -4,12 +4,12 @@
 
 #include "buffer/Crc.h"
 
-std::string CheckSumText(std::uint16_t crc16, std::uint32_t crc32)
+TextPair CheckSumText(std::uint16_t crc16, std::uint32_t crc32)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "Check Sum: CRC16 = 0x%04X, CRC32 = 0x%08X", unsigned{crc16},
+    char values[64];
+    std::snprintf(values, sizeof values, "CRC16 = 0x%04X, CRC32 = 0x%08X", unsigned{crc16},
                   static_cast<unsigned>(crc32));
-    return text;
+    return {std::string("Check Sum: ") + values, std::string("Контрольная сумма: ") + values};
 }
 
 CheckSumResult CheckSum(std::span<const std::uint8_t> bytes, bool compareMode, bool blankCheckMode)

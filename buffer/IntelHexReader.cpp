@@ -103,13 +103,9 @@ HexFault HexReader::Record(std::string_view line)
     case 0x02:
     case 0x04: {
         if (count != 2) return HexFault::BadAddressRecord;
-        const Addressing kind = type == 0x02 ? Addressing::Segment : Addressing::Linear;
-        if (addressing_ == Addressing::None) addressing_ = kind;
-        const unsigned value = unsigned{bytes[0]} << 8 | bytes[1];
-        if (addressing_ == Addressing::Segment && kind == Addressing::Segment)
-            segmentBase_ = value;
-        else if (addressing_ == Addressing::Linear && kind == Addressing::Linear)
-            upperLinear_ = value;
+        baseRecordValue_ = unsigned{bytes[0]} << 8 | bytes[1];
+        segmentBase_ = type == 0x02;
+        base_ = segmentBase_ ? std::uint64_t{baseRecordValue_} << 4 : std::uint64_t{baseRecordValue_} << 16;
         break;
     }
     default: break;
@@ -119,13 +115,11 @@ HexFault HexReader::Record(std::string_view line)
 
 void HexReader::DataRecord(unsigned offset, std::span<const std::uint8_t> data)
 {
-    const bool segment = addressing_ == Addressing::Segment;
-    const std::uint64_t address =
-        segment ? std::uint64_t{segmentBase_} * 16 + offset : std::uint64_t{upperLinear_} * 65536 + offset;
+    const std::uint64_t address = base_ + offset;
     if (address + data.size() > kHexImageSize) {
         ++recordsSkipped_;
-        if (segment)
-            std::fprintf(stderr, "Data record skipped at %4X:%4X\n", segmentBase_, offset);
+        if (segmentBase_)
+            std::fprintf(stderr, "Data record skipped at %4X:%4X\n", baseRecordValue_, offset);
         else
             std::fprintf(stderr, "Data record skipped at %8X\n", static_cast<unsigned>(address));
         return;

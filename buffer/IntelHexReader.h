@@ -9,13 +9,13 @@
 #include <system_error>
 
 // Intel HEX input into an image of the largest chip, 64 MiB (addresses 0 to 0x3FFFFFF), so that no
-// file can make the reader take more memory than that. The first address record of
-// the file (02 segment or 04 linear) fixes the addressing; later records of the other kind are
-// ignored. Every record is checked, its checksum included; the first line that is not a sound
-// record fails the whole file. Records are gathered in a scratch image that reaches the
-// destination only when the file has been read to its end, so a failed read leaves the
-// destination untouched. After the end record, lines that do not start with ':' are tolerated;
-// records there are still read and checked.
+// file can make the reader take more memory than that. An extended segment (02) and an extended
+// linear (04) address record both set the base of the data records after them, whichever kind
+// came before: objcopy writes 02 records below 1 MiB and 04 records above in one file. Start
+// address records (03, 05) are checked and ignored. Every record is checked, its checksum included; the first line that
+// is not a sound record fails the whole file. Records are gathered in a scratch image that reaches the destination only
+// when the file has been read to its end, so a failed read leaves the destination untouched. After the end record,
+// lines that do not start with ':' are tolerated; records there are still read and checked.
 enum class HexRead {
     Complete,   // read to the end; the image went to the destination (see endRecordSeen)
     CannotOpen, // missing, unreadable or not a regular file (see error)
@@ -87,8 +87,10 @@ private:
     HexFault fault_ = HexFault::None;
     bool recordSeen_ = false;
     bool endRecordSeen_ = false;
-    enum class Addressing { None, Segment, Linear } addressing_ = Addressing::None;
-    unsigned segmentBase_ = 0, upperLinear_ = 0;
+    // The last address record: its kind, the value it carried and the base it gives.
+    bool segmentBase_ = false;
+    unsigned baseRecordValue_ = 0;
+    std::uint64_t base_ = 0;
     std::size_t keep_;
     std::unique_ptr<std::uint8_t[]> image_;
     std::uint64_t imageFilled_ = 0; // image bytes below this are set (0xFF or data)

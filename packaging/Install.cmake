@@ -17,16 +17,18 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/desktop/${VESPERA_DESKTOP_ID}.metainfo.x
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${VESPERA_DESKTOP_ID}.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/udev/50-vespera-ch341a.rules DESTINATION lib/udev/rules.d)
 
-# Manual pages, from their scdoc sources.
+# Manual pages, from their scdoc sources, compressed as man-db reads them (gzip -n: no name or
+# time stamp inside, so the same page gives the same file).
 find_program(SCDOC scdoc REQUIRED)
+find_program(GZIP gzip REQUIRED)
 set(man_pages "")
 foreach(page vespera.1 vespera-cli.1)
   set(man_source ${PROJECT_SOURCE_DIR}/docs/man/${page}.scd)
-  set(man_output ${CMAKE_BINARY_DIR}/man/${page})
+  set(man_output ${CMAKE_BINARY_DIR}/man/${page}.gz)
   add_custom_command(
     OUTPUT ${man_output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND sh -c "\"$1\" < \"$2\" > \"$3\"" scdoc ${SCDOC} ${man_source} ${man_output}
+    COMMAND sh -c "\"$1\" < \"$2\" | \"$3\" -9n > \"$4\"" scdoc ${SCDOC} ${man_source} ${GZIP} ${man_output}
     DEPENDS ${man_source}
     COMMENT "Generating the manual page ${page}"
     VERBATIM)
@@ -34,6 +36,19 @@ foreach(page vespera.1 vespera-cli.1)
 endforeach()
 add_custom_target(vespera_manpages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION share/man/man1)
+
+# The package's documents: the licences of what it holds (machine-readable, DEP-5) and its
+# changelog, compressed.
+set(changelog ${CMAKE_BINARY_DIR}/debian/changelog.Debian)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${changelog} @ONLY)
+add_custom_command(
+  OUTPUT ${changelog}.gz
+  COMMAND sh -c "\"$1\" -9nc \"$2\" > \"$2.gz\"" gzip ${GZIP} ${changelog}
+  DEPENDS ${changelog}
+  COMMENT "Compressing the package changelog"
+  VERBATIM)
+add_custom_target(vespera_changelog ALL DEPENDS ${changelog}.gz)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright ${changelog}.gz DESTINATION share/doc/vespera)
 
 # On the machine itself (not into a DESTDIR or a package) the desktop learns the new menu entry
 # and file types at once; a package leaves this to the system's triggers.
@@ -53,8 +68,9 @@ install(CODE [[
 # The Debian package.
 set(CPACK_PACKAGE_NAME vespera)
 set(CPACK_PACKAGE_VENDOR "The Vespera developers")
-set(VESPERA_PACKAGE_CONTACT "The Vespera developers" CACHE STRING "Maintainer of the Debian package")
-set(CPACK_PACKAGE_CONTACT "${VESPERA_PACKAGE_CONTACT}")
+set(VESPERA_PACKAGE_MAINTAINER "The Vespera developers <support@vespera.example.org>"
+    CACHE STRING "Maintainer of the Debian package: a name and a mail address")
+set(CPACK_PACKAGE_CONTACT "${VESPERA_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "programmer for 24xx EEPROM and 25xx SPI flash chips (CH341A)")
 set(CPACK_PACKAGE_DESCRIPTION "\
 Vespera reads, writes, compares, erases and blank-checks serial memory chips
@@ -65,6 +81,8 @@ BIN, BRG, Intel HEX and PonyProg E2P dumps.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A Debian revision: the package is not native to Debian, so its changelog is changelog.Debian.gz.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not linked, so dpkg-shlibdeps cannot see them: the platform plugins that open a window and the

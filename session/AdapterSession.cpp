@@ -129,7 +129,7 @@ void AdapterSession::InitDevice()
         return;
     }
     const QString speed = speedIndex >= 0 && speedIndex <= 3 ? speedTexts[speedIndex] : "";
-    const QString address = QStringLiteral("I2C Slave Address = 0x") +
+    const QString address = Localized("I2C Slave Address = 0x", "Адрес ведомого I2C = 0x") +
                             QString::number(SlaveAddress.load(), 16).toUpper().rightJustified(2, QLatin1Char('0')) +
                             QLatin1Char('\n');
     session_.PrintLog(

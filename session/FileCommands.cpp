@@ -22,6 +22,17 @@ QString FileCommands::SavedExtension(Format format)
                                    : QStringLiteral(".BIN");
 }
 
+QString FileCommands::SavedPath(const QString& name, Format* format)
+{
+    const QString extension = UpperExtension(name);
+    for (const Format saved : {Format::Bin, Format::Hex, Format::Brg})
+        if (extension == SavedExtension(saved)) {
+            *format = saved;
+            return name;
+        }
+    return name + SavedExtension(*format);
+}
+
 FileCommands::Format FileCommands::formatOfExtension(const QString& extension)
 {
     if (extension == QLatin1String(".E2P")) return Format::E2p;
@@ -131,20 +142,25 @@ bool FileCommands::CopyEditorToTransferBuffer()
     return false;
 }
 
-void FileCommands::saveAs(const QString& name, Format format)
+bool FileCommands::saveAs(const QString& name, Format format)
 {
     Document& document = session_.document();
     OperationRunner& runner = session_.runner();
     const uint32_t chipSize = session_.chip().ChipSize;
-    document.CurrentFileName = name;
+    const QString path = SavedPath(name, &format);
+    document.CurrentFileName = path;
     session_.hideDifferences();
-    const QString path = name + SavedExtension(format);
-    if (!runner.CompareMode && !runner.BlankCheckMode && !CopyEditorToTransferBuffer()) return;
+    // Outside a compare or blank check the file holds what the editor shows.
+    const bool editorsBytes = !runner.CompareMode && !runner.BlankCheckMode;
+    if (editorsBytes && !CopyEditorToTransferBuffer()) return false;
     if (format == Format::Hex) {
-        if (const std::error_code error = document.saveHex(path, chipSize))
+        if (const std::error_code error = document.saveHex(path, chipSize)) {
             session_.fail(Outcome::IoFailure, Localized("Cannot save the file ", "Не удалось сохранить файл ") + path +
                                                   QStringLiteral(": ") + QString::fromStdString(error.message()));
-        return;
+            return false;
+        }
+        if (editorsBytes) document.editor().markSaved();
+        return true;
     }
     MainSettings& settings = session_.settings();
     const int rememberedFormat = settings.autosaveFormat;
@@ -155,18 +171,19 @@ void FileCommands::saveAs(const QString& name, Format format)
         session_.noteOutcome(Outcome::IoFailure);
         session_.events().fail(Localized("Cannot save the file ", "Не удалось сохранить файл ") + path +
                                    QStringLiteral(": ") + QString::fromStdString(error.message()),
-                               QStringLiteral("Error"));
+                               Localized("Error", "Ошибка"));
+        return false;
     }
+    return true;
 }
 
+// A fill is one step of the editor's undo, like any edit: only the chip's bytes change (not the
+// register bytes a BRG view shows after them).
 void FileCommands::FillBufClick(int value)
 {
     if (value < 0) return;
-    Document& document = session_.document();
-    const uint32_t chipSize = session_.chip().ChipSize;
-    std::fill_n(document.transfer().begin(), std::min<std::size_t>(chipSize, document.transfer().size()),
-                uint8_t(value));
-    session_.completion().HexEditorUpdate(document.transfer(), chipSize, false, false);
+    EditBuffer& editor = session_.document().editor();
+    editor.fill(0, std::min<std::size_t>(session_.chip().ChipSize, editor.size()), uint8_t(value));
 }
 
 // The bytes the user sees are swapped, as one step of the editor's undo: the chip image that a
@@ -186,6 +203,6 @@ bool FileCommands::find(const QString& text, int searchKind)
     const uint32_t chipSize = session_.chip().ChipSize;
     if (pattern.empty() || chipSize == 0) return true;
     if (session_.document().editor().findNext(pattern, chipSize - 1) >= 0) return true;
-    session_.events().inform(text + QString::fromUtf8(kNotFoundSuffix.data(), qsizetype(kNotFoundSuffix.size())));
+    session_.events().inform(text + Localized(kNotFoundSuffix));
     return false;
 }

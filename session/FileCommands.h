@@ -23,6 +23,10 @@ public:
     static Format formatOfExtension(const QString& extension);
     // The extension Save As appends to the name entered: ".BIN", ".HEX" or ".BRG".
     static QString SavedExtension(Format format);
+    // The file Save As writes for the name entered: the name itself when it already ends in the
+    // extension of a format it saves (any case), which then is the format saved; otherwise the
+    // name with the extension of `format`.
+    static QString SavedPath(const QString& name, Format* format);
     // The upper-case extension of a path with its dot ("" without one).
     static QString UpperExtension(const QString& path);
 
@@ -30,9 +34,9 @@ public:
     bool LoadE2P(const QString& path);
     bool LoadHex(const QString& path);
 
-    // Saves the chip image as BIN, BRG (data and status registers) or HEX under `name` + the
-    // format's extension.
-    void saveAs(const QString& name, Format format);
+    // Saves the chip image as BIN, BRG (data and status registers) or HEX under SavedPath(name).
+    // False (after saying why) when the file could not be written.
+    bool saveAs(const QString& name, Format format);
 
     // Refuses a load while an operation owns the buffers (with a red line).
     bool RefuseWhileBusy();
@@ -40,8 +44,9 @@ public:
     // editor holds fewer bytes than the chip.
     bool CopyEditorToTransferBuffer();
 
-    // Buffer commands: fill the chip image with a value (-1: an empty fill field, nothing to fill),
-    // swap its bytes pairwise, find a pattern after the selection, the checksum.
+    // Buffer commands: fill the chip's bytes of the editor with a value (-1: an empty fill field,
+    // nothing to fill) and swap them pairwise, each as one step of the editor's undo; find a pattern after the
+    // selection, the checksum.
     void FillBufClick(int value);
     void MmSwapClick();
     bool find(const QString& text, int searchKind); // false: not found (a box said so)

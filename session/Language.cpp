@@ -23,6 +23,9 @@ Language DetectLanguage(const QString& localeName)
 {
     const QString primary = localeName.section(QLatin1Char('_'), 0, 0).section(QLatin1Char('-'), 0, 0).toLower();
     if (primary == QLatin1String("ru")) return Language::Russian;
-    if (primary == QLatin1String("en")) return Language::English;
+    // The C and POSIX locales ("C", "C.UTF-8", "POSIX") speak the English of the C library.
+    if (primary == QLatin1String("en") || primary.startsWith(QLatin1String("c.")) || primary == QLatin1String("c") ||
+        primary == QLatin1String("posix"))
+        return Language::English;
     return Language::NotChosen;
 }

@@ -22,9 +22,12 @@ struct Switch {
     bool fallback;
 };
 constexpr Switch Switches[] = {
-    {"I2C", "Chack", &MainSettings::ackCheck, true},        {"Scen", "ScErase", &MainSettings::scErase, false},
-    {"Scen", "ScCheckFF", &MainSettings::scCheckFF, false}, {"Scen", "ScWrite", &MainSettings::scWrite, false},
-    {"Scen", "ScCompare", &MainSettings::scCompare, false}, {"Update", "CheckUpdate", &MainSettings::checkUpdate, true},
+    {"I2C", "Chack", &MainSettings::ackCheck, true},
+    {"Scen", "ScErase", &MainSettings::scErase, false},
+    {"Scen", "ScCheckFF", &MainSettings::scCheckFF, false},
+    {"Scen", "ScWrite", &MainSettings::scWrite, false},
+    {"Scen", "ScCompare", &MainSettings::scCompare, false},
+    {"Update", "CheckUpdate", &MainSettings::checkUpdate, false},
     {"Settings", "Verify", &MainSettings::verify, true},
 };
 } // namespace

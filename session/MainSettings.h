@@ -15,7 +15,7 @@ struct MainSettings {
     bool ackCheck = true;   // I2C/Chack
     QString chipName;       // Chip/Type
     bool scErase = false, scCheckFF = false, scWrite = false, scCompare = false; // Scen/...
-    bool checkUpdate = true;                                                     // Update/CheckUpdate
+    bool checkUpdate = false;                                                    // Update/CheckUpdate
     bool verify = true;                      // Settings/Verify: read the chip back after writing it
     Language language = Language::NotChosen; // Lang/Id
     int mainLeft = 0, mainTop = 0;           // Window/MainLeft, MainTop

@@ -242,8 +242,8 @@ void OperationCompletion::CheckSum()
     const std::span<const uint8_t> bytes = session_.document().bytes();
     const CheckSumResult result = ::CheckSum(bytes.first(std::min<std::size_t>(session_.chip().ChipSize, bytes.size())),
                                              session_.runner().CompareMode, session_.runner().BlankCheckMode);
-    if (!result.text.empty()) {
-        session_.checkSumText = QString::fromStdString(result.text);
+    if (!result.text.en.empty()) {
+        session_.checkSumText = Localized(result.text);
         session_.PrintLog(session_.checkSumText);
     }
     session_.statusChanged();

@@ -50,6 +50,36 @@ ChipRows loadCsv(const std::filesystem::path& file)
     return out;
 }
 
+// The chip source's format, header line first; a cell holds no separator, quote or line break, so
+// a row with one is refused, naming the chip, rather than written in a way no reader takes back.
+std::optional<TextPair> saveCsv(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows)
+{
+    std::string text;
+    for (int f = 0; f < chipdb::kChipFieldCount; ++f) {
+        if (f) text += ',';
+        text += chipdb::kChipFields[f].name;
+    }
+    text += '\n';
+    for (const chipdb::ChipRecord& row : rows) {
+        for (int f = 0; f < chipdb::kChipFieldCount; ++f) {
+            const std::string cell = chipdb::fieldText(row, chipdb::ChipField(f));
+            if (cell.find_first_of(",\"\r\n") != std::string::npos)
+                return TextPair{"The chip " + row.CHIPTEXT + " has a comma, quote or line break in " +
+                                    std::string(chipdb::kChipFields[f].name) + ", which a CSV cell cannot hold.",
+                                "У микросхемы " + row.CHIPTEXT + " в поле " + std::string(chipdb::kChipFields[f].name) +
+                                    " есть запятая, кавычка или перевод строки: в ячейке CSV их быть не может."};
+            if (f) text += ',';
+            text += cell;
+        }
+        text += '\n';
+    }
+    fileio::AtomicFileWriter writer(file);
+    writer.Write(text);
+    if (const std::error_code ec = writer.Commit())
+        return TextPair{"The file cannot be written: " + ec.message(), "Не удалось записать файл: " + ec.message()};
+    return std::nullopt;
+}
+
 } // namespace
 
 ChipRows LoadChipSheet(const std::filesystem::path& file)
@@ -70,7 +100,7 @@ ChipRows LoadChipSheet(const std::filesystem::path& file)
 
 std::optional<TextPair> SaveChipSheet(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows)
 {
-    return WriteXlsx(file, rows);
+    return lowerExtension(file) == ".csv" ? saveCsv(file, rows) : WriteXlsx(file, rows);
 }
 
 std::optional<TextPair> SaveChipText(const std::filesystem::path& file, const std::vector<chipdb::ChipRecord>& rows)

@@ -33,10 +33,13 @@ void ApplyStatusRead(StatusShadow& shadow, const StatusReadResult& read)
 std::optional<LogLine> StatusRegisterLines(const StatusShadow& shadow, int statusRegCount)
 {
     if (statusRegCount < 1 || statusRegCount > 3) return std::nullopt;
-    std::string text = "\nStatus Register1 = 0x" + HexText(shadow.SR[0], 2);
-    for (int i = 1; i < statusRegCount; ++i)
-        text += "\nStatus Register" + std::to_string(i + 1) + " = 0x" + HexText(shadow.SR[i], 2);
-    return LogLine{SameText(text), false};
+    TextPair text;
+    for (int i = 0; i < statusRegCount; ++i) {
+        const std::string value = std::to_string(i + 1) + " = 0x" + HexText(shadow.SR[i], 2);
+        text.en += "\nStatus Register" + value;
+        text.ru += "\nРегистр статуса " + value;
+    }
+    return LogLine{text, false};
 }
 
 void WriteStatusRegisters(Ch341Library& library, const StatusShadow& shadow, int statusRegCount,

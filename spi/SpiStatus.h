@@ -35,7 +35,8 @@ StatusReadResult ReadStatusRegisters(Ch341Library& library, int statusRegCount, 
 // Takes the registers that were read into the shadow; the others keep their values.
 void ApplyStatusRead(StatusShadow& shadow, const StatusReadResult& read);
 
-// The Read command's line "\nStatus Register1 = 0x.." (and 2, 3); none for other counts.
+// The Read command's line "\nStatus Register1 = 0x.." / "\nРегистр статуса 1 = 0x.." (and 2, 3);
+// none for other counts.
 std::optional<LogLine> StatusRegisterLines(const StatusShadow& shadow, int statusRegCount);
 
 // Writes the shadow by the count: 1 with 06; 01 SR1 (the EWSR form for "ID_SPI3"); 2 as one

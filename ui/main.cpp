@@ -2,11 +2,11 @@
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
 #include "session/AppPaths.h"
-#include "ui/about/ProgramUpdateCheck.h"
 #include "ui/mainwindow/Icons.h"
 #include "ui/mainwindow/TFMain.h"
 
 #include <QApplication>
+#include <QProcess>
 
 int main(int argc, char* argv[])
 {
@@ -22,9 +22,14 @@ int main(int argc, char* argv[])
 
     UseIconTheme();
     TFMain window(options);
-    ProgramUpdateCheck updates(&window, window.controller());
     QObject::connect(&instance, &SingleInstance::forwarded, &window,
                      [&window](const QString& file) { window.controller().LoadForwardedFile(file); });
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    if (window.restartRequested()) {
+        // The new program must find no running instance to hand itself to.
+        instance.stopListening();
+        QProcess::startDetached(QApplication::applicationFilePath(), QApplication::arguments().mid(1));
+    }
+    return result;
 }

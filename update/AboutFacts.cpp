@@ -95,14 +95,16 @@ std::string processorLine(const AboutSources& sources)
     return *name + "; ";
 }
 
-// A /proc/meminfo size ("12345 kB") in whole MiB.
-std::string mebibytes(const std::optional<std::string>& memInfo, std::string_view key)
+// A /proc/meminfo size ("12345 kB") in whole MiB ("2047 MB"); "unknown" when it cannot be read,
+// `none` for a size of 0 (a machine without swap has no page file, not one of 0 MB).
+std::string mebibytes(const std::optional<std::string>& memInfo, std::string_view key, std::string_view none)
 {
     const auto value = memInfo ? lookup(*memInfo, {key}, ':') : std::nullopt;
     unsigned long long kib = 0;
     if (!value || std::from_chars(value->data(), value->data() + value->size(), kib).ec != std::errc())
         return "unknown";
-    return std::to_string(kib / 1024);
+    if (kib == 0 && !none.empty()) return std::string(none);
+    return std::to_string(kib / 1024) + " MB";
 }
 
 } // namespace
@@ -128,8 +130,8 @@ std::string AboutInformation(const AboutSources& sources, const KernelInfo& kern
     const auto memInfo = readText(sources.memInfo);
     std::string text = systemLine(sources, kernel);
     text += "\nProcessor: " + processorLine(sources);
-    text += "\nRAM: " + mebibytes(memInfo, "MemTotal") + " MB\n";
-    text += "Pagefile: " + mebibytes(memInfo, "SwapTotal") + " MB\n";
+    text += "\nRAM: " + mebibytes(memInfo, "MemTotal", "") + "\n";
+    text += "Pagefile: " + mebibytes(memInfo, "SwapTotal", "none") + "\n";
     text += "ChipList.dat version: " + std::string(chipListVersion) + "\n";
     text += "\nlibusb-1.0 Information:\n";
     if (!usbVersion.empty()) text += "File Version: " + std::string(usbVersion) + "\n";

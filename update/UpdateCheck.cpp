@@ -1,5 +1,6 @@
 #include "update/UpdateCheck.h"
 
+#include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
@@ -20,14 +21,28 @@ UpdateCheck::~UpdateCheck()
     }
 }
 
+std::optional<TextPair> UpdateCheck::RefusedAddress(const QUrl& url)
+{
+    if (url.isEmpty()) return update::NoServerLine();
+    if (!url.isValid() || url.isRelative()) return update::CannotCheckLine();
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("https")) return std::nullopt;
+    const QString host = url.host();
+    const bool loopback =
+        host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+    if (scheme == QLatin1String("http") && loopback) return std::nullopt; // a test server on this machine
+    return update::PlainHttpRefusedLine(url.toDisplayString().toStdString());
+}
+
 bool UpdateCheck::request(const UpdateRequest& request)
 {
     if (running_) return false;
     running_ = true;
     timedOut_ = tooLarge_ = false;
     request_ = request;
-    if (!request.infoUrl.isValid() || request.infoUrl.isRelative()) {
-        host_.logError(text(update::CannotCheckLine()));
+    outcome_ = update::UpToDateLine();
+    if (const std::optional<TextPair> refusal = RefusedAddress(request.infoUrl)) {
+        fail(*refusal);
         end();
         return true;
     }
@@ -51,14 +66,14 @@ void UpdateCheck::answered()
     reply->deleteLater();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (timedOut_) {
-        host_.logError(text(update::CannotCheckLine()));
+        fail(update::CannotCheckLine());
     } else if (tooLarge_) {
-        host_.logError(text(update::IncorrectInfoLine()));
+        fail(update::IncorrectInfoLine());
     } else if (!status.isValid()) {
         // Nothing came back that carries a status: no connection, or something that is no HTTP.
         const bool answeredBadly =
             reply->error() == QNetworkReply::ProtocolFailure || reply->error() == QNetworkReply::ProtocolUnknownError;
-        host_.logError(text(answeredBadly ? update::NoStatusLine() : update::CannotCheckLine()));
+        fail(answeredBadly ? update::NoStatusLine() : update::CannotCheckLine());
     } else {
         const QByteArray body = reply->readAll();
         const QByteArray reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
@@ -71,7 +86,8 @@ void UpdateCheck::answered()
 
 void UpdateCheck::act(const update::UpdateVerdict& verdict)
 {
-    if (verdict.error) host_.logError(text(*verdict.error));
+    if (verdict.error) fail(*verdict.error);
+    if (verdict.chipList || verdict.program) outcome_ = update::NewerVersionLine();
     if (verdict.chipList) {
         if (!host_.askYesNo(text(verdict.chipList->text), text(verdict.chipList->caption))) return;
         host_.openPage(request_.downloadPage);
@@ -83,6 +99,12 @@ void UpdateCheck::act(const update::UpdateVerdict& verdict)
 QString UpdateCheck::text(const TextPair& pair) const
 {
     return QString::fromStdString(PickText(request_.language, pair));
+}
+
+void UpdateCheck::fail(const TextPair& line)
+{
+    outcome_ = line;
+    host_.logError(text(line));
 }
 
 void UpdateCheck::end()

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <optional>
 
 #include "text/TextPair.h"
 #include "update/UpdateVerdict.h"
@@ -43,9 +44,16 @@ public:
     explicit UpdateCheck(UpdateHost& host, QObject* parent = nullptr);
     ~UpdateCheck() override;
 
-    // Starts a check; false, changing nothing, while one is running.
+    // Starts a check; false, changing nothing, while one is running. An address that is not
+    // HTTPS is refused (a loopback address, which never leaves the machine, excepted).
     bool request(const UpdateRequest& request);
     bool running() const { return running_; }
+    // What the last check found, in one line of the request's language: its error line, that
+    // nothing is newer, or that something newer was offered.
+    QString outcome() const { return text(outcome_); }
+
+    // Why the check refuses the address, or nothing.
+    static std::optional<TextPair> RefusedAddress(const QUrl& url);
     void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
 signals:
@@ -56,6 +64,7 @@ private:
     void act(const update::UpdateVerdict& verdict);
     QString text(const TextPair& pair) const;
     void end();
+    void fail(const TextPair& line); // a red line, and it is the outcome
 
     UpdateHost& host_;
     QNetworkAccessManager manager_;
@@ -66,4 +75,5 @@ private:
     bool running_ = false;
     bool timedOut_ = false;
     bool tooLarge_ = false;
+    TextPair outcome_;
 };

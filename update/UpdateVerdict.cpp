@@ -60,6 +60,37 @@ bool chipListIsNewer(const std::string& remote, const LocalVersions& local, bool
            local.chipListVersion < *remoteSerial;
 }
 
+} // namespace
+
+TextPair NoServerLine()
+{
+    return {"No update server is set: put its https:// address in Vespera.ini, [Update] Url.",
+            "Сервер обновлений не задан: укажите его адрес https:// в Vespera.ini, [Update] Url."};
+}
+
+TextPair PlainHttpRefusedLine(std::string_view address)
+{
+    const std::string url(address);
+    return {"The update address " + url +
+                " is not HTTPS. Updates are checked over HTTPS only, so that nobody on the way can change the "
+                "answer; change [Update] Url in Vespera.ini to an https:// address.",
+            "Адрес обновлений " + url +
+                " не HTTPS. Обновления проверяются только по HTTPS, чтобы ответ нельзя было подменить в пути; "
+                "укажите в Vespera.ini, [Update] Url, адрес https://."};
+}
+
+TextPair UpToDateLine()
+{
+    return {"The program and the chip database are up to date.", "Программа и база данных микросхем не устарели."};
+}
+
+TextPair NewerVersionLine()
+{
+    return {"A newer version is available.", "Доступна более новая версия."};
+}
+
+namespace {
+
 UpdateQuestion chipListQuestion(const std::string& remote)
 {
     return {{"Chip database update check", "Проверка обновления базы данных микросхем"},

@@ -37,6 +37,14 @@ TextPair NoStatusLine();
 // The answer is not a usable information file (too large to be one, for example).
 TextPair IncorrectInfoLine();
 
+// No information file address is set.
+TextPair NoServerLine();
+// The address is plain HTTP to another machine: the answer could be changed on its way.
+TextPair PlainHttpRefusedLine(std::string_view address);
+// What the About box says after a check that found nothing newer, or asked about something newer.
+TextPair UpToDateLine();
+TextPair NewerVersionLine();
+
 // The answer with its status (-1 for none), reason phrase and body.
 UpdateVerdict JudgeAnswer(int status, std::string_view reasonPhrase, std::span<const std::uint8_t> body,
                           const LocalVersions& local);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/TextPair.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,5 +35,5 @@ std::vector<std::uint8_t> TextPattern(std::u32string_view text);
 // The byte a typed character stands for in the character column, by the same table.
 std::uint8_t CharacterByte(char32_t c);
 
-// Appended to the search text in the box shown when a search finds nothing (one language only).
-inline constexpr std::string_view kNotFoundSuffix = " Не найдено.";
+// Appended to the search text in the box shown when a search finds nothing.
+inline const TextPair kNotFoundSuffix{" Not found.", " Не найдено."};

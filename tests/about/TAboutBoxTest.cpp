@@ -43,20 +43,20 @@ TEST_F(TAboutBoxTest, ShowsTheProgramAndTheFactsWithButtonsByLanguage)
 {
     struct Case {
         Language language;
-        const char *check, *close;
-    } const cases[] = {{Language::Russian, "Проверить обновления", "Закрыть"},
-                       {Language::English, "Check for updates", "Close"},
-                       {Language::NotChosen, "Check for updates", "Close"}};
+        const char *check, *close, *title, *version;
+    } const cases[] = {{Language::Russian, "Проверить обновления", "Закрыть", "О программе Vespera", "Версия 1.2.3"},
+                       {Language::English, "Check for updates", "Close", "About Vespera", "Version 1.2.3"},
+                       {Language::NotChosen, "Check for updates", "Close", "About Vespera", "Version 1.2.3"}};
     const Language saved = CurrentLanguage();
     for (const Case& c : cases) {
         SetCurrentLanguage(c.language);
         TAboutBox box(context());
-        EXPECT_EQ(box.windowTitle(), "About Vespera");
+        EXPECT_EQ(box.windowTitle(), QString::fromUtf8(c.title));
         EXPECT_EQ(child<QPushButton>(box, "ChUpdButton")->text(), c.check);
         EXPECT_EQ(child<QPushButton>(box, "OKButton")->text(), c.close);
         EXPECT_TRUE(child<QPushButton>(box, "OKButton")->isDefault());
         EXPECT_EQ(child<QLabel>(box, "ProductName")->text(), "Vespera Programmer");
-        EXPECT_EQ(child<QLabel>(box, "Version")->text(), "Version 1.2.3");
+        EXPECT_EQ(child<QLabel>(box, "Version")->text(), QString::fromUtf8(c.version));
         EXPECT_EQ(child<QTextEdit>(box, "Memo1")->toPlainText(), "Debian GNU/Linux 12\nProcessor: Z80; ");
         EXPECT_TRUE(child<QTextEdit>(box, "Memo1")->isReadOnly());
         EXPECT_EQ(child<QSvgWidget>(box, "ProgramIcon")->size(), QSize(360, 120));

@@ -80,7 +80,8 @@ TEST_F(Controller, EnglishCaptionsOnlyForLanguageOne)
     EXPECT_EQ(view.captions.value("MmFopen"), "&Open");
     EXPECT_EQ(view.captions.value("MmRdStatReg"), "&Read status register");
     EXPECT_EQ(view.captions.value("HexEditor"), "To download a file, drag it to the Hex Editor window.");
-    EXPECT_FALSE(view.captions.contains("MmI2CAdr")); // the same in both languages
+    EXPECT_FALSE(view.captions.contains("MmSpi")); // the same in both languages
+    EXPECT_EQ(view.captions.value("MmI2CAdr"), "I2C Slave address");
     EXPECT_EQ(view.items.value("CBSearch"), QStringList({"Search Hex-values", "Search text"}));
     EXPECT_TRUE(view.checked.value("MmEng"));
     EXPECT_EQ(CancelHintA(), "(Press Esc to cancel operation)");
@@ -195,4 +196,9 @@ TEST_F(Controller, LanguageChangeAsksInTheOldLanguageAndTakesEffectAtOnce)
     controller.MmRusClick(1);
     EXPECT_TRUE(view.questions[1].startsWith("Interface language was changed"));
     EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(view.restarts, 1); // the program starts again in the new language
+
+    view.closeAccepted = false; // the close was cancelled (the buffer question): no restart
+    controller.MmRusClick(0);
+    EXPECT_EQ(view.restarts, 1);
 }

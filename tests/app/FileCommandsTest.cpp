@@ -49,19 +49,23 @@ TEST_F(Files, BrgRestoresTheStatusRegisters)
     EXPECT_EQ(EditorBytes(controller).size(), 19u);
 }
 
-TEST_F(Files, SaveAsAppendsTheFormatsExtensionAndKeepsTypedBytes)
+// A name typed with a dump extension is written as typed; a bare name gets the format's.
+TEST_F(Files, SaveAsKeepsATypedExtensionAndTheTypedBytes)
 {
     insertChip(Chip("24C02", "ID_24C02", 256, 8));
-    SetEditorBytes(controller, std::vector<uint8_t>(256, 0x00));
-    controller.session().document().editor().writeByte(7, 0xA5); // typed into the view
-    view.savePath = path("dump.bin");
-    view.saveFormat = FileCommands::Format::Bin;
-    controller.ActSaveExecute();
-    QFile saved(path("dump.bin.BIN"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QByteArray bytes = saved.readAll();
-    ASSERT_EQ(bytes.size(), 256);
-    EXPECT_EQ(uint8_t(bytes[7]), 0xA5);
+    for (const char* name : {"dump.bin", "dump"}) {
+        SetEditorBytes(controller, std::vector<uint8_t>(256, 0x00));
+        controller.session().document().editor().writeByte(7, 0xA5); // typed into the view
+        view.savePath = path(name);
+        view.saveFormat = FileCommands::Format::Bin;
+        EXPECT_TRUE(controller.ActSaveExecute());
+        QFile saved(path(name == std::string("dump") ? "dump.BIN" : name));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = saved.readAll();
+        ASSERT_EQ(bytes.size(), 256);
+        EXPECT_EQ(uint8_t(bytes[7]), 0xA5);
+    }
+    EXPECT_FALSE(QFile::exists(path("dump.bin.BIN")));
 }
 
 TEST_F(Files, NothingIsLoadedWhileAnOperationOwnsTheBuffers)

@@ -9,7 +9,9 @@ TEST(Language, DetectedFromThePrimaryLanguageOfTheLocale)
     EXPECT_EQ(DetectLanguage("en_US"), Language::English);
     EXPECT_EQ(DetectLanguage("en-GB"), Language::English);
     EXPECT_EQ(DetectLanguage("de_DE"), Language::NotChosen);
-    EXPECT_EQ(DetectLanguage("C"), Language::NotChosen);
+    // A desktop started with LANG=C or C.UTF-8 (Qt names that locale "C") or POSIX speaks English.
+    for (const char* plain : {"C", "C.UTF-8", "c.utf8", "POSIX"}) EXPECT_EQ(DetectLanguage(plain), Language::English);
+    EXPECT_EQ(DetectLanguage("Ca_ES"), Language::NotChosen); // not the C locale: Catalan
 }
 
 // Messages are Russian only for Russian; captions keep the Russian design unless English is chosen.

@@ -25,7 +25,9 @@ public:
     FileCommands::Format openFormat = FileCommands::Format::Bin, saveFormat = FileCommands::Format::Bin;
     bool fileManager = true; // whether openFolder finds one
     bool showing = true;
-    int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0;
+    int closes = 0, raises = 0, statusDialogs = 0, chipLists = 0, restarts = 0;
+    bool closeAccepted = true;
+    SaveAnswer saveAnswer = SaveAnswer::Cancel; // what the question about an edited buffer answers
     int left = 0, top = 0;
 
     void setEnabled(ComponentName c, bool on) override { enabled[c.text] = on; }
@@ -42,7 +44,12 @@ public:
     int windowTop() const override { return top; }
     bool isShowing() const override { return showing; }
     void raiseWindow() override { ++raises; }
-    void closeWindow() override { ++closes; }
+    bool closeWindow() override
+    {
+        ++closes;
+        return closeAccepted;
+    }
+    void restartAfterClose() override { ++restarts; }
     void setProgressMaximum(int maximum) override { progressMax = maximum; }
     void setProgressPosition(int position) override { progress = position; }
     int progressPosition() const override { return progress; }
@@ -81,6 +88,12 @@ public:
     {
         questions << text;
         return answerYes;
+    }
+
+    SaveAnswer askSaveChanges(const QString& text, const QString&) override
+    {
+        questions << text;
+        return saveAnswer;
     }
 
     QString lastLog() const { return log.empty() ? QString() : log.back().first; }

@@ -46,7 +46,7 @@ TEST_F(Settings, MissingFileGivesEveryDefault)
     EXPECT_TRUE(s.ackCheck);
     EXPECT_EQ(s.chipName, "24C01");
     EXPECT_FALSE(s.scErase || s.scCheckFF || s.scWrite || s.scCompare);
-    EXPECT_TRUE(s.checkUpdate);
+    EXPECT_FALSE(s.checkUpdate); // no check at start unless asked for
     EXPECT_EQ(s.language, Language::NotChosen);
     EXPECT_EQ(s.mainLeft, 0);
     EXPECT_EQ(s.mainTop, 0);
@@ -97,7 +97,7 @@ TEST_F(Settings, CloseWritesItsKeysInOrderAndKeepsForeignSections)
                            "[FileExt]\nExt=1\n"
                            "[I2C]\nBdr=2\nChack=0\n"
                            "[Scen]\nScErase=0\nScCheckFF=0\nScWrite=1\nScCompare=0\n"
-                           "[Update]\nCheckUpdate=1\n"
+                           "[Update]\nCheckUpdate=0\n"
                            "[Settings]\nVerify=1\n"
                            "[Lang]\nId=1\n"
                            "[Window]\nDumpDir=/dumps\nMainLeft=10\nMainTop=20\n"

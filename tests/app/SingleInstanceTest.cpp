@@ -1,7 +1,12 @@
 #include "app/SingleInstance.h"
+#include "session/AppPaths.h"
 #include "tests/support/RunUntil.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -23,6 +28,51 @@ TEST(SingleInstance, SecondStartForwardsItsFileToTheFirst)
     EXPECT_TRUE(second.forwardToRunningInstance(QString()));
     RunUntil([&] { return received.size() >= 2; }, 5000);
     EXPECT_EQ(received, QStringList({QString::fromUtf8("/dumps/чип 1.bin"), QString()}));
+}
+
+// The real program started a second time from a shell in another folder: the running instance,
+// whose working folder is its own, gets the file the shell named relative to its folder.
+TEST(SingleInstance, ASecondStartOfTheProgramHandsOverARelativePathMadeAbsolute)
+{
+    // A copy of the program in a folder of its own is a portable program with settings of its own,
+    // so the copy finds this test's instance and no program that runs on this machine.
+    QTemporaryDir program, shell;
+    const QString copy = program.filePath("vespera");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VESPERA_PROGRAM), copy));
+    AppPaths::SetProgramFolder(program.path());
+    SingleInstance first;
+    ASSERT_TRUE(first.listen());
+    QStringList received;
+    QObject::connect(&first, &SingleInstance::forwarded, [&](const QString& file) { received << file; });
+    QFile dump(QDir(shell.path()).filePath("small4k.bin"));
+    ASSERT_TRUE(dump.open(QIODevice::WriteOnly));
+    dump.write(QByteArray(4096, '\x5A'));
+    dump.close();
+
+    QProcess second;
+    second.setWorkingDirectory(shell.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(environment);
+    second.start(copy, {"small4k.bin"});
+    ASSERT_TRUE(RunUntil([&] { return second.state() == QProcess::NotRunning && !received.isEmpty(); }, 30000))
+        << second.readAllStandardError().toStdString();
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_TRUE(QFileInfo(received[0]).isAbsolute()) << received[0].toStdString();
+    EXPECT_EQ(QFileInfo(received[0]).canonicalFilePath(), QFileInfo(dump).canonicalFilePath());
+}
+
+// Copies of the program with settings of their own are programs of their own.
+TEST(SingleInstance, OneInstancePerSettingsFolder)
+{
+    QTemporaryDir a, b;
+    AppPaths::SetProgramFolder(a.path());
+    const QString nameA = SingleInstance::DefaultName();
+    AppPaths::SetProgramFolder(b.path());
+    EXPECT_NE(SingleInstance::DefaultName(), nameA);
+    AppPaths::SetProgramFolder(a.path());
+    EXPECT_EQ(SingleInstance::DefaultName(), nameA);
 }
 
 namespace {

@@ -71,10 +71,11 @@ TEST(CheckSum, LineForPlainModeAndNothingAfterCompareOrBlankCheck)
 {
     const std::vector<std::uint8_t> ff(256, 0xFF);
     const CheckSumResult plain = CheckSum(ff, false, false);
-    EXPECT_EQ(plain.text, "Check Sum: CRC16 = 0x5440, CRC32 = 0xFEA8A821");
-    EXPECT_EQ(CheckSum({}, false, false).text, "Check Sum: CRC16 = 0x0000, CRC32 = 0x00000000");
-    EXPECT_EQ(CheckSum(ff, true, false).text, "");
-    EXPECT_EQ(CheckSum(ff, false, true).text, "");
+    EXPECT_EQ(plain.text, (TextPair{"Check Sum: CRC16 = 0x5440, CRC32 = 0xFEA8A821",
+                                    "Контрольная сумма: CRC16 = 0x5440, CRC32 = 0xFEA8A821"}));
+    EXPECT_EQ(CheckSum({}, false, false).text.en, "Check Sum: CRC16 = 0x0000, CRC32 = 0x00000000");
+    EXPECT_EQ(CheckSum(ff, true, false).text, TextPair{});
+    EXPECT_EQ(CheckSum(ff, false, true).text, TextPair{});
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -126,20 +127,30 @@ INSTANTIATE_TEST_SUITE_P(
                  0x102,
                  {{0, 0xFF}, {0xFF, 0xFF}, {0x100, 0xA1}, {0x101, 0xB2}, {0x102, 0xAA}}},
         ReadCase{"SingleByteFileLoads", ":01002000429D\n" + kEnd, kLoaded, 0, kSound, 0x21, {{0x20, 0x42}, {0, 0xFF}}},
-        ReadCase{"SegmentAddressing",
+        // Whichever kind of address record came last sets the base: 02 0x1000 gives 0x10000,
+        // 04 0x0002 gives 0x20000, and back again.
+        ReadCase{"SegmentThenLinearAddressing",
                  ":020000021000EC\n:010010007778\n:020000040002F8\n:010020008857\n" + kEnd,
                  kLoaded,
                  0,
                  kSound,
-                 0x10021,
-                 {{0x10010, 0x77}, {0x10020, 0x88}}},
-        ReadCase{"LinearAddressingIgnoresSegmentRecords",
-                 ":020000040001F9\n:010010007778\n:020000021000EC\n:010020008857\n" + kEnd,
+                 0x20021,
+                 {{0x10010, 0x77}, {0x20020, 0x88}, {0x10020, 0xFF}}},
+        ReadCase{"LinearThenSegmentAddressing",
+                 ":020000040002F8\n:010010007778\n:020000021000EC\n:010020008857\n" + kEnd,
                  kLoaded,
                  0,
                  kSound,
-                 0x10021,
-                 {{0x10010, 0x77}, {0x10020, 0x88}}},
+                 0x20011,
+                 {{0x20010, 0x77}, {0x10020, 0x88}, {0x20020, 0xAA}}},
+        // Start segment (03) and start linear (05) addresses tell a CPU where to jump: no data.
+        ReadCase{"StartAddressRecordsIgnored",
+                 ":040000031000234581\n:0100000011EE\n:04000005000123458E\n:0100010022DC\n" + kEnd,
+                 kLoaded,
+                 0,
+                 kSound,
+                 2,
+                 {{0, 0x11}, {1, 0x22}}},
         ReadCase{"LinearAbove16MiBDoesNotWrap",
                  ":020000040100F9\n:0100000055AA\n" + kEnd,
                  kLoaded,
@@ -308,6 +319,53 @@ TEST_F(IntelHexFile, WriteThenReadAFileAndReportFailures)
     EXPECT_TRUE(WriteHexFile(folder / "missing" / "dump.HEX", bytes));
     EXPECT_EQ(ReadHexFile(folder / "missing.HEX", destination).result, HexRead::CannotOpen);
     EXPECT_EQ(ReadHexFile(folder, destination).result, HexRead::CannotOpen);
+}
+
+// 2 MiB dumps converted by the two common tools, made here from a seed rather than kept as 6 MB
+// fixtures. objcopy writes extended segment (02) records below 1 MiB and extended linear (04)
+// records above, with a start segment record (03); srec_cat writes 04 records and a start
+// linear record (05). Every byte must land where it belongs.
+TEST_F(IntelHexFile, FilesMadeByObjcopyAndSrecCatLoadExactly)
+{
+    std::vector<std::uint8_t> bytes(2 * 1024 * 1024);
+    std::mt19937 random(20240611);
+    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
+    const auto binary = Write("image.bin", bytes);
+
+    const auto objcopyHex = folder / "objcopy.hex", srecCatHex = folder / "srec_cat.hex";
+    const struct {
+        const char* tool;
+        std::string command;
+        std::filesystem::path hex;
+        std::vector<std::string> recordsExpected; // kinds of address record the tool must write
+    } cases[] = {
+        {"objcopy (binutils)",
+         "objcopy -I binary -O ihex --set-start=0x12345 " + binary.string() + " " + objcopyHex.string(),
+         objcopyHex,
+         {":02000002", ":02000004", ":04000003"}},
+        {"srec_cat (srecord)",
+         "srec_cat " + binary.string() + " -binary -execution-start-address=0x12345 -o " + srecCatHex.string() +
+             " -intel",
+         srecCatHex,
+         {":02000004", ":04000005"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tool);
+        ASSERT_EQ(std::system(c.command.c_str()), 0) << c.tool << " is needed: " << c.command;
+        const auto& hex = c.hex;
+        const std::string text = ReadText(hex);
+        for (const auto& record : c.recordsExpected) EXPECT_NE(text.find(record), std::string::npos) << record;
+
+        std::vector<std::uint8_t> destination(4 * 1024 * 1024, 0xAA);
+        const HexReadResult read = ReadHexFile(hex, destination);
+        ASSERT_EQ(read.result, HexRead::Complete);
+        EXPECT_TRUE(read.endRecordSeen);
+        EXPECT_EQ(read.recordsSkipped, 0u);
+        EXPECT_EQ(read.bytesCopied, bytes.size());
+        const auto [differs, unused] = std::mismatch(bytes.begin(), bytes.end(), destination.begin());
+        EXPECT_EQ(differs, bytes.end()) << "first wrong byte at 0x" << std::hex << (differs - bytes.begin());
+        EXPECT_EQ(destination[bytes.size()], 0xAA);
+    }
 }
 
 // Damaged files as users meet them: each fails at its line, naming the fault, and the buffer

@@ -14,6 +14,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "chipdb/ChipListFile.h"
 #include "session/Language.h"
@@ -28,10 +29,10 @@ namespace fs = std::filesystem;
 namespace {
 
 struct FakeSettings : ChipFormSettings {
-    QPoint position{30, 40};
+    std::optional<QPoint> position = QPoint{30, 40};
     QPoint written{-1, -1};
     QString chipName = "MX25L6406E";
-    QPoint readPosition() override { return position; }
+    std::optional<QPoint> readPosition() override { return position; }
     void writePosition(QPoint p) override { written = p; }
     QString readChipName() override { return chipName; }
 };
@@ -75,7 +76,7 @@ protected:
         TempFolder::TearDown();
     }
 
-    std::unique_ptr<TChForm> open(Language language = Language::Russian)
+    std::unique_ptr<TChForm> open(Language language = Language::Russian, QWidget* owner = nullptr)
     {
         SetCurrentLanguage(language);
         ChipFormContext ctx{table,
@@ -88,7 +89,7 @@ protected:
                             [this] { chosen = table.current()->CHIPTEXT; },
                             [this](double, std::int32_t v) { savedVersions.push_back(v); },
                             folder};
-        auto form = std::make_unique<TChForm>(std::move(ctx));
+        auto form = std::make_unique<TChForm>(std::move(ctx), owner);
         form->show();
         return form;
     }
@@ -119,11 +120,12 @@ TEST_F(TChFormTest, CaptionsFollowTheLanguage)
 {
     struct Case {
         Language language;
-        const char *title, *choose, *device, *capacity;
+        const char *title, *choose, *device, *capacity, *chipId;
     } const cases[] = {
-        {Language::Russian, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"},
-        {Language::NotChosen, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость"}, // not chosen: the design's captions
-        {Language::English, "Device selection", "Choose", "Device", "Capacity"},
+        {Language::Russian, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость", "ID чипа"},
+        // not chosen: the design's captions
+        {Language::NotChosen, "Выбор микросхемы", "Выбрать", "Чип", "Ёмкость", "ID чипа"},
+        {Language::English, "Device selection", "Choose", "Device", "Capacity", "Chip ID"},
     };
     for (const Case& c : cases) {
         auto f = open(c.language);
@@ -132,7 +134,7 @@ TEST_F(TChFormTest, CaptionsFollowTheLanguage)
         EXPECT_EQ(child<QPushButton>(*f, "SBChoose")->text(), c.choose);
         EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), c.device);
         EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), c.capacity);
-        EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(), "Chip ID");
+        EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(), QString::fromUtf8(c.chipId));
         // Every title fits its column (the design's 90 pixels cut "Производитель"), every column
         // fits the list, and the list is never narrower than the design's.
         QHeaderView* titles = grid(*f)->horizontalHeader();
@@ -173,6 +175,22 @@ TEST_F(TChFormTest, ShowingPlacesTheWindowAndSelectsTheSavedChip)
     f->reject();
     EXPECT_EQ(settings.written, QPoint(50, 60));
     EXPECT_TRUE(chosen.empty()); // closing chooses nothing
+}
+
+// Never left at 0,0: with no place of its own yet, or one off every screen, the dialog opens over
+// the middle of the main window.
+TEST_F(TChFormTest, WithoutASavedPlaceItOpensOverTheMainWindow)
+{
+    QWidget owner;
+    owner.setGeometry(200, 150, 900, 500);
+    owner.show();
+    for (const std::optional<QPoint> saved : {std::optional<QPoint>(), std::optional<QPoint>(QPoint(-30000, 5))}) {
+        settings.position = saved;
+        auto f = open(Language::Russian, &owner);
+        const QPoint middle = f->frameGeometry().center(), ownerMiddle = owner.frameGeometry().center();
+        EXPECT_LE((middle - ownerMiddle).manhattanLength(), 4) << middle.x() << "," << middle.y();
+        f->reject();
+    }
 }
 
 TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase)
@@ -350,7 +368,7 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet)
     ASSERT_FALSE(sheets::SaveChipSheet(folder / "new.xlsx", imported));
     std::ofstream(folder / "bad.csv") << "CHIPTEXT,MANUF,CHIPID,CHIPSIZE,PAGESIZE,SIGNATURE,ERTIME,FREQUENCY\n"
                                          "A,B,C,1,2,3,4,5\nA,B,C,x,2,3,4,5\n";
-    auto f = open();
+    auto f = open(Language::English);
     openEditor(*f);
     auto* load = child<QPushButton>(*f, "Button1");
     EXPECT_EQ(load->text(), "Load XLS");
@@ -358,7 +376,7 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet)
 
     prompts.files = {QString::fromStdString((folder / "bad.csv").string())};
     load->click();
-    EXPECT_EQ(prompts.told.back(), "Строка 3: CHIPSIZE is not a number");
+    EXPECT_EQ(prompts.told.back(), "Line 3: CHIPSIZE is not a number");
     EXPECT_EQ(table.rows(), before);
     EXPECT_FALSE(fs::exists(folder / "ChipList.dat"));
     ASSERT_EQ(prompts.fileQuestions.size(), 1u);
@@ -370,10 +388,21 @@ TEST_F(TChFormTest, LoadXlsReplacesTheTableOnlyWithAWholeGoodSheet)
     load->click();
     EXPECT_EQ(table.rows(), before);
 
+    // The question names how many rows replace how many; No changes nothing.
     prompts.files = {QString::fromStdString((folder / "new.xlsx").string())};
+    prompts.answers = {ChipFormPrompts::Answer::No};
+    load->click();
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked[0], "The 3 rows of new.xlsx will replace the 4 rows of the chip list, and ChipList.dat "
+                                "will be rewritten. Go on?");
+    EXPECT_EQ(table.rows(), before);
+    EXPECT_FALSE(fs::exists(folder / "ChipList.dat"));
+
+    prompts.files = {QString::fromStdString((folder / "new.xlsx").string())};
+    prompts.answers = {ChipFormPrompts::Answer::Yes};
     load->click();
     EXPECT_EQ(table.rows(), imported);
-    EXPECT_EQ(load->text(), "3");
+    EXPECT_EQ(load->text(), "Load XLS"); // a caption, not a count
     ChipTable onDisk;
     EXPECT_EQ(LoadChipList(folder / "ChipList.dat", onDisk).version, 7);
     EXPECT_EQ(onDisk.rows().size(), 3u);
@@ -391,8 +420,9 @@ TEST_F(TChFormTest, LoadXlsThatCannotSaveTheDatabaseKeepsTheTable)
     openEditor(f);
     const auto before = table.rows();
     prompts.files = {QString::fromStdString((folder / "new.xlsx").string())};
+    prompts.answers = {ChipFormPrompts::Answer::Yes};
     child<QPushButton>(f, "Button1")->click();
-    EXPECT_EQ(prompts.told, QStringList{"Файл ChipList.dat не удается открыть"});
+    EXPECT_EQ(prompts.told, QStringList{"Unable to open file ChipList.dat"});
     EXPECT_EQ(table.rows(), before);
 }
 
@@ -411,8 +441,9 @@ TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch)
     EXPECT_TRUE(xls.save);
     EXPECT_EQ(xls.proposal.toStdString(), (folder / "Chip_List.xlsx").string());
     EXPECT_EQ(xls.defaultSuffix, "xlsx");
+    EXPECT_TRUE(xls.filter.contains("(*.csv)"));
     EXPECT_EQ(prompts.fileQuestions[1].proposal.toStdString(), (folder / "Chip.txt").string());
-    EXPECT_EQ(child<QPushButton>(*f, "Button1")->text(), "4");
+    EXPECT_EQ(child<QPushButton>(*f, "Button1")->text(), "Load XLS");
 
     const sheets::ChipRows back = sheets::LoadChipSheet(folder / "out.xlsx");
     ASSERT_FALSE(back.error);
@@ -423,4 +454,20 @@ TEST_F(TChFormTest, SaveXlsAndSaveTxtWriteEveryRowWhateverTheSearch)
                     "\r\n<br /><br />[b]MACRONIX[/b]<br />\r\nMX25L6406E, "
                     "\r\n<br /><br />[b]WINBOND[/b]<br />\r\nW25Q64JV, w25x40, ");
     EXPECT_TRUE(prompts.told.isEmpty());
+
+    // The same rows as CSV, which the import reads back.
+    prompts.files = {QString::fromStdString((folder / "out.csv").string())};
+    child<QPushButton>(*f, "Button2")->click();
+    EXPECT_TRUE(prompts.told.isEmpty());
+    const sheets::ChipRows csv = sheets::LoadChipSheet(folder / "out.csv");
+    ASSERT_FALSE(csv.error);
+    EXPECT_EQ(csv.rows, table.rows());
+
+    // A name with a comma cannot be a CSV cell: refused, naming the chip, and nothing written.
+    table.assign({{"A,B", "ID_24C01", 128, 8, 0, "X", "", 1}});
+    prompts.files = {QString::fromStdString((folder / "comma.csv").string())};
+    child<QPushButton>(*f, "Button2")->click();
+    ASSERT_EQ(prompts.told.size(), 1);
+    EXPECT_TRUE(prompts.told[0].startsWith("The chip A,B has a comma")) << prompts.told[0].toStdString();
+    EXPECT_FALSE(fs::exists(folder / "comma.csv"));
 }

@@ -22,8 +22,10 @@ expected=(
   share/metainfo/$id.metainfo.xml
   share/icons/hicolor/scalable/apps/$id.svg
   lib/udev/rules.d/50-vespera-ch341a.rules
-  share/man/man1/vespera.1
-  share/man/man1/vespera-cli.1
+  share/man/man1/vespera.1.gz
+  share/man/man1/vespera-cli.1.gz
+  share/doc/vespera/copyright
+  share/doc/vespera/changelog.Debian.gz
 )
 for program in "${programs[@]}"; do expected+=("bin/$program"); done
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f -printf '%P\n' | sort) ||
@@ -61,8 +63,15 @@ done
 grep -qa 'E2P!Lanc' "$root/share/mime/magic" || fail "E2P files are not recognised by their header"
 
 for page in vespera vespera-cli; do
-  head -c 4096 "$root/share/man/man1/$page.1" | grep -q '^\.TH "*'"$page" || fail "$page.1 is not a manual page"
+  gzip -dc "$root/share/man/man1/$page.1.gz" | head -c 4096 | grep -q '^\.TH "*'"$page" ||
+    fail "$page.1.gz is not a manual page"
 done
+
+# The licences in the machine-readable format, and a changelog of the version installed.
+head -n1 "$root/share/doc/vespera/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "copyright is not in the machine-readable format"
+gzip -dc "$root/share/doc/vespera/changelog.Debian.gz" | head -n1 | grep -q "^vespera (" ||
+  fail "changelog.Debian.gz does not start with an entry of the package"
 
 [ "$failures" -eq 0 ] && echo "install tree OK"
 exit $((failures > 0))

@@ -98,7 +98,7 @@ TEST(TFRegs, CaptionsByLanguage)
         EXPECT_EQ(d.find<QPushButton>("SBReadRegs")->text(), english ? "Read" : "Считать");
         EXPECT_EQ(d.find<QPushButton>("SBWriteRegs")->text(), english ? "Write" : "Записать");
         EXPECT_EQ(d.find<QPushButton>("BBClose")->text(), english ? "Close" : "Закрыть");
-        EXPECT_EQ(d.dialog.windowTitle(), "Registers");
+        EXPECT_EQ(d.dialog.windowTitle(), english ? "Registers" : "Регистры");
         EXPECT_TRUE(d.find<QGroupBox>("GroupBox2")->isEnabled());
         EXPECT_FALSE(d.find<QGroupBox>("GroupBox3")->isEnabled());
         d.find<QPushButton>("BBClose")->click();

@@ -108,7 +108,8 @@ TEST(SpiStatus, ReadCommandLines)
     const StatusShadow shadow{{0x1C, 0x02, 0xA0}};
     EXPECT_EQ(StatusRegisterLines(shadow, 1)->text.en, "\nStatus Register1 = 0x1C");
     EXPECT_EQ(StatusRegisterLines(shadow, 3)->text,
-              SameText("\nStatus Register1 = 0x1C\nStatus Register2 = 0x02\nStatus Register3 = 0xA0"));
+              (TextPair{"\nStatus Register1 = 0x1C\nStatus Register2 = 0x02\nStatus Register3 = 0xA0",
+                        "\nРегистр статуса 1 = 0x1C\nРегистр статуса 2 = 0x02\nРегистр статуса 3 = 0xA0"}));
     EXPECT_FALSE(StatusRegisterLines(shadow, 0));
     EXPECT_FALSE(StatusRegisterLines(shadow, 4));
 }

@@ -40,8 +40,12 @@ TEST_F(AboutFactsTest, MissingOrOddSourcesKeepTheLineLabels)
     const std::string missing = AboutInformation(sources, kernel, "?", "");
     EXPECT_EQ(missing.substr(0, missing.find('\n')),
               "error getting the operating system version; Linux, x86_64 (kernel 6.1.0-18-amd64)");
-    EXPECT_NE(missing.find("Processor: cannot open processor data; \nRAM: unknown MB\nPagefile: unknown MB\n"),
+    EXPECT_NE(missing.find("Processor: cannot open processor data; \nRAM: unknown\nPagefile: unknown\n"),
               std::string::npos);
+
+    // A machine without swap has no page file at all.
+    sources.memInfo = Write("noswap", "MemTotal:       2048000 kB\nSwapTotal:             0 kB\n");
+    EXPECT_NE(AboutInformation(sources, kernel, "?", "").find("\nRAM: 2000 MB\nPagefile: none\n"), std::string::npos);
 
     // No PRETTY_NAME: NAME and VERSION; an ARM board's cpuinfo names its model differently.
     sources.osRelease = {Write("os", "NAME=Alpine\nVERSION='3.19 edge'\n")};

@@ -184,3 +184,51 @@ TEST_F(UpdateCheckTest, ASecondRequestWhileOneRunsIsDropped)
     EXPECT_TRUE(updates.request(requestFor(server)));
     ASSERT_TRUE(finished.wait(5000));
 }
+
+// The information file comes over HTTPS only: a plain HTTP address to another machine is refused
+// with a line that says why, in the request's language, before anything is sent; a loopback
+// address (a test server) may be plain HTTP. Without an address the check says none is set.
+TEST_F(UpdateCheckTest, OnlyHttpsOrALoopbackAddressIsAsked)
+{
+    EXPECT_FALSE(UpdateCheck::RefusedAddress(QUrl("https://vespera.example.org/Update.inf")));
+    EXPECT_FALSE(UpdateCheck::RefusedAddress(QUrl("http://localhost:8080/Update.inf")));
+    EXPECT_FALSE(UpdateCheck::RefusedAddress(QUrl("http://127.0.0.2/Update.inf")));
+    EXPECT_FALSE(UpdateCheck::RefusedAddress(QUrl("http://[::1]/Update.inf")));
+    EXPECT_TRUE(UpdateCheck::RefusedAddress(QUrl("ftp://127.0.0.1/Update.inf")));
+
+    const struct {
+        QString url;
+        Language language;
+        QString starts;
+    } cases[] = {
+        {"http://vespera.example.org/vespera/update/Update.inf", Language::English,
+         "The update address http://vespera.example.org/vespera/update/Update.inf is not HTTPS."},
+        {"http://updates.example.net/Update.inf", Language::Russian,
+         QString::fromUtf8("Адрес обновлений http://updates.example.net/Update.inf не HTTPS.")},
+        {"", Language::English, "No update server is set"},
+    };
+    for (const auto& c : cases) {
+        host.logged.clear();
+        QSignalSpy finished(&updates, &UpdateCheck::finished);
+        UpdateRequest request{QUrl(c.url), {}, {"1.0.0", 0, 0}, c.language};
+        ASSERT_TRUE(updates.request(request));
+        EXPECT_EQ(finished.size(), 1) << c.url.toStdString(); // at once: nothing was sent
+        ASSERT_EQ(host.logged.size(), 1);
+        EXPECT_TRUE(host.logged[0].startsWith(c.starts)) << host.logged[0].toStdString();
+        EXPECT_EQ(updates.outcome(), host.logged[0]);
+    }
+}
+
+// The outcome names what the last check found, for the About box to show.
+TEST_F(UpdateCheckTest, TheOutcomeSaysWhatTheCheckFound)
+{
+    FixedReplyServer same(httpReply("200 OK", infoFile("1.0.1.62", "v.zip", "2018-05-09.5")));
+    check(same);
+    EXPECT_EQ(updates.outcome(), "The program and the chip database are up to date.");
+    FixedReplyServer newer(httpReply("200 OK", infoFile("1.0.2.0", "v.zip", "2018-05-09.5")));
+    check(newer);
+    EXPECT_EQ(updates.outcome(), "A newer version is available.");
+    FixedReplyServer gone(httpReply("404 Not Found", ""));
+    check(gone);
+    EXPECT_EQ(updates.outcome(), host.logged.back());
+}

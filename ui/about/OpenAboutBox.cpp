@@ -12,6 +12,7 @@
 #include "ui/about/TAboutBox.h"
 #include "update/AboutFacts.h"
 #include "update/UpdateAddresses.h"
+#include "update/UpdateCheck.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ QString chipListVersionText(const ChipCatalogue& catalogue)
 
 } // namespace
 
-void OpenAboutBox(QWidget* parent, MainController& controller)
+void OpenAboutBox(QWidget* parent, MainController& controller, ProgramUpdateCheck& updates)
 {
     AboutBoxContext context;
     context.programVersion = QLatin1String(kProgramVersion);
@@ -39,10 +40,10 @@ void OpenAboutBox(QWidget* parent, MainController& controller)
     context.mailSubject = QString::fromLatin1(update::kMailSubject);
     context.site = MakerAddress("About", "Site", update::kDefaultSite);
     context.downloadPage = MakerAddress("Update", "Page", update::kDefaultDownloadPage);
-    context.checkForUpdates = [&controller] {
-        if (controller.RequestUpdateCheck) controller.RequestUpdateCheck();
-    };
+    context.checkForUpdates = [&updates] { updates.request(); };
     context.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     TAboutBox box(std::move(context), parent);
+    QObject::connect(&updates.check(), &UpdateCheck::finished, &box,
+                     [&box, &updates] { box.showUpdateAnswer(updates.check().outcome()); });
     box.exec();
 }

@@ -22,6 +22,8 @@ public:
     ~ProgramUpdateCheck() override;
 
     void request();
+    // The check itself: its finished() signal and the outcome() of the last check.
+    UpdateCheck& check() { return check_; }
 
     void logError(const QString& line) override;
     bool askYesNo(const QString& text, const QString& caption) override;

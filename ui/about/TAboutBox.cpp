@@ -14,7 +14,7 @@
 TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent), ctx_(std::move(context))
 {
     setObjectName(QStringLiteral("TAboutBox"));
-    setWindowTitle(QStringLiteral("About Vespera"));
+    setWindowTitle(Localized("About Vespera", "О программе Vespera"));
     setFixedSize(kWidth, kHeight);
 
     auto* picture = new QSvgWidget(QStringLiteral(":/about/banner.svg"), this);
@@ -27,10 +27,12 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     productName->setFont(bold);
-    auto* version = new QLabel(QStringLiteral("Version ") + ctx_.programVersion, this);
+    auto* version = new QLabel(Localized("Version ", "Версия ") + ctx_.programVersion, this);
     version->setObjectName(QStringLiteral("Version"));
-    auto* notice = new QLabel(QStringLiteral("Copyright © 2024–2026 the Vespera developers.\n"
-                                             "Free for repair shops, makers and everyone else."),
+    auto* notice = new QLabel(Localized("Copyright © 2024–2026 the Vespera developers.\n"
+                                        "Free for repair shops, makers and everyone else.",
+                                        "© 2024–2026 разработчики Vespera.\n"
+                                        "Свободно для мастерских, самодельщиков и всех остальных."),
                               this);
     notice->setObjectName(QStringLiteral("Copyright"));
     Comments = link("Comments", ctx_.mail);
@@ -48,7 +50,12 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
 
     auto* check = new QPushButton(Localized("Check for updates", "Проверить обновления"), this);
     check->setObjectName(QStringLiteral("ChUpdButton"));
+    UpdateAnswer = new QLabel(this);
+    UpdateAnswer->setObjectName(QStringLiteral("UpdateAnswer"));
+    UpdateAnswer->setWordWrap(true);
+    UpdateAnswer->hide();
     connect(check, &QPushButton::clicked, this, [this] {
+        showUpdateAnswer(Localized("Checking for updates...", "Проверка обновлений..."));
         if (ctx_.checkForUpdates) ctx_.checkForUpdates();
     });
     auto* close = new QPushButton(Localized("Close", "Закрыть"), this);
@@ -66,7 +73,14 @@ TAboutBox::TAboutBox(AboutBoxContext context, QWidget* parent) : QDialog(parent)
     for (QWidget* w : std::initializer_list<QWidget*>{productName, version, notice, Comments, Url})
         column->addWidget(w);
     column->addWidget(memo, 1);
+    column->addWidget(UpdateAnswer);
     column->addLayout(buttons);
+}
+
+void TAboutBox::showUpdateAnswer(const QString& text)
+{
+    UpdateAnswer->setText(text);
+    UpdateAnswer->show();
 }
 
 QLabel* TAboutBox::link(const char* name, const QString& text)

@@ -34,6 +34,8 @@ public:
 
     // The message a click on the e-mail link starts: mailto with the subject.
     QUrl mailUrl() const;
+    // The answer of an update check, under the information lines.
+    void showUpdateAnswer(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,4 +46,5 @@ private:
     AboutBoxContext ctx_;
     QLabel* Comments = nullptr;
     QLabel* Url = nullptr;
+    QLabel* UpdateAnswer = nullptr;
 };

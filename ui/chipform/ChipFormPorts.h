@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "chipdb/ChipListFilter.h"
 #include "chipdb/ChipTable.h"
@@ -15,9 +16,9 @@
 class ChipFormSettings {
 public:
     virtual ~ChipFormSettings() = default;
-    virtual QPoint readPosition() = 0;              // [Window] ChBaseLeft, ChBaseTop; default 0, 0
-    virtual void writePosition(QPoint topLeft) = 0; // the same keys, on closing
-    virtual QString readChipName() = 0;             // [Chip] Type; default "24C01"
+    virtual std::optional<QPoint> readPosition() = 0; // [Window] ChBaseLeft, ChBaseTop; none when missing
+    virtual void writePosition(QPoint topLeft) = 0;   // the same keys, on closing
+    virtual QString readChipName() = 0;               // [Chip] Type; default "24C01"
 };
 
 // A file dialog of the editor's spreadsheet buttons.

@@ -23,7 +23,7 @@ const Column kColumnDefs[ChipTableModel::kColumns] = {
     {ChipField::CHIPTEXT, {"Device", "Чип"}, 100},
     {ChipField::MANUF, {"Manufacturer", "Производитель"}, 90},
     {ChipField::CHIPSIZE, {"Capacity", "Ёмкость"}, 80},
-    {ChipField::SIGNATURE, SameText("Chip ID"), 80},
+    {ChipField::SIGNATURE, {"Chip ID", "ID чипа"}, 80},
 };
 
 const QColor kSkyBlue(166, 202, 240);

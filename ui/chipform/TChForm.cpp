@@ -4,7 +4,9 @@
 
 #include <QButtonGroup>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
@@ -110,7 +113,7 @@ void TChForm::buildList()
     SpeedButton2->setObjectName("SpeedButton2");
     SpeedButton2->setCheckable(true);
     SpeedButton2->setText("…");
-    SpeedButton2->setToolTip("Открыть редактор базы");
+    SpeedButton2->setToolTip(LocalizedCaption("Open the database editor", "Открыть редактор базы"));
     SpeedButton2->hide();
     connect(SpeedButton2, &QToolButton::toggled, this, &TChForm::SpeedButton2Click);
     bar->addWidget(Edit1, 1);
@@ -182,13 +185,14 @@ void TChForm::buildEditor()
     auto* modes = new QHBoxLayout;
     auto* group = new QButtonGroup(Panel2);
     group->setExclusive(false); // at most one down, but all may be up
-    const std::pair<QToolButton**, const char*> buttons[] = {
-        {&SpButtonNew, "Новая"}, {&SpButtonEdit, "Изменить"}, {&SpButtonDelete, "Удалить"}};
+    const std::pair<QToolButton**, TextPair> buttons[] = {{&SpButtonNew, {"New", "Новая"}},
+                                                          {&SpButtonEdit, {"Change", "Изменить"}},
+                                                          {&SpButtonDelete, {"Delete", "Удалить"}}};
     const char* names[] = {"SpButtonNew", "SpButtonEdit", "SpButtonDelete"};
     for (int i = 0; i < 3; ++i) {
         auto* b = new QToolButton(Panel2);
         b->setObjectName(names[i]);
-        b->setText(buttons[i].second);
+        b->setText(LocalizedCaption(buttons[i].second));
         b->setCheckable(true);
         group->addButton(b);
         modes->addWidget(b);
@@ -219,7 +223,7 @@ void TChForm::buildEditor()
     CSpinEdit = new QSpinBox(Panel2);
     CSpinEdit->setObjectName("CSpinEdit");
     CSpinEdit->setRange(INT_MIN, INT_MAX);
-    SpButtonOk = new QPushButton("Выполнить", Panel2);
+    SpButtonOk = new QPushButton(LocalizedCaption("Execute", "Выполнить"), Panel2);
     SpButtonOk->setObjectName("SpButtonOk");
     SpButtonOk->setEnabled(false);
     connect(SpButtonOk, &QPushButton::clicked, this, &TChForm::SpButtonOkClick);
@@ -228,12 +232,12 @@ void TChForm::buildEditor()
     column->addStretch(1);
 
     auto* sheetButtons = new QHBoxLayout;
-    const std::tuple<QPushButton**, const char*, const char*, void (TChForm::*)()> sheetDefs[] = {
-        {&Button1, "Button1", "Load XLS", &TChForm::Button1Click},
-        {&Button2, "Button2", "Save XLS", &TChForm::Button2Click},
-        {&Button3, "Button3", "Save TXT", &TChForm::Button3Click}};
+    const std::tuple<QPushButton**, const char*, TextPair, void (TChForm::*)()> sheetDefs[] = {
+        {&Button1, "Button1", {"Load XLS", "Загрузить XLS"}, &TChForm::Button1Click},
+        {&Button2, "Button2", {"Save XLS", "Сохранить XLS"}, &TChForm::Button2Click},
+        {&Button3, "Button3", {"Save TXT", "Сохранить TXT"}, &TChForm::Button3Click}};
     for (const auto& [button, name, caption, handler] : sheetDefs) {
-        *button = new QPushButton(QString::fromLatin1(caption), Panel2);
+        *button = new QPushButton(LocalizedCaption(caption), Panel2);
         (*button)->setObjectName(QLatin1String(name));
         connect(*button, &QPushButton::clicked, this, handler);
         sheetButtons->addWidget(*button);
@@ -250,11 +254,14 @@ void TChForm::showEvent(QShowEvent* e)
 
 void TChForm::FormShow()
 {
-    move(ctx_.settings.readPosition());
+    placeWindow();
     const QString chipName = ctx_.settings.readChipName();
     const QDate date = qdateOf(ctx_.chipListDate);
-    LbCurDate->setText("Дата: " + QLocale().toString(date, QLocale::ShortFormat));
-    LbCurVer->setText("Версия: " + QString::number(ctx_.chipListVersion));
+    // The date in the words of the interface language: a C locale would name the month in English.
+    const QLocale locale =
+        CaptionLanguage(CurrentLanguage()) == Language::Russian ? QLocale(QLocale::Russian) : QLocale();
+    LbCurDate->setText(LocalizedCaption("Date: ", "Дата: ") + locale.toString(date, QLocale::ShortFormat));
+    LbCurVer->setText(LocalizedCaption("Version: ", "Версия: ") + QString::number(ctx_.chipListVersion));
     CSpinEdit->setValue(ctx_.chipListVersion);
     ctx_.table.locate(ChipField::CHIPTEXT, chipName.toStdString());
     showCurrentRowInGrid();
@@ -262,6 +269,25 @@ void TChForm::FormShow()
         Edit1->setEnabled(false);
     else
         Edit1->setFocus();
+}
+
+// Where it was left, while that is on a screen; else over the middle of the main window (or of
+// the screen, without one).
+void TChForm::placeWindow()
+{
+    const QSize size = frameGeometry().size();
+    if (const std::optional<QPoint> saved = ctx_.settings.readPosition()) {
+        const QScreen* screen = QGuiApplication::screenAt(*saved);
+        if (screen && screen->availableGeometry().contains(QRect(*saved, size))) {
+            move(*saved);
+            return;
+        }
+    }
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area = owner ? owner->frameGeometry() : QRect();
+    if (area.isEmpty() && QGuiApplication::primaryScreen())
+        area = QGuiApplication::primaryScreen()->availableGeometry();
+    move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void TChForm::done(int result)
@@ -311,7 +337,8 @@ void TChForm::SBChooseClick()
 
 void TChForm::SpeedButton2Click(bool down)
 {
-    SpeedButton2->setToolTip(down ? "Закрыть редактор базы" : "Открыть редактор базы");
+    SpeedButton2->setToolTip(down ? LocalizedCaption("Close the database editor", "Закрыть редактор базы")
+                                  : LocalizedCaption("Open the database editor", "Открыть редактор базы"));
     Panel2->setVisible(down);
     setFixedWidth(down ? editorWidth() : listWidth_);
 }
@@ -337,7 +364,8 @@ void TChForm::SpButtonNewClick(QAbstractButton* clicked)
     if (mode == EditorMode::Change) {
         fillEditsFromCurrentRow();
     } else if (mode == EditorMode::New &&
-               ctx_.prompts.ask("Удалить данные?", "Удаление данных из окон редактирования") ==
+               ctx_.prompts.ask(Localized("Clear the data?", "Удалить данные?"),
+                                Localized("Clearing the edit fields", "Удаление данных из окон редактирования")) ==
                    ChipFormPrompts::Answer::Yes) {
         for (QLineEdit* e : edits_) e->clear();
     }
@@ -367,7 +395,9 @@ void TChForm::SpButtonOkClick()
         return;
     }
     if (mode == EditorMode::Delete) {
-        if (ctx_.prompts.ask("Удалить запись?", "Удаление текущей записи") == ChipFormPrompts::Answer::Yes)
+        if (ctx_.prompts.ask(Localized("Delete the record?", "Удалить запись?"),
+                             Localized("Deleting the current record", "Удаление текущей записи")) ==
+            ChipFormPrompts::Answer::Yes)
             ctx_.table.deleteCurrent();
     } else {
         if (mode == EditorMode::New)
@@ -415,23 +445,33 @@ void TChForm::Button1Click()
         ctx_.prompts.tell(Localized(*sheet.error), Localized("Error", "Ошибка"));
         return;
     }
+    const QString question =
+        Localized("The %1 rows of %2 will replace the %3 rows of the chip list, and ChipList.dat will be "
+                  "rewritten. Go on?",
+                  "Строки из %2 (%1) заменят строки списка микросхем (%3), файл ChipList.dat будет "
+                  "перезаписан. Продолжить?")
+            .arg(sheet.rows.size())
+            .arg(QFileInfo(file).fileName())
+            .arg(ctx_.table.rows().size());
+    if (ctx_.prompts.ask(question, Localized("Loading the chip list", "Загрузка списка микросхем")) !=
+        ChipFormPrompts::Answer::Yes)
+        return;
     chipdb::ChipListSaver saver(ctx_.chipListFile);
     if (!saver.open()) {
-        ctx_.prompts.tell("Файл ChipList.dat не удается открыть", "");
+        ctx_.prompts.tell(Localized("Unable to open file ChipList.dat", "Файл ChipList.dat не удается открыть"), "");
         return;
     }
     ctx_.table.assign(sheet.rows);
-    Button1->setText(QString::number(sheet.rows.size()));
     saveDatabase(saver);
 }
 
 void TChForm::Button2Click()
 {
     const std::vector<chipdb::ChipRecord> rows = sheets::RowsInCurrentOrder(ctx_.table);
-    Button1->setText(QString::number(rows.size()));
-    const QString file = ctx_.prompts.askFile({true, Localized("Save the chip list", "Сохранение списка микросхем"),
-                                               Localized("Excel workbook (*.xlsx)", "Книга Excel (*.xlsx)"),
-                                               inProgramFolder("Chip_List.xlsx"), "xlsx"});
+    const QString file = ctx_.prompts.askFile(
+        {true, Localized("Save the chip list", "Сохранение списка микросхем"),
+         Localized("Excel workbook (*.xlsx);;CSV text (*.csv)", "Книга Excel (*.xlsx);;Текст CSV (*.csv)"),
+         inProgramFolder("Chip_List.xlsx"), "xlsx"});
     if (file.isEmpty()) return;
     if (const auto error = sheets::SaveChipSheet(file.toStdString(), rows))
         ctx_.prompts.tell(Localized(*error), Localized("Error", "Ошибка"));
@@ -444,7 +484,7 @@ void TChForm::Button3Click()
                                                inProgramFolder("Chip.txt"), "txt"});
     if (file.isEmpty()) return;
     if (sheets::SaveChipText(file.toStdString(), sheets::RowsInCurrentOrder(ctx_.table)))
-        ctx_.prompts.tell("Файл Chip.txt не удается открыть", "");
+        ctx_.prompts.tell(Localized("Unable to open file Chip.txt", "Файл Chip.txt не удается открыть"), "");
 }
 
 void TChForm::ClientDataSetAfterScroll()

@@ -50,6 +50,7 @@ private:
     void buildEditor();
     void fitColumns();
     void FormShow();
+    void placeWindow();
     void Edit1Change(const QString& text);
     void Edit1Enter();
     void DBGridTitleClick(int column);

@@ -16,5 +16,5 @@ QString FillBoxCaption()
 
 QString NotFoundMessage(const QString& searchText)
 {
-    return searchText + QString::fromUtf8(kNotFoundSuffix.data(), qsizetype(kNotFoundSuffix.size()));
+    return searchText + Localized(kNotFoundSuffix);
 }

@@ -5,5 +5,5 @@
 // Texts of the hex view in the current interface language.
 QString HexEditorHint();
 QString FillBoxCaption();
-// The message shown when a search finds nothing: the search text and " Не найдено." (both languages).
+// The message shown when a search finds nothing: the search text and " Not found." / " Не найдено.".
 QString NotFoundMessage(const QString& searchText);

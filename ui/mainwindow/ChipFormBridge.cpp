@@ -5,6 +5,8 @@
 #include "session/Language.h"
 #include "session/SettingsFile.h"
 
+#include <climits>
+
 ChipFormBridge::ChipFormBridge(MainController& mainController, QWidget* dialogParent)
     : controller(mainController), prompts(dialogParent)
 {
@@ -27,10 +29,12 @@ ChipFormContext ChipFormBridge::context()
     };
 }
 
-QPoint ChipFormBridge::readPosition()
+std::optional<QPoint> ChipFormBridge::readPosition()
 {
     const SettingsFile file(SettingsPath());
-    return {file.readInt("Window", "ChBaseLeft", 0), file.readInt("Window", "ChBaseTop", 0)};
+    const int left = file.readInt("Window", "ChBaseLeft", INT_MIN), top = file.readInt("Window", "ChBaseTop", INT_MIN);
+    if (left == INT_MIN || top == INT_MIN) return std::nullopt;
+    return QPoint(left, top);
 }
 
 void ChipFormBridge::writePosition(QPoint topLeft)

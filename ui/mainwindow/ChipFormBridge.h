@@ -12,7 +12,7 @@ public:
 
     ChipFormContext context();
 
-    QPoint readPosition() override;
+    std::optional<QPoint> readPosition() override;
     void writePosition(QPoint topLeft) override;
     QString readChipName() override;
 

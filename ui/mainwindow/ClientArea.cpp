@@ -15,7 +15,6 @@
 
 namespace {
 constexpr int LogWidth = 330;
-constexpr int HexPanelHeight = 412;
 } // namespace
 
 void TFMain::buildClientArea()
@@ -39,8 +38,9 @@ void TFMain::buildClientArea()
     log->setFixedWidth(LogWidth);
     body->addWidget(log);
 
+    // The hex panel takes all the height and width the log leaves (412 pixels high in the design's
+    // window), so a larger window shows more rows.
     auto* hexPanel = remember(new QWidget(client), component::HexPanel);
-    hexPanel->setMaximumHeight(HexPanelHeight);
     auto* hexColumn = new QVBoxLayout(hexPanel);
     hexColumn->setContentsMargins(0, 0, 0, 0);
     hexColumn->setSpacing(0);

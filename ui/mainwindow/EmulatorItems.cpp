@@ -2,6 +2,7 @@
 // fault, the bus log file.
 #include "app/EmulatorMenu.h"
 #include "session/AppPaths.h"
+#include "session/Language.h"
 #include "ui/mainwindow/EmulatedChipDialog.h"
 #include "ui/mainwindow/TFMain.h"
 
@@ -54,7 +55,8 @@ QString TFMain::askLogFile(const QString& title)
     QFileDialog dialog(this, title, AppPaths::DataFolder());
     dialog.setOption(QFileDialog::DontUseNativeDialog); // Qt's own, as the dump dialogs
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("Text (*.txt *.log)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({LocalizedCaption("Text (*.txt *.log)", "Текст (*.txt *.log)"),
+                           LocalizedCaption("All Files (*)", "Все файлы (*)")});
     dialog.selectFile(QStringLiteral("Vespera_BusLog.txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();

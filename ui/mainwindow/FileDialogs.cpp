@@ -11,22 +11,26 @@ namespace {
 using Format = FileCommands::Format;
 
 struct DumpFilter {
-    const char* text; // both letter cases, as file names on this system keep theirs
+    TextPair text; // both letter cases, as file names on this system keep theirs
     Format format;
 };
 
+const TextPair binary{"Binary  (*.BIN *.bin)", "Двоичные файлы  (*.BIN *.bin)"};
+const TextPair intelHex{"Intel Hex  (*.HEX *.hex)", "Intel Hex  (*.HEX *.hex)"};
+const TextPair withRegisters{"Bin + Register Files (*.BRG *.brg)", "Двоичные файлы с регистрами (*.BRG *.brg)"};
+
 // "All Files" loads as binary, or as BRG when the file is named so.
-constexpr DumpFilter openFilters[] = {
-    {"Binary  (*.BIN *.bin)", Format::Bin},
-    {"PonyProg Files  (*.E2P *.e2p)", Format::E2p},
-    {"Intel Hex  (*.HEX *.hex)", Format::Hex},
-    {"Bin + Register Files (*.BRG *.brg)", Format::Brg},
-    {"All Files (*)", Format::Bin},
+const DumpFilter openFilters[] = {
+    {binary, Format::Bin},
+    {{"PonyProg Files  (*.E2P *.e2p)", "Файлы PonyProg  (*.E2P *.e2p)"}, Format::E2p},
+    {intelHex, Format::Hex},
+    {withRegisters, Format::Brg},
+    {{"All Files (*)", "Все файлы (*)"}, Format::Bin},
 };
-constexpr DumpFilter saveFilters[] = {
-    {"Binary  (*.BIN *.bin)", Format::Bin},
-    {"Intel Hex  (*.HEX *.hex)", Format::Hex},
-    {"Bin + Register Files (*.BRG *.brg)", Format::Brg},
+const DumpFilter saveFilters[] = {
+    {binary, Format::Bin},
+    {intelHex, Format::Hex},
+    {withRegisters, Format::Brg},
 };
 
 // Runs a dump file dialog that starts on filter `entry` and returns the file chosen ("" when
@@ -38,7 +42,7 @@ QString RunDumpDialog(QFileDialog& dialog, std::span<const DumpFilter> filters, 
     // Qt's own dialog on every desktop: the one the tests drive, translated with the program.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     QStringList texts;
-    for (const DumpFilter& filter : filters) texts << QLatin1String(filter.text);
+    for (const DumpFilter& filter : filters) texts << LocalizedCaption(filter.text);
     dialog.setNameFilters(texts);
     const QStringList shown = dialog.nameFilters();
     dialog.selectNameFilter(shown.value(entry, shown.first()));
@@ -73,11 +77,11 @@ QString TFMain::askSaveFile(FileCommands::Format* format)
     if (!lastSaveName.isEmpty()) dialog.selectFile(lastSaveName);
     const QString name = RunDumpDialog(dialog, saveFilters, lastSaveFilter, *format);
     if (name.isEmpty()) return {};
-    // The chosen format's extension is appended to the name; the dialog offers the result next time.
-    const QString path = name + FileCommands::SavedExtension(*format);
+    // A name typed with a dump extension is written as it is; the dialog offers it next time.
+    const QString path = FileCommands::SavedPath(name, format);
     lastSaveName = path;
-    // The dialog asked about the name typed, not about the file that is written.
-    if (QFileInfo::exists(path) &&
+    // The dialog asked about the name typed; it did not see the extension appended to it.
+    if (path != name && QFileInfo::exists(path) &&
         !askYesNo(Localized("The file %1 exists already. Replace it?", "Файл %1 уже существует. Заменить его?")
                       .arg(QDir::toNativeSeparators(path)),
                   Localized("Saving data", "Сохранение данных")))

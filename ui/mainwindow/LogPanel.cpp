@@ -17,6 +17,17 @@
 namespace {
 const QColor navy(0, 0, 128);
 const QColor red(255, 0, 0);
+
+struct MenuItem {
+    const char* name;
+    TextPair caption;
+};
+const MenuItem menuItems[] = {
+    {"SelAll", {"Select All", "Выделить все"}},
+    {"Cpy", {"Copy", "Копировать"}},
+    {"Clr", {"Clear", "Очистить"}},
+    {"SavToFl", {"Save to File", "Сохранить в файл"}},
+};
 } // namespace
 
 LogPanel::LogPanel(QWidget* parent) : QPlainTextEdit(parent), menu(new QMenu(this))
@@ -38,24 +49,31 @@ LogPanel::LogPanel(QWidget* parent) : QPlainTextEdit(parent), menu(new QMenu(thi
     setPalette(p);
 
     menu->setObjectName(QStringLiteral("PMLog"));
-    auto addItem = [this](const char* name, const QString& caption, const QKeySequence& keys) {
-        QAction* action = menu->addAction(caption);
+    auto addItem = [this](const char* name, const QKeySequence& keys) {
+        QAction* action = menu->addAction(QString());
         action->setObjectName(QLatin1String(name));
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WidgetShortcut);
         addAction(action); // the shortcuts work while the log has the focus
         return action;
     };
-    connect(addItem("SelAll", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A)), &QAction::triggered,
-            this, &QPlainTextEdit::selectAll);
-    cpy = addItem("Cpy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(addItem("SelAll", QKeySequence(Qt::CTRL | Qt::Key_A)), &QAction::triggered, this,
+            &QPlainTextEdit::selectAll);
+    cpy = addItem("Cpy", QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(cpy, &QAction::triggered, this, &QPlainTextEdit::copy);
     menu->addSeparator()->setObjectName(QStringLiteral("N8"));
-    connect(addItem("Clr", QStringLiteral("Очистить"), QKeySequence(Qt::Key_Delete)), &QAction::triggered, this,
-            &QPlainTextEdit::clear);
-    connect(addItem("SavToFl", QStringLiteral("Сохранить в файл"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)),
-            &QAction::triggered, this, &LogPanel::SavToFlClick);
+    connect(addItem("Clr", QKeySequence(Qt::Key_Delete)), &QAction::triggered, this, &QPlainTextEdit::clear);
+    connect(addItem("SavToFl", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)), &QAction::triggered, this,
+            &LogPanel::SavToFlClick);
     connect(menu, &QMenu::aboutToShow, this, &LogPanel::PMLogPopup);
+    languageChanged();
+}
+
+void LogPanel::languageChanged()
+{
+    for (const MenuItem& item : menuItems)
+        if (auto* action = menu->findChild<QAction*>(QLatin1String(item.name)))
+            action->setText(LocalizedCaption(item.caption));
 }
 
 void LogPanel::appendEntry(const QString& text, LogColour colour)
@@ -81,9 +99,10 @@ void LogPanel::PMLogPopup()
 
 void LogPanel::SavToFlClick()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранение Log файла"),
-                                                      AppPaths::DataFolder() + QStringLiteral("/Vespera_Log.txt"),
-                                                      QStringLiteral("Текстовый файл (*.txt)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, LocalizedCaption("Saving the log file", "Сохранение Log файла"),
+        AppPaths::DataFolder() + QStringLiteral("/Vespera_Log.txt"),
+        LocalizedCaption("Text file (*.txt)", "Текстовый файл (*.txt)"), nullptr, QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) return;
     QString message;
     if (!saveToFile(path, &message)) QMessageBox::warning(this, QStringLiteral("Vespera"), message);

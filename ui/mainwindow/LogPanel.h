@@ -15,6 +15,8 @@ public:
     void appendEntry(const QString& text, LogColour colour);
 
     QMenu* PMLog() const { return menu; }
+    // The menu's captions in the interface language.
+    void languageChanged();
 
     // Writes the log as plain text through a temporary file; on failure `message` says which file
     // and why, in the interface language.

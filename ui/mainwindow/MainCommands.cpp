@@ -34,7 +34,7 @@ void TFMain::connectCommands()
     on(component::SBStop, [this] { control.SBStopClick(); });
     on(component::SBAbout, [this] {
         if (compareView->isVisible()) compareView->BitBtnClick();
-        OpenAboutBox(this, control);
+        OpenAboutBox(this, control, *updates);
     });
     on(component::MmChipSelect2, [this] { MmChipSelect2Click(); });
     on(component::MmSpiErase, [this] { control.MmSpiEraseClick(); });

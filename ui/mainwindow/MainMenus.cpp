@@ -19,7 +19,6 @@ void TFMain::buildMenus()
     QMenu* edit = menu(nullptr, component::MmEdit);
     QAction* undo = action(component::MmUndo);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo->setStatusTip(QStringLiteral("Reverts the last action"));
     edit->addAction(undo);
     edit->addAction(action(component::MmCopy));
     edit->addAction(action(component::MmPaste));

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 constexpr QSize IconSize(22, 22);
@@ -35,6 +36,23 @@ constexpr std::pair<ComponentName, ComponentName> MenuItemOfTool[] = {
     {component::SBErase, component::MmSpiErase},
 };
 } // namespace
+
+// Tool bars are built before the settings name the language: their hints follow it once known.
+void TFMain::applyToolHints()
+{
+    for (const ComponentName name : HintedComponents()) {
+        QObject* object = component(name);
+        if (auto* a = qobject_cast<QAction*>(object)) {
+            const bool menuItem = std::any_of(std::begin(MenuItemOfTool), std::end(MenuItemOfTool),
+                                              [name](const auto& pair) { return pair.first == name; });
+            if (!menuItem) a->setText(ToolHint(name));
+            a->setToolTip(ToolHint(name));
+            a->setStatusTip(ToolStatusTip(name));
+        } else if (auto* w = qobject_cast<QWidget*>(object)) {
+            w->setToolTip(ToolHint(name));
+        }
+    }
+}
 
 QAction* TFMain::sharedAction(ComponentName name, const QString& caption)
 {

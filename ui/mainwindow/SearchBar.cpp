@@ -1,5 +1,6 @@
 // The search field of TFMain's buffer tool bar: its initial text, the clear button, the key filter
 // of the hexadecimal search and the search kind box.
+#include "session/Language.h"
 #include "ui/hexview/HexKeyFilter.h"
 #include "ui/hexview/HexView.h"
 #include "ui/mainwindow/TFMain.h"
@@ -8,11 +9,16 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <algorithm>
 
 namespace {
-const QString initialText = QStringLiteral("Enter text or hex data to search for:");
+const TextPair invitation{"Enter text or hex data to search for:", "Введите текст или hex-данные для поиска:"};
+bool IsInvitation(const QString& text)
+{
+    return text == QString::fromStdString(invitation.en) || text == QString::fromStdString(invitation.ru);
+}
 constexpr int ClearButtonSize = 20;
 constexpr int DesignWidth = 170, TextMargins = 12; // the frame and the field's own margins
 
@@ -26,7 +32,7 @@ protected:
     {
         if (event->type() == QEvent::FocusIn) {
             auto* field = static_cast<QLineEdit*>(watched);
-            if (field->text() == initialText) field->clear();
+            if (IsInvitation(field->text())) field->clear();
         }
         return false;
     }
@@ -35,17 +41,12 @@ protected:
 
 void TFMain::connectSearch()
 {
-    // Wide enough to show the whole invitation.
-    findField->setText(initialText);
-    findField->setFixedWidth(
-        std::max(DesignWidth, findField->fontMetrics().horizontalAdvance(initialText) + TextMargins));
     auto* clear = new QToolButton(findField);
     clear->setObjectName(QStringLiteral("ClearButton"));
-    clear->setText(QStringLiteral("X"));
+    clear->setText(QStringLiteral("✕")); // a sign, not a letter of either language
     clear->setAutoRaise(true);
     clear->setCursor(Qt::ArrowCursor);
     clear->setFixedSize(ClearButtonSize, ClearButtonSize);
-    clear->move(findField->width() - ClearButtonSize - 2, (findField->height() - ClearButtonSize) / 2);
     clear->hide();
     connect(clear, &QToolButton::clicked, findField, &QLineEdit::clear); // MyButtonClick
 
@@ -69,4 +70,18 @@ void TFMain::connectSearch()
     });
     connect(qobject_cast<QAction*>(component(component::MmSearch)), &QAction::triggered, findField,
             [this] { findField->setFocus(); }); // MmSearchClick
+}
+
+// The invitation in the interface language, once the settings have named it; the field is wide
+// enough to show it whole.
+void TFMain::applySearchTexts()
+{
+    const QString text = LocalizedCaption(invitation);
+    {
+        const QSignalBlocker quiet(findField); // no search to enable: nothing was typed
+        findField->setText(text);
+    }
+    findField->setFixedWidth(std::max(DesignWidth, findField->fontMetrics().horizontalAdvance(text) + TextMargins));
+    if (auto* clear = findField->findChild<QToolButton*>(QStringLiteral("ClearButton")))
+        clear->move(findField->width() - ClearButtonSize - 2, (findField->height() - ClearButtonSize) / 2);
 }

@@ -26,7 +26,11 @@ QStringList LongestTexts(int panel, const QFontMetrics& metrics)
     switch (panel) {
     case 1: return {QString::fromStdString(modifiedText.en), QString::fromStdString(modifiedText.ru)};
     case 2: return {QString::fromStdString(offsetLabel.en) + offset, QString::fromStdString(offsetLabel.ru) + offset};
-    case 3: return {QString::fromStdString(CheckSumText(0xFFFF, 0xFFFFFFFF)).replace(u'F', widest)};
+    case 3: {
+        const TextPair longest = CheckSumText(0xFFFF, 0xFFFFFFFF);
+        return {QString::fromStdString(longest.en).replace(u'F', widest),
+                QString::fromStdString(longest.ru).replace(u'F', widest)};
+    }
     default: return {};
     }
 }

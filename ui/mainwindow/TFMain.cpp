@@ -2,6 +2,8 @@
 
 #include "app/Captions.h"
 #include "session/Language.h"
+#include "spi/SpiText.h"
+#include "ui/about/ProgramUpdateCheck.h"
 #include "ui/chipform/TChForm.h"
 #include "ui/compareview/CompareView.h"
 #include "ui/hexview/HexView.h"
@@ -55,7 +57,8 @@ TFMain::TFMain(StartupOptions options, QWidget* parent) : QMainWindow(parent), c
 {
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(QStringLiteral("Vespera version ") + QLatin1String(kProgramVersion));
-    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     QFont font = this->font();
     font.setPointSize(8);
     setFont(font);
@@ -64,21 +67,29 @@ TFMain::TFMain(StartupOptions options, QWidget* parent) : QMainWindow(parent), c
     buildToolBars();
     buildClientArea();
     connectCommands();
-    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    // The design's size is the smallest; a larger window gives its room to the log and the hex view.
+    setMinimumSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    resize(minimumSize());
     qApp->installEventFilter(this);
 
     QApplication::setWindowIcon(ProgramIcon()); // the window and every dialog
     control.FormCreate();
+    setWindowTitle(LocalizedCaption("Vespera version ", "Vespera, версия ") + QLatin1String(kProgramVersion));
+    applyToolHints();
+    applySearchTexts();
     UseQtTranslation(CurrentLanguage());
     hexView->languageChanged();
     compareView->languageChanged();
+    log->languageChanged();
     chipFormBridge = std::make_unique<ChipFormBridge>(control, this);
+    updates = std::make_unique<ProgramUpdateCheck>(this, control);
 }
 
 TFMain::~TFMain()
 {
     qApp->removeEventFilter(this);
     control.FormDestroy();
+    updates.reset(); // before the controller it offers itself to
 }
 
 QAction* TFMain::action(ComponentName name, const QString& caption)
@@ -219,9 +230,9 @@ void TFMain::raiseWindow()
     activateWindow();
 }
 
-void TFMain::closeWindow()
+bool TFMain::closeWindow()
 {
-    close();
+    return close();
 }
 
 void TFMain::setProgressMaximum(int maximum)
@@ -291,9 +302,30 @@ void TFMain::showWarning(const QString& text, const QString& caption)
     QMessageBox::warning(this, caption, text);
 }
 
+namespace {
+// Questions whose Yes destroys data: Enter or a hasty Space answers No.
+bool NoIsTheSafeAnswer(const QString& text)
+{
+    for (const TextPair* question : {&spitext::EraseConfirm, &spitext::EraseStatusWarning})
+        if (text == QString::fromStdString(question->en) || text == QString::fromStdString(question->ru)) return true;
+    return false;
+}
+} // namespace
+
 bool TFMain::askYesNo(const QString& text, const QString& caption)
 {
-    return QMessageBox::warning(this, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(NoIsTheSafeAnswer(text) ? QMessageBox::No : QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+MainView::SaveAnswer TFMain::askSaveChanges(const QString& text, const QString& caption)
+{
+    const auto answer = QMessageBox::warning(
+        this, caption, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    return answer == QMessageBox::Save      ? SaveAnswer::Save
+           : answer == QMessageBox::Discard ? SaveAnswer::Discard
+                                            : SaveAnswer::Cancel;
 }
 
 // --- Life of the window ---
@@ -326,9 +358,13 @@ void TFMain::MmChipSelect2Click()
 
 void TFMain::closeEvent(QCloseEvent* event)
 {
-    if (!closing) {
-        closing = true;
-        control.FormCloseQuery();
+    // Once agreed to, the close stands; while its question is open, another close request waits.
+    if (closed || closing) {
+        event->setAccepted(closed);
+        return;
     }
-    event->accept();
+    closing = true;
+    closed = control.FormCloseQuery();
+    closing = false;
+    event->setAccepted(closed);
 }

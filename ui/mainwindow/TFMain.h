@@ -20,6 +20,7 @@ class HexView;
 class LogPanel;
 class StatusBar;
 class ChipFormBridge;
+class ProgramUpdateCheck;
 
 class TFMain : public QMainWindow, public MainView {
     Q_OBJECT
@@ -49,7 +50,10 @@ public:
     int windowTop() const override;
     bool isShowing() const override;
     void raiseWindow() override;
-    void closeWindow() override;
+    bool closeWindow() override;
+    void restartAfterClose() override { restartWanted = true; }
+    // The language changed: the program is to start again once this window has closed.
+    bool restartRequested() const { return restartWanted; }
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
     int progressPosition() const override;
@@ -71,6 +75,7 @@ public:
     void showMessage(const QString& text) override;
     void showWarning(const QString& text, const QString& caption) override;
     bool askYesNo(const QString& text, const QString& caption) override;
+    SaveAnswer askSaveChanges(const QString& text, const QString& caption) override;
 
     HexView* hexEditor() const { return hexView; }
 
@@ -88,9 +93,11 @@ private:
     void buildEmulatorMenu();
     void buildSlaveAddressMenu(QMenu* parent);
     void buildToolBars();
+    void applyToolHints();
     void buildClientArea();
     void connectCommands();
     void connectSearch();
+    void applySearchTexts();
     void MmChipSelect2Click();
 
     QAction* action(ComponentName name, const QString& caption = QString());
@@ -119,6 +126,7 @@ private:
     HexView* hexView = nullptr;
     CompareView* compareView = nullptr;
     std::unique_ptr<ChipFormBridge> chipFormBridge;
+    std::unique_ptr<ProgramUpdateCheck> updates; // the start-up check and the About box's
     QToolBar *toolBar = nullptr, *toolBar1 = nullptr, *toolBar2 = nullptr;
     QComboBox* searchKind = nullptr;
     QLineEdit* findField = nullptr;
@@ -126,5 +134,6 @@ private:
     int lastOpenFilter = 0, lastSaveFilter = 0;
     QString lastOpenFolder, lastSaveName;
     bool shown = false;
-    bool closing = false;
+    bool closing = false, closed = false;
+    bool restartWanted = false;
 };

@@ -36,8 +36,8 @@ TFRegs::TFRegs(StatusShadow& shadow, int statusRegCount, RegsPorts ports, QWidge
     : QDialog(parent), shadow_(shadow), statusRegCount_(statusRegCount), ports_(std::move(ports))
 {
     setObjectName("FRegs");
-    setWindowTitle("Registers");
-    auto* frame = new QGroupBox("STATUS REGISTERS", this);
+    setWindowTitle(LocalizedCaption("Registers", "Регистры"));
+    auto* frame = new QGroupBox(LocalizedCaption("STATUS REGISTERS", "РЕГИСТРЫ СТАТУСА"), this);
     frame->setObjectName("GBStatReg");
     auto* frameLayout = new QVBoxLayout(frame);
 
