@@ -1,7 +1,7 @@
 #include "adapter/AdapterFactory.h"
 
-#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/LibusbTransport.h"
+#include "adapter/ch341a/Ch341Adapter.h"
 
 Adapter CreateAdapter(const AdapterOptions& options)
 {
@@ -14,9 +14,9 @@ Adapter CreateAdapter(const AdapterOptions& options)
                                                            options.pace == AdapterPace::RealAdapter);
         adapter.emulator->setRoundTripLatency(options.roundTripLatency);
         if (!options.logFile.empty()) adapter.logFileFailed = !adapter.emulator->setLogFile(options.logFile);
-        adapter.library = std::make_unique<Ch341Device>(adapter.emulator);
+        adapter.device = std::make_shared<Ch341Adapter>(adapter.emulator);
     } else {
-        adapter.library = std::make_unique<Ch341Device>(std::make_shared<LibusbTransport>());
+        adapter.device = std::make_shared<Ch341Adapter>(std::make_shared<LibusbTransport>());
     }
     return adapter;
 }

@@ -3,7 +3,7 @@
 // chip in its socket. The app parses its command line into AdapterOptions and calls
 // CreateAdapter once.
 
-#include "adapter/ch341a/Ch341Library.h"
+#include "adapter/bus/Adapter.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
 
@@ -26,7 +26,7 @@ struct AdapterOptions {
 };
 
 struct Adapter {
-    std::unique_ptr<Ch341Library> library;
+    std::shared_ptr<bus::Adapter> device;
     std::shared_ptr<EmulatedCh341> emulator; // null for the real adapter
     bool logFileFailed = false;              // the bus log file could not be written
 };

@@ -2,7 +2,6 @@
 
 #include "app/Captions.h"
 #include "app/ControlStates.h"
-#include "i2c/SlaveAddress.h"
 #include "session/AppPaths.h"
 #include "session/Language.h"
 #include "session/SettingsFile.h"
@@ -32,7 +31,7 @@ void MainController::FormCreate()
     SetCurrentLanguage(current.language);
     view.setEnabled(component::SBCalc, view.startCalculator(true)); // FindCalc
     // A chip named for the emulated adapter is the one to work on; the saved chip stays saved.
-    core.catalogue().chip.ChipName =
+    core.catalogue().chip.name =
         (options.emulation.chip.isEmpty() ? current.chipName : options.emulation.chip).toStdString();
     view.moveWindow(current.mainLeft, current.mainTop);
 
@@ -48,8 +47,6 @@ void MainController::FormCreate()
     }
     recent = RecentFiles::FromSettings(current.history);
 
-    SlaveAddress =
-        current.slaveAddress >= 0 && current.slaveAddress <= 0xFF ? uint8_t(current.slaveAddress) : DefaultSlaveAddress;
     TickMenusFromSettings();
     for (const QString& error : options.errors) PrintLog(error, LogColour::Red);
     core.adapter().setEmulation(options.emulation);
@@ -241,12 +238,11 @@ void MainController::MmRusClick(int tag)
 
 int MainController::slaveAddress() const
 {
-    return SlaveAddress.load();
+    return core.adapter().slaveAddress();
 }
 
 void MainController::N0x001Click(int address)
 {
-    SlaveAddress = uint8_t(address);
     core.settings().slaveAddress = address;
     PrintLog(Localized("\nI2C Slave Address = 0x", "\nАдрес ведомого I2C = 0x") +
              QString::number(address, 16).toUpper().rightJustified(2, u'0'));
@@ -258,9 +254,12 @@ void MainController::N0x001Click(int address)
 void MainController::MmBinClick(int tag)
 {
     core.settings().autosaveFormat = tag;
-    const OperationRunner& runner = core.runner();
-    core.completion().HexEditorUpdate(core.document().transfer(), core.chip().ChipSize, runner.BlankCheckMode,
-                                      runner.CompareMode);
+    // The register bytes come or go after the chip's bytes the editor shows, edits included.
+    Document& document = core.document();
+    const std::span<const uint8_t> bytes = document.bytes();
+    const std::vector<uint8_t> chipBytes(
+        bytes.begin(), bytes.begin() + std::ptrdiff_t(std::min<std::size_t>(core.chip().size, bytes.size())));
+    document.showInEditor(chipBytes, tag == 1 && core.isSpiChip());
 }
 
 void MainController::MmDirectoryClick()
@@ -293,7 +292,7 @@ void MainController::FillTransferBuffer()
 {
     const std::span<uint8_t> image = core.document().transfer();
     std::fill(image.begin(), image.end(), 0xFF);
-    core.completion().HexEditorUpdate(image, core.chip().ChipSize, false, false);
+    core.loadEditorFromTransfer();
 }
 
 void MainController::StartUpdateCheck()
@@ -316,70 +315,62 @@ void MainController::startCommand()
 void MainController::MmReadClick()
 {
     startCommand();
-    core.commands().MmReadClick();
+    core.read();
 }
 
 void MainController::MmWriteClick()
 {
     startCommand();
-    core.commands().MmWriteClick();
+    core.write();
 }
 
 void MainController::MmSmartWriteClick()
 {
     startCommand();
-    core.commands().MmSmartWriteClick();
+    core.smartWrite();
 }
 
 void MainController::MmCompareClick()
 {
     startCommand();
-    core.commands().MmCompareClick();
+    core.compare();
 }
 
 void MainController::MmCheckFFClick()
 {
     startCommand();
-    core.commands().MmCheckFFClick();
+    core.blankCheck();
 }
 
 void MainController::MmSpiEraseClick()
 {
     startCommand();
-    core.commands().MmSpiEraseClick();
+    core.erase();
 }
 
 void MainController::MmRdStatRegClick()
 {
     view.showStatusRegisters();
-    core.spi().ReadStatusIntoShadow();
+    core.readStatus();
 }
 
 void MainController::MmWrStatRegClick()
 {
     view.showStatusRegisters();
-    core.spi().WriteStatusFromShadow();
+    core.writeStatus();
 }
 
-void MainController::ScEraseClick(ComponentName item)
+void MainController::MmUnprotectClick()
 {
-    const bool ticked = view.isChecked(item);
-    Script& script = core.script();
-    if (item == component::ScErase)
-        script.PendingErase = ticked;
-    else if (item == component::ScCheckFF)
-        script.PendingBlankCheck = ticked;
-    else if (item == component::ScWrite)
-        script.PendingWrite = ticked;
-    else if (item == component::ScCompare)
-        script.PendingCompare = ticked;
+    startCommand();
+    core.unprotect();
 }
 
 void MainController::ScRunClick()
 {
     startCommand();
-    core.commands().ScRunClick(view.isChecked(component::ScErase), view.isChecked(component::ScCheckFF),
-                               view.isChecked(component::ScWrite), view.isChecked(component::ScCompare));
+    core.runScript({view.isChecked(component::ScErase), view.isChecked(component::ScCheckFF),
+                    view.isChecked(component::ScWrite), view.isChecked(component::ScCompare)});
 }
 
 // --- Files ---

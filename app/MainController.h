@@ -67,7 +67,7 @@ public:
     // Operation runner: cancelling.
     void SBStopClick() { core.runner().cancel(); }
     void FormKeyUp(int key);
-    void CheckSum() { core.completion().CheckSum(); }
+    void CheckSum() { core.showCheckSum(); }
 
     // Operation commands.
     void MmReadClick();
@@ -76,20 +76,19 @@ public:
     void MmCompareClick();
     void MmCheckFFClick();
 
-    // Scripts: the four script items (after they ticked themselves) and the run command.
-    void ScEraseClick(ComponentName item);
+    // Scripts: the four script items tick themselves; the run command runs what is ticked.
     void ScRunClick();
 
     // SPI chips: erase, identification, auto-select, status registers, unprotect.
     void MmSpiEraseClick();
-    void SBIdClick() { core.spi().SBIdClick(); }
-    void UID1Click() { core.spi().UID1Click(); }
-    void MmAutoSelClick() { core.spi().MmAutoSelClick(); }
+    void SBIdClick() { core.identify(); }
+    void UID1Click() { core.readUniqueId(); }
+    void MmAutoSelClick() { core.autoSelect(); }
     void MmRdStatRegClick();
     void MmWrStatRegClick();
-    void MmUnprotectClick() { core.spi().MmUnprotectClick(); }
-    StatusReadResult ReadStatusIntoShadow() { return core.spi().ReadStatusIntoShadow(); } // the dialog's Read
-    void WriteStatusFromShadow() { core.spi().WriteStatusFromShadow(); }                  // the dialog's Write
+    void MmUnprotectClick();
+    int ReadStatusIntoShadow() { return core.readStatus(); } // the dialog's Read
+    void WriteStatusFromShadow() { core.writeStatus(); }     // the dialog's Write
 
     // Files: Open, Save As, dropped files, recent files.
     void ActOpenExecute();
@@ -102,7 +101,7 @@ public:
     void FillBufClick(int value); // 0..255, or -1 for an empty fill field
     void MmSwapClick();
     void SBFindClick(const QString& text, int searchKind) { core.files().find(text, searchKind); }
-    void MmCheckSumClick() { core.completion().CheckSum(); }
+    void MmCheckSumClick() { core.showCheckSum(); }
 
     // The hex view's notifications and the compare view's close button.
     void HexEditorChange(bool modified);
@@ -129,6 +128,7 @@ private:
     void chipChosen(const QString& chipName) override;
     void chooseAmongChips() override { view.showChipList(); }
     bool confirm(const QString& text, const QString& caption) override { return view.askYesNo(text, caption); }
+    Answer ask(const Prompt& prompt) override { return view.ask(prompt); }
     void warn(const QString& text, const QString& caption) override { view.showWarning(text, caption); }
     void inform(const QString& text) override { view.showMessage(text); }
     void fail(const QString& text, const QString& caption) override { view.showError(text, caption); }

@@ -1,5 +1,6 @@
 #pragma once
 // What the main window's controller asks of the window. The widgets implement it; tests record it.
+#include "session/job/Prompt.h"
 #include "app/ComponentNames.h"
 #include "session/FileCommands.h"
 #include "session/LogText.h"
@@ -84,6 +85,9 @@ public:
     virtual void showWarning(const QString& text, const QString& caption) = 0; // OK only
     virtual void showError(const QString& text, const QString& caption) = 0;   // OK only
     virtual bool askYesNo(const QString& text, const QString& caption) = 0;    // warning icon
+    // A question of a chip command: Yes and No (and a third choice when it has one), the default
+    // button as the question says.
+    virtual Answer ask(const Prompt& prompt) = 0;
     // The question about an edited buffer before it is replaced or the window closes.
     enum class SaveAnswer { Save, Discard, Cancel };
     virtual SaveAnswer askSaveChanges(const QString& text, const QString& caption) = 0;

@@ -7,12 +7,11 @@
 #include "buffer/E2pDump.h"
 #include "buffer/IntelHexWriter.h"
 #include "chipdb/ChipKind.h"
-#include "i2c/SlaveAddress.h"
 #include "session/AppPaths.h"
+#include "session/ChipAutoSelect.h"
 #include "session/Language.h"
 #include "session/SettingsFile.h"
-#include "spi/SpiAutoSelect.h"
-#include "spi/SpiIdentify.h"
+#include "spi25/SpiIdentify.h"
 #include "spi25/SpiText.h"
 
 #include <QCoreApplication>
@@ -42,8 +41,9 @@ QString FormatName(FileCommands::Format format)
 
 QString ResultName(int code)
 {
-    static const char* const names[] = {"ok", "mismatch", "usage", "not-found", "io-failure", "cancelled"};
-    return QString::fromLatin1(code >= 0 && code <= 5 ? names[code] : "io-failure");
+    static const char* const names[] = {"ok",         "mismatch",  "usage",   "not-found",
+                                        "io-failure", "cancelled", "refused", "wrong-chip"};
+    return QString::fromLatin1(code >= 0 && code <= 7 ? names[code] : "io-failure");
 }
 } // namespace
 
@@ -67,7 +67,7 @@ void CliCommands::operationStarted(Operation operation)
     static const char* const labels[] = {"Reading", "Writing", "Verifying", "Blank check", "Erasing"};
     const bool compareAfterWrite = operation == Operation::Compare && options_.command != QLatin1String("verify");
     const char* label = compareAfterWrite ? "Verifying" : labels[int(operation)];
-    beginProgress(QString::fromLatin1(label), operation == Operation::Erase ? 0 : session_.chip().ChipSize);
+    beginProgress(QString::fromLatin1(label), operation == Operation::Erase ? 0 : session_.chip().size);
 }
 
 int CliCommands::run()
@@ -107,8 +107,7 @@ int CliCommands::run()
 void CliCommands::interrupt()
 {
     interrupted_ = true;
-    session_.script().clear(); // no further step of a chain starts
-    session_.runner().cancel();
+    session_.cancel();
 }
 
 // --- Preparation: the same start-up steps as the window, without writing anything back. ---
@@ -122,8 +121,7 @@ int CliCommands::prepare(bool adapter)
                                                                 : DetectLanguage(QLocale::system().name()));
     if (options_.i2cSpeed) settings.i2cSpeed = *options_.i2cSpeed;
     if (options_.noAckCheck) settings.ackCheck = false;
-    const int address = options_.slaveAddress.value_or(settings.slaveAddress);
-    SlaveAddress = address >= 0 && address <= 0xFF ? uint8_t(address) : DefaultSlaveAddress;
+    if (options_.slaveAddress) settings.slaveAddress = *options_.slaveAddress;
 
     ChipCatalogue& catalogue = session_.catalogue();
     if (catalogue.LoadChipDatabase(ChipListPath()) != ChipCatalogue::DatabaseLoad::Loaded) {
@@ -141,7 +139,7 @@ int CliCommands::prepare(bool adapter)
     adapterSession.setEmulation(options_.emulation);
     // The emulated socket holds the chip of --emulate=CHIP, else the chip worked on.
     const QString socketChip = options_.emulation.chip.isEmpty() ? options_.chip : options_.emulation.chip;
-    catalogue.chip.ChipName = socketChip.isEmpty() ? settings.chipName.toStdString() : socketChip.toStdString();
+    catalogue.chip.name = socketChip.isEmpty() ? settings.chipName.toStdString() : socketChip.toStdString();
     if (options_.emulation.on)
         adapterSession.CreateEmulatedAdapter();
     else
@@ -159,27 +157,27 @@ int CliCommands::selectChip(bool adapterOpen)
     QString name = options_.chip.isEmpty() ? options_.emulation.chip : options_.chip;
     if (name.isEmpty()) name = SettingsFile(SettingsPath()).readText("Chip", "Type", QString());
     if (name.isEmpty() && adapterOpen) {
-        session_.spi().MmAutoSelClick();
+        session_.autoSelect();
         if (severalChipsMatched()) {
             error("several chips of the database match the chip's id: choose one with --chip");
             return ExitNotFound;
         }
-        if (!catalogue.find(catalogue.chip.ChipName) || session_.outcome() != Outcome::Completed) {
+        if (!catalogue.find(catalogue.chip.name) || session_.outcome() != Outcome::Completed) {
             error("no chip given and none identified: choose one with --chip");
             return ExitNotFound;
         }
-        name = QString::fromStdString(catalogue.chip.ChipName);
+        name = QString::fromStdString(catalogue.chip.name);
     }
     if (!catalogue.locate(name.toStdString())) {
         error("no chip named " + name + " in the database (see: vespera-cli list)");
         return ExitNotFound;
     }
     catalogue.SetParams();
-    const chipdb::SelectedChip& chip = catalogue.chip;
-    report_["chip"] = QJsonObject{{"name", QString::fromStdString(chip.ChipName)},
-                                  {"kind", QString::fromStdString(chip.ChipKind)},
-                                  {"size", qint64(chip.ChipSize)},
-                                  {"pageSize", chip.PageSize}};
+    const chipdb::Chip& chip = catalogue.chip;
+    report_["chip"] = QJsonObject{{"name", QString::fromStdString(chip.name)},
+                                  {"kind", QString::fromStdString(chip.kind)},
+                                  {"size", qint64(chip.size)},
+                                  {"pageSize", qint64(chip.pageSize)}};
     return ExitDone;
 }
 
@@ -200,8 +198,7 @@ int CliCommands::finish(const QString& chipState)
 bool CliCommands::spiChipOrFail()
 {
     if (session_.isSpiChip()) return true;
-    error(options_.command + " works on SPI chips; " + QString::fromStdString(session_.chip().ChipName) +
-          " is not one");
+    error(options_.command + " works on SPI chips; " + QString::fromStdString(session_.chip().name) + " is not one");
     return false;
 }
 
@@ -253,7 +250,7 @@ int CliCommands::loadForChip(const QString& path)
         return ExitUsage;
     }
     Document& document = session_.document();
-    const uint32_t chipSize = session_.chip().ChipSize;
+    const uint32_t chipSize = session_.chip().size;
     const FileCommands::Format format = formatOf(path);
     uint64_t dataSize = 0;
     if (format == FileCommands::Format::Hex) {
@@ -280,7 +277,7 @@ int CliCommands::loadForChip(const QString& path)
                   .arg(path)
                   .arg(dataSize)
                   .arg(chipSize)
-                  .arg(QString::fromStdString(session_.chip().ChipName)));
+                  .arg(QString::fromStdString(session_.chip().name)));
         return ExitUsage;
     }
     if (dataSize < chipSize) {
@@ -289,7 +286,7 @@ int CliCommands::loadForChip(const QString& path)
                       .arg(path)
                       .arg(dataSize)
                       .arg(chipSize)
-                      .arg(QString::fromStdString(session_.chip().ChipName)));
+                      .arg(QString::fromStdString(session_.chip().name)));
             return ExitUsage;
         }
         std::fill(document.transfer().begin() + std::ptrdiff_t(dataSize), document.transfer().begin() + chipSize, 0xFF);
@@ -340,7 +337,7 @@ int CliCommands::detect()
         error("--emulate: no chip named " + options_.emulation.chip + " in the database");
         return ExitNotFound;
     }
-    session_.catalogue().chip.ChipName = options_.emulation.chip.toStdString();
+    session_.catalogue().chip.name = options_.emulation.chip.toStdString();
     if (options_.emulation.on)
         adapter.CreateEmulatedAdapter();
     else
@@ -350,19 +347,19 @@ int CliCommands::detect()
     if (!adapter.present()) return ExitNotFound;
     result("adapter: CH341A present");
 
-    Ch341Library& library = *adapter.Library;
+    bus::SpiMaster& spi = *adapter.bus()->spi();
     SpiLog log;
-    const uint32_t id = GetSpiId(library, log);
+    const uint32_t id = spi25::GetSpiId(spi, log);
     const QStringList idLines = [&] {
         QStringList lines;
-        for (const LogLine& line : SpiIdLines(library)) lines << QString::fromStdString(line.text.en).trimmed();
+        for (const LogLine& line : spi25::SpiIdLines(spi)) lines << QString::fromStdString(line.text.en).trimmed();
         return lines;
     }();
     for (const QString& line : idLines) result(line);
     report_["ids"] = QJsonArray::fromStringList(idLines);
 
     ChipCatalogue& catalogue = session_.catalogue();
-    const AutoSelectResult found = ReadChipId(library, catalogue.ClientDataSet, catalogue.ChipFilter, "ID_SPI1", log);
+    const AutoSelectResult found = ReadChipId(spi, catalogue.ClientDataSet, catalogue.ChipFilter, true, log);
     QJsonArray matches;
     if (found.outcome == AutoSelectResult::Outcome::OneMatch || found.outcome == AutoSelectResult::Outcome::Several)
         for (int i = 0; i < catalogue.ClientDataSet.visibleCount(); ++i)
@@ -371,7 +368,7 @@ int CliCommands::detect()
     catalogue.ClientDataSet.refilter();
     report_["matches"] = matches;
     if (matches.isEmpty()) {
-        result(id == NoJedecAnswer ? "no SPI chip answers" : "no chip of the database has this id");
+        result(id == spi25::NoJedecAnswer ? "no SPI chip answers" : "no chip of the database has this id");
         return ExitNotFound;
     }
     for (const auto& match : matches) result("matches: " + match.toString());
@@ -390,15 +387,15 @@ int CliCommands::read()
     QElapsedTimer clock;
     clock.start();
     session_.resetOutcome();
-    session_.commands().MmReadClick();
+    session_.read();
     waitIdle();
     if (const int code = finish("nothing was written to " + path)) return code;
-    const std::span<const uint8_t> image = session_.document().transfer().first(session_.chip().ChipSize);
+    const std::span<const uint8_t> image = session_.document().transfer().first(session_.chip().size);
     if (const int code = saveImage(path, format, image)) return code;
     report_["seconds"] = clock.elapsed() / 1000.0;
     result(QStringLiteral("read %1 bytes of %2 into %3 (CRC32 %4) in %5 s")
                .arg(image.size())
-               .arg(QString::fromStdString(session_.chip().ChipName), path, Hex(CRC32(image), 8))
+               .arg(QString::fromStdString(session_.chip().name), path, Hex(CRC32(image), 8))
                .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
     return ExitDone;
 }
@@ -413,23 +410,18 @@ int CliCommands::write()
     session_.resetOutcome();
     session_.settings().verify = !options_.noVerify;
     if (options_.full)
-        session_.commands().MmWriteClick();
+        session_.write(ops::WriteMode::Full);
     else
-        session_.commands().MmSmartWriteClick();
+        session_.smartWrite();
     waitIdle();
     const DiffList& differences = session_.differences();
     report_["seconds"] = clock.elapsed() / 1000.0;
     if (!options_.noVerify) report_["differences"] = qint64(differences.size());
-    QString chipState =
-        running_ == Operation::Write ? "the chip is partly written" : "the chip was written but not verified";
-    if (const SpiOperations& spi = session_.commands().spi(); spi.SmartWriteReadingBack())
-        chipState = "the chip was written but not verified";
-    else if (spi.SmartWriteReading())
-        chipState = "nothing was written";
-    const int code = finish(chipState);
+    const int code = finish(running_ == Operation::Write ? "the chip may be partly written (the log says how far)"
+                                                         : "the chip was written but not verified");
     if (code) return code;
     result(QStringLiteral("wrote %1 into %2%3 in %4 s")
-               .arg(path, QString::fromStdString(session_.chip().ChipName), options_.noVerify ? "" : " and verified it")
+               .arg(path, QString::fromStdString(session_.chip().name), options_.noVerify ? "" : " and verified it")
                .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
     return ExitDone;
 }
@@ -440,7 +432,7 @@ int CliCommands::verify()
     const QString path = options_.args.at(0);
     if (const int code = loadForChip(path)) return code;
     session_.resetOutcome();
-    session_.commands().MmCompareClick();
+    session_.compare();
     waitIdle();
     if (const int code = finish("the chip was not changed"); code != ExitDone && code != ExitMismatch) return code;
     const DiffList& differences = session_.differences();
@@ -468,13 +460,12 @@ int CliCommands::erase()
     if (const int code = prepare(true)) return code;
     if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
-    session_.script().begin(false, true, false, false); // a blank check follows the erase
-    session_.commands().MmSpiEraseClick();
+    session_.erase();
     waitIdle();
     const int code = finish(running_ == Operation::Erase ? "the chip may still be erasing by itself"
                                                          : "the chip was erased but not checked");
     if (code) return code;
-    result("erased " + QString::fromStdString(session_.chip().ChipName) + " and found it blank");
+    result("erased " + QString::fromStdString(session_.chip().name) + " and found it blank");
     return ExitDone;
 }
 
@@ -483,17 +474,17 @@ int CliCommands::blank()
     if (const int code = prepare(true)) return code;
     if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
-    session_.commands().MmCheckFFClick();
+    session_.blankCheck();
     waitIdle();
     const int code = finish("the chip was not changed");
     if (code == ExitMismatch) {
-        const std::span<const uint8_t> chip = session_.document().transfer().first(session_.chip().ChipSize);
+        const std::span<const uint8_t> chip = session_.document().transfer().first(session_.chip().size);
         const auto notBlank = std::find_if(chip.begin(), chip.end(), [](uint8_t b) { return b != 0xFF; });
         report_["firstNonBlank"] = qint64(notBlank - chip.begin());
         result("not blank at " + Hex(uint64_t(notBlank - chip.begin()), 6));
     }
     if (code) return code;
-    result(QString::fromStdString(session_.chip().ChipName) + " is blank");
+    result(QString::fromStdString(session_.chip().name) + " is blank");
     return ExitDone;
 }
 
@@ -502,35 +493,36 @@ int CliCommands::status()
     if (const int code = prepare(true)) return code;
     if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
-    SpiChipCommands& spi = session_.spi();
-    const int count = session_.chip().StatusRegCount;
+    const int count = session_.chip().statusRegisters;
     if (!options_.setRegisters.empty()) {
         if (int(options_.setRegisters.size()) > std::max(count, 1)) {
             error(QStringLiteral("%1 has %2 status register(s)")
-                      .arg(QString::fromStdString(session_.chip().ChipName))
+                      .arg(QString::fromStdString(session_.chip().name))
                       .arg(count));
             return ExitUsage;
         }
         StatusShadow& shadow = session_.document().StatusShadow;
-        spi.ReadStatusIntoShadow();
+        session_.readStatus();
         std::copy(options_.setRegisters.begin(), options_.setRegisters.end(), shadow.SR.begin());
-        spi.WriteStatusFromShadow();
+        session_.writeStatus();
+        if (session_.outcome() != Outcome::Completed) return ExitCodeOf(session_.outcome());
     }
-    const StatusReadResult read = spi.ReadStatusIntoShadow();
+    const int registersRead = session_.readStatus();
+    const std::array<uint8_t, 3> readValues = session_.document().StatusShadow.SR;
     QJsonArray values;
-    for (int i = 0; i < read.registersRead; ++i) {
-        values.append(read.values[i]);
-        result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(read.values[i], 2)));
+    for (int i = 0; i < registersRead; ++i) {
+        values.append(readValues[std::size_t(i)]);
+        result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(readValues[std::size_t(i)], 2)));
     }
     report_["statusRegisters"] = values;
-    if (read.failed) return ExitIoFailure;
+    if (registersRead < std::min(std::max(count, 1), 3)) return ExitIoFailure;
     for (std::size_t i = 0; i < options_.setRegisters.size(); ++i) {
         // Busy and write enable (bits 0 and 1 of register 1) are the chip's own: compare the rest.
         const uint8_t mask = i == 0 ? 0xFC : 0xFF;
-        if ((read.values[i] & mask) != (options_.setRegisters[i] & mask)) {
+        if ((readValues[i] & mask) != (options_.setRegisters[i] & mask)) {
             error(QStringLiteral("status register %1 reads %2 after writing %3")
                       .arg(i + 1)
-                      .arg(Hex(read.values[i], 2), Hex(options_.setRegisters[i], 2)));
+                      .arg(Hex(readValues[i], 2), Hex(options_.setRegisters[i], 2)));
             return ExitIoFailure;
         }
     }
@@ -542,12 +534,12 @@ int CliCommands::unprotect()
     if (const int code = prepare(true)) return code;
     if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
-    session_.spi().MmUnprotectClick();
+    session_.unprotect();
     waitIdle(); // the MX25L2026 unprotect ends with a whole-chip erase
     if (const int code = finish("the chip may still be erasing by itself")) return code;
-    const StatusReadResult read = session_.spi().ReadStatusIntoShadow();
-    for (int i = 0; i < read.registersRead; ++i)
-        result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(read.values[i], 2)));
+    const int registersRead = session_.readStatus();
+    for (int i = 0; i < registersRead; ++i)
+        result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(session_.document().StatusShadow.SR[std::size_t(i)], 2)));
     return ExitCodeOf(session_.outcome());
 }
 

@@ -1,7 +1,6 @@
 #include "session/AdapterSession.h"
 
 #include "adapter/AdapterFactory.h"
-#include "i2c/SlaveAddress.h"
 #include "session/EmulatedChips.h"
 #include "session/Language.h"
 #include "session/Session.h"
@@ -22,7 +21,13 @@ AdapterSession::AdapterSession(Session& session) : session_(session) {}
 
 AdapterSession::~AdapterSession()
 {
-    if (Library) Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
+    if (adapter_) adapter_->setEventHandler({});
+}
+
+int AdapterSession::slaveAddress() const
+{
+    const int address = session_.settings().slaveAddress;
+    return address >= 0 && address <= 0xFF ? address : 0xA0;
 }
 
 bool AdapterSession::present() const
@@ -54,7 +59,7 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord* emulatedRow)
     adapterOptions.statusPreset = emulation_.status;
     adapterOptions.logFile = emulation_.logFile.toStdString();
     Adapter created = ::CreateAdapter(adapterOptions);
-    Library = std::move(created.library);
+    adapter_ = std::move(created.device);
     Emulator = std::move(created.emulator);
     if (created.logFileFailed) {
         session_.fail(Outcome::IoFailure,
@@ -66,10 +71,10 @@ void AdapterSession::CreateAdapter(const chipdb::ChipRecord* emulatedRow)
     listen();
 }
 
-void AdapterSession::useLibrary(std::shared_ptr<Ch341Library> library, std::shared_ptr<EmulatedCh341> emulator)
+void AdapterSession::useAdapter(std::shared_ptr<bus::Adapter> adapter, std::shared_ptr<EmulatedCh341> emulator)
 {
-    if (Library) Library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
-    Library = std::move(library);
+    if (adapter_) adapter_->setEventHandler({});
+    adapter_ = std::move(adapter);
     Emulator = std::move(emulator);
     listen();
 }
@@ -80,7 +85,7 @@ void AdapterSession::listen()
     // session's thread, in the order they came.
     // A report of an adapter replaced since then is dropped.
     const unsigned generation = ++generation_;
-    Library->CH341SetDeviceNotify(AdapterIndex, nullptr, [this, generation](int event) {
+    adapter_->setEventHandler([this, generation](int event) {
         QMetaObject::invokeMethod(
             &context_,
             [this, generation, event] {
@@ -99,9 +104,9 @@ void AdapterSession::RegisterAdapterNotification()
 // the default chip.
 void AdapterSession::CreateEmulatedAdapter()
 {
-    if (!emulation_.on || Library) return;
+    if (!emulation_.on || adapter_) return;
     const std::string wanted = emulation_.chip.toStdString();
-    const chipdb::ChipRecord* row = session_.catalogue().find(wanted.empty() ? session_.chip().ChipName : wanted);
+    const chipdb::ChipRecord* row = session_.catalogue().find(wanted.empty() ? session_.chip().name : wanted);
     if (!row && !wanted.empty())
         session_.PrintLog(Localized("No chip of that name in the database, the emulated adapter holds a W25Q64: ",
                                     "Чипа с таким именем нет в базе, в эмулируемом адаптере W25Q64: ") +
@@ -112,17 +117,18 @@ void AdapterSession::CreateEmulatedAdapter()
 
 void AdapterSession::InitDevice()
 {
-    Library->CH341CloseDevice(AdapterIndex);
-    session_.adapterHandle = int(Library->CH341OpenDevice(AdapterIndex));
+    adapter_->close();
+    const UsbStatus opened = adapter_->open();
+    session_.adapterHandle = opened == UsbStatus::Ok ? 1 : -1;
     const int speedIndex = session_.settings().i2cSpeed;
     if (session_.adapterHandle == -1) {
         session_.fail(Outcome::NoDevice, Localized("CH341 programmer not found!", "Устройство CH341 не обнаружено!"));
-        ExplainOpenFailure(Library->lastStatus());
+        ExplainOpenFailure(opened);
         session_.ActivateControls(NoAdapter);
         session_.statusChanged();
         return;
     }
-    if (!Library->CH341SetStream(AdapterIndex, uint8_t(speedIndex))) {
+    if (!adapter_->i2c() || !adapter_->i2c()->setSpeed(speedIndex)) {
         session_.fail(Outcome::IoFailure, QStringLiteral("CH341SetStream failed!"));
         session_.ActivateControls(Ready);
         session_.statusChanged();
@@ -130,7 +136,7 @@ void AdapterSession::InitDevice()
     }
     const QString speed = speedIndex >= 0 && speedIndex <= 3 ? speedTexts[speedIndex] : "";
     const QString address = Localized("I2C Slave Address = 0x", "Адрес ведомого I2C = 0x") +
-                            QString::number(SlaveAddress.load(), 16).toUpper().rightJustified(2, QLatin1Char('0')) +
+                            QString::number(slaveAddress(), 16).toUpper().rightJustified(2, QLatin1Char('0')) +
                             QLatin1Char('\n');
     session_.PrintLog(
         Localized("CH341 programmer detected,\nI2C bus frequency ", "Устройство CH341 подключено, \nЧастота I2C ") +
@@ -172,7 +178,7 @@ void AdapterSession::AdapterNotify(int event)
             arrivalHeld_ = false;
             break;
         }
-        Library->CH341CloseDevice(AdapterIndex);
+        adapter_->close();
         session_.ActivateControls(NoAdapter);
         break;
     case AboutToBeRemoved: session_.events().inform(QStringLiteral("detected device will be pulled")); break;
@@ -190,7 +196,7 @@ void AdapterSession::AdapterNotify(int event)
 bool AdapterSession::ApplyHeldEvents()
 {
     const bool removed = std::exchange(removalHeld_, false), arrived = std::exchange(arrivalHeld_, false);
-    if (removed) Library->CH341CloseDevice(AdapterIndex);
+    if (removed) adapter_->close();
     if (arrived)
         InitDevice();
     else if (removed)
@@ -200,10 +206,10 @@ bool AdapterSession::ApplyHeldEvents()
 
 void AdapterSession::CloseAdapter()
 {
-    if (Library) Library->CH341CloseDevice(AdapterIndex);
+    if (adapter_) adapter_->close();
 }
 
 void AdapterSession::ResetAdapter()
 {
-    if (Library) Library->CH341ResetDevice(AdapterIndex);
+    if (adapter_) adapter_->reset();
 }

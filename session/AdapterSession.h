@@ -1,7 +1,7 @@
 #pragma once
 // The adapter of a session: the real CH341A through libusb or the emulated one, opened at the
 // chosen I2C speed, followed through removal and arrival, released at the end.
-#include "adapter/ch341a/Ch341Library.h"
+#include "adapter/bus/Adapter.h"
 #include "chipdb/ChipRecord.h"
 #include "session/EmulationOptions.h"
 
@@ -28,8 +28,8 @@ public:
     // in its socket) and is created by CreateEmulatedAdapter once it is loaded.
     void RegisterAdapterNotification();
     void CreateEmulatedAdapter();
-    // Replaces the adapter (tests put an emulated or failing library in).
-    void useLibrary(std::shared_ptr<Ch341Library> library, std::shared_ptr<EmulatedCh341> emulator = nullptr);
+    // Replaces the adapter (tests put an emulated or failing one in).
+    void useAdapter(std::shared_ptr<bus::Adapter> adapter, std::shared_ptr<EmulatedCh341> emulator = nullptr);
 
     // Opens the adapter at the speed of the settings and logs what was found.
     void InitDevice();
@@ -47,8 +47,11 @@ public:
     void ResetAdapter();
 
     bool present() const;
-    std::shared_ptr<Ch341Library> Library;   // the adapter, real or emulated
+    // The adapter, real or emulated; null before it is created.
+    const std::shared_ptr<bus::Adapter>& bus() const { return adapter_; }
     std::shared_ptr<EmulatedCh341> Emulator; // the emulated adapter, null for the real one
+    // The 24xx device address the user chose (bit 0 included).
+    int slaveAddress() const;
 
 private:
     void CreateAdapter(const chipdb::ChipRecord* emulatedRow);
@@ -61,4 +64,5 @@ private:
     unsigned generation_ = 0; // of the library whose reports are listened to
     bool removalHeld_ = false, arrivalHeld_ = false;
     QString startChip_;
+    std::shared_ptr<bus::Adapter> adapter_;
 };

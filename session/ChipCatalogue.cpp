@@ -60,7 +60,7 @@ ChipCatalogue::DatabaseLoad ChipCatalogue::LoadChipDatabase(const QString& path)
                                 "Таблица чипов в ChipList.dat повреждена; список чипов пуст."));
         return DatabaseLoad::Damaged;
     }
-    if (!locate(chip.ChipName)) ClientDataSet.moveTo(0);
+    if (!locate(chip.name)) ClientDataSet.moveTo(0);
     return DatabaseLoad::Loaded;
 }
 
@@ -81,12 +81,11 @@ void ChipCatalogue::SetParams(bool fromDialog)
     const chipdb::ChipRecord* row = ClientDataSet.current();
     if (!row) return;
     const chipdb::ChipSelection selection = chipdb::SetParams(*row, session_.settings().ackCheck, fromDialog);
-    chip = selection.chip;
+    chip = chipdb::ChipFromRecord(*row);
     if (selection.lowVoltageWarning)
         session_.events().warn(Utf8(chipdb::kLowVoltageText), Utf8(chipdb::kLowVoltageCaption));
     session_.PrintLog(Localized(selection.logLine));
-    session_.document().fitTransferToChip(chip.ChipSize);
-    session_.completion().HexEditorUpdate(session_.document().transfer(), chip.ChipSize, false, false);
+    session_.loadEditorFromTransfer();
     session_.events().chipSelected(selection.spiControls);
 }
 
@@ -94,7 +93,30 @@ void ChipCatalogue::ChooseChip(bool fromDialog)
 {
     ChipFilter.signatureMode = false;
     SetParams(fromDialog);
-    session_.events().chipChosen(QString::fromStdString(chip.ChipName));
+    session_.events().chipChosen(QString::fromStdString(chip.name));
+}
+
+bool ChipCatalogue::chooseBySignature(const std::string& signature)
+{
+    if (signature.empty()) return false;
+    const QString wanted = QString::fromStdString(signature);
+    const auto& rows = ClientDataSet.rows();
+    for (const chipdb::ChipRecord& row : rows)
+        if (QString::fromStdString(row.SIGNATURE).contains(wanted, Qt::CaseInsensitive) && locate(row.CHIPTEXT)) {
+            ChooseChip(false);
+            return true;
+        }
+    return false;
+}
+
+chipdb::Chip ChipCatalogue::InitialChip()
+{
+    chipdb::Chip initial;
+    const chipdb::SelectedChip before;
+    initial.name = before.ChipName;
+    initial.size = before.ChipSize;
+    initial.statusRegisters = before.StatusRegCount;
+    return initial;
 }
 
 void ChipCatalogue::databaseSaved(double date, int32_t version)

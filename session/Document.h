@@ -9,7 +9,7 @@
 #include "buffer/IntelHexReader.h"
 #include "buffer/edit/EditBuffer.h"
 #include "chipdb/SetParams.h"
-#include "spi/SpiStatus.h"
+#include <array>
 
 #include <QString>
 #include <algorithm>
@@ -20,6 +20,12 @@
 
 // A HEX file can fill the largest chip, and nothing larger.
 static_assert(kHexImageSize == chipdb::kMaxChipSize);
+
+// The status registers 1..3 of an SPI chip as last read, edited in the dialog or loaded from a
+// BRG dump. SR[0] is status register 1.
+struct StatusShadow {
+    std::array<uint8_t, 3> SR{};
+};
 
 class Document {
 public:

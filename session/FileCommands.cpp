@@ -66,7 +66,7 @@ void FileCommands::refuse(const TextPair& text)
 
 bool FileCommands::LoadBin(const QString& path, const QString& extension)
 {
-    const DumpLoad load = session_.document().loadBin(path, extension, session_.chip().ChipSize);
+    const DumpLoad load = session_.document().loadBin(path, extension, session_.chip().size);
     if (load.result != DumpResult::Loaded) {
         refuse(DumpFailureText(load, NativePath(path)));
         return false;
@@ -77,7 +77,7 @@ bool FileCommands::LoadBin(const QString& path, const QString& extension)
 
 bool FileCommands::LoadE2P(const QString& path)
 {
-    const DumpLoad load = session_.document().loadE2p(path, session_.chip().ChipSize);
+    const DumpLoad load = session_.document().loadE2p(path, session_.chip().size);
     if (load.result == DumpResult::CannotOpen || load.result == DumpResult::ReadError) {
         refuse(DumpFailureText(load, NativePath(path)));
         return false;
@@ -98,7 +98,7 @@ void FileCommands::FinishLoad(const QString& path, const DumpLoad& load)
     if (load.sizeDiffers()) session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
     Document& document = session_.document();
     document.showInEditor(document.transfer().first(std::min(load.expectedSize, document.transfer().size())), false);
-    session_.completion().CheckSum();
+    session_.showCheckSum();
 }
 
 bool FileCommands::LoadHex(const QString& path)
@@ -110,7 +110,7 @@ bool FileCommands::LoadHex(const QString& path)
         return false;
     }
     if (!read.endRecordSeen) session_.PrintLog(Localized(HexNoEndRecordText(NativePath(path))));
-    if (read.bytesCopied > session_.chip().ChipSize)
+    if (read.bytesCopied > session_.chip().size)
         // A write would leave out what lies past the chip: say so now.
         session_.fail(Outcome::BadInput, Localized(SizeDiffersText()));
     if (read.recordsSkipped > 0)
@@ -118,8 +118,8 @@ bool FileCommands::LoadHex(const QString& path)
         session_.fail(Outcome::BadInput, Localized("Data records outside the buffer were skipped: ",
                                                    "Пропущены записи данных вне буфера: ") +
                                              QString::number(read.recordsSkipped));
-    session_.completion().HexEditorUpdate(session_.document().transfer(), session_.chip().ChipSize, false, false);
-    session_.completion().CheckSum();
+    session_.loadEditorFromTransfer();
+    session_.showCheckSum();
     return true;
 }
 
@@ -134,7 +134,7 @@ bool FileCommands::RefuseWhileBusy()
 
 bool FileCommands::CopyEditorToTransferBuffer()
 {
-    if (session_.document().copyEditorToTransfer(session_.chip().ChipSize)) return true;
+    if (session_.document().copyEditorToTransfer(session_.chip().size)) return true;
     // Past what the editor holds the TransferBuffer has stale bytes: never write them out.
     session_.fail(Outcome::BadInput, Localized("The buffer holds fewer bytes than the chip; nothing was done.",
                                                "В буфере меньше байтов, чем в чипе; ничего не сделано."));
@@ -145,28 +145,23 @@ bool FileCommands::CopyEditorToTransferBuffer()
 bool FileCommands::saveAs(const QString& name, Format format)
 {
     Document& document = session_.document();
-    OperationRunner& runner = session_.runner();
-    const uint32_t chipSize = session_.chip().ChipSize;
+    const uint32_t chipSize = session_.chip().size;
     const QString path = SavedPath(name, &format);
     document.CurrentFileName = path;
     session_.hideDifferences();
-    // Outside a compare or blank check the file holds what the editor shows.
-    const bool editorsBytes = !runner.CompareMode && !runner.BlankCheckMode;
-    if (editorsBytes && !CopyEditorToTransferBuffer()) return false;
+    // The file holds what the editor shows.
+    if (!CopyEditorToTransferBuffer()) return false;
     if (format == Format::Hex) {
         if (const std::error_code error = document.saveHex(path, chipSize)) {
             session_.fail(Outcome::IoFailure, Localized("Cannot save the file ", "Не удалось сохранить файл ") + path +
                                                   QStringLiteral(": ") + QString::fromStdString(error.message()));
             return false;
         }
-        if (editorsBytes) document.editor().markSaved();
+        document.editor().markSaved();
         return true;
     }
-    MainSettings& settings = session_.settings();
-    const int rememberedFormat = settings.autosaveFormat;
-    settings.autosaveFormat = format == Format::Brg ? 1 : 0;
-    session_.completion().HexEditorUpdate(document.transfer(), chipSize, runner.BlankCheckMode, runner.CompareMode);
-    settings.autosaveFormat = rememberedFormat;
+    // A BRG file carries an SPI chip's status registers after the data.
+    document.showInEditor(document.transfer().first(chipSize), format == Format::Brg && session_.isSpiChip());
     if (const std::error_code error = document.saveEditor(path)) {
         session_.noteOutcome(Outcome::IoFailure);
         session_.events().fail(Localized("Cannot save the file ", "Не удалось сохранить файл ") + path +
@@ -183,7 +178,7 @@ void FileCommands::FillBufClick(int value)
 {
     if (value < 0) return;
     EditBuffer& editor = session_.document().editor();
-    editor.fill(0, std::min<std::size_t>(session_.chip().ChipSize, editor.size()), uint8_t(value));
+    editor.fill(0, std::min<std::size_t>(session_.chip().size, editor.size()), uint8_t(value));
 }
 
 // The bytes the user sees are swapped, as one step of the editor's undo: the chip image that a
@@ -192,7 +187,7 @@ void FileCommands::MmSwapClick()
 {
     EditBuffer& editor = session_.document().editor();
     std::vector<uint8_t> swapped(editor.bytes().begin(), editor.bytes().end());
-    SwapBytes(swapped, session_.chip().ChipSize);
+    SwapBytes(swapped, session_.chip().size);
     editor.writeBytes(0, swapped);
 }
 
@@ -200,7 +195,7 @@ bool FileCommands::find(const QString& text, int searchKind)
 {
     const std::vector<uint8_t> pattern =
         searchKind == int(SearchKind::Hex) ? HexPattern(text.toStdString()) : TextPattern(text.toStdU32String());
-    const uint32_t chipSize = session_.chip().ChipSize;
+    const uint32_t chipSize = session_.chip().size;
     if (pattern.empty() || chipSize == 0) return true;
     if (session_.document().editor().findNext(pattern, chipSize - 1) >= 0) return true;
     session_.events().inform(text + Localized(kNotFoundSuffix));

@@ -1,19 +1,19 @@
 #include "session/KnownChipImage.h"
 
 namespace {
-bool SameChip(const chipdb::SelectedChip& a, const chipdb::SelectedChip& b)
+bool SameChip(const chipdb::Chip& a, const chipdb::Chip& b)
 {
-    return a.ChipName == b.ChipName && a.ChipKind == b.ChipKind && a.ChipSize == b.ChipSize && a.PageSize == b.PageSize;
+    return a.name == b.name && a.kind == b.kind && a.size == b.size && a.pageSize == b.pageSize;
 }
 } // namespace
 
-void KnownChipImage::remember(const chipdb::SelectedChip& chip, const std::shared_ptr<Ch341Library>& adapter,
+void KnownChipImage::remember(const chipdb::Chip& chip, const std::shared_ptr<bus::Adapter>& adapter,
                               std::span<const uint8_t> bytes)
 {
     remember(chip, adapter, std::make_shared<std::vector<uint8_t>>(bytes.begin(), bytes.end()));
 }
 
-void KnownChipImage::remember(const chipdb::SelectedChip& chip, const std::shared_ptr<Ch341Library>& adapter,
+void KnownChipImage::remember(const chipdb::Chip& chip, const std::shared_ptr<bus::Adapter>& adapter,
                               std::shared_ptr<std::vector<uint8_t>> bytes)
 {
     bytes_ = std::move(bytes);
@@ -21,11 +21,11 @@ void KnownChipImage::remember(const chipdb::SelectedChip& chip, const std::share
     adapter_ = adapter;
 }
 
-std::shared_ptr<std::vector<uint8_t>> KnownChipImage::take(const chipdb::SelectedChip& chip,
-                                                           const std::shared_ptr<Ch341Library>& adapter)
+std::shared_ptr<std::vector<uint8_t>> KnownChipImage::take(const chipdb::Chip& chip,
+                                                           const std::shared_ptr<bus::Adapter>& adapter)
 {
     std::shared_ptr<std::vector<uint8_t>> bytes = std::move(bytes_);
     const bool holds =
-        bytes && adapter && adapter_.lock() == adapter && SameChip(chip_, chip) && bytes->size() >= chip.ChipSize;
+        bytes && adapter && adapter_.lock() == adapter && SameChip(chip_, chip) && bytes->size() >= chip.size;
     return holds ? bytes : nullptr;
 }

@@ -1,24 +1,21 @@
 #pragma once
 // The programming core both front ends drive: the window's controller and vespera-cli hold one
-// Session each. It owns every piece of state of a run, each in one place (the settings, the
-// document, the adapter, the chip catalogue, the operation runner, the script), the commands on
-// them, and the log and state every command reports through SessionEvents.
+// Session each. It owns every piece of state of a run (the settings, the document, the adapter, the
+// chip catalogue, the job runner) and offers the user's verbs on them; each verb builds a job
+// (session/operations/Jobs.h) and runs it, reporting through SessionEvents.
 #include "buffer/DiffList.h"
-#include "chipdb/SelectedChip.h"
+#include "chipdb/Chip.h"
 #include "session/AdapterSession.h"
 #include "session/ChipCatalogue.h"
-#include "session/ChipCommands.h"
 #include "session/Document.h"
 #include "session/EmulatorCommands.h"
 #include "session/FileCommands.h"
 #include "session/KnownChipImage.h"
 #include "session/MainSettings.h"
-#include "session/OperationCompletion.h"
-#include "session/OperationRunner.h"
 #include "session/Outcome.h"
-#include "session/Script.h"
 #include "session/SessionEvents.h"
-#include "session/SpiChipCommands.h"
+#include "session/job/JobRunner.h"
+#include "session/operations/Jobs.h"
 
 #include <QString>
 #include <cstdint>
@@ -37,21 +34,41 @@ public:
     const MainSettings& settings() const { return settings_; }
     Document& document() { return document_; }
     AdapterSession& adapter() { return adapter_; }
+    const AdapterSession& adapter() const { return adapter_; }
     ChipCatalogue& catalogue() { return catalogue_; }
-    OperationRunner& runner() { return runner_; }
-    Script& script() { return script_; }
-    ChipCommands& commands() { return commands_; }
-    SpiChipCommands& spi() { return spi_; }
     FileCommands& files() { return files_; }
-    OperationCompletion& completion() { return completion_; }
+    EmulatorCommands& emulator() { return emulator_; }
+    JobRunner& runner() { return runner_; }
     // What the chip held when last read or checked, while nothing can have changed it since.
     KnownChipImage& knownChip() { return knownChip_; }
-    EmulatorCommands& emulator() { return emulator_; }
 
     // The chip every operation works on.
-    const chipdb::SelectedChip& chip() const { return catalogue_.chip; }
-    bool isSpiChip() const;
-    bool isI2cChip() const;
+    const chipdb::Chip& chip() const { return catalogue_.chip; }
+    bool isSpiChip() const { return chip().isSpi(); }
+    bool isI2cChip() const { return chip().isI2c(); }
+
+    // --- The user's verbs. Each returns at once; the job runs until the controls are ready. ---
+    void read();
+    void compare();
+    void write(ops::WriteMode mode = ops::WriteMode::Plain);
+    void smartWrite();
+    void blankCheck();
+    void erase();
+    // Erase, blank check, write, compare as ticked; false when nothing is ticked (a box said so).
+    bool runScript(ops::ScriptSteps steps);
+    // Asks the running job to stop after its current step; nothing happens without one.
+    void cancel() { runner_.cancel(); }
+
+    // --- Short commands, done before they return. ---
+    void identify();     // the JEDEC, RES and REMS lines
+    void readUniqueId(); // the unique id line
+    void autoSelect();   // the chip's id looked up in the database
+    // The status registers into the document's shadow (and the log); how many were read before a
+    // failure (all of them when none failed).
+    int readStatus();
+    // The shadow into the chip's status registers; asks first when the write locks them.
+    void writeStatus();
+    void unprotect();
 
     // The one way to write to the log; a number >= 0 is appended in decimal and hexadecimal.
     void PrintLog(const QString& text, LogColour colour = LogColour::Navy, int64_t number = -1);
@@ -59,14 +76,10 @@ public:
     void fail(Outcome outcome, const QString& text, int64_t number = -1);
     void noteOutcome(Outcome outcome);
     Outcome outcome() const { return outcome_; }
-    // A front end starts a command (not a step a script goes on with): a fresh outcome.
+    // A front end starts a command: a fresh outcome.
     void resetOutcome() { outcome_ = Outcome::Completed; }
 
-    // Starts a worker that holds the adapter and the chip image for as long as it runs; when no
-    // thread can be created the failure is logged and the controls return to ready.
-    bool startWorker(WorkerBody body, std::shared_ptr<WorkerParams> params);
-
-    // The control state; entering ready drops what is left of a script.
+    // The control state.
     void ActivateControls(ControlState state);
     ControlState state() const { return state_; }
     bool busy() const { return state_ == Busy; }
@@ -76,6 +89,11 @@ public:
     QString checkSumText;
     int adapterHandle = 0;
     void statusChanged() { events_.statusChanged(); }
+    // Computes the checksum line of the editor's chip bytes, logs it and shows it.
+    void showCheckSum();
+    // Loads the editor with the first chip-size bytes of the transfer buffer (a new selection, a
+    // loaded file, a changed dump format).
+    void loadEditorFromTransfer();
 
     // The differences of the last compare.
     DiffList& differences() { return diffs_; }
@@ -86,20 +104,27 @@ public:
     bool automaticDumps = true;
 
 private:
+    // What a job needs, captured now; null (after a red line) without an adapter or a driver.
+    ops::Inputs inputs();
+    ops::Workbench& bench();
+    // Starts a job with the controls busy; they return to ready when it ends.
+    void start(Job job);
+    // A command that needs an SPI chip refuses others with a red line.
+    bool spiChip(const QString& command);
+    // Selects the chip the socket answers with, when the user picks it over the selected one.
+    ops::UseDetectedChip detect();
+
     SessionEvents& events_;
     MainSettings settings_;
     Document document_;
     ChipCatalogue catalogue_;
-    OperationRunner runner_;
-    Script script_;
     DiffList diffs_;
-    ControlState state_ = NoAdapter;
-    Outcome outcome_ = Outcome::Completed;
     KnownChipImage knownChip_;
     AdapterSession adapter_;
-    ChipCommands commands_;
-    SpiChipCommands spi_;
     FileCommands files_;
-    OperationCompletion completion_;
     EmulatorCommands emulator_;
+    std::unique_ptr<ops::Workbench> bench_;
+    ControlState state_ = NoAdapter;
+    Outcome outcome_ = Outcome::Completed;
+    JobRunner runner_;
 };

@@ -3,13 +3,12 @@
 // asks it. Everything arrives on the thread that owns the session.
 #include "session/ControlState.h"
 #include "session/LogText.h"
+#include "session/job/Job.h"
+#include "session/job/Prompt.h"
 
 #include <QString>
 
 class DiffList;
-
-// The kinds of operation a command runs on the chip (a script runs several one after the other).
-enum class Operation { Read, Write, Compare, BlankCheck, Erase };
 
 class SessionEvents {
 public:
@@ -36,7 +35,10 @@ public:
 
     // Questions and notices; the window shows boxes, the command line prints or answers itself.
     virtual bool confirm(const QString& text, const QString& caption) = 0; // Yes/No
-    virtual void warn(const QString& text, const QString& caption) = 0;    // OK, warning icon
-    virtual void inform(const QString& text) = 0;                          // OK, information
-    virtual void fail(const QString& text, const QString& caption) = 0;    // OK, error icon
+    // A question of the core's commands; a front end that tells the questions apart (default
+    // answers, options that answer them, a third choice) overrides it.
+    virtual Answer ask(const Prompt& prompt) { return confirm(prompt.text, prompt.caption) ? Answer::Yes : Answer::No; }
+    virtual void warn(const QString& text, const QString& caption) = 0; // OK, warning icon
+    virtual void inform(const QString& text) = 0;                       // OK, information
+    virtual void fail(const QString& text, const QString& caption) = 0; // OK, error icon
 };

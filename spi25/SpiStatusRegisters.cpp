@@ -63,4 +63,16 @@ std::string StatusRegisterText(const StatusValues& values, int statusRegisters)
     return text;
 }
 
+TextPair StatusRegisterLines(const StatusValues& values, int statusRegisters)
+{
+    TextPair text;
+    if (statusRegisters < 1 || statusRegisters > 3) return text;
+    for (int i = 0; i < statusRegisters; ++i) {
+        const std::string value = std::to_string(i + 1) + " = 0x" + HexText(values[std::size_t(i)], 2);
+        text.en += "\nStatus Register" + value;
+        text.ru += "\nРегистр статуса " + value;
+    }
+    return text;
+}
+
 } // namespace spi25

@@ -3,6 +3,7 @@
 // Register 2 is used above a count of 1, register 3 at exactly 3; writes know only 1, 2 and 3.
 
 #include "adapter/bus/SpiMaster.h"
+#include "text/TextPair.h"
 
 #include <array>
 #include <cstdint>
@@ -36,5 +37,9 @@ StatusWrite WriteStatusRegisters(bus::SpiMaster& spi, const StatusValues& values
 
 // "0x1C 0x00 0x00": the registers the chip has, by its count (at least register 1).
 std::string StatusRegisterText(const StatusValues& values, int statusRegisters);
+
+// The Read command's lines "\nStatus Register1 = 0x.." / "\nРегистр статуса 1 = 0x.." (and 2, 3);
+// empty for counts other than 1 to 3.
+TextPair StatusRegisterLines(const StatusValues& values, int statusRegisters);
 
 } // namespace spi25

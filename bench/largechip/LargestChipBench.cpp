@@ -116,9 +116,9 @@ int RunCore(int argc, char* argv[], const QString& folder)
     clock.start();
     if (!session.files().open(folder + "/image.bin", FileCommands::Format::Bin)) return 3;
     Report("core", "open the 64 MiB dump", Seconds(clock));
-    Report("core", "write and verify", TimeCore(session, [&] { session.commands().MmWriteClick(); }));
-    Report("core", "read", TimeCore(session, [&] { session.commands().MmReadClick(); }));
-    Report("core", "compare", TimeCore(session, [&] { session.commands().MmCompareClick(); }));
+    Report("core", "write and verify", TimeCore(session, [&] { session.write(); }));
+    Report("core", "read", TimeCore(session, [&] { session.read(); }));
+    Report("core", "compare", TimeCore(session, [&] { session.compare(); }));
     const bool exact = std::ranges::equal(session.adapter().Emulator->memory(), Image());
     std::printf("core     chip holds the dump byte for byte: %s\n", exact ? "yes" : "NO");
     return exact ? 0 : 1;

@@ -3,6 +3,7 @@
 
 #include "adapter/AdapterFactory.h"
 #include "adapter/Uch_spi.h"
+#include "spi25/SpiFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -191,14 +192,15 @@ TEST(EmulatorSetup, PlugEventsReachTheNotification)
     Adapter adapter = CreateAdapter(options);
     ASSERT_TRUE(adapter.emulator);
     std::vector<int> events;
-    adapter.library->CH341SetDeviceNotify(AdapterIndex, nullptr, [&](int event) { events.push_back(event); });
-    EXPECT_NE(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
+    adapter.device->setEventHandler([&](int event) { events.push_back(event); });
+    EXPECT_EQ(adapter.device->open(), UsbStatus::Ok);
     adapter.emulator->announceRemoval();
     adapter.emulator->unplug();
-    EXPECT_EQ(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
+    adapter.device->close();
+    EXPECT_NE(adapter.device->open(), UsbStatus::Ok);
     adapter.emulator->plug();
-    EXPECT_NE(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
-    adapter.library->CH341SetDeviceNotify(AdapterIndex, nullptr, {});
+    EXPECT_EQ(adapter.device->open(), UsbStatus::Ok);
+    adapter.device->setEventHandler({});
     adapter.emulator->unplug();
     EXPECT_EQ(events, (std::vector<int>{1, 0, 3}));
 }
@@ -212,9 +214,9 @@ TEST(EmulatorSetup, StatusPresetAndLogFileOptions)
     options.logFile = file;
     Adapter adapter = CreateAdapter(options);
     EXPECT_FALSE(adapter.logFileFailed);
-    adapter.library->CH341OpenDevice(AdapterIndex);
+    adapter.device->open();
     uint8_t sr2 = 0;
-    ASSERT_TRUE(SPIReadRegister(*adapter.library, 0x35, sr2));
+    ASSERT_TRUE(spi25::ReadRegister(*adapter.device->spi(), 0x35, sr2));
     EXPECT_EQ(sr2, 0x40);
     adapter.emulator->setLogFile({});
     EXPECT_NE(ReadText(file).find("SPI  35 00 -> FF 40"), std::string::npos) << ReadText(file);
@@ -228,8 +230,7 @@ TEST(EmulatorSetup, RealAdapterWithoutHardwareIsReportedAbsent)
 {
     Adapter adapter = CreateAdapter({});
     EXPECT_FALSE(adapter.emulator);
-    EXPECT_EQ(adapter.library->CH341OpenDevice(AdapterIndex), InvalidAdapterHandle);
-    const UsbStatus status = adapter.library->lastStatus();
+    const UsbStatus status = adapter.device->open();
     EXPECT_TRUE(status == UsbStatus::NotFound || status == UsbStatus::Failed) << DescribeUsbStatus(status).en;
 }
 

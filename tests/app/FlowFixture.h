@@ -34,7 +34,7 @@ protected:
 
     // Selects `row` and puts a chip built from it into the emulated adapter, which is opened.
     void insertChip(const chipdb::ChipRecord& row, std::function<void(AdapterOptions&)> adjust = {},
-                    std::function<std::shared_ptr<Ch341Library>(std::shared_ptr<Ch341Library>)> wrap = {})
+                    std::function<std::shared_ptr<bus::Adapter>(std::shared_ptr<bus::Adapter>)> wrap = {})
     {
         controller.session().catalogue().ClientDataSet.assign({row});
         controller.session().catalogue().ClientDataSet.moveTo(0);
@@ -47,11 +47,12 @@ protected:
         if (adjust) adjust(options);
         Adapter adapter = CreateAdapter(options);
         emulator = adapter.emulator;
-        std::shared_ptr<Ch341Library> library = std::move(adapter.library);
+        std::shared_ptr<bus::Adapter> device = std::move(adapter.device);
         AdapterSession& session = controller.session().adapter();
-        session.useLibrary(wrap ? wrap(library) : library, emulator);
-        session.Library->CH341OpenDevice(AdapterIndex);
-        session.Library->CH341SetStream(AdapterIndex, 0);
+        session.useAdapter(wrap ? wrap(device) : device, emulator);
+        session.bus()->open();
+        session.bus()->i2c()->setSpeed(0);
+        controller.session().adapterHandle = 1;
         controller.ActivateControls(Ready);
         view.log.clear();
     }

@@ -17,6 +17,7 @@ public:
     QStringList messages, questions;
     StatusBarState status;
     int progressMax = 0, progress = 0;
+    QList<int> progressMaxima; // every maximum set, in order (one per phase of an operation)
     bool readOnly = false;
     std::size_t shownDifferences = 0; // rows of the compare view, 0 while hidden
     bool answerYes = false;
@@ -50,7 +51,11 @@ public:
         return closeAccepted;
     }
     void restartAfterClose() override { ++restarts; }
-    void setProgressMaximum(int maximum) override { progressMax = maximum; }
+    void setProgressMaximum(int maximum) override
+    {
+        if (progressMaxima.isEmpty() || progressMaxima.back() != maximum) progressMaxima << maximum;
+        progressMax = maximum;
+    }
     void setProgressPosition(int position) override { progress = position; }
     int progressPosition() const override { return progress; }
     void setEditorReadOnly(bool on) override { readOnly = on; }
@@ -88,6 +93,12 @@ public:
     {
         questions << text;
         return answerYes;
+    }
+
+    Answer ask(const Prompt& prompt) override
+    {
+        questions << prompt.text;
+        return answerYes ? Answer::Yes : Answer::No;
     }
 
     SaveAnswer askSaveChanges(const QString& text, const QString&) override

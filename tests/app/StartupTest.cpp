@@ -42,7 +42,7 @@ TEST_F(Startup, LoadsTheDatabaseOpensTheAdapterAndSelectsTheChip)
     EXPECT_TRUE(lines[0].startsWith("ChipList.dat version: ") && lines[0].endsWith(".7")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith("CH341 programmer detected,\nI2C bus frequency 20KHz\nI2C Slave Address = 0xA0"));
     EXPECT_TRUE(lines[2].startsWith("Selected device: 24C02,Capacity: 256x8\n"));
-    EXPECT_EQ(controller.session().catalogue().chip.ChipSize, 256u);
+    EXPECT_EQ(controller.session().catalogue().chip.size, 256u);
     EXPECT_EQ(EditorBytes(controller), std::vector<uint8_t>(256, 0xFF));
     EXPECT_FALSE(controller.busy());
     EXPECT_FALSE(view.visible.value("SpiPanel", true)); // an I2C chip hides the SPI buttons

@@ -144,10 +144,12 @@ TEST_F(EmulatorWindow, EveryFaultFromTheMenuEndsTheNextOperationInRed)
         SCOPED_TRACE(c.item);
         start("[Lang]\nId=1\n", c.chip);
         Session& session = window->controller().session();
-        std::vector<uint8_t> pattern(session.chip().ChipSize);
+        std::vector<uint8_t> pattern(session.chip().size);
         for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = uint8_t(i * 7 + 1);
         if (std::string_view(c.command) == "SBCompare")
             std::copy(pattern.begin(), pattern.end(), session.adapter().Emulator->memory().begin());
+        // A read first: a write then knows the flash is erased, and the fault strikes its pages.
+        if (std::string_view(c.command) == "SBWrite" && session.isSpiChip()) runToTheEnd("SBRead");
         session.document().editor().load(pattern);
 
         AnswerModal<QInputDialog>([&c](QInputDialog* dialog) {
@@ -178,9 +180,9 @@ TEST_F(EmulatorWindow, UnplugInTheMiddleOfAReadEndsItBeforeTheControlsChange)
     ASSERT_TRUE(RunUntil([this] { return window->controller().session().runner().progressPosition() > 4; }));
     item("MmEmuUnplug")->trigger();
     ASSERT_TRUE(RunUntil([this] { return logHas("CH341 programmer removed"); }));
-    EXPECT_TRUE(session.busy() || !session.runner().workerRunning());
+    EXPECT_TRUE(session.busy() || !session.runner().running());
     ASSERT_TRUE(RunUntil([&session] { return !session.busy(); }, 20000));
-    EXPECT_FALSE(session.runner().workerRunning());
+    EXPECT_FALSE(session.runner().running());
     EXPECT_FALSE(redLines().isEmpty());
     EXPECT_FALSE(logHas("Reading completed"));
     EXPECT_FALSE(item("SBRead")->isEnabled());
@@ -197,7 +199,7 @@ TEST_F(EmulatorWindow, ClosingTheWindowStopsTheRunningReadFirst)
     item("SBRead")->trigger();
     ASSERT_TRUE(RunUntil([this] { return window->controller().session().runner().progressPosition() > 4; }));
     window->close();
-    EXPECT_FALSE(window->controller().session().runner().workerRunning());
+    EXPECT_FALSE(window->controller().session().runner().running());
     EXPECT_TRUE(logHas("Reading terminated by user"));
 }
 

@@ -4,6 +4,7 @@
 #include "ShownWindow.h"
 #include "buffer/DiffList.h"
 #include "session/Language.h"
+#include "tests/support/RunUntil.h"
 #include "ui/hexview/HexView.h"
 
 #include <QAbstractButton>
@@ -135,7 +136,9 @@ protected:
                 dialog->reject();
         });
         open();
-        EXPECT_TRUE(seen) << where.toStdString();
+        // A chip command asks from its job: the box comes once the job gets there.
+        EXPECT_TRUE(RunUntil([&] { return seen; }, 5000)) << where.toStdString();
+        RunUntil([this] { return !window->controller().busy(); }, 5000);
     }
 };
 

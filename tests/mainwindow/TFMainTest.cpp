@@ -65,14 +65,14 @@ TEST_F(MainWindow, EscapeReleaseCancelsTheRunningWorker)
     TFMain window{StartupOptions{}};
     window.winId(); // the system window, without the first showing and its start-up steps
     Session& session = window.controller().session();
-    session.catalogue().chip.ChipKind = "ID_24C02";
     session.ActivateControls(Busy);
-    ASSERT_TRUE(session.runner().StartOperation(
-        [](const WorkerParams&, WorkerContext& context) {
-            while (!context.cancelRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            context.finish(ReadCancelled);
-        },
-        std::make_shared<WorkerParams>()));
+    Job job;
+    job.then("wait for the cancel", [](JobContext& context) {
+        while (!context.cancelRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        context.log("Reading terminated by user");
+        return Outcome::Cancelled;
+    });
+    ASSERT_TRUE(session.runner().start(std::move(job), [&session](Outcome) { session.ActivateControls(Ready); }));
 
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(window.windowHandle(), &release);

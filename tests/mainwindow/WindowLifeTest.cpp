@@ -24,15 +24,15 @@ protected:
     }
 };
 
-struct Answer {
-    explicit Answer(QMessageBox::StandardButton button) : press(button) {}
+struct BoxAnswer {
+    explicit BoxAnswer(QMessageBox::StandardButton button) : press(button) {}
     QMessageBox::StandardButton press;
     QString text;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool asked = false;
 };
 
-void AnswerNextBox(Answer& answer)
+void AnswerNextBox(BoxAnswer& answer)
 {
     AnswerModal<QMessageBox>([&answer](QMessageBox* box) {
         answer.asked = true;
@@ -47,14 +47,14 @@ void AnswerNextBox(Answer& answer)
 TEST_F(WindowLife, ALanguageChangeRestartsTheProgramOnYes)
 {
     start("[Lang]\nId=0\n");
-    Answer no(QMessageBox::No);
+    BoxAnswer no(QMessageBox::No);
     AnswerNextBox(no);
     item("MmEng")->trigger();
     EXPECT_TRUE(no.asked);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->restartRequested());
 
-    Answer yes(QMessageBox::Yes);
+    BoxAnswer yes(QMessageBox::Yes);
     AnswerNextBox(yes);
     item("MmEng")->trigger(); // the question now speaks English, the language of the moment
     EXPECT_EQ(yes.text, "Interface language was changed, the program must restart.\nClick Yes to restart it now.");
@@ -69,16 +69,16 @@ TEST_F(WindowLife, ALanguageChangeRestartsTheProgramOnYes)
 TEST_F(WindowLife, EraseConfirmationDefaultsToNo)
 {
     start({}, QStringLiteral("W25Q64FV"));
-    Answer erase(QMessageBox::No);
+    BoxAnswer erase(QMessageBox::No);
     AnswerNextBox(erase);
     item("MmSpiErase")->trigger();
-    ASSERT_TRUE(erase.asked);
+    ASSERT_TRUE(RunUntil([&] { return erase.asked; })); // asked from the erase's job
     EXPECT_EQ(erase.text, "All data will be destroyed, continue?");
     EXPECT_EQ(erase.defaultButton, QMessageBox::No);
     ASSERT_TRUE(RunUntil([this] { return !window->controller().busy(); }));
     EXPECT_FALSE(log()->toPlainText().contains("Erasing"));
 
-    Answer other(QMessageBox::No); // other questions keep Yes as their default
+    BoxAnswer other(QMessageBox::No); // other questions keep Yes as their default
     AnswerNextBox(other);
     window->askYesNo("Replace it?", "Saving data");
     EXPECT_EQ(other.defaultButton, QMessageBox::Yes);

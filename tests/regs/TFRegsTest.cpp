@@ -17,7 +17,9 @@ struct Dialog {
         : shadow(initial), dialog(shadow, count,
                                   {[this] {
                                        ++reads;
-                                       return nextRead;
+                                       // The session reads into the shadow the dialog shows.
+                                       std::copy_n(nextRead.values.begin(), nextRead.registersRead, shadow.SR.begin());
+                                       return nextRead.registersRead;
                                    },
                                    [this] { written.push_back(shadow); }})
     {
@@ -31,7 +33,12 @@ struct Dialog {
     QString label(const char* name) { return find<QLabel>(name)->text(); }
 
     StatusShadow shadow;
-    StatusReadResult nextRead;
+    // What the next read finds: how many registers it read before a failure, and their values.
+    struct Read {
+        int registersRead = 0;
+        std::array<uint8_t, 3> values{};
+        bool failed = false;
+    } nextRead;
     int reads = 0;
     std::vector<StatusShadow> written;
     TFRegs dialog;

@@ -30,7 +30,7 @@ TEST_F(SessionTest, TheTransferBufferFollowsTheSelectedChip)
     session.document().transfer()[5] = 0x5A;
     EXPECT_EQ(select("W25Q256JV"), 33 * MiB);
     EXPECT_EQ(select("W25Q512JV"), 65 * MiB);
-    EXPECT_EQ(session.chip().ChipSize, 64 * MiB);
+    EXPECT_EQ(session.chip().size, 64 * MiB);
     EXPECT_EQ(session.document().editor().size(), 64 * MiB);
     const std::span<const uint8_t> grown = session.document().transfer();
     EXPECT_EQ(grown[5], 0x5A); // what the image held stays
@@ -49,7 +49,7 @@ TEST_F(SessionTest, ALargestChipIsWrittenVerifiedAndReadWhole)
     insert("W25Q512JV");
     ASSERT_EQ(emulator->memory().size(), 64 * MiB);
     setEditor(image);
-    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }, WholeChipMilliseconds), Outcome::Completed)
+    EXPECT_EQ(run([&] { session.write(); }, WholeChipMilliseconds), Outcome::Completed)
         << reds().join('|').toStdString();
     EXPECT_TRUE(logHas("Writing completed")); // after the verify found no difference
     EXPECT_TRUE(std::ranges::equal(emulator->memory(), image));
@@ -59,7 +59,7 @@ TEST_F(SessionTest, ALargestChipIsWrittenVerifiedAndReadWhole)
     std::ranges::copy(image, emulator->memory().begin());
     setEditor({});
     std::ranges::fill(session.document().transfer(), 0x00);
-    EXPECT_EQ(run([&] { session.commands().MmReadClick(); }, WholeChipMilliseconds), Outcome::Completed)
+    EXPECT_EQ(run([&] { session.read(); }, WholeChipMilliseconds), Outcome::Completed)
         << reds().join('|').toStdString();
     EXPECT_TRUE(std::ranges::equal(session.document().bytes(), image));
 }

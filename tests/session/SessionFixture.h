@@ -1,8 +1,8 @@
 #pragma once
 // The core on its own: a Session with an emulated adapter, a chip of the starter database
 // selected, and a front end that records what the core reports and answers its questions.
-#include "adapter/ch341a/Ch341Device.h"
 #include "adapter/FaultyTransport.h"
+#include "adapter/ch341a/Ch341Adapter.h"
 #include "adapter/emulator/EmulatedCh341.h"
 #include "session/Session.h"
 #include "tests/support/LogOnlySessionEvents.h"
@@ -46,8 +46,9 @@ protected:
         emulator = std::make_shared<EmulatedCh341>(*EmulatedRow(inSocket), 1000.0);
         std::shared_ptr<UsbTransport> link = emulator;
         if (fault) link = std::make_shared<FaultyTransport>(emulator, fault->first, fault->second);
-        session.adapter().useLibrary(std::make_shared<Ch341Device>(link), emulator);
-        session.adapter().Library->CH341OpenDevice(AdapterIndex);
+        session.adapter().useAdapter(std::make_shared<Ch341Adapter>(link), emulator);
+        session.adapter().bus()->open();
+        session.adapterHandle = 1;
         session.ActivateControls(Ready);
         log.clear();
     }

@@ -39,7 +39,7 @@ protected:
         std::copy(old.begin(), old.end(), emulator->memory().begin());
         emulator->setLogging(true);
         // The read makes the chip's contents known and puts them into the editor.
-        ASSERT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::Completed);
+        ASSERT_EQ(run([&] { session.read(); }), Outcome::Completed);
         Count(*emulator);
         changed = old;
         changed[3 * 4096 + 5] ^= 0xFF;   // sector 3: bits rise and fall, the sector is erased
@@ -52,8 +52,7 @@ protected:
 TEST_F(SmartWriteTest, WritesOnlyTheChangedSectorsAndPagesOfAKnownChip)
 {
     setEditor(changed);
-    EXPECT_EQ(run([&] { session.commands().MmSmartWriteClick(); }), Outcome::Completed)
-        << reds().join('|').toStdString();
+    EXPECT_EQ(run([&] { session.smartWrite(); }), Outcome::Completed) << reds().join('|').toStdString();
     EXPECT_EQ(chip(), changed);
     EXPECT_TRUE(logHas("Smart write: the chip's contents are known"));
     EXPECT_TRUE(logHas("Smart write: 1 of 64 sectors erased, 17 of 1024 pages programmed"));
@@ -67,7 +66,7 @@ TEST_F(SmartWriteTest, WritesOnlyTheChangedSectorsAndPagesOfAKnownChip)
     EXPECT_EQ(bus.bytesRead, 4096u + 4096u + 256u);
 
     // What the read-back saw is known in turn: writing the same again touches nothing.
-    EXPECT_EQ(run([&] { session.commands().MmSmartWriteClick(); }), Outcome::Completed);
+    EXPECT_EQ(run([&] { session.smartWrite(); }), Outcome::Completed);
     EXPECT_TRUE(logHas("Smart write: 0 of 64 sectors erased, 0 of 1024 pages programmed"));
     EXPECT_EQ(Count(*emulator).bytesRead, 0u);
 }
@@ -81,13 +80,13 @@ TEST_F(SmartWriteTest, StaleKnowledgeIsNeverTrusted)
         std::function<void()> event;
     };
     const Case cases[] = {
-        {"a status register write", [&] { session.spi().WriteStatusFromShadow(); }},
+        {"a status register write", [&] { session.writeStatus(); }},
         {"a hot-plug report", [&] { session.adapter().AdapterNotify(3); }},
         {"another adapter", [&] { insert("W25X20"); }},
         {"a cancelled read",
          [&] {
              EXPECT_EQ(run([&] {
-                           session.commands().MmReadClick();
+                           session.read();
                            session.runner().cancel();
                        }),
                        Outcome::Cancelled);
@@ -95,12 +94,12 @@ TEST_F(SmartWriteTest, StaleKnowledgeIsNeverTrusted)
         {"a failed write",
          [&] {
              setEditor(std::vector<uint8_t>(Size - 1, 0x00)); // shorter than the chip: refused
-             EXPECT_NE(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed);
+             EXPECT_NE(run([&] { session.write(); }), Outcome::Completed);
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::Completed);
+        ASSERT_EQ(run([&] { session.read(); }), Outcome::Completed);
         c.event();
         std::vector<uint8_t> swapped = Pattern(Size);
         std::fill_n(swapped.begin() + 8192, 4096, 0x00);
@@ -109,8 +108,7 @@ TEST_F(SmartWriteTest, StaleKnowledgeIsNeverTrusted)
         Count(*emulator);
 
         setEditor(changed);
-        EXPECT_EQ(run([&] { session.commands().MmSmartWriteClick(); }), Outcome::Completed)
-            << reds().join('|').toStdString();
+        EXPECT_EQ(run([&] { session.smartWrite(); }), Outcome::Completed) << reds().join('|').toStdString();
         EXPECT_TRUE(logHas("Smart write: the chip is read first"));
         EXPECT_EQ(chip(), changed);
         EXPECT_EQ(Count(*emulator).sectorErases, 2) << "sector 2 of the swapped chip, and sector 3";

@@ -11,24 +11,21 @@ bool AllErased(const std::vector<uint8_t>& bytes)
 }
 } // namespace
 
-TEST_F(SessionTest, AWriteIsCompletedOnlyWhenTheChipReadsBackWhatWasWritten)
+TEST_F(SessionTest, AFlashIsWrittenOnlyWhereItIsErased)
 {
     insert("W25X20");
     const std::vector<uint8_t> image = Pattern(262144);
     setEditor(image);
 
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00); // not erased: bits only clear
-    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Mismatch);
-    ASSERT_EQ(reds().size(), 1) << reds().join('|').toStdString();
-    EXPECT_TRUE(QRegularExpression("^Verify error: \\d+ bytes differ, the first at the address: 0 \\(0x000000\\)$")
-                    .match(reds()[0])
-                    .hasMatch())
-        << reds()[0].toStdString();
-    EXPECT_FALSE(logHas("Writing completed"));
-    EXPECT_FALSE(session.differences().empty());
+    answer = [](const QString& question) { return !question.startsWith("The chip is not erased"); };
+    EXPECT_EQ(run([&] { session.write(); }), Outcome::Refused);
+    EXPECT_EQ(reds(), QStringList{"The chip is not erased (data at the address 0); nothing was written."});
+    EXPECT_EQ(chip(), std::vector<uint8_t>(262144, 0x00));
 
-    std::fill(emulator->memory().begin(), emulator->memory().end(), 0xFF);
-    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed);
+    answer = [](const QString&) { return true; };
+    EXPECT_EQ(run([&] { session.write(); }), Outcome::Completed) << reds().join('|').toStdString();
+    EXPECT_TRUE(logHas("Erasing completed."));
     EXPECT_TRUE(log.back().first.startsWith("Writing completed,\nWriting time "));
     EXPECT_EQ(chip(), image);
 }
@@ -42,13 +39,12 @@ TEST_F(SessionTest, AProtectedChipIsWrittenAfterTheUnprotectTheUserAgreedTo)
         setEditor(image);
 
         answer = [](const QString& question) { return !question.startsWith("Block protection is set"); };
-        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Mismatch);
-        EXPECT_TRUE(logHas("The chip stays protected: status registers 0x"));
+        EXPECT_EQ(run([&] { session.write(); }), Outcome::Refused);
+        EXPECT_TRUE(logHas("The chip stays protected: status registers 0x", LogColour::Red));
         EXPECT_TRUE(AllErased(chip()));
 
         answer = [](const QString&) { return true; };
-        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::Completed)
-            << reds().join('|').toStdString();
+        EXPECT_EQ(run([&] { session.write(); }), Outcome::Completed) << reds().join('|').toStdString();
         EXPECT_TRUE(logHas("Unprotect: status registers 0x"));
         EXPECT_EQ(chip(), image);
     }
@@ -56,18 +52,25 @@ TEST_F(SessionTest, AProtectedChipIsWrittenAfterTheUnprotectTheUserAgreedTo)
 
 TEST_F(SessionTest, AnEraseIsCompletedOnlyWhenTheChipIsBlank)
 {
-    // Protected and left so: the chip refuses the erase, and the check after it says so.
+    // Protected and left so: a No to the unprotect sends nothing, and says so.
     insert("AT25DF041A");
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
     answer = [](const QString& question) { return !question.startsWith("Block protection is set"); };
-    EXPECT_EQ(run([&] { session.commands().MmSpiEraseClick(); }), Outcome::Mismatch);
-    EXPECT_EQ(reds(), QStringList{"Erase error: the chip is not blank at the address: 0 (0x000000)"});
-    EXPECT_FALSE(logHas("Erasing completed."));
+    EXPECT_EQ(run([&] { session.erase(); }), Outcome::Refused);
+    EXPECT_EQ(reds(), QStringList{"The chip stays protected: status registers 0x1C; nothing was sent to the chip."});
+    EXPECT_FALSE(logHas("Erasing"));
+    EXPECT_EQ(chip(), std::vector<uint8_t>(chip().size(), 0x00));
+
+    // Unprotected, the erase is true of the chip only once the check after it finds it blank.
+    answer = [](const QString&) { return true; };
+    EXPECT_EQ(run([&] { session.erase(); }), Outcome::Completed) << reds().join('|').toStdString();
+    EXPECT_EQ(log.back().first, "Erasing completed.");
+    EXPECT_TRUE(AllErased(chip()));
 
     // A 25xx EEPROM has no chip erase: FF goes into every page, then the same check.
     insert("25LC256");
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
-    EXPECT_EQ(run([&] { session.commands().MmSpiEraseClick(); }), Outcome::Completed) << reds().join('|').toStdString();
+    EXPECT_EQ(run([&] { session.erase(); }), Outcome::Completed) << reds().join('|').toStdString();
     EXPECT_EQ(log.back().first, "Erasing completed.");
     EXPECT_TRUE(AllErased(chip()));
 }
@@ -77,7 +80,7 @@ TEST_F(SessionTest, AnEmptySpiSocketIsNeverBlank)
     for (const char* selected : {"W25X20", "25LC256"}) { // with and without an identification
         SCOPED_TRACE(selected);
         insert(selected, "24C256"); // the chip sits on the I2C side: nothing answers on SPI
-        EXPECT_EQ(run([&] { session.commands().MmCheckFFClick(); }), Outcome::NoDevice);
+        EXPECT_EQ(run([&] { session.blankCheck(); }), Outcome::NoDevice);
         EXPECT_TRUE(logHas("\nDevice is defective or not installed!", LogColour::Red));
         EXPECT_FALSE(logHas("Blank check completed"));
     }
@@ -100,16 +103,16 @@ TEST_F(SessionTest, A24xxChipOfAnotherAddressWidthIsRefused)
         insert(c.selected, c.inSocket);
         const std::vector<uint8_t> before = Pattern(emulator->memory().size());
         std::copy(before.begin(), before.end(), emulator->memory().begin());
-        EXPECT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::NoDevice);
+        EXPECT_EQ(run([&] { session.read(); }), Outcome::NoDevice);
         EXPECT_EQ(reds(), QStringList{c.found});
-        setEditor(std::vector<uint8_t>(session.chip().ChipSize, 0x00));
-        EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::NoDevice);
+        setEditor(std::vector<uint8_t>(session.chip().size, 0x00));
+        EXPECT_EQ(run([&] { session.write(); }), Outcome::NoDevice);
         EXPECT_EQ(chip(), before); // nothing was written
     }
 
     // A blank chip cannot tell: the log says so rather than guess.
     insert("24C02", "24C256");
-    EXPECT_EQ(run([&] { session.commands().MmReadClick(); }), Outcome::Completed);
+    EXPECT_EQ(run([&] { session.read(); }), Outcome::Completed);
     EXPECT_TRUE(logHas("The address width of the chip cannot be told from its contents"));
 }
 
@@ -117,21 +120,26 @@ TEST_F(SessionTest, AFailedTransferIsAnErrorAtItsAddressNotACancel)
 {
     const struct {
         bool write;
+        uint64_t afterPackets; // the write reads the whole chip first to see that it is erased
         const char* line;
-    } cases[] = {{false, "Error reading at address"}, {true, "Error writing at address"}};
+    } cases[] = {{false, 400, "Error reading at address"}, {true, 12000, "Error writing at address"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        insert("W25X20", nullptr, std::pair{TransportFault::Timeout, 400});
+        insert("W25X20", nullptr, std::pair{TransportFault::Timeout, c.afterPackets});
         setEditor(Pattern(262144));
         EXPECT_EQ(run([&] {
                       if (c.write)
-                          session.commands().MmWriteClick();
+                          session.write();
                       else
-                          session.commands().MmReadClick();
+                          session.read();
                   }),
                   Outcome::IoFailure);
         ASSERT_FALSE(reds().isEmpty());
-        EXPECT_TRUE(reds().back().startsWith(c.line)) << reds().join('|').toStdString();
+        EXPECT_TRUE(reds().front().startsWith(c.line)) << reds().join('|').toStdString();
+        // A write that stopped says last what it left on the chip.
+        if (c.write)
+            EXPECT_TRUE(reds().back().startsWith("The chip is now partly written: 0x000000–0x"))
+                << reds().join('|').toStdString();
         EXPECT_FALSE(logHas("Reading terminated by user") || logHas("Writing terminated by user"));
     }
 }
@@ -141,7 +149,7 @@ TEST_F(SessionTest, AScriptStopsAtItsFirstFailedStep)
     insert("W25X20");
     std::fill(emulator->memory().begin(), emulator->memory().end(), 0x00);
     setEditor(Pattern(262144));
-    EXPECT_EQ(run([&] { session.commands().ScRunClick(false, true, true, true); }), Outcome::Mismatch);
+    EXPECT_EQ(run([&] { session.runScript({false, true, true, true}); }), Outcome::Mismatch);
     EXPECT_EQ(reds(), (QStringList{"Blank check error at the address: 0 (0x000000)",
                                    "The script stopped: the step \"Blank check\" failed."}));
     EXPECT_FALSE(logHas("\nWriting..."));
@@ -154,10 +162,10 @@ TEST_F(SessionTest, DifferencesAreRedOnlyWhenThereAreSome)
     const std::vector<uint8_t> image = Pattern(256);
     std::copy(image.begin(), image.end(), emulator->memory().begin());
     setEditor(image);
-    EXPECT_EQ(run([&] { session.commands().MmCompareClick(); }), Outcome::Completed);
+    EXPECT_EQ(run([&] { session.compare(); }), Outcome::Completed);
     EXPECT_TRUE(logHas("Differences 0", LogColour::Navy));
     emulator->memory()[9] ^= 0xFF;
-    EXPECT_EQ(run([&] { session.commands().MmCompareClick(); }), Outcome::Mismatch);
+    EXPECT_EQ(run([&] { session.compare(); }), Outcome::Mismatch);
     EXPECT_TRUE(logHas("Differences 1", LogColour::Red));
 }
 
@@ -168,13 +176,13 @@ TEST_F(SessionTest, ARecordThatCannotBeWrittenSaysSoBeforeItStarts)
     noPages.PAGESIZE = 0;
     insertRecord(noPages, Row("W25X20"));
     setEditor(Pattern(262144));
-    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::BadInput);
+    EXPECT_EQ(run([&] { session.write(); }), Outcome::BadInput);
     EXPECT_FALSE(logHas("\nWriting..."));
 
     chipdb::ChipRecord empty = Row("W25X20");
     empty.CHIPSIZE = 0;
     insertRecord(empty, Row("W25X20"));
-    EXPECT_EQ(run([&] { session.commands().MmWriteClick(); }), Outcome::BadInput);
+    EXPECT_EQ(run([&] { session.write(); }), Outcome::BadInput);
     EXPECT_TRUE(logHas("\nChip size = 0, nothing to write", LogColour::Red));
     EXPECT_FALSE(logHas("Writing completed"));
 }

@@ -25,8 +25,6 @@ void TFMain::connectCommands()
         on(name, [this] { control.MmOpenDirClick(); });
     on(component::SBCalc, [this] { control.SBCalcClick(); });
     on(component::ScRun, [this] { control.ScRunClick(); });
-    for (ComponentName item : {component::ScErase, component::ScCheckFF, component::ScWrite, component::ScCompare})
-        on(item, [this, item] { control.ScEraseClick(item); });
     for (ComponentName format : {component::MmBin, component::MmBrg}) {
         auto* item = qobject_cast<QAction*>(component(format));
         connect(item, &QAction::triggered, this, [this, item] { control.MmBinClick(item->data().toInt()); });

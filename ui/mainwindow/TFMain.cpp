@@ -2,7 +2,6 @@
 
 #include "app/Captions.h"
 #include "session/Language.h"
-#include "spi/SpiText.h"
 #include "ui/about/ProgramUpdateCheck.h"
 #include "ui/chipform/TChForm.h"
 #include "ui/compareview/CompareView.h"
@@ -25,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -279,7 +279,7 @@ void TFMain::showStatusRegisters()
     // A new dialog for each opening, so its rows always match the selected chip.
     Session& session = control.session();
     TFRegs dialog(
-        session.document().StatusShadow, session.chip().StatusRegCount,
+        session.document().StatusShadow, session.chip().statusRegisters,
         RegsPorts{[this] { return control.ReadStatusIntoShadow(); }, [this] { control.WriteStatusFromShadow(); }},
         this);
     dialog.exec();
@@ -302,21 +302,22 @@ void TFMain::showWarning(const QString& text, const QString& caption)
     QMessageBox::warning(this, caption, text);
 }
 
-namespace {
-// Questions whose Yes destroys data: Enter or a hasty Space answers No.
-bool NoIsTheSafeAnswer(const QString& text)
-{
-    for (const TextPair* question : {&spitext::EraseConfirm, &spitext::EraseStatusWarning})
-        if (text == QString::fromStdString(question->en) || text == QString::fromStdString(question->ru)) return true;
-    return false;
-}
-} // namespace
-
 bool TFMain::askYesNo(const QString& text, const QString& caption)
 {
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(NoIsTheSafeAnswer(text) ? QMessageBox::No : QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return QMessageBox::warning(this, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+// Questions whose Yes destroys data say so: Enter or a hasty Space then answers No.
+Answer TFMain::ask(const Prompt& prompt)
+{
+    QMessageBox box(QMessageBox::Warning, prompt.caption, prompt.text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(prompt.defaultYes ? QMessageBox::Yes : QMessageBox::No);
+    QAbstractButton* other =
+        prompt.otherChoice.isEmpty() ? nullptr : box.addButton(prompt.otherChoice, QMessageBox::AcceptRole);
+    const int answer = box.exec();
+    if (other && box.clickedButton() == other) return Answer::Other;
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 MainView::SaveAnswer TFMain::askSaveChanges(const QString& text, const QString& caption)

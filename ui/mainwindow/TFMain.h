@@ -75,6 +75,7 @@ public:
     void showMessage(const QString& text) override;
     void showWarning(const QString& text, const QString& caption) override;
     bool askYesNo(const QString& text, const QString& caption) override;
+    Answer ask(const Prompt& prompt) override;
     SaveAnswer askSaveChanges(const QString& text, const QString& caption) override;
 
     HexView* hexEditor() const { return hexView; }

@@ -1,5 +1,7 @@
 #include "ui/regs/TFRegs.h"
 
+#include "spi25/SpiText.h"
+
 #include "session/Language.h"
 
 #include <QCheckBox>
@@ -97,9 +99,8 @@ void TFRegs::showEvent(QShowEvent* event)
 void TFRegs::SBReadRegsClick()
 {
     if (!ports_.read) return;
-    const StatusReadResult read = ports_.read();
-    ApplyStatusRead(shadow_, read);
-    for (int row = 0; row < read.registersRead; ++row) showRow(row);
+    const int read = ports_.read();
+    for (int row = 0; row < read; ++row) showRow(row);
 }
 
 void TFRegs::SBWriteRegsClick()

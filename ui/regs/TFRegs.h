@@ -4,7 +4,7 @@
 // program does the adapter work and the logging behind the two ports, so the dialog depends on
 // nothing above the SPI layer. A new instance serves each opening.
 
-#include "spi/SpiStatus.h"
+#include "session/Document.h"
 
 #include <QDialog>
 
@@ -17,8 +17,9 @@ class QLabel;
 class QPushButton;
 
 struct RegsPorts {
-    // Reads the registers the chip has (ReadStatusRegisters) and logs a failure.
-    std::function<StatusReadResult()> read;
+    // Reads the registers the chip has into the shadow and logs a failure; how many were read
+    // (the later ones keep their values).
+    std::function<int()> read;
     // Writes the shadow (WriteStatusRegisters) and logs failures.
     std::function<void()> write;
 };
