@@ -36,7 +36,7 @@ std::optional<std::array<int, kChipFieldCount>> readHeader(const std::vector<std
         }
         slot = c;
     }
-    for (int i = 0; i < kChipFieldCount; ++i)
+    for (int i = 0; i < kRequiredFieldCount; ++i)
         if (column[i] < 0) {
             error = "missing field " + std::string(kChipFields[i].name);
             return std::nullopt;
@@ -50,6 +50,7 @@ ChipCsv parseChipCsv(std::string_view text)
 {
     ChipCsv out;
     std::optional<std::array<int, kChipFieldCount>> column;
+    std::size_t columns = 0;
     int lineNo = 0;
     for (std::size_t start = 0; start < text.size();) {
         auto end = text.find('\n', start);
@@ -67,15 +68,18 @@ ChipCsv parseChipCsv(std::string_view text)
                 out.errors.push_back({lineNo, error});
                 return out;
             }
+            columns = cells.size();
             continue;
         }
-        if (cells.size() != kChipFieldCount) {
-            out.errors.push_back({lineNo, "expected 8 cells, found " + std::to_string(cells.size())});
+        if (cells.size() != columns) {
+            out.errors.push_back(
+                {lineNo, "expected " + std::to_string(columns) + " cells, found " + std::to_string(cells.size())});
             continue;
         }
         CsvRow row{lineNo, {}};
         bool ok = true;
         for (int i = 0; i < kChipFieldCount; ++i) {
+            if ((*column)[i] < 0) continue; // a later field the source does not have
             const auto f = static_cast<ChipField>(i);
             const std::string_view cell = cells[(*column)[i]];
             if (fieldDef(f).type == FieldType::Text && characterCount(cell) > fieldDef(f).width) {

@@ -1,7 +1,8 @@
 #pragma once
-// The readable chip source (chipdb/data/chips.csv): a header line naming the eight fields in any
-// order, then one chip per line. Cells hold no commas and no quotes; numbers are decimal; an
-// empty number cell is an empty field. Blank lines and lines starting with '#' are skipped.
+// The readable chip source (chipdb/data/chips.csv): a header line naming the fields in any order
+// (the eight original ones at least; VMIN and VMAX may be left out), then one chip per line. Cells hold no commas and
+// no quotes; numbers are decimal; an empty number cell is an empty field. Blank lines and lines starting with '#' are
+// skipped.
 
 #include <string>
 #include <string_view>

@@ -28,6 +28,8 @@ auto numberSlot(Record& r, ChipField f) -> decltype(&r.CHIPSIZE)
     case ChipField::PAGESIZE: return &r.PAGESIZE;
     case ChipField::ERTIME: return &r.ERTIME;
     case ChipField::FREQUENCY: return &r.FREQUENCY;
+    case ChipField::VMIN: return &r.VMIN;
+    case ChipField::VMAX: return &r.VMAX;
     default: return nullptr;
     }
 }

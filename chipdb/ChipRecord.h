@@ -10,8 +10,22 @@
 namespace chipdb {
 
 // The fields in their stored order.
-enum class ChipField : std::uint8_t { CHIPTEXT, CHIPID, CHIPSIZE, PAGESIZE, ERTIME, MANUF, SIGNATURE, FREQUENCY };
-inline constexpr int kChipFieldCount = 8;
+enum class ChipField : std::uint8_t {
+    CHIPTEXT,
+    CHIPID,
+    CHIPSIZE,
+    PAGESIZE,
+    ERTIME,
+    MANUF,
+    SIGNATURE,
+    FREQUENCY,
+    VMIN,
+    VMAX
+};
+inline constexpr int kChipFieldCount = 10;
+// The fields every chip list, sheet and source has had; the supply voltage fields after them came
+// later, and a file, sheet or source without them still reads (the voltage is then unknown).
+inline constexpr int kRequiredFieldCount = 8;
 
 enum class FieldType : std::uint8_t { Text = 1, Number = 2 };
 
@@ -32,6 +46,8 @@ inline constexpr std::array<FieldDef, kChipFieldCount> kChipFields{{
     {"MANUF", FieldType::Text, kTextFieldWidth},
     {"SIGNATURE", FieldType::Text, kTextFieldWidth},
     {"FREQUENCY", FieldType::Number, 0},
+    {"VMIN", FieldType::Number, 0},
+    {"VMAX", FieldType::Number, 0},
 }};
 
 inline const FieldDef& fieldDef(ChipField f)
@@ -52,6 +68,10 @@ struct ChipRecord {
     std::string MANUF;
     std::string SIGNATURE; // JEDEC id as 6 hex digits or RES id as 4, matched as a substring
     Number FREQUENCY;      // number of status registers, 1 to 3
+    // Supply voltage range in millivolts; empty when not known. Initialised here so that rows
+    // written with the eight original fields stay complete.
+    Number VMIN{};
+    Number VMAX{};
 
     bool operator==(const ChipRecord&) const = default;
 };

@@ -1,6 +1,8 @@
 #include "chipdb/ChipTableImage.h"
 
+#include <array>
 #include <bit>
+#include <optional>
 #include <string_view>
 
 namespace chipdb {
@@ -45,39 +47,60 @@ private:
     std::size_t pos_ = 0;
 };
 
-ImageError readFields(Reader& in)
+// A field of the image: one of ours, or one a later version added (its values are skipped).
+struct ImageColumn {
+    std::optional<ChipField> field;
+    FieldType type = FieldType::Text;
+    std::uint16_t width = 0;
+};
+
+constexpr std::uint64_t kMostFields = 255;
+
+// Fields are found by name, so an image of the eight original fields (every file written before
+// the voltage fields) and one with fields this version does not know both load.
+ImageError readFields(Reader& in, std::vector<ImageColumn>& columns)
 {
     std::uint64_t count = 0;
     if (!in.le(count, 2)) return ImageError::Truncated;
-    if (count != kChipFieldCount) return ImageError::BadFields;
-    for (const FieldDef& def : kChipFields) {
+    if (count == 0 || count > kMostFields) return ImageError::BadFields;
+    std::array<bool, kChipFieldCount> seen{};
+    for (std::uint64_t i = 0; i < count; ++i) {
         std::uint64_t nameLength = 0, type = 0, width = 0;
         std::string name;
         if (!in.le(nameLength, 1) || !in.bytes(name, nameLength) || !in.le(type, 1) || !in.le(width, 2))
             return ImageError::Truncated;
-        if (name != def.name || type != static_cast<std::uint8_t>(def.type) || width != def.width)
+        if (type != static_cast<std::uint8_t>(FieldType::Text) && type != static_cast<std::uint8_t>(FieldType::Number))
             return ImageError::BadFields;
+        ImageColumn column{fieldByName(name), static_cast<FieldType>(type), static_cast<std::uint16_t>(width)};
+        if (column.field) {
+            const FieldDef& def = fieldDef(*column.field);
+            bool& dup = seen[static_cast<int>(*column.field)];
+            if (dup || column.type != def.type || column.width != def.width) return ImageError::BadFields;
+            dup = true;
+        }
+        columns.push_back(column);
     }
+    for (int i = 0; i < kRequiredFieldCount; ++i)
+        if (!seen[i]) return ImageError::BadFields;
     return ImageError::None;
 }
 
-ImageError readRow(Reader& in, ChipRecord& r)
+ImageError readRow(Reader& in, const std::vector<ImageColumn>& columns, ChipRecord& r)
 {
-    for (int i = 0; i < kChipFieldCount; ++i) {
-        const auto f = static_cast<ChipField>(i);
+    for (const ImageColumn& column : columns) {
         std::uint64_t v = 0;
-        if (fieldDef(f).type == FieldType::Text) {
+        if (column.type == FieldType::Text) {
             std::string text;
             if (!in.le(v, 2) || !in.bytes(text, v)) return ImageError::Truncated;
-            if (characterCount(text) > fieldDef(f).width) return ImageError::BadValue;
-            setFieldText(r, f, text);
+            if (characterCount(text) > column.width) return ImageError::BadValue;
+            if (column.field) setFieldText(r, *column.field, text);
             continue;
         }
         if (!in.le(v, 1)) return ImageError::Truncated;
         if (v > 1) return ImageError::BadValue;
         if (v == 0) continue;
         if (!in.le(v, 8)) return ImageError::Truncated;
-        setFieldNumber(r, f, std::bit_cast<double>(v));
+        if (column.field) setFieldNumber(r, *column.field, std::bit_cast<double>(v));
     }
     return ImageError::None;
 }
@@ -91,14 +114,16 @@ ImageError readImage(std::span<const std::uint8_t> image, std::vector<ChipRecord
     if (magic != kMagic) return ImageError::BadMagic;
     if (!in.le(version, 2)) return ImageError::Truncated;
     if (version != kVersion) return ImageError::BadVersion;
-    if (const ImageError e = readFields(in); e != ImageError::None) return e;
+    std::vector<ImageColumn> columns;
+    if (const ImageError e = readFields(in, columns); e != ImageError::None) return e;
     if (!in.le(rowCount, 4)) return ImageError::Truncated;
     // The smallest row is 2 bytes per text field and 1 per number field.
-    constexpr std::size_t kSmallestRow = 4 * 2 + 4 * 1;
-    if (rowCount > in.left() / kSmallestRow) return ImageError::Truncated;
+    std::size_t smallestRow = 0;
+    for (const ImageColumn& column : columns) smallestRow += column.type == FieldType::Text ? 2 : 1;
+    if (rowCount > in.left() / smallestRow) return ImageError::Truncated;
     rows.resize(rowCount);
     for (ChipRecord& r : rows)
-        if (const ImageError e = readRow(in, r); e != ImageError::None) return e;
+        if (const ImageError e = readRow(in, columns, r); e != ImageError::None) return e;
     return in.left() == 0 ? ImageError::None : ImageError::TrailingBytes;
 }
 

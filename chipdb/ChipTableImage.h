@@ -6,7 +6,9 @@
 //   u32 row count
 //   per row, per field: text   u16 byte length, bytes (at most `width` characters)
 //                       number u8 0 (empty) or 1 followed by an IEEE 754 double
-// All integers little-endian. Loading checks every length against what is left.
+// All integers little-endian. Loading checks every length against what is left. Fields are
+// matched by name: the eight original fields must be there; VMIN and VMAX may be missing (images
+// written before them), and a field this version does not know is read past.
 
 #include <cstdint>
 #include <span>

@@ -32,9 +32,12 @@ bool isEmpty(const SheetRow& row)
 
 bool isHeader(const SheetRow& row)
 {
-    for (int c = 0; c < kSheetColumns; ++c)
-        if (cellAt(row, c).kind != Cell::Kind::Text || cellAt(row, c).text != chipdb::fieldDef(kColumnFields[c]).name)
-            return false;
+    for (int c = 0; c < kSheetColumns; ++c) {
+        const Cell& cell = cellAt(row, c);
+        const bool named = cell.kind == Cell::Kind::Text && cell.text == chipdb::fieldDef(kColumnFields[c]).name;
+        const bool laterLeftOut = c >= chipdb::kRequiredFieldCount && cell.kind == Cell::Kind::Empty;
+        if (!named && !laterLeftOut) return false;
+    }
     return true;
 }
 

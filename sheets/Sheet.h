@@ -27,6 +27,6 @@ struct Sheet {
 };
 
 // Only this many columns matter to the chip table; readers drop the rest.
-inline constexpr int kSheetColumns = 8;
+inline constexpr int kSheetColumns = 10;
 
 } // namespace sheets

@@ -1,5 +1,6 @@
 #include "adapter/emulator/EmulatedChipConfig.h"
 
+#include "chipdb/protection/ProtectionTraits.h"
 #include "chipdb/sfdp/ChipSfdp.h"
 
 #include <algorithm>
@@ -74,7 +75,7 @@ bool IsSpansionFlS(std::string_view name)
     return i > 5 && i < name.size() && name[i] == 'S';
 }
 
-// The maker's meaning of B9 and the protection scheme of the part.
+// The maker's meaning of B9 and the maker's timings.
 void ApplyMakerBehaviour(EmulatedChipConfig& config, std::string_view name, std::string_view maker)
 {
     const bool sst25 = StartsWith(name, "SST25") || config.kind == "ID_SPI3";
@@ -83,27 +84,23 @@ void ApplyMakerBehaviour(EmulatedChipConfig& config, std::string_view name, std:
     else if (sst25)
         config.b9 = B9Command::Ignored;
     if (maker == "WINBOND") config.powerDownReleaseTime = std::chrono::microseconds(3);
-
-    if (maker == "WINBOND" && StartsWith(name, "W25Q")) {
-        config.protection = FlashProtection::Winbond;
+    if (maker == "WINBOND" && StartsWith(name, "W25Q"))
         config.pageProgramTime = std::chrono::microseconds(400); // typical
-    } else if (name.find("AT25DF") != std::string::npos || name.find("AT26DF") != std::string::npos) {
-        config.protection = FlashProtection::At25dfSectors;
-        config.volatileProtection = true; // every sector protected at power-up, SPRL clear
-        config.initialStatus[0] = 0x1C;
-    } else if (sst25) {
-        // SST25 parts power up with every block protected; the 020B has only BP1..BP0.
-        config.protection = FlashProtection::Blocks64K;
-        config.blockProtectBits = name.find("SST25VF020B") != std::string::npos ? 0x0C : 0x1C;
-        config.initialStatus[0] = config.blockProtectBits;
+}
+
+// The part's protection, by the same scheme the program decides with.
+void ApplyProtection(EmulatedChipConfig& config, std::string_view name)
+{
+    config.scheme = chipdb::protectionSchemeOf(name, config.kind);
+    switch (config.scheme.rule) {
+    case chipdb::RangeRule::SectorRegisters: config.protection = FlashProtection::At25dfSectors; break;
+    case chipdb::RangeRule::BlockRegister: config.protection = FlashProtection::Sst26Blocks; break;
+    default: config.protection = FlashProtection::StatusBits; break;
+    }
+    // Parts that power up protected come back so after every power cycle: no saved state applies.
+    if (config.scheme.powersUpProtected) {
         config.volatileProtection = true;
-    } else if (StartsWith(name, "SST26")) {
-        // The block protection register is volatile and write-locks every block at power-up.
-        config.protection = FlashProtection::Sst26Blocks;
-        config.volatileProtection = true;
-    } else if (name.find("MX25L2026") != std::string::npos) {
-        config.protection = FlashProtection::Blocks64K;
-        config.blockProtectBits = 0x0C;
+        config.initialStatus = config.scheme.powerUpStatus;
     }
 }
 
@@ -124,6 +121,7 @@ std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(const EmulatedChipFacts
     config.resId = {0xFF, 0xFF};
     config.remsId = {0xFF, 0xFF};
     if (facts.chipText == "PCA24S08") config.i2cDeviceAddress = 0xA8;
+    ApplyProtection(config, facts.chipText);
     if (*family != EmulatedChipFamily::SpiFlash) return config;
 
     const auto id = parseHex(facts.signature);

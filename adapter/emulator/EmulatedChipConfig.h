@@ -4,6 +4,8 @@
 // what the chip does with commands whose meaning differs between makers (B9) and how its
 // status registers protect the array.
 
+#include "chipdb/protection/ProtectionSchemes.h"
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -22,11 +24,10 @@ enum class B9Command {
     Ignored,            // no such command (SST25)
 };
 
-// How the status registers guard the array against program and erase.
+// How the part guards its array against program and erase; it follows from the protection
+// scheme's rule (see `scheme` below), which decides the details.
 enum class FlashProtection {
-    BlockFraction, // BP2..BP0 protect 2^(BP-7) of the array from the top, from the bottom with TB
-    Winbond,       // W25Q: SEC, TB, BP2..BP0 with CMP in SR2; SRP1/SRP0 lock the registers
-    Blocks64K,     // SST25, MX25L2026: BP counts 64 KiB blocks from the top; bit 7 locks with /WP
+    StatusBits,    // BP, TB, SEC, CMP bits in the status registers
     At25dfSectors, // AT25DF/AT26DF: a protection register per sector (36/39, global 01), SPRL
     Sst26Blocks,   // SST26: every block write-locked at power-up until 98 (global unlock)
 };
@@ -53,8 +54,10 @@ struct EmulatedChipConfig {
     std::optional<std::array<uint8_t, 3>> statusPreset;
     bool autoAddressIncrement = false; // SST AAI word programming (AD)
     B9Command b9 = B9Command::DeepPowerDown;
-    FlashProtection protection = FlashProtection::BlockFraction;
-    uint8_t blockProtectBits = 0x1C; // status register 1 bits that hold BP (Blocks64K)
+    FlashProtection protection = FlashProtection::StatusBits;
+    // Where the part keeps its protection fields and how they select the protected range: the
+    // chip database's scheme for the part (chipdb/protection/ProtectionTraits.h).
+    chipdb::ProtectionScheme scheme = chipdb::schemes::kBpAnyWholeChip;
     // The protection bits are lost at power-off and come back as initialStatus (SST25, AT25DF):
     // no saved state applies.
     bool volatileProtection = false;

@@ -1,20 +1,14 @@
 #pragma once
-// The status registers of an emulated SPI flash and the protection they define, by the scheme
-// of the part (see FlashProtection): which addresses refuse program and erase, which register
-// writes the part accepts, the per-sector protection registers of AT25DF parts, and which bits a
-// power cycle keeps.
+// The status registers of an emulated SPI flash and the protection they define, by the part's
+// protection scheme (chipdb/protection, the same values the program decides with): which
+// addresses refuse program and erase, which bits a register write changes and in which register
+// each byte lands, the register locks (SRP0 with /WP low; SRP1/SRL until the next power-up, or
+// for ever where SRP1:SRP0 = 1:1 is the one-time lock), one-time programmable bits, the
+// per-sector protection registers of AT25DF parts, and which bits a power cycle keeps. A write
+// enabled by 50 changes only the volatile copy on parts that have one; a power cycle forgets it.
 //
-// Winbond W25Q (SR1 = SRP0 SEC TB BP2 BP1 BP0 WEL BUSY, SR2 = SUS CMP LB3 LB2 LB1 - QE SRP1):
-// BP counts 1/64 of the array (at least 64 KiB) doubling per step from the top, or from the
-// bottom with TB; BP = 7 protects everything. SEC makes the unit 4 KiB, at most 32 KiB. CMP
-// protects the complement. Parts above 16 MiB have BP3..BP0 in bits 5..2, TB in bit 6 and no
-// SEC, with 64 KiB as the unit. SRP1 = 1 locks the registers (SRP1,SRP0 = 1,0 only until the
-// next power-up), SRP0 = 1 locks them while /WP is low. LB bits are one-time programmable.
-// A write enabled by 50 changes only the volatile copy, which a power cycle forgets.
-//
-// SST26: the status register holds no protection bits; the block protection register
-// write-locks every block at power-up and 98 (after 06) unlocks them all. Single blocks (42)
-// are not modelled.
+// Block locks (SST26, and W25Q-style parts with WPS = 1): every block is write-locked at
+// power-up and 98 (after 06) unlocks them all. Single blocks (36/39/42) are not modelled there.
 
 #include "adapter/emulator/EmulatedChipConfig.h"
 
@@ -31,12 +25,12 @@ public:
 
     // Register 0..2 without the busy and write-enable bits.
     uint8_t read(int index) const;
-    // 01 (register 0, one or two values), 31 (1) or 11 (2), write enable already checked.
-    // `volatileCopy`: enabled by 50 on a part where 50 selects the volatile copy. False when the
-    // part refused the write (locked, or no such register).
+    // 01 (register 0, one value per register of the part's 01 layout), 31 (1) or 11 (2), write
+    // enable already checked. `volatileCopy`: enabled by 50 on a part where 50 selects the
+    // volatile copy. False when the part refused the write (locked, or no such command).
     bool write(int index, std::span<const uint8_t> values, bool volatileCopy);
-    // Whether 50 enables a volatile write (W25Q) rather than the next non-volatile one (SST).
-    bool volatileEnableSelectsCopy() const { return scheme_ == FlashProtection::Winbond; }
+    // Whether 50 enables a volatile write (W25Q style) rather than the next non-volatile one (SST).
+    bool volatileEnableSelectsCopy() const { return scheme_.volatileWriteEnable50; }
 
     // True when any byte of [address, address + length) is protected.
     bool isProtected(uint32_t address, uint32_t length) const;
@@ -45,26 +39,21 @@ public:
     // part has no sector protection registers).
     bool setSectorProtection(uint32_t address, bool protect);
     bool sectorProtected(uint32_t address) const;
-    // SST26: 98 clears every block's write lock; false for other parts.
+    // 98: clears every block's write lock; false for parts without block locks.
     bool unlockAllBlocks();
 
     // The bits a power cycle keeps, for the state file; nullopt for a part that keeps none.
     std::optional<std::array<uint8_t, 3>> nonVolatile() const;
 
 private:
-    struct Range {
-        uint32_t from = 0, to = 0; // [from, to)
-    };
-    Range winbondRange() const;
-    Range blocksRange() const;
-    Range fractionRange() const;
     bool registersLocked() const;
+    bool blockLocksApply() const;
+    bool writeSectorRegisters(uint8_t value);
     std::size_t sectorOf(uint32_t address) const;
     void applyPowerUp(std::array<uint8_t, 3> values);
 
-    FlashProtection scheme_;
+    chipdb::ProtectionScheme scheme_;
     uint32_t size_;
-    uint8_t blockBits_;
     bool wpLow_;
     bool volatileProtection_;
     std::array<uint8_t, 3> current_{};
@@ -73,6 +62,6 @@ private:
     std::vector<uint32_t> sectorStarts_;
     std::vector<bool> sectorLocked_;
     bool sprl_ = false;
-    // SST26
+    // SST26, WPS = 1
     bool blocksLocked_ = true;
 };

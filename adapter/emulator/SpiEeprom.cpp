@@ -1,5 +1,7 @@
 #include "adapter/emulator/SpiEeprom.h"
 
+#include "chipdb/protection/ProtectedRange.h"
+
 #include <algorithm>
 
 namespace {
@@ -49,11 +51,7 @@ uint8_t SpiEeprom::transfer(uint8_t mosi)
 
 bool SpiEeprom::isProtected(uint32_t address) const
 {
-    const unsigned bp = (status_ >> 2) & 3;
-    if (bp == 0) return false;
-    const uint32_t size = static_cast<uint32_t>(memory_.size());
-    const uint32_t protectedLength = bp == 3 ? size : size >> (3 - bp);
-    return address >= size - protectedLength;
+    return chipdb::protectedRange(config_.scheme, memory_.size(), {status_, 0, 0}).overlaps(address, 1);
 }
 
 void SpiEeprom::deselect()

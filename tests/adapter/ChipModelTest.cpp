@@ -72,9 +72,11 @@ TEST(SpiFlashModel, SectorAndBlockErase)
     EXPECT_EQ(m[0x2FFFF], 0xFF);
 }
 
+// A part whose layout its datasheet gives (W25Q80DV: BP0 is the top 64 KiB, TB turns it to the
+// bottom); a part of unknown layout counts any BP bit as the whole chip (ProtectionTest).
 TEST(SpiFlashModel, BlockProtectionGuardsTheTopOrBottom)
 {
-    SpiBench chip(SpiChip("ID_SPI1", 1u << 20, 256));
+    SpiBench chip(*MakeEmulatedChipConfig({"W25Q80DV", "ID_SPI1", 1u << 20, 256, "EF4014", 1, "WINBOND"}));
     const uint32_t top = (1u << 20) - 256;
     for (auto [status, protectedAddress, freeAddress] :
          {std::tuple{0x04u, top, 0u}, {0x24u, 0u, top}}) { // BP0, then BP0 + TB

@@ -1,7 +1,8 @@
 // Block protection of the emulated flash against the parts' datasheets: the protected ranges of
-// the W25Q64FV table, the AT25DF041A sector protection registers, SST25 power-up protection and
-// register locks, and the silent refusal (WEL cleared, no busy time) of program and erase
-// inside a protected range.
+// the W25Q64FV table and of the parts whose bits sit elsewhere (GD25Q128C's SEC, GD25Q256D,
+// Micron, Macronix), the AT25DF041A sector protection registers, SST25 power-up protection,
+// register locks until power-off and for ever, one-time bits, per-block locks, mask ROMs, and
+// the silent refusal (WEL cleared, no busy time) of program and erase inside a protected range.
 #include "SpiBench.h"
 
 #include "adapter/emulator/FlashStatus.h"
@@ -217,6 +218,101 @@ TEST(FlashProtection, SST25BlocksPowerUpAndBpl)
         FlashStatus status(config, std::nullopt);
         EXPECT_EQ(status.write(0, Bytes{0x00}, false), !wpLow) << "/WP low " << wpLow;
     }
+}
+
+// The parts whose fields the old model read wrongly protect what their datasheets say: the
+// GD25Q128C's SEC (64 00 00: the lower 4 KiB, not 256 KiB), the GD25Q256D's BP3 and TB, the
+// Micron BP3 in bit 6, the S25FL128L's CMP, Macronix TB in the configuration register.
+TEST(FlashProtection, PartsWithTheirOwnLayouts)
+{
+    struct Row {
+        const char* name;
+        uint32_t size;
+        std::array<uint8_t, 3> status;
+        uint32_t first, last;
+    } rows[] = {
+        {"GD25Q128C", 16u << 20, {0x64, 0x00, 0x00}, 0x000000, 0x000FFF},
+        {"GD25Q64C", 8u << 20, {0x44, 0x00, 0x00}, 0x7FF000, 0x7FFFFF},
+        {"XM25QH128C", 16u << 20, {0x04, 0x40, 0x00}, 0x000000, 0xFBFFFF},
+        {"S25FL128L", 16u << 20, {0x00, 0x40, 0x00}, 0x000000, 0xFFFFFF},
+        {"GD25Q256D", 32u << 20, {0x60, 0x00, 0x00}, 0x000000, 0x07FFFFF},
+        {"GD25Q256D", 32u << 20, {0x04, 0x40, 0x00}, 0x1FF0000, 0x1FFFFFF},
+        {"MT25QL256", 32u << 20, {0x40, 0x00, 0x00}, 0x1800000, 0x1FFFFFF},
+        {"MT25QL256", 32u << 20, {0x20, 0x00, 0x00}, None, 0},
+        {"MX25L12835F", 16u << 20, {0x20, 0x00, 0x08}, 0x000000, 0x7FFFFF},
+        {"EN25Q64", 8u << 20, {0x04, 0x00, 0x00}, 0x000000, 0x7FFFFF},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EmulatedChipConfig config = Part(row.name, "", row.size, row.size > (16u << 20) ? "ID_SPI25" : "ID_SPI1");
+        config.statusPreset = row.status;
+        ExpectProtectedRange(FlashStatus(config, std::nullopt), row.size, row.first, row.last);
+    }
+}
+
+// SRP1:SRP0 = 1:1 is the one-time lock of a W25Q FV (it survives the power cycle); on a W25Q JV
+// SRL = 1 locks only until power-off; one-time bits never clear; Macronix TB is one of them and
+// its configuration register is written as the second byte of 01; the S25FL128L takes its
+// registers through 01 alone.
+TEST(FlashProtection, LocksForEverAndOneTimeBits)
+{
+    const uint32_t size = 1u << 20;
+    EmulatedChipConfig fv = Part("W25Q80DV", "WINBOND", size);
+    fv.statusPreset = std::array<uint8_t, 3>{0x80, 0x01, 0};
+    FlashStatus locked(fv, std::nullopt);
+    EXPECT_FALSE(locked.write(0, Bytes{0x00, 0x00}, false));
+    FlashStatus stillLocked(Part("W25Q80DV", "WINBOND", size), locked.nonVolatile());
+    EXPECT_EQ(stillLocked.read(1), 0x01);
+    EXPECT_FALSE(stillLocked.write(1, Bytes{0x00}, false));
+
+    EmulatedChipConfig jv = Part("W25Q16JV", "WINBOND", size);
+    jv.statusPreset = std::array<uint8_t, 3>{0x80, 0x01, 0};
+    FlashStatus srl(jv, std::nullopt);
+    EXPECT_FALSE(srl.write(0, Bytes{0x00}, false));
+    FlashStatus afterPowerCycle(Part("W25Q16JV", "WINBOND", size), srl.nonVolatile());
+    EXPECT_EQ(afterPowerCycle.read(1), 0x00);
+    EXPECT_TRUE(afterPowerCycle.write(0, Bytes{0x00}, false));
+
+    FlashStatus mx(Part("MX25L12835F", "MACRONIX", 16u << 20), std::nullopt);
+    EXPECT_TRUE(mx.write(0, Bytes{0x04, 0x08}, false));
+    EXPECT_EQ(mx.read(2), 0x08) << "the second byte of 01 is the configuration register";
+    EXPECT_TRUE(mx.isProtected(0, 1));
+    EXPECT_TRUE(mx.write(0, Bytes{0x04, 0x00}, false));
+    EXPECT_EQ(mx.read(2), 0x08) << "TB is one-time programmable";
+    EXPECT_FALSE(mx.write(1, Bytes{0x00}, false)) << "no 31 on Macronix";
+
+    EmulatedChipConfig fl = Part("S25FL128L", "SPANSION", 16u << 20);
+    fl.statusPreset = std::array<uint8_t, 3>{0x00, 0x40, 0x00};
+    FlashStatus cr(fl, std::nullopt);
+    EXPECT_FALSE(cr.write(1, Bytes{0x00}, false)) << "31 is not how the FL-L writes CR1";
+    EXPECT_TRUE(cr.write(0, Bytes{0x00}, false));
+    EXPECT_TRUE(cr.isProtected(0, 1)) << "01 with one byte leaves CMP set";
+    EXPECT_TRUE(cr.write(0, Bytes{0x00, 0x04}, false));
+    EXPECT_FALSE(cr.isProtected(0, 16u << 20));
+    EXPECT_TRUE(cr.write(0, Bytes{0x00, 0x00}, false));
+    EXPECT_EQ(cr.read(1), 0x04) << "LB0 stays set";
+}
+
+// WPS = 1: per-block locks, all locked after power-up until 98; a mask ROM takes nothing.
+TEST(FlashProtection, BlockLocksAndMaskRom)
+{
+    EmulatedChipConfig config = Part("W25Q128JV", "WINBOND", 16u << 20);
+    config.statusPreset = std::array<uint8_t, 3>{0x00, 0x00, 0x04};
+    SpiBench chip(config);
+    EXPECT_EQ(Command(chip, 0x02, 0x000000, {0x00}), 0x00) << "locked: refused";
+    EXPECT_EQ(chip.memory()[0], 0xFF);
+    chip.tx({0x06});
+    chip.tx({0x98});
+    Command(chip, 0x02, 0x000000, {0x00});
+    chip.waitReady();
+    EXPECT_EQ(chip.memory()[0], 0x00);
+
+    SpiBench rom(Part("MX23L6454", "MACRONIX", 8u << 20));
+    EXPECT_EQ(Command(rom, 0x02, 0x000000, {0x00}), 0x00);
+    rom.tx({0x06});
+    rom.tx({0x01, 0x00});
+    EXPECT_EQ(rom.status(), 0x00) << "status write refused: WEL cleared, not busy";
+    EXPECT_EQ(rom.memory()[0], 0xFF);
 }
 
 } // namespace

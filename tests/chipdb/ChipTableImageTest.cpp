@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <functional>
 
 #include "chipdb/ChipTableImage.h"
 
@@ -11,7 +13,7 @@ namespace {
 std::vector<ChipRecord> sampleRows()
 {
     return {
-        {"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
+        {"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3, 2700, 3600},
         {"", "", std::nullopt, std::nullopt, std::nullopt, "", "", std::nullopt}, // all empty
         {"ПРОБА", "ID_24C02", 256, 8, 0.25, "Производитель", "", -1},             // 8-bit/UTF-8 text
         {"1234567890123456789012", "ID_SPI25", 1e300, 0, -0.0, "M", "EF4019 EF7019", 1},
@@ -99,4 +101,79 @@ TEST(ChipTableImage, DamagedImagesGiveTheirError)
         EXPECT_EQ(loadTableImage(damaged, t), c.error) << c.what;
         EXPECT_TRUE(t.rows().empty()) << c.what;
     }
+}
+
+namespace {
+
+// An image written field by field, as another version of the program would write it.
+struct ImageWriter {
+    std::vector<std::uint8_t> bytes;
+    void le(std::uint64_t v, int n)
+    {
+        for (int i = 0; i < n; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+    void text(std::string_view s)
+    {
+        le(s.size(), 2);
+        bytes.insert(bytes.end(), s.begin(), s.end());
+    }
+    void number(double v)
+    {
+        le(1, 1);
+        le(std::bit_cast<std::uint64_t>(v), 8);
+    }
+    void field(std::string_view name, int type, int width)
+    {
+        le(name.size(), 1);
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        le(type, 1);
+        le(width, 2);
+    }
+};
+
+// The image of one W25Q64FV row with the eight original fields, and `extra` fields after them.
+std::vector<std::uint8_t> OriginalImage(const std::vector<std::pair<std::string_view, int>>& extra = {})
+{
+    ImageWriter w;
+    w.bytes = {'V', 'C', 'T', 'B'};
+    w.le(1, 2);
+    w.le(8 + extra.size(), 2);
+    for (int i = 0; i < kRequiredFieldCount; ++i)
+        w.field(kChipFields[i].name, static_cast<int>(kChipFields[i].type), kChipFields[i].width);
+    for (const auto& [name, type] : extra) w.field(name, type, type == 1 ? 30 : 0);
+    w.le(1, 4);
+    w.text("W25Q64FV");
+    w.text("ID_SPI1");
+    w.number(8388608);
+    w.number(256);
+    w.number(20);
+    w.text("WINBOND");
+    w.text("EF4017");
+    w.number(3);
+    for (const auto& [name, type] : extra) type == 1 ? w.text("note") : w.number(2700);
+    return w.bytes;
+}
+
+} // namespace
+
+// Files written before the voltage fields load with the voltage unknown; a field that a later
+// version adds is read past, one of ours is taken by its name wherever it stands.
+TEST(ChipTableImage, OlderAndNewerFieldSetsLoad)
+{
+    const ChipRecord w25q{"W25Q64FV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3};
+    ChipTable t;
+    ASSERT_EQ(loadTableImage(OriginalImage(), t), ImageError::None);
+    ASSERT_EQ(t.rows().size(), 1u);
+    EXPECT_EQ(t.rows()[0], w25q);
+
+    ASSERT_EQ(loadTableImage(OriginalImage({{"NOTES", 1}, {"TPP", 2}}), t), ImageError::None);
+    EXPECT_EQ(t.rows()[0], w25q);
+
+    ASSERT_EQ(loadTableImage(OriginalImage({{"VMAX", 2}}), t), ImageError::None);
+    EXPECT_EQ(t.rows()[0].VMAX, 2700);
+    EXPECT_FALSE(t.rows()[0].VMIN);
+
+    EXPECT_EQ(loadTableImage(OriginalImage({{"CHIPSIZE", 2}}), t), ImageError::BadFields) << "a field twice";
+    EXPECT_EQ(loadTableImage(OriginalImage({{"VMIN", 1}}), t), ImageError::BadFields) << "VMIN as text";
+    EXPECT_TRUE(t.rows().empty());
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -64,7 +65,7 @@ protected:
     void SetUp() override
     {
         TempFolder::SetUp();
-        table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3},
+        table.assign({{"W25Q64JV", "ID_SPI1", 8388608, 256, 20, "WINBOND", "EF4017", 3, 2700, 3600},
                       {"AT24C02", "ID_24C02", 256, 8, 0, "ATMEL", "", 1},
                       {"MX25L6406E", "ID_SPI1", 8388608, 256, 0, "MACRONIX", "C22017", 1},
                       {"w25x40", "ID_SPI1", 524288, 256, 0, "WINBOND", "EF3013", 1}});
@@ -191,6 +192,26 @@ TEST_F(TChFormTest, WithoutASavedPlaceItOpensOverTheMainWindow)
         EXPECT_LE((middle - ownerMiddle).manhattanLength(), 4) << middle.x() << "," << middle.y();
         f->reject();
     }
+}
+
+// The current chip's supply voltage shows under the list, in the interface language, and its
+// millivolts stand in the editor beside the other fields.
+TEST_F(TChFormTest, TheCurrentChipsSupplyVoltageIsShown)
+{
+    auto f = open(Language::English);
+    auto* supply = child<QLabel>(*f, "LbSupply");
+    ASSERT_TRUE(supply);
+    EXPECT_EQ(supply->text(), "Supply: not known"); // MX25L6406E, the saved chip, has no range
+    openEditor(*f);
+    table.moveTo(0);
+    EXPECT_EQ(supply->text(), "Supply: 2.7–3.6 V");
+    EXPECT_EQ(child<QLineEdit>(*f, "LEVMin")->text(), "2700");
+    EXPECT_EQ(child<QLineEdit>(*f, "LEVMax")->text(), "3600");
+    EXPECT_TRUE(child<QLineEdit>(*f, "LEVMin")->isReadOnly());
+    f.reset();
+    settings.chipName = "W25Q64JV";
+    auto russian = open(Language::Russian);
+    EXPECT_EQ(child<QLabel>(*russian, "LbSupply")->text(), "Питание: 2,7–3,6 В");
 }
 
 TEST_F(TChFormTest, SearchBoxFiltersByNameInAnyCase)

@@ -18,7 +18,8 @@ Cell number(double n)
 }
 const Cell empty{};
 
-// A sheet row in the column layout: CHIPTEXT, MANUF, CHIPID, CHIPSIZE, PAGESIZE, SIGNATURE, ERTIME, FREQUENCY.
+// A sheet row in the column layout: CHIPTEXT, MANUF, CHIPID, CHIPSIZE, PAGESIZE, SIGNATURE, ERTIME, FREQUENCY,
+// VMIN, VMAX.
 SheetRow row(int n, std::vector<Cell> cells)
 {
     return {n, std::move(cells)};
@@ -42,13 +43,18 @@ TEST(ChipSheet, ConvertsCellsByColumn)
         row(5,
             {text("X"), number(2401), text("ID_24C02"), number(255.0), text(" 16 "), number(13), empty, number(0.6)}),
         row(6, {text("SHORT")}), // missing cells are empty fields
+        row(7, {text("GD25LQ64C_18"), text("GIGADEVICE"), text("ID_SPI1"), number(8388608), number(256), text("C86017"),
+                number(0), number(2), number(1650), text("2000")}),
     };
+    // The header names the eight original columns only: a sheet of an older export.
     const ChipRows out = ChipRowsFromSheet(sheet);
     ASSERT_FALSE(out.error);
-    ASSERT_EQ(out.rows.size(), 3u);
+    ASSERT_EQ(out.rows.size(), 4u);
     EXPECT_EQ(out.rows[0], (ChipRecord{"W25Q64FV", "ID_SPI1", 8388608, 256, 30, "WINBOND", "EF4017", 3}));
     EXPECT_EQ(out.rows[1], (ChipRecord{"X", "ID_24C02", 255, 16, std::nullopt, "2401", "13", 1}));
     EXPECT_EQ(out.rows[2], (ChipRecord{"SHORT", "", std::nullopt, std::nullopt, std::nullopt, "", "", std::nullopt}));
+    EXPECT_EQ(out.rows[3],
+              (ChipRecord{"GD25LQ64C_18", "ID_SPI1", 8388608, 256, 0, "GIGADEVICE", "C86017", 2, 1650, 2000}));
 }
 
 TEST(ChipSheet, ABadRowIsNamedAndNothingIsKept)

@@ -44,8 +44,8 @@ const std::string kWorkbook = "<workbook xmlns:r=\"urn:r\"><sheets><sheet r:id=\
 TEST_F(SheetFiles, ExportThenImportGivesBackTheTable)
 {
     const std::vector<ChipRecord> rows{
-        {"W25Q64FV", "ID_SPI1", 8388608, 256, 30, "WINBOND", "EF4017", 3},
-        {"25LC040", "ID_SPI22", 512, 16, std::nullopt, "MICROCHIP", "0013", 1}, // digits as text stay text
+        {"W25Q64FV", "ID_SPI1", 8388608, 256, 30, "WINBOND", "EF4017", 3, 2700, 3600}, // voltages travel too
+        {"25LC040", "ID_SPI22", 512, 16, std::nullopt, "MICROCHIP", "0013", 1},        // digits as text stay text
         {"К24С02", "ID_24C02", 256, 8, 0, "Ангстрем", "", std::nullopt},
         {"", "", std::nullopt, std::nullopt, std::nullopt, "X", "", 2},
     };

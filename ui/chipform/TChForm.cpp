@@ -30,6 +30,7 @@
 
 #include "chipdb/ChipListDate.h"
 #include "chipdb/ChipListFile.h"
+#include "chipdb/ChipVoltage.h"
 #include "sheets/ChipSheetFiles.h"
 #include "ui/chipform/ChipTableModel.h"
 
@@ -45,7 +46,8 @@ struct EditDef {
 const EditDef kEditDefs[] = {
     {"LEChipText", ChipField::CHIPTEXT}, {"LEManuf", ChipField::MANUF},         {"LEChipId", ChipField::CHIPID},
     {"LEChipSize", ChipField::CHIPSIZE}, {"LESignature", ChipField::SIGNATURE}, {"LEPageSize", ChipField::PAGESIZE},
-    {"LEFreq", ChipField::FREQUENCY},    {"LEErTime", ChipField::ERTIME},
+    {"LEFreq", ChipField::FREQUENCY},    {"LEErTime", ChipField::ERTIME},       {"LEVMin", ChipField::VMIN},
+    {"LEVMax", ChipField::VMAX},
 };
 
 int slot(ChipField f)
@@ -144,12 +146,16 @@ void TChForm::buildList()
         ctx_.table.moveTo(row);
     });
 
+    LbSupply = new QLabel(listPart);
+    LbSupply->setObjectName("LbSupply");
+
     SBChoose = new QPushButton(LocalizedCaption("Choose", "Выбрать"), listPart);
     SBChoose->setObjectName("SBChoose");
     connect(SBChoose, &QPushButton::clicked, this, &TChForm::SBChooseClick);
 
     column->addWidget(Panel1);
     column->addWidget(DBGrid, 1);
+    column->addWidget(LbSupply);
     column->addWidget(SBChoose);
 }
 
@@ -496,6 +502,8 @@ void TChForm::ClientDataSetAfterScroll()
 
 void TChForm::showCurrentRowInGrid()
 {
+    const chipdb::ChipRecord* current = ctx_.table.current();
+    LbSupply->setText(current ? Localized(chipdb::supplyText(chipdb::voltageOf(*current))) : QString());
     syncing_ = true;
     const int row = ctx_.table.currentIndex();
     if (row < 0) {

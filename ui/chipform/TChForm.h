@@ -80,6 +80,7 @@ private:
     QLineEdit* Edit1 = nullptr;
     QToolButton* SpeedButton2 = nullptr;
     QTableView* DBGrid = nullptr;
+    QLabel* LbSupply = nullptr; // the current chip's supply voltage range
     QPushButton* SBChoose = nullptr;
     QWidget* Panel2 = nullptr;
     QToolButton* SpButtonNew = nullptr;
