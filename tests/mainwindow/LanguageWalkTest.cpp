@@ -28,9 +28,10 @@ namespace {
 // Latin words a Russian window may show: names of programs, formats, buses, registers and the
 // chip database's fields, and the language menu's own name of English.
 const std::set<QString> latinInRussian = {
-    "Vespera",    "Intel",     "Hex",    "PonyProg",  "Excel", "XLS",     "TXT",      "CSV",   "ID",     "UID",
-    "ACK",        "SPI",       "NAK",    "USB",       "OK",    "English", "CHIPTEXT", "MANUF", "CHIPID", "CHIPSIZE",
-    "PAGESIZE",   "SIGNATURE", "ERTIME", "FREQUENCY", "WEL",   "BUS",     "https",    "Url",   "Update", "hex",
+    "Vespera",    "Intel", "Hex",    "PonyProg", "Excel",    "XLS",       "TXT",    "CSV",
+    "ID",         "UID",   "ACK",    "SPI",      "NAK",      "USB",       "OK",     "English",
+    "CHIPTEXT",   "MANUF", "CHIPID", "CHIPSIZE", "PAGESIZE", "SIGNATURE", "ERTIME", "FREQUENCY",
+    "VMIN",       "VMAX",  "WEL",    "BUS",      "https",    "Url",       "Update", "hex",
     "Programmer", // the product's name in the About box, "Vespera Programmer"
     "Log",        // "Сохранение Log файла", the log's save dialog title as the window design has it
 };
