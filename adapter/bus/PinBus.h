@@ -5,6 +5,7 @@
 
 #include "adapter/UsbStatus.h"
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -66,6 +67,10 @@ public:
     virtual bool run(const PinBatch& batch, std::vector<uint8_t>& samples) = 0;
     // Leaves the pins as the adapter's SPI and I2C engines expect them.
     virtual bool release() = 0;
+
+    // The adapter's time (the emulator's clock for the emulated one): how long a chip has been
+    // busy is measured in it.
+    virtual std::chrono::nanoseconds now() const = 0;
 
     virtual UsbStatus lastStatus() const = 0;
 };
