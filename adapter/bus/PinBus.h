@@ -68,8 +68,9 @@ public:
     // Leaves the pins as the adapter's SPI and I2C engines expect them.
     virtual bool release() = 0;
 
-    // The adapter's time (the emulator's clock for the emulated one): how long a chip has been
-    // busy is measured in it.
+    // Waits with the pins as they are, in the adapter's time (the emulator scales it), and that
+    // time: how long a chip has been busy is measured in it.
+    virtual void pause(std::chrono::microseconds duration) = 0;
     virtual std::chrono::nanoseconds now() const = 0;
 
     virtual UsbStatus lastStatus() const = 0;

@@ -51,6 +51,11 @@ bool Ch341PinBus::release()
     return device_.exchange(out_, {}, {}, 0);
 }
 
+void Ch341PinBus::pause(std::chrono::microseconds duration)
+{
+    device_.transport().pause(duration);
+}
+
 std::chrono::nanoseconds Ch341PinBus::now() const
 {
     return device_.transport().now();

@@ -20,6 +20,7 @@ public:
     uint8_t outputMask() const override { return OutputMask; }
     bool run(const bus::PinBatch& batch, std::vector<uint8_t>& samples) override;
     bool release() override;
+    void pause(std::chrono::microseconds duration) override;
     std::chrono::nanoseconds now() const override;
     UsbStatus lastStatus() const override;
 
