@@ -148,7 +148,7 @@ Result Microwire93Driver::programOne(Bits instruction, uint32_t address, family:
 Result Microwire93Driver::waitReady(std::chrono::nanoseconds start, uint32_t address, family::Progress* progress)
 {
     batch_.clear();
-    batch_.sample();
+    batch_.hold(PollLateness).sample();
     for (;;) {
         const auto before = pins_.now();
         if (Result result = run(address); !result) return result;

@@ -29,6 +29,10 @@ inline constexpr uint32_t ReadChunk = 64;
 // USB round trip does; faster buses (an emulated adapter) pause for the rest, so a wait never
 // spins.
 inline constexpr std::chrono::microseconds PollPeriod{1000};
+// The host learns a poll's answer when the USB frame it runs in ends (1 ms at full speed), however
+// early in the frame DO was sampled; a poll that samples a little later in its frame (after a few
+// packets of held pins) sees a cycle that ended meanwhile a whole frame earlier.
+inline constexpr std::chrono::microseconds PollLateness{90};
 
 class Microwire93Driver final : public family::ChipDriver {
 public:

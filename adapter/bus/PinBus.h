@@ -5,6 +5,7 @@
 
 #include "adapter/UsbStatus.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -21,10 +22,11 @@ struct SocketPins {
 
 class PinBatch {
 public:
-    enum class Kind : uint8_t { Drive, Sample };
+    enum class Kind : uint8_t { Drive, Sample, Hold };
     struct Step {
         Kind kind;
-        uint8_t levels; // Drive: the levels of the output pins
+        uint8_t levels = 0;       // Drive: the levels of the output pins
+        uint32_t nanoseconds = 0; // Hold
     };
 
     // Drives the output pins to `levels` (bits of pins that are inputs are ignored).
@@ -38,6 +40,13 @@ public:
     {
         steps_.push_back({Kind::Sample, 0});
         ++samples_;
+        return *this;
+    }
+    // Leaves the pins as they are for at least `duration` before the next step, inside the batch.
+    PinBatch& hold(std::chrono::nanoseconds duration)
+    {
+        const auto clamped = std::clamp<int64_t>(duration.count(), 0, UINT32_MAX);
+        steps_.push_back({Kind::Hold, 0, uint32_t(clamped)});
         return *this;
     }
 

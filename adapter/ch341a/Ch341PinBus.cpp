@@ -34,11 +34,21 @@ bool Ch341PinBus::run(const bus::PinBatch& batch, std::vector<uint8_t>& samples)
     // directions first.
     put(uint8_t(UioDir | OutputMask));
     for (const bus::PinBatch::Step& step : batch.steps()) {
-        if (step.kind == bus::PinBatch::Kind::Drive) {
-            put(uint8_t(UioOut | (step.levels & OutputMask)));
-        } else {
+        switch (step.kind) {
+        case bus::PinBatch::Kind::Drive: put(uint8_t(UioOut | (step.levels & OutputMask))); break;
+        case bus::PinBatch::Kind::Sample:
             put(UioSample);
             ++segmentSamples;
+            break;
+        case bus::PinBatch::Kind::Hold: {
+            // Setting the directions again changes nothing and takes one command's time, whatever
+            // the levels are.
+            const auto repeats =
+                (std::chrono::nanoseconds(step.nanoseconds) + PinCommandTime - std::chrono::nanoseconds(1)) /
+                PinCommandTime;
+            for (int64_t i = 0; i < repeats; ++i) put(uint8_t(UioDir | OutputMask));
+            break;
+        }
         }
     }
     endSegment();

@@ -89,6 +89,13 @@ TEST(Ch341PinBus, PacksABatchIntoFullSegmentsOfOneExchangeAndSamplesInOrder)
     EXPECT_EQ(counters.outPackets, 7u);
     EXPECT_EQ(counters.inPackets, 7u);
 
+    // A hold is whole pin commands of about 0.75 us each, here 60: two more segments; the clock
+    // moves on by at least the hold.
+    const auto before = adapter.emulator->now();
+    ASSERT_TRUE(pins.run(bus::PinBatch(batch).hold(std::chrono::nanoseconds(44'900)), samples));
+    EXPECT_EQ(counters.outPackets, 7u + 9u);
+    EXPECT_GE(adapter.emulator->now() - before, std::chrono::nanoseconds(44'900));
+
     // Released, the pins are at the SPI engine's idle levels.
     ASSERT_TRUE(pins.release());
     ASSERT_TRUE(pins.run(bus::PinBatch().sample(), samples));
