@@ -28,6 +28,10 @@ private:
 Microwire93Driver::Microwire93Driver(chipdb::Chip chip, bus::PinBus& pins)
     : ChipDriver(std::move(chip)), pins_(pins), socket_(pins.socketPins())
 {
+    // DO tells busy or ready only while chip select is high; raising it again does not disturb
+    // a cycle under way.
+    Waveform(poll_, socket_, pins_.outputMask()).select();
+    poll_.hold(PollLateness).sample();
 }
 
 family::Capabilities Microwire93Driver::capabilities() const
@@ -56,7 +60,26 @@ Failure Microwire93Driver::linkFailure(uint32_t address) const
 
 Result Microwire93Driver::run(uint32_t address)
 {
-    return pins_.run(batch_, samples_) ? Result::done() : Result(linkFailure(address));
+    if (!pins_.run(batch_, samples_)) return linkFailure(address);
+    if (samples_.size() != batch_.samples()) {
+        Failure failure{Failure::Cause::Link, address};
+        failure.link = UsbStatus::ShortReply;
+        return failure;
+    }
+    return Result::done();
+}
+
+Result Microwire93Driver::runWhenReady(uint32_t address, family::Progress* progress)
+{
+    const auto start = pins_.now();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (Result result = run(address); !result) return result;
+        if (DataOut(samples_[0], socket_)) return Result::done();
+        if (Result ready = waitReady(start, address, progress); !ready) return ready;
+    }
+    Failure failure{Failure::Cause::StayedBusy, address};
+    failure.waited = std::chrono::duration_cast<std::chrono::milliseconds>(pins_.now() - start);
+    return failure;
 }
 
 Result Microwire93Driver::identify(family::Identity& identity)
@@ -64,9 +87,16 @@ Result Microwire93Driver::identify(family::Identity& identity)
     identity = {};
     if (!usable()) return Failure{Failure::Cause::BadRequest};
     batch_.clear();
-    Waveform(batch_, socket_, pins_.outputMask()).select().send(Read(geometry(), 0)).lowerClockAndSample().deselect();
+    Waveform(batch_, socket_, pins_.outputMask())
+        .select()
+        .hold()
+        .sample()
+        .send(Read(geometry(), 0))
+        .lowerClockAndSample()
+        .deselect();
     Result result = run(0);
-    if (result) identity.answered = !DataOut(samples_[0], socket_);
+    // Busy, or the dummy bit: something drives DO low.
+    if (result) identity.answered = !DataOut(samples_[0], socket_) || !DataOut(samples_[1], socket_);
     return finish(result, false);
 }
 
@@ -90,15 +120,17 @@ Result Microwire93Driver::readRange(uint32_t address, std::span<uint8_t> into, f
         batch_.clear();
         Waveform(batch_, socket_, pins_.outputMask())
             .select()
+            .hold()
+            .sample()
             .send(Read(geometry(), first / wordBytes))
             .lowerClockAndSample()
             .receive(length * 8)
             .deselect();
-        if (Result result = run(at); !result) return result;
-        if (DataOut(samples_[0], socket_)) return Failure{Failure::Cause::NoChip, at};
+        if (Result result = runWhenReady(at, nullptr); !result) return result;
+        if (DataOut(samples_[1], socket_)) return Failure{Failure::Cause::NoChip, at};
         // The bits of a word leave the chip high bit first, so the x16 image gets each word's
         // high byte first.
-        PackBits(std::span(samples_).subspan(1), socket_, std::span(chunk).first(length));
+        PackBits(std::span(samples_).subspan(2), socket_, std::span(chunk).first(length));
         const uint32_t n = std::min(first + length, end) - at;
         std::copy_n(chunk.begin() + (at - first), n, into.begin() + (at - address));
         progress.advance(n);
@@ -107,18 +139,20 @@ Result Microwire93Driver::readRange(uint32_t address, std::span<uint8_t> into, f
     return Result::done();
 }
 
-Result Microwire93Driver::enableWrites()
+Result Microwire93Driver::enableWrites(uint32_t address, family::Progress* progress)
 {
     batch_.clear();
     Waveform(batch_, socket_, pins_.outputMask())
         .select()
+        .hold()
+        .sample()
         .send(Read(geometry(), 0))
         .lowerClockAndSample()
         .select()
         .send(EraseWriteEnable(geometry()))
         .deselect();
-    if (Result result = run(0); !result) return result;
-    if (DataOut(samples_[0], socket_)) return Failure{Failure::Cause::NoChip, 0};
+    if (Result result = runWhenReady(address, progress); !result) return result;
+    if (DataOut(samples_[1], socket_)) return Failure{Failure::Cause::NoChip, address};
     return Result::done();
 }
 
@@ -147,11 +181,9 @@ Result Microwire93Driver::programOne(Bits instruction, uint32_t address, family:
 
 Result Microwire93Driver::waitReady(std::chrono::nanoseconds start, uint32_t address, family::Progress* progress)
 {
-    batch_.clear();
-    batch_.hold(PollLateness).sample();
     for (;;) {
         const auto before = pins_.now();
-        if (Result result = run(address); !result) return result;
+        if (!pins_.run(poll_, samples_) || samples_.size() != 1) return linkFailure(address);
         if (DataOut(samples_[0], socket_)) return Result::done();
         // Busy at a poll made after `before`: busy for at least that long.
         if (before - start >= chip().busyLimit) {
@@ -192,7 +224,7 @@ Result Microwire93Driver::program(uint32_t address, std::span<const uint8_t> dat
         uint64_t(address) + data.size() > chip().size)
         return Failure{Failure::Cause::BadRequest, address};
     if (data.empty()) return Result::done();
-    if (Result result = enableWrites(); !result) return finish(result, false);
+    if (Result result = enableWrites(address, nullptr); !result) return finish(result, false);
     const uint16_t first = wordAt(data, 0);
     bool uniform = address == 0 && data.size() == chip().size;
     for (uint32_t offset = 0; uniform && offset < data.size(); offset += wordBytes)
@@ -217,7 +249,7 @@ Result Microwire93Driver::programWords(uint32_t address, std::span<const uint8_t
 Result Microwire93Driver::erase(family::Progress& progress)
 {
     if (!usable()) return Failure{Failure::Cause::BadRequest};
-    if (Result result = enableWrites(); !result) return finish(result, false);
+    if (Result result = enableWrites(0, &progress); !result) return finish(result, false);
     return finish(fill(ErasedWord(geometry()), progress), true);
 }
 

@@ -10,7 +10,8 @@
 // that bit: high means NoChip. A chip that then takes a programming instruction shows busy (DO
 // low) as soon as chip select rises again; one that does not, and whose word did not change, is
 // Refused. A chip that never shows ready again fails with StayedBusy after the chip's busy limit
-// in the adapter's time.
+// in the adapter's time. Reads and the start of writes look at DO before their instructions too:
+// a chip still busy hears no instruction, and its low DO would pass for a dummy bit and data.
 
 #include "adapter/bus/PinBus.h"
 #include "family/ChipDriver.h"
@@ -54,10 +55,14 @@ private:
     bool usable() const;
     // Runs batch_ into samples_; a failed exchange is a Link failure at `address`.
     family::Result run(uint32_t address);
+    // run() for a batch whose first sample looks at DO right after chip select rises, before its
+    // instructions: a chip still busy with an earlier cycle hears none of them, so it is waited
+    // for and the batch runs again.
+    family::Result runWhenReady(uint32_t address, family::Progress* progress);
     // Whole words covering [address, address + into.size()), the bytes wanted copied into `into`.
     family::Result readRange(uint32_t address, std::span<uint8_t> into, family::Progress& progress);
-    // The dummy bit of a read of word 0, then EWEN.
-    family::Result enableWrites();
+    // The dummy bit of a read of word 0, then EWEN; `address` names a failure.
+    family::Result enableWrites(uint32_t address, family::Progress* progress);
     // EWDS where writes were enabled, then the pins back to the SPI engine; the first failure
     // is the one reported.
     family::Result finish(family::Result result, bool disableWrites);
@@ -76,6 +81,7 @@ private:
     bus::PinBus& pins_;
     bus::SocketPins socket_;
     bus::PinBatch batch_;
+    bus::PinBatch poll_; // a look at the ready line, chip select raised
     std::vector<uint8_t> samples_;
 };
 

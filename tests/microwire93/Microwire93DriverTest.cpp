@@ -158,6 +158,13 @@ TEST(Microwire93Driver, AChipThatStaysBusyFailsAfterItsLimitInTheAdaptersTime)
     ASSERT_FALSE(erased);
     EXPECT_EQ(erased.failure().cause, Failure::Cause::StayedBusy);
     EXPECT_GT(progress.ticks, 0u); // the erase's wait shows on the bar
+
+    // A busy chip does not hear READ: the read waits, instead of taking DO's busy level for data.
+    std::vector<uint8_t> read(8);
+    const family::Result unread = driver.read(8, read, progress);
+    ASSERT_FALSE(unread);
+    EXPECT_EQ(unread.failure().cause, Failure::Cause::StayedBusy);
+    EXPECT_EQ(unread.failure().address, 8u);
 }
 
 TEST(Microwire93Driver, AChipThatNeverShowsBusyIsRefusedUnlessItsWordsChanged)
