@@ -18,7 +18,7 @@ namespace microwire93 {
 
 // The shape of the instructions of one part in one organisation.
 struct Geometry {
-    uint8_t addressBits = 0; // 6..11
+    uint8_t addressBits = 0; // 6..11 on the 93Cxx parts; at least 2, and at most 13 for x16
     uint8_t wordBits = 0;    // 8 or 16
 };
 

@@ -48,7 +48,11 @@ Geometry Microwire93Driver::geometry() const
 
 bool Microwire93Driver::usable() const
 {
-    return chip().isMicrowire() && chip().addressBits >= 2 && chip().addressBits <= 16 && chip().size > 0;
+    // The address field must hold the two bits that tell EWEN, EWDS, ERAL and WRAL apart, fit an
+    // instruction of 32 bits, and reach every word.
+    const chipdb::Chip& c = chip();
+    return c.isMicrowire() && c.addressBits >= 2 && c.addressBits <= 13 && c.size > 0 && c.size % c.wordBytes() == 0 &&
+           c.size <= (uint64_t(1) << c.addressBits) * c.wordBytes();
 }
 
 Failure Microwire93Driver::linkFailure(uint32_t address) const
@@ -203,7 +207,7 @@ Result Microwire93Driver::programWord(Bits instruction, uint32_t word, uint16_t 
     const uint32_t address = word * wordBytes;
     const Result result = programOne(instruction, address, nullptr);
     if (result || result.failure().cause != Failure::Cause::Refused) return result;
-    // Never busy: a chip that did not take the instruction, or a cycle over before the look two
+    // Never busy: a chip that did not take the instruction, or a cycle over before the look a few
     // pin commands later (only an emulated chip on a fast clock is that quick). The word tells.
     std::array<uint8_t, 2> cells{};
     family::NoProgress quiet;

@@ -233,6 +233,12 @@ TEST(Microwire93Driver, RefusesWhatDoesNotFitAndStopsWhenAsked)
         EXPECT_EQ(result.failure().cause, Failure::Cause::BadRequest);
     }
     EXPECT_TRUE(AllBytes(socket.emulator->memory(), 0xFF));
+    // A chip value of another family has no 93Cxx instructions.
+    Microwire93Driver other(chipdb::ChipFromRecord(Row("24C02")), *socket.adapter.pins());
+    const family::Result otherRead = other.read(0, read, none);
+    ASSERT_FALSE(otherRead);
+    EXPECT_EQ(otherRead.failure().cause, Failure::Cause::BadRequest);
+    EXPECT_FALSE(other.capabilities().erase);
 
     CountingProgress progress;
     progress.cancelAfter = 10;
