@@ -38,6 +38,20 @@ Chip ChipFromRecord(const ChipRecord& row)
         chip.family = Family::I2c24;
         chip.eepromType = uint8_t(eepromTypeOf(chip.kind));
         break;
+    case ChipClass::Microwire: {
+        const MicrowireKind& part = *microwireKindOf(chip.kind);
+        chip.family = Family::Microwire93;
+        chip.organisation = part.wordBits == 16 ? Organisation::X16 : Organisation::X8;
+        chip.addressBits = part.addressBits;
+        // The word is what one write takes; a larger size than the part's would wrap onto itself.
+        chip.pageSize = chip.wordBytes();
+        chip.size = std::min(chip.size, part.size) / chip.pageSize * chip.pageSize;
+        // Datasheets give at most 10 ms for a word (5 ms on most parts) and 15 ms for ERAL or
+        // WRAL: a chip still busy after ten times the longest has stopped answering.
+        chip.writeCycle = std::chrono::milliseconds(10);
+        chip.busyLimit = std::chrono::milliseconds(150);
+        break;
+    }
     case ChipClass::None: break;
     }
     ApplyNameTraits(chip);

@@ -6,6 +6,7 @@
 #include "adapter/SpiAddressMode.h"
 #include "chipdb/ChipRecord.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,10 +14,14 @@
 namespace chipdb {
 
 enum class Family {
-    None,  // a kind the program cannot drive: every operation refuses
-    Spi25, // 25xx SPI flash and SPI EEPROM
-    I2c24, // 24xx I2C EEPROM
+    None,        // a kind the program cannot drive: every operation refuses
+    Spi25,       // 25xx SPI flash and SPI EEPROM
+    I2c24,       // 24xx I2C EEPROM
+    Microwire93, // 93Cxx Microwire EEPROM
 };
+
+// How the ORG pin of a 93Cxx part groups its cells: bytes (ORG low) or 16-bit words (ORG high).
+enum class Organisation : uint8_t { X8, X16 };
 
 // How a 25xx chip takes new data.
 enum class SpiWriteMethod {
@@ -69,10 +74,19 @@ struct Chip {
     uint8_t eepromType = 13;                   // the 24xx type code 0..12, 13 for none
     std::optional<uint8_t> fixedDeviceAddress; // a part that answers at one address only
 
+    // 93Cxx
+    Organisation organisation = Organisation::X16;
+    uint8_t addressBits = 0;                 // width of the instructions' address field
+    std::chrono::milliseconds writeCycle{0}; // the longest programming cycle the datasheets give
+    std::chrono::milliseconds busyLimit{0};  // a chip busy for longer than this is stuck
+
     std::optional<VoltageRange> voltage;
 
     bool isSpi() const { return family == Family::Spi25; }
     bool isI2c() const { return family == Family::I2c24; }
+    bool isMicrowire() const { return family == Family::Microwire93; }
+    // Bytes of one 93Cxx word.
+    uint32_t wordBytes() const { return organisation == Organisation::X16 ? 2 : 1; }
 };
 
 // The chip of a database row: sizes rounded to integers as the selection does, the kind's rules

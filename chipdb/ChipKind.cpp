@@ -17,7 +17,15 @@ ChipClass chipClassOf(std::string_view kind)
 {
     if (kind.find("ID_SPI") != std::string_view::npos) return ChipClass::Spi;
     if (kind.find("ID_24C") != std::string_view::npos) return ChipClass::I2c;
+    if (microwireKindOf(kind)) return ChipClass::Microwire;
     return ChipClass::None;
+}
+
+const MicrowireKind* microwireKindOf(std::string_view kind)
+{
+    const auto it = std::find_if(kMicrowireKinds.begin(), kMicrowireKinds.end(),
+                                 [kind](const MicrowireKind& entry) { return entry.kind == kind; });
+    return it == kMicrowireKinds.end() ? nullptr : &*it;
 }
 
 int eepromTypeOf(std::string_view kind)
@@ -51,7 +59,7 @@ bool identificationRequired(std::string_view kind)
 
 bool isCatalogueKind(std::string_view kind)
 {
-    return indexIn(kI2cKinds, kind) >= 0 || indexIn(kSpiKinds, kind) >= 0;
+    return indexIn(kI2cKinds, kind) >= 0 || indexIn(kSpiKinds, kind) >= 0 || microwireKindOf(kind) != nullptr;
 }
 
 } // namespace chipdb

@@ -5,6 +5,7 @@
 #include "adapter/SpiAddressMode.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace chipdb {
@@ -18,12 +19,38 @@ inline constexpr std::array<std::string_view, 13> kI2cKinds{
 inline constexpr std::array<std::string_view, 6> kSpiKinds{"ID_SPI1",  "ID_SPI2",  "ID_SPI22",
                                                            "ID_SPI24", "ID_SPI25", "ID_SPI3"};
 
+// 93Cxx Microwire kinds, one per part and organisation: the record has no field for the ORG pin,
+// so the kind names it ("_8": ORG low, bytes; "_16": ORG high, 16-bit words). The address field
+// is as wide as the datasheets send it; on the 93C06, 93C56 and 93C76 its top bits are
+// don't-care, so those parts share the width of the next larger one.
+struct MicrowireKind {
+    std::string_view kind;
+    std::uint32_t size;    // bytes
+    std::uint8_t wordBits; // 8 or 16
+    std::uint8_t addressBits;
+};
+inline constexpr std::array<MicrowireKind, 12> kMicrowireKinds{{
+    {"ID_93C06_8", 32, 8, 7},
+    {"ID_93C06_16", 32, 16, 6},
+    {"ID_93C46_8", 128, 8, 7},
+    {"ID_93C46_16", 128, 16, 6},
+    {"ID_93C56_8", 256, 8, 9},
+    {"ID_93C56_16", 256, 16, 8},
+    {"ID_93C66_8", 512, 8, 9},
+    {"ID_93C66_16", 512, 16, 8},
+    {"ID_93C76_8", 1024, 8, 11},
+    {"ID_93C76_16", 1024, 16, 10},
+    {"ID_93C86_8", 2048, 8, 11},
+    {"ID_93C86_16", 2048, 16, 10},
+}};
+
 inline constexpr int kNoEepromType = 13;
 
-enum class ChipClass { None, I2c, Spi };
+enum class ChipClass { None, I2c, Spi, Microwire };
 enum class SpiProgramming { None, Page, AutoIncrementWord };
 
-ChipClass chipClassOf(std::string_view kind); // SPI if it contains "ID_SPI", else I2C if "ID_24C"
+// SPI if it contains "ID_SPI", else I2C if "ID_24C", else Microwire if it is one of kMicrowireKinds.
+ChipClass chipClassOf(std::string_view kind);
 inline bool isSpiChip(std::string_view kind)
 {
     return chipClassOf(kind) == ChipClass::Spi;
@@ -32,6 +59,12 @@ inline bool isI2cChip(std::string_view kind)
 {
     return chipClassOf(kind) == ChipClass::I2c;
 }
+inline bool isMicrowireChip(std::string_view kind)
+{
+    return chipClassOf(kind) == ChipClass::Microwire;
+}
+// The entry of kMicrowireKinds, null for other kinds.
+const MicrowireKind* microwireKindOf(std::string_view kind);
 
 int eepromTypeOf(std::string_view kind);                // 0..12, kNoEepromType otherwise
 SpiAddressMode spiAddressModeOf(std::string_view kind); // SpiAddress3 for every kind after the fifth

@@ -5,6 +5,8 @@
 
 #include "adapter/UsbStatus.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -20,10 +22,11 @@ struct SocketPins {
 
 class PinBatch {
 public:
-    enum class Kind : uint8_t { Drive, Sample };
+    enum class Kind : uint8_t { Drive, Sample, Hold };
     struct Step {
         Kind kind;
-        uint8_t levels; // Drive: the levels of the output pins
+        uint8_t levels = 0;       // Drive: the levels of the output pins
+        uint32_t nanoseconds = 0; // Hold
     };
 
     // Drives the output pins to `levels` (bits of pins that are inputs are ignored).
@@ -37,6 +40,13 @@ public:
     {
         steps_.push_back({Kind::Sample, 0});
         ++samples_;
+        return *this;
+    }
+    // Leaves the pins as they are for at least `duration` before the next step, inside the batch.
+    PinBatch& hold(std::chrono::nanoseconds duration)
+    {
+        const auto clamped = std::clamp<int64_t>(duration.count(), 0, UINT32_MAX);
+        steps_.push_back({Kind::Hold, 0, uint32_t(clamped)});
         return *this;
     }
 
@@ -66,6 +76,11 @@ public:
     virtual bool run(const PinBatch& batch, std::vector<uint8_t>& samples) = 0;
     // Leaves the pins as the adapter's SPI and I2C engines expect them.
     virtual bool release() = 0;
+
+    // Waits with the pins as they are, in the adapter's time (the emulator scales it), and that
+    // time: how long a chip has been busy is measured in it.
+    virtual void pause(std::chrono::microseconds duration) = 0;
+    virtual std::chrono::nanoseconds now() const = 0;
 
     virtual UsbStatus lastStatus() const = 0;
 };

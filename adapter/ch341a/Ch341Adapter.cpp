@@ -1,7 +1,7 @@
 #include "adapter/ch341a/Ch341Adapter.h"
 
 Ch341Adapter::Ch341Adapter(std::shared_ptr<UsbTransport> transport)
-    : device_(std::make_shared<Ch341Device>(std::move(transport))), spi_(*device_), i2c_(*device_)
+    : device_(std::make_shared<Ch341Device>(std::move(transport))), spi_(*device_), i2c_(*device_), pins_(*device_)
 {
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 // The CH341A (1a86:5512) as a bus::Adapter: the vendor library's operations built over a USB
 // transport (libusb for the real adapter, the emulated CH341A in tests), and the SPI and I2C
-// masters over them.
+// masters and the pin bus over them.
 
 #include "adapter/bus/Adapter.h"
 #include "adapter/ch341a/Ch341Device.h"
 #include "adapter/ch341a/Ch341I2cMaster.h"
+#include "adapter/ch341a/Ch341PinBus.h"
 #include "adapter/ch341a/Ch341SpiMaster.h"
 
 #include <memory>
@@ -23,7 +24,7 @@ public:
 
     bus::SpiMaster* spi() override { return &spi_; }
     bus::I2cMaster* i2c() override { return &i2c_; }
-    bus::PinBus* pins() override { return nullptr; }
+    bus::PinBus* pins() override { return &pins_; }
     UsbStatus lastStatus() const override { return device_->lastStatus(); }
 
     // The vendor library's operations on this adapter.
@@ -34,4 +35,5 @@ private:
     std::shared_ptr<Ch341Device> device_;
     Ch341SpiMaster spi_;
     Ch341I2cMaster i2c_;
+    Ch341PinBus pins_;
 };

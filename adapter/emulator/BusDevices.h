@@ -1,5 +1,5 @@
 #pragma once
-// The two kinds of emulated chip as the emulated adapter's buses see them.
+// The kinds of emulated chip as the emulated adapter's buses and pins see them.
 
 #include <array>
 #include <cstdint>
@@ -32,4 +32,14 @@ public:
     virtual void deselect() = 0;
     // The status bits the chip keeps without power, for the state file; nullopt for none.
     virtual std::optional<std::array<uint8_t, 3>> keptStatus() const { return std::nullopt; }
+};
+
+// A chip clocked pin by pin (93Cxx Microwire): it sees the levels of its input lines after every
+// pin change and drives its data output.
+class MicrowireSlave {
+public:
+    virtual ~MicrowireSlave() = default;
+    virtual void lines(bool chipSelect, bool clock, bool dataIn) = 0;
+    // The level on DO; high when the chip does not drive it (the adapter's input floats high).
+    virtual bool dataOut() const = 0;
 };

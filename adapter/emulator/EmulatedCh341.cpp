@@ -3,6 +3,7 @@
 #include "adapter/ch341a/Ch341Protocol.h"
 #include "adapter/emulator/ChipStateFile.h"
 #include "adapter/emulator/I2cEeprom.h"
+#include "adapter/emulator/Microwire93.h"
 #include "adapter/emulator/SpiEeprom.h"
 #include "adapter/emulator/SpiFlash.h"
 
@@ -33,6 +34,9 @@ void EmulatedCh341::seatChip()
         break;
     case EmulatedChipFamily::SpiFlash:
         spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_, savedStatus_);
+        break;
+    case EmulatedChipFamily::Microwire93:
+        microwireChip_ = std::make_unique<Microwire93>(config_, memory_, clock_);
         break;
     }
     // Without a usable state file, one is written only once the chip's kept bits change.
@@ -127,6 +131,7 @@ void EmulatedCh341::insertChip(EmulatedChipConfig config)
     persist();
     i2cChip_.reset();
     spiChip_.reset();
+    microwireChip_.reset();
     config_ = std::move(config);
     memory_ = ChipMemory(config_.size, config_.imageFile);
     savedStatus_.reset();
@@ -512,14 +517,39 @@ EmulatedCh341::Time EmulatedCh341::runUio(std::span<const uint8_t> s, Time at, s
         if (cmd == UioEnd) break;
         tick(at, pace_.pinCommands(1));
         switch (cmd & 0xC0) {
-        case 0x00: reply.push_back(static_cast<uint8_t>((pinOut_ & 0x3F) | 0x80)); break;
+        case 0x00: reply.push_back(portLevels()); break;
         case UioDir: pinDir_ = cmd & 0x3F; break;
         case UioOut: pinOut_ = cmd & 0x3F; break;
         default: break; // delays
         }
         updateChipSelect();
+        updateMicrowire();
     }
     return at - start;
+}
+
+namespace {
+// The board's wiring of a 93Cxx in the 25xx socket.
+constexpr uint8_t MicrowireSelect = 0x01, MicrowireClock = 0x08, MicrowireDataIn = 0x20;
+constexpr uint8_t PortDataOut = 0x80;
+} // namespace
+
+void EmulatedCh341::updateMicrowire()
+{
+    // A chip that stays busy takes no instruction.
+    if (!microwireChip_ || stayBusy_) return;
+    // A pin that is not an output floats high.
+    const uint8_t levels = static_cast<uint8_t>(pinOut_ | ~pinDir_);
+    microwireChip_->lines(levels & MicrowireSelect, levels & MicrowireClock, levels & MicrowireDataIn);
+}
+
+uint8_t EmulatedCh341::portLevels() const
+{
+    // D7 is the socket's DO, high when nothing drives it; a 93Cxx that stays busy holds it low
+    // whenever it is selected.
+    bool dataOut = true;
+    if (microwireChip_) dataOut = stayBusy_ ? !((pinOut_ | ~pinDir_) & MicrowireSelect) : microwireChip_->dataOut();
+    return static_cast<uint8_t>((pinOut_ & 0x3F) | (dataOut ? PortDataOut : 0));
 }
 
 void EmulatedCh341::updateChipSelect()

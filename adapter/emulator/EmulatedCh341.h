@@ -1,6 +1,8 @@
 #pragma once
 // An in-process CH341A: decodes the same USB packets as the real adapter (I2C stream 0xAA,
-// SPI stream 0xA8, pin stream 0xAB) and drives one emulated chip on its I2C or SPI bus.
+// SPI stream 0xA8, pin stream 0xAB) and drives one emulated chip on its I2C or SPI bus, or a
+// 93Cxx on the pins of the 25xx socket (through the usual adapter board: CS on D0, CLK on D3,
+// DI on D5, DO on D7).
 // Records a bus log for tests and, on request, a bus log file for people; plugging and
 // unplugging drive the hot-plug handler. With an image file the chip's contents and the status
 // bits it keeps without power (ChipStateFile.h) are saved beside it on close, unplug and
@@ -168,6 +170,9 @@ private:
     // Moves the virtual clock to the end of a sub-command that has just run.
     void tick(Time& at, Time duration);
     void updateChipSelect();
+    // The socket's lines to a 93Cxx after a pin change, and the port as a pin read sees it.
+    void updateMicrowire();
+    uint8_t portLevels() const;
     void seatChip(); // makes the chip model of config_ on memory_
     bool persist();  // image and state files; called with the lock held
     void logNote(std::string_view text);
@@ -185,6 +190,7 @@ private:
     ChipMemory memory_;
     std::unique_ptr<I2cSlave> i2cChip_;
     std::unique_ptr<SpiSlave> spiChip_;
+    std::unique_ptr<MicrowireSlave> microwireChip_;
 
     mutable std::mutex mutex_;
     AdapterEventHandler handler_;

@@ -14,6 +14,27 @@ constexpr std::array<std::string_view, 13> I2cKinds{"ID_24C01",   "ID_24C02",   
                                                     "ID_24C32",   "ID_24C64",   "ID_24C128", "ID_24C256", "ID_24C512",
                                                     "ID_24C1024", "ID_24C2048", "ID_24C4096"};
 
+// The datasheets' address widths: the 93C06, 93C56 and 93C76 take as many bits as the next larger
+// part and ignore the top one or two.
+struct MicrowireKind {
+    std::string_view kind;
+    MicrowireShape shape;
+};
+constexpr std::array<MicrowireKind, 12> MicrowireKinds{{
+    {"ID_93C06_8", {7, 8}},
+    {"ID_93C06_16", {6, 16}},
+    {"ID_93C46_8", {7, 8}},
+    {"ID_93C46_16", {6, 16}},
+    {"ID_93C56_8", {9, 8}},
+    {"ID_93C56_16", {8, 16}},
+    {"ID_93C66_8", {9, 8}},
+    {"ID_93C66_16", {8, 16}},
+    {"ID_93C76_8", {11, 8}},
+    {"ID_93C76_16", {10, 16}},
+    {"ID_93C86_8", {11, 8}},
+    {"ID_93C86_16", {10, 16}},
+}};
+
 constexpr uint32_t MaxEmulatedSize = 128u << 20;
 
 std::optional<std::vector<uint8_t>> parseHex(std::string_view text)
@@ -43,9 +64,17 @@ std::optional<uint8_t> I2cTypeOfKind(std::string_view kind)
     return std::nullopt;
 }
 
+std::optional<MicrowireShape> MicrowireShapeOfKind(std::string_view kind)
+{
+    for (const MicrowireKind& entry : MicrowireKinds)
+        if (entry.kind == kind) return entry.shape;
+    return std::nullopt;
+}
+
 std::optional<EmulatedChipFamily> EmulatedFamilyOf(std::string_view kind)
 {
     if (I2cTypeOfKind(kind)) return EmulatedChipFamily::I2cEeprom;
+    if (MicrowireShapeOfKind(kind)) return EmulatedChipFamily::Microwire93;
     if (kind == "ID_SPI2" || kind == "ID_SPI22") return EmulatedChipFamily::SpiEeprom;
     if (kind == "ID_SPI1" || kind == "ID_SPI3" || kind == "ID_SPI24" || kind == "ID_SPI25")
         return EmulatedChipFamily::SpiFlash;
@@ -122,6 +151,12 @@ std::optional<EmulatedChipConfig> MakeEmulatedChipConfig(const EmulatedChipFacts
     config.remsId = {0xFF, 0xFF};
     if (facts.chipText == "PCA24S08") config.i2cDeviceAddress = 0xA8;
     ApplyProtection(config, facts.chipText);
+    if (const auto shape = MicrowireShapeOfKind(facts.kind)) {
+        // Whole words only.
+        if (facts.size % (shape->wordBits / 8) != 0) return std::nullopt;
+        config.microwireAddressBits = shape->addressBits;
+        config.microwireWordBits = shape->wordBits;
+    }
     if (*family != EmulatedChipFamily::SpiFlash) return config;
 
     const auto id = parseHex(facts.signature);

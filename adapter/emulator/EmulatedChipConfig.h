@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-enum class EmulatedChipFamily { I2cEeprom, SpiFlash, SpiEeprom };
+enum class EmulatedChipFamily { I2cEeprom, SpiFlash, SpiEeprom, Microwire93 };
 
 // What the flash does with the one-byte command B9.
 enum class B9Command {
@@ -71,7 +71,7 @@ struct EmulatedChipConfig {
     Time pageProgramTime = std::chrono::microseconds(700);
     Time statusWriteTime = std::chrono::milliseconds(10);
     Time aaiWordTime = std::chrono::microseconds(10);
-    Time eepromWriteCycle = std::chrono::milliseconds(5); // 24xx and 25xx EEPROM
+    Time eepromWriteCycle = std::chrono::milliseconds(5); // 24xx, 25xx and 93Cxx EEPROM
     // After AB wakes the chip from deep power-down it ignores commands for this long (tRES1;
     // 3 us on Winbond, up to 30 us on other makers' parts).
     Time powerDownReleaseTime = std::chrono::microseconds(30);
@@ -79,6 +79,15 @@ struct EmulatedChipConfig {
     // 24xx: device byte the chip answers to (bit 0 clear); pin bits beyond the memory-address
     // bits of the device byte are compared.
     uint8_t i2cDeviceAddress = 0xA0;
+
+    // 93Cxx: the width of the instructions' address field and the organisation (8 or 16 bits, as
+    // the ORG pin sets it).
+    uint8_t microwireAddressBits = 6;
+    uint8_t microwireWordBits = 16;
+    // ERAL and WRAL are taken (Microchip's parts take them only at 4.5 V and above).
+    bool microwireBulkInstructions = true;
+    // The program-enable pin some parts have is held low: no instruction changes the cells.
+    bool microwireWriteProtected = false;
 
     // Chip contents are loaded from and written back to this file when set; the non-volatile
     // status bits live beside it (see ChipStateFile.h).
@@ -101,6 +110,14 @@ struct EmulatedChipFacts {
 std::optional<EmulatedChipFamily> EmulatedFamilyOf(std::string_view kind);
 // 24xx type code 0..12 of a kind text, nullopt for other kinds.
 std::optional<uint8_t> I2cTypeOfKind(std::string_view kind);
+
+// The 93Cxx part a kind text names ("ID_93C46_16": 6 address bits, 16-bit words), from the
+// datasheets; nullopt for other kinds.
+struct MicrowireShape {
+    uint8_t addressBits;
+    uint8_t wordBits;
+};
+std::optional<MicrowireShape> MicrowireShapeOfKind(std::string_view kind);
 
 // Builds the configuration of a chip database row. Nullopt for an unknown kind or impossible
 // sizes. A flash takes the SFDP of its row (sfdp::TableOfChip): a real part's dump or one built

@@ -1,5 +1,6 @@
 // The CH341A's bus masters: what the chip families see of the adapter.
 #include "adapter/ch341a/Ch341I2cMaster.h"
+#include "adapter/ch341a/Ch341PinBus.h"
 #include "adapter/ch341a/Ch341SpiMaster.h"
 #include "tests/support/EmulatedAdapter.h"
 
@@ -67,6 +68,40 @@ TEST(Ch341I2cMaster, ReportsEachAcknowledgementAndTheBytesRead)
     bool ack = true;
     ASSERT_TRUE(i2c.run(probe, std::span(&ack, 1)));
     EXPECT_FALSE(ack);
+}
+
+TEST(Ch341PinBus, PacksABatchIntoFullSegmentsOfOneExchangeAndSamplesInOrder)
+{
+    EmulatedAdapter adapter(SpiChip());
+    Ch341PinBus pins(adapter.device);
+    // The emulated port reads back the levels driven on D5..D0 (D7 floats high): each sample
+    // shows the drive before it, so the order of the samples is visible.
+    bus::PinBatch batch;
+    for (unsigned i = 0; i < 100; ++i) batch.drive(uint8_t(i * 7)).sample();
+    adapter.emulator->resetCounters();
+    std::vector<uint8_t> samples;
+    ASSERT_TRUE(pins.run(batch, samples));
+    ASSERT_EQ(samples.size(), 100u);
+    for (unsigned i = 0; i < 100; ++i) EXPECT_EQ(samples[i], uint8_t(0x80 | ((i * 7) & 0x3F))) << i;
+    const UsbCounters& counters = adapter.emulator->counters();
+    EXPECT_EQ(counters.roundTrips, 1u);
+    // 201 sub-commands (the directions first), 30 to a segment; one reply per segment.
+    EXPECT_EQ(counters.outPackets, 7u);
+    EXPECT_EQ(counters.inPackets, 7u);
+
+    // A hold is whole pin commands of about 0.75 us each, here 60: two more segments; the clock
+    // moves on by at least the hold.
+    const auto before = adapter.emulator->now();
+    ASSERT_TRUE(pins.run(bus::PinBatch(batch).hold(std::chrono::nanoseconds(44'900)), samples));
+    EXPECT_EQ(counters.outPackets, 7u + 9u);
+    EXPECT_GE(adapter.emulator->now() - before, std::chrono::nanoseconds(44'900));
+
+    // Released, the pins are at the SPI engine's idle levels.
+    ASSERT_TRUE(pins.release());
+    ASSERT_TRUE(pins.run(bus::PinBatch().sample(), samples));
+    EXPECT_EQ(samples, std::vector<uint8_t>{0x80 | 0x37});
+    EXPECT_TRUE(pins.run(bus::PinBatch(), samples)); // nothing to do: no exchange
+    EXPECT_TRUE(samples.empty());
 }
 
 } // namespace

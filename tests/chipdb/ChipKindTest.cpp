@@ -29,6 +29,8 @@ const KindCase kCases[] = {
     {"xID_SPI9", ChipClass::Spi, 13, 1, SpiProgramming::None, true}, // contains, but outside the catalogue
     {"id_spi1", ChipClass::None, 13, 1, SpiProgramming::None, true}, // case matters
     {"", ChipClass::None, 13, 1, SpiProgramming::None, true},
+    {"ID_93C46_16", ChipClass::Microwire, 13, 1, SpiProgramming::None, true},
+    {"ID_93C46", ChipClass::None, 13, 1, SpiProgramming::None, true}, // no organisation: no kind
 };
 
 } // namespace
@@ -45,9 +47,11 @@ TEST(ChipKind, RulesDerivedFromTheKindText)
     }
 }
 
-TEST(ChipKind, CatalogueHoldsExactlyTheNineteenKinds)
+TEST(ChipKind, CatalogueHoldsExactlyTheListedKinds)
 {
     for (auto k : kI2cKinds) EXPECT_TRUE(isCatalogueKind(k)) << k;
     for (auto k : kSpiKinds) EXPECT_TRUE(isCatalogueKind(k)) << k;
-    for (auto k : {"ID_24C", "ID_SPI", "id_spi1", "ID_SPI1 "}) EXPECT_FALSE(isCatalogueKind(k)) << k;
+    for (const MicrowireKind& k : kMicrowireKinds) EXPECT_TRUE(isCatalogueKind(k.kind)) << k.kind;
+    for (auto k : {"ID_24C", "ID_SPI", "id_spi1", "ID_SPI1 ", "ID_93C46", "ID_93C46_16 "})
+        EXPECT_FALSE(isCatalogueKind(k)) << k;
 }

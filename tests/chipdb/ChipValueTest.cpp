@@ -39,6 +39,25 @@ TEST(ChipValue, KindRulesBecomeFields)
     EXPECT_EQ(FromRow("huge", "ID_SPI25", 1e12).size, 64u << 20); // cut to the largest chip
 }
 
+TEST(ChipValue, MicrowireKindsGiveOrganisationAddressWidthAndWord)
+{
+    const Chip x8 = FromRow("93C56_8", "ID_93C56_8", 256, 1);
+    EXPECT_EQ(x8.family, Family::Microwire93);
+    EXPECT_EQ(x8.organisation, Organisation::X8);
+    EXPECT_EQ(x8.addressBits, 9); // one don't-care bit above the 256 bytes
+    EXPECT_EQ(x8.wordBytes(), 1u);
+    EXPECT_GT(x8.busyLimit, x8.writeCycle);
+
+    const Chip x16 = FromRow("93C86_16", "ID_93C86_16", 2048, 256); // a page size from the row is no word
+    EXPECT_EQ(x16.organisation, Organisation::X16);
+    EXPECT_EQ(x16.addressBits, 10);
+    EXPECT_EQ(x16.pageSize, 2u);
+    EXPECT_EQ(x16.size, 2048u);
+    // A row larger than the part, or not in whole words, is cut to what the part holds.
+    EXPECT_EQ(FromRow("93C46_16", "ID_93C46_16", 4096, 2).size, 128u);
+    EXPECT_EQ(FromRow("93C46_16", "ID_93C46_16", 33, 2).size, 32u);
+}
+
 TEST(ChipValue, NameTraitsComeFromOneTable)
 {
     EXPECT_EQ(FromRow("AT25DF041A", "ID_SPI1").unprotect, UnprotectQuirk::GlobalUnprotectTwice);

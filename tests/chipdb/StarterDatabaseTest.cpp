@@ -52,7 +52,8 @@ TEST(StarterDatabase, EveryRowIsSane)
         EXPECT_FALSE(r.MANUF.empty());
         ASSERT_TRUE(r.CHIPSIZE && r.PAGESIZE && r.FREQUENCY && r.ERTIME);
         const double size = *r.CHIPSIZE, page = *r.PAGESIZE;
-        EXPECT_TRUE(isPowerOfTwo(size) && size >= 128 && size <= kMaxChipSize) << size;
+        EXPECT_TRUE(isPowerOfTwo(size) && size >= (isMicrowireChip(r.CHIPID) ? 32 : 128) && size <= kMaxChipSize)
+            << size;
         EXPECT_TRUE(isPowerOfTwo(page) && page <= 256 && page <= size) << page;
         EXPECT_TRUE(*r.FREQUENCY >= 1 && *r.FREQUENCY <= 3);
         EXPECT_GE(*r.ERTIME, 0);
@@ -63,7 +64,11 @@ TEST(StarterDatabase, EveryRowIsSane)
         if (range) {
             EXPECT_EQ(range->maxMillivolts <= 2000, r.CHIPTEXT.find("_18") != std::string::npos);
         }
-        if (isI2cChip(r.CHIPID)) {
+        if (const MicrowireKind* part = microwireKindOf(r.CHIPID)) {
+            EXPECT_EQ(size, part->size) << "size does not match the 93Cxx kind";
+            EXPECT_EQ(page, part->wordBits / 8) << "the page of a 93Cxx row is its word";
+            EXPECT_TRUE(r.SIGNATURE.empty());
+        } else if (isI2cChip(r.CHIPID)) {
             EXPECT_EQ(size, 128.0 * (1 << eepromTypeOf(r.CHIPID))) << "size does not match the 24xx kind";
             EXPECT_TRUE(r.SIGNATURE.empty());
         } else {
