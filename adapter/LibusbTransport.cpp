@@ -153,8 +153,8 @@ void LibusbTransport::transferDone(libusb_transfer* transfer)
 UsbStatus LibusbTransport::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
                                     std::span<const uint8_t> inSizes, std::span<uint8_t> in)
 {
-    const std::vector<uint16_t> wide(inSizes.begin(), inSizes.end());
-    return doSubmitWide(ticket, out, wide, in);
+    wideSizes_.assign(inSizes.begin(), inSizes.end());
+    return doSubmitWide(ticket, out, wideSizes_, in);
 }
 
 UsbStatus LibusbTransport::doSubmitWide(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 struct libusb_context;
 struct libusb_device_handle;
@@ -70,4 +71,5 @@ private:
     std::optional<UsbLocation> location_;
     bool reattachKernelDriver_ = false;
     std::unique_ptr<UsbHotplug> hotplug_;
+    std::vector<uint16_t> wideSizes_;
 };
