@@ -161,8 +161,9 @@ bool Ch347SpiMaster::deliver(const Exchange& exchange, std::size_t received)
         const uint8_t* frame = exchange.in.data() + at;
         const bool framed =
             frame[0] == reply.command && PayloadLength({frame, HeaderSize + reply.payload}) == reply.payload;
-        const bool statusOk = reply.command != CmdSpiWrite && reply.command != CmdSpiConfigure;
-        if (!framed || (!statusOk && frame[HeaderSize] != StatusOk)) return fail(UsbStatus::Failed);
+        // A write block and the configuration answer with a status byte; the rest with data.
+        const bool status = reply.command == CmdSpiWrite || reply.command == CmdSpiConfigure;
+        if (!framed || (status && frame[HeaderSize] != StatusOk)) return fail(UsbStatus::Failed);
         at += HeaderSize + reply.payload;
     }
     at = 0;

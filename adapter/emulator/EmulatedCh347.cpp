@@ -419,6 +419,7 @@ void EmulatedCh347::startCommand(Time at)
 void EmulatedCh347::readChunk(Time at)
 {
     const auto n = std::min<std::size_t>(readLeft_, MaxPayload);
+    if (pace_.timed()) clock_.advanceTo(at);
     std::vector<uint8_t> reply(HeaderSize + n, spi_.mosiWhileReading);
     PutHeader(reply.data(), CmdSpiRead, n);
     const std::span<uint8_t> data(reply.data() + HeaderSize, n);
