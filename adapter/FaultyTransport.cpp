@@ -1,18 +1,29 @@
 #include "adapter/FaultyTransport.h"
 
-#include "adapter/ch341a/Ch341Protocol.h"
-
 FaultyTransport::FaultyTransport(std::shared_ptr<UsbTransport> inner, TransportFault fault, uint64_t afterPackets)
-    : inner_(std::move(inner)), fault_(fault), afterPackets_(afterPackets)
+    : UsbTransport(inner->profile()), inner_(std::move(inner)), fault_(fault), afterPackets_(afterPackets)
 {
 }
 
 UsbStatus FaultyTransport::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
                                     std::span<const uint8_t> inSizes, std::span<uint8_t> in)
 {
+    return pass(ticket, out, inSizes, in);
+}
+
+UsbStatus FaultyTransport::doSubmitWide(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                        std::span<const uint16_t> inSizes, std::span<uint8_t> in)
+{
+    return pass(ticket, out, inSizes, in);
+}
+
+template <class Size>
+UsbStatus FaultyTransport::pass(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                std::span<const Size> inSizes, std::span<uint8_t> in)
+{
+    const std::size_t packetSize = profile().packetSize;
     uint64_t packets = 0;
-    for (std::span<const uint8_t> transfer : out)
-        packets += (transfer.size() + ch341::PacketSize - 1) / ch341::PacketSize;
+    for (std::span<const uint8_t> transfer : out) packets += (transfer.size() + packetSize - 1) / packetSize;
     Fate fate;
     fate.hit = passed_ + packets > afterPackets_;
     passed_ += packets;

@@ -21,14 +21,22 @@ public:
     void close() override { inner_->close(); }
     bool isOpen() const override { return inner_->isOpen(); }
     void pause(std::chrono::microseconds duration) override { inner_->pause(duration); }
+    std::chrono::nanoseconds now() const override { return inner_->now(); }
+    const UsbModel* model() const override { return inner_->model(); }
     void setEventHandler(AdapterEventHandler handler) override { inner_->setEventHandler(std::move(handler)); }
 
 protected:
     UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
                        std::span<const uint8_t> inSizes, std::span<uint8_t> in) override;
+    UsbStatus doSubmitWide(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                           std::span<const uint16_t> inSizes, std::span<uint8_t> in) override;
     UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) override;
 
 private:
+    template <class Size>
+    UsbStatus pass(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out, std::span<const Size> inSizes,
+                   std::span<uint8_t> in);
+
     // What became of a submitted exchange: passed on (the inner ticket), or already decided.
     struct Fate {
         ExchangeTicket inner = 0;

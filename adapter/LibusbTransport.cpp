@@ -7,11 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-using namespace ch341;
-
 namespace {
-
-constexpr int Interface = 0;
 
 UsbStatus statusOf(int libusbError)
 {
@@ -42,12 +38,13 @@ void LIBUSB_CALL transferCallback(libusb_transfer* transfer);
 
 } // namespace
 
-// One queued exchange: its OUT bytes (copied, libusb reads them later), a 32-byte slot for each
-// reply packet, and what is still outstanding. `done` is the flag libusb's completed-wait watches.
+// One queued exchange: its OUT bytes (copied, libusb reads them later), a packet-sized slot for
+// each reply packet, and what is still outstanding. `done` is the flag libusb's completed-wait
+// watches.
 struct LibusbTransport::Pending {
     ExchangeTicket ticket = 0;
     std::vector<std::vector<uint8_t>> out;
-    std::vector<uint8_t> inSizes;
+    std::vector<uint16_t> inSizes;
     std::vector<uint8_t> staging;
     std::vector<int> lengths;
     std::span<uint8_t> in;
@@ -107,13 +104,13 @@ void LibusbTransport::submitRequest(const TransferSchedule::Request& request)
     if (!transfer) return failAll(UsbStatus::Failed);
     Flight& flight = flights_.emplace_back(Flight{this, request, transfer});
     if (request.kind == TransferSchedule::Request::Kind::In) {
-        libusb_fill_bulk_transfer(transfer, handle_, EndpointIn, pending->staging.data() + request.index * PacketSize,
-                                  pending->inSizes[request.index], transferCallback, &flight,
-                                  static_cast<unsigned>(HostInTimeout.count()));
+        libusb_fill_bulk_transfer(
+            transfer, handle_, profile().endpointIn, pending->staging.data() + request.index * profile().packetSize,
+            pending->inSizes[request.index], transferCallback, &flight, static_cast<unsigned>(HostInTimeout.count()));
     } else {
         // libusb does not write to an OUT buffer.
         uint8_t* bytes = pending->out[request.index].data() + request.offset;
-        libusb_fill_bulk_transfer(transfer, handle_, EndpointOut, bytes, static_cast<int>(request.length),
+        libusb_fill_bulk_transfer(transfer, handle_, profile().endpointOut, bytes, static_cast<int>(request.length),
                                   transferCallback, &flight, static_cast<unsigned>(HostOutTimeout.count()));
     }
     if (libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
@@ -156,13 +153,20 @@ void LibusbTransport::transferDone(libusb_transfer* transfer)
 UsbStatus LibusbTransport::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
                                     std::span<const uint8_t> inSizes, std::span<uint8_t> in)
 {
+    wideSizes_.assign(inSizes.begin(), inSizes.end());
+    return doSubmitWide(ticket, out, wideSizes_, in);
+}
+
+UsbStatus LibusbTransport::doSubmitWide(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                        std::span<const uint16_t> inSizes, std::span<uint8_t> in)
+{
     if (!handle_) return UsbStatus::NotOpen;
     std::lock_guard lock(stateMutex_);
     auto pending = std::make_unique<Pending>();
     pending->ticket = ticket;
     for (std::span<const uint8_t> transfer : out) pending->out.emplace_back(transfer.begin(), transfer.end());
     pending->inSizes.assign(inSizes.begin(), inSizes.end());
-    pending->staging.resize(inSizes.size() * PacketSize);
+    pending->staging.resize(inSizes.size() * profile().packetSize);
     pending->lengths.assign(inSizes.size(), 0);
     pending->in = in;
     std::vector<TransferSchedule::Request> requests;
@@ -213,7 +217,7 @@ UsbStatus LibusbTransport::doCollect(ExchangeTicket ticket, std::size_t& receive
     if (status == UsbStatus::Ok) {
         for (std::size_t i = 0; i < pending->inSizes.size(); ++i) {
             const auto length = static_cast<std::size_t>(pending->lengths[i]);
-            std::copy_n(pending->staging.begin() + static_cast<std::ptrdiff_t>(i * PacketSize), length,
+            std::copy_n(pending->staging.begin() + static_cast<std::ptrdiff_t>(i * profile().packetSize), length,
                         pending->in.begin() + static_cast<std::ptrdiff_t>(received));
             received += length;
         }
@@ -222,27 +226,23 @@ UsbStatus LibusbTransport::doCollect(ExchangeTicket ticket, std::size_t& receive
     return status;
 }
 
-namespace {
+LibusbTransport::LibusbTransport() : LibusbTransport(ch341::Profile) {}
 
-int LIBUSB_CALL hotplugEvent(libusb_context*, libusb_device*, libusb_hotplug_event event, void* self)
-{
-    static_cast<LibusbTransport*>(self)->reportEvent(
-        event == LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED ? AdapterEventArrived : AdapterEventRemoved);
-    return 0; // stay registered
-}
-
-} // namespace
-
-LibusbTransport::LibusbTransport()
+LibusbTransport::LibusbTransport(const UsbDeviceProfile& profile) : UsbTransport(profile)
 {
     if (libusb_init(&context_) != LIBUSB_SUCCESS) context_ = nullptr;
 }
 
 LibusbTransport::~LibusbTransport()
 {
-    stopEvents();
+    hotplug_.reset();
     close();
     if (context_) libusb_exit(context_);
+}
+
+const UsbModel* LibusbTransport::model() const
+{
+    return opened_ ? opened_ : UsbTransport::model();
 }
 
 UsbStatus LibusbTransport::open()
@@ -254,11 +254,12 @@ UsbStatus LibusbTransport::open()
     const ssize_t count = libusb_get_device_list(context_, &list);
     if (count < 0) return statusOf(static_cast<int>(count));
     libusb_device* found = nullptr;
+    const UsbModel* model = nullptr;
     for (ssize_t i = 0; i < count && !found; ++i) {
         libusb_device_descriptor descriptor{};
-        if (libusb_get_device_descriptor(list[i], &descriptor) == LIBUSB_SUCCESS && descriptor.idVendor == VendorId &&
-            descriptor.idProduct == ProductId)
-            found = list[i];
+        if (libusb_get_device_descriptor(list[i], &descriptor) != LIBUSB_SUCCESS) continue;
+        model = profile().find(descriptor.idVendor, descriptor.idProduct);
+        if (model && (!location_ || LocationOf(list[i]) == *location_)) found = list[i];
     }
     UsbStatus status = UsbStatus::NotFound;
     libusb_device_handle* handle = nullptr;
@@ -266,22 +267,24 @@ UsbStatus LibusbTransport::open()
     libusb_free_device_list(list, 1);
     if (status != UsbStatus::Ok) return status;
 
+    const int interface = model->interfaceNumber;
     reattachKernelDriver_ = false;
-    if (libusb_kernel_driver_active(handle, Interface) == 1) {
-        const int result = libusb_detach_kernel_driver(handle, Interface);
+    if (libusb_kernel_driver_active(handle, interface) == 1) {
+        const int result = libusb_detach_kernel_driver(handle, interface);
         if (result != LIBUSB_SUCCESS) {
             libusb_close(handle);
             return result == LIBUSB_ERROR_ACCESS ? UsbStatus::AccessDenied : UsbStatus::Busy;
         }
         reattachKernelDriver_ = true;
     }
-    const int claimed = libusb_claim_interface(handle, Interface);
+    const int claimed = libusb_claim_interface(handle, interface);
     if (claimed != LIBUSB_SUCCESS) {
-        if (reattachKernelDriver_) libusb_attach_kernel_driver(handle, Interface);
+        if (reattachKernelDriver_) libusb_attach_kernel_driver(handle, interface);
         libusb_close(handle);
         return statusOf(claimed);
     }
     handle_ = handle;
+    opened_ = model;
     return UsbStatus::Ok;
 }
 
@@ -302,54 +305,19 @@ void LibusbTransport::close()
         timeval tick{0, 100000};
         if (!drained) libusb_handle_events_timeout_completed(context_, &tick, nullptr);
     }
-    libusb_release_interface(handle_, Interface);
-    if (reattachKernelDriver_) libusb_attach_kernel_driver(handle_, Interface);
+    libusb_release_interface(handle_, opened_->interfaceNumber);
+    if (reattachKernelDriver_) libusb_attach_kernel_driver(handle_, opened_->interfaceNumber);
     libusb_close(handle_);
     handle_ = nullptr;
-}
-
-void LibusbTransport::reportEvent(int event)
-{
-    std::lock_guard lock(handlerMutex_);
-    if (handler_) handler_(event);
+    opened_ = nullptr;
 }
 
 void LibusbTransport::setEventHandler(AdapterEventHandler handler)
 {
-    const bool wanted = static_cast<bool>(handler);
-    {
-        std::lock_guard lock(handlerMutex_);
-        handler_ = std::move(handler);
+    if (!handler) {
+        if (hotplug_) hotplug_->start({});
+        return;
     }
-    if (wanted) startEvents();
-}
-
-void LibusbTransport::startEvents()
-{
-    if (hotplugRegistered_ || !context_ || !libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG)) return;
-    libusb_hotplug_callback_handle handle = 0;
-    const int result = libusb_hotplug_register_callback(
-        context_,
-        static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED | LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),
-        LIBUSB_HOTPLUG_NO_FLAGS, VendorId, ProductId, LIBUSB_HOTPLUG_MATCH_ANY, hotplugEvent, this, &handle);
-    if (result != LIBUSB_SUCCESS) return;
-    hotplugHandle_ = handle;
-    hotplugRegistered_ = true;
-    stopEvents_ = 0;
-    eventThread_ = std::thread([this] {
-        int stop = 0;
-        while (!stopEvents_.load()) {
-            timeval tick{0, 200000};
-            libusb_handle_events_timeout_completed(context_, &tick, &stop);
-        }
-    });
-}
-
-void LibusbTransport::stopEvents()
-{
-    if (!hotplugRegistered_) return;
-    stopEvents_ = 1;
-    libusb_hotplug_deregister_callback(context_, hotplugHandle_); // also wakes the event thread
-    if (eventThread_.joinable()) eventThread_.join();
-    hotplugRegistered_ = false;
+    if (!hotplug_) hotplug_ = std::make_unique<UsbHotplug>(std::span(&profile(), 1));
+    hotplug_->start([handler = std::move(handler)](const UsbDeviceEvent& event) { handler(event.event); });
 }

@@ -1,18 +1,21 @@
 #pragma once
-// The real CH341A (1a86:5512) through libusb: claims interface 0 (detaching a kernel driver
-// that holds it), moves bulk packets with several transfers in flight, and reports hot-plug
-// arrival (3) and removal (0) from an event thread of its own. Requests go to libusb in the
-// order of TransferSchedule, the same as the emulated adapter takes them.
+// A real adapter through libusb, described by its profile (the CH341A's by default): opens the
+// first plugged part of the profile (or the one at a chosen location), claims that part's
+// interface (detaching a kernel driver that holds it), moves bulk packets with several transfers
+// in flight, and reports hot-plug arrival (3) and removal (0) of the profile's parts from an
+// event thread of its own. Requests go to libusb in the order of TransferSchedule, the same as the
+// emulated adapters take them.
 
 #include "adapter/TransferSchedule.h"
+#include "adapter/UsbHotplug.h"
 #include "adapter/UsbTransport.h"
 
-#include <atomic>
 #include <deque>
 #include <list>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <optional>
+#include <vector>
 
 struct libusb_context;
 struct libusb_device_handle;
@@ -21,6 +24,7 @@ struct libusb_transfer;
 class LibusbTransport final : public UsbTransport {
 public:
     LibusbTransport();
+    explicit LibusbTransport(const UsbDeviceProfile& profile);
     ~LibusbTransport() override;
     LibusbTransport(const LibusbTransport&) = delete;
     LibusbTransport& operator=(const LibusbTransport&) = delete;
@@ -29,9 +33,10 @@ public:
     void close() override;
     bool isOpen() const override { return handle_ != nullptr; }
     void setEventHandler(AdapterEventHandler handler) override;
+    const UsbModel* model() const override;
 
-    // Called from libusb's hot-plug callback.
-    void reportEvent(int event);
+    // Where the adapter to open sits (UsbHotplug reports it); none: the first one found.
+    void setLocation(std::optional<UsbLocation> location) { location_ = std::move(location); }
 
     // Called from libusb's transfer callbacks.
     void transferDone(libusb_transfer* transfer);
@@ -40,6 +45,8 @@ public:
 protected:
     UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
                        std::span<const uint8_t> inSizes, std::span<uint8_t> in) override;
+    UsbStatus doSubmitWide(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                           std::span<const uint16_t> inSizes, std::span<uint8_t> in) override;
     UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) override;
 
 private:
@@ -52,9 +59,6 @@ private:
     // Runs libusb events until `done` is set.
     void waitFor(int& done);
 
-    void startEvents();
-    void stopEvents();
-
     // The exchanges queued and not collected, the requests libusb holds, and their order.
     std::mutex stateMutex_;
     TransferSchedule schedule_;
@@ -63,11 +67,9 @@ private:
 
     libusb_context* context_ = nullptr;
     libusb_device_handle* handle_ = nullptr;
+    const UsbModel* opened_ = nullptr;
+    std::optional<UsbLocation> location_;
     bool reattachKernelDriver_ = false;
-    int hotplugHandle_ = 0;
-    bool hotplugRegistered_ = false;
-    std::thread eventThread_;
-    std::atomic<int> stopEvents_{0};
-    std::mutex handlerMutex_;
-    AdapterEventHandler handler_;
+    std::unique_ptr<UsbHotplug> hotplug_;
+    std::vector<uint16_t> wideSizes_;
 };

@@ -1,7 +1,9 @@
 #pragma once
-// A link to one CH341A that moves bulk packets of at most 32 bytes. Implemented by the libusb
-// transport (real adapter), the emulated CH341A and the fault-injecting decorator.
+// A link to one adapter that moves bulk packets: 32 bytes at most on the full-speed CH341A, 512 on
+// the high-speed CH347 (the link's UsbDeviceProfile says which). Implemented by the libusb
+// transport (real adapters), the emulated adapters and the fault-injecting decorator.
 
+#include "adapter/UsbDeviceProfile.h"
 #include "adapter/UsbStatus.h"
 
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 // Hot-plug events as the library's notification reports them.
 inline constexpr int AdapterEventRemoved = 0;
@@ -33,23 +36,34 @@ using ExchangeTicket = uint64_t;
 
 class UsbTransport {
 public:
+    // A link shaped as the CH341A's.
+    UsbTransport();
+    explicit UsbTransport(const UsbDeviceProfile& profile) : profile_(profile) {}
     virtual ~UsbTransport() = default;
+
+    const UsbDeviceProfile& profile() const { return profile_; }
+    // The part at the other end: the one opened, else the profile's first.
+    virtual const UsbModel* model() const { return profile_.models.empty() ? nullptr : &profile_.models.front(); }
 
     virtual UsbStatus open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
     // One synchronous exchange. `out` holds bulk OUT transfers, sent in order; each goes out as
-    // 32-byte packets (its last one may be short, which ends that transfer), so every 32-byte
-    // step of a transfer starts a new segment. Implementations may keep several transfers in
-    // flight. Then one IN packet is collected for each entry of `inSizes` (the largest reply
-    // expected from that packet, at most 32), their bytes concatenated into `in`; `received`
-    // is the number of reply bytes stored. Counts packets and one round trip.
+    // packets of the profile's packet size (its last one may be short, which ends that transfer),
+    // so on the CH341A every 32-byte step of a transfer starts a new segment; a transfer longer
+    // than the profile's largest OUT transfer is refused. Implementations may keep several
+    // transfers in flight. Then one IN packet is collected for each entry of `inSizes` (the
+    // largest reply expected from that packet, at most the packet size), their bytes concatenated
+    // into `in`; `received` is the number of reply bytes stored. Counts packets and one round trip.
     UsbStatus exchange(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
                        std::span<uint8_t> in, std::size_t& received);
     // The same with a single OUT transfer.
     UsbStatus exchange(std::span<const uint8_t> out, std::span<const uint8_t> inSizes, std::span<uint8_t> in,
                        std::size_t& received);
+    // The same with replies larger than 255 bytes (high-speed packets).
+    UsbStatus exchange(std::span<const std::span<const uint8_t>> out, std::span<const uint16_t> inSizes,
+                       std::span<uint8_t> in, std::size_t& received);
 
     // The exchange in two halves, so the adapter can work on one while the host still waits for
     // the one before: submit queues it (the OUT bytes are copied; `in` must stay valid until it
@@ -57,6 +71,8 @@ public:
     // were submitted and each is collected once; after a failed one, those queued behind it fail
     // too. A submit that fails is not to be collected.
     UsbStatus submit(std::span<const std::span<const uint8_t>> out, std::span<const uint8_t> inSizes,
+                     std::span<uint8_t> in, ExchangeTicket& ticket);
+    UsbStatus submit(std::span<const std::span<const uint8_t>> out, std::span<const uint16_t> inSizes,
                      std::span<uint8_t> in, ExchangeTicket& ticket);
     UsbStatus collect(ExchangeTicket ticket, std::size_t& received);
 
@@ -76,9 +92,19 @@ protected:
     // Arguments already checked; `ticket` is new and increasing.
     virtual UsbStatus doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
                                std::span<const uint8_t> inSizes, std::span<uint8_t> in) = 0;
+    // The submission with 16-bit reply sizes. A link of small packets need not override it: it
+    // passes sizes that fit a byte on to doSubmit and refuses larger ones.
+    virtual UsbStatus doSubmitWide(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
+                                   std::span<const uint16_t> inSizes, std::span<uint8_t> in);
     virtual UsbStatus doCollect(ExchangeTicket ticket, std::size_t& received) = 0;
 
 private:
+    // Checks the sizes and counts the packets of a submission; false for an invalid one.
+    template <class Size>
+    bool accept(std::span<const std::span<const uint8_t>> out, std::span<const Size> inSizes, std::size_t room);
+
+    UsbDeviceProfile profile_;
     UsbCounters counters_;
     ExchangeTicket lastTicket_ = 0;
+    std::vector<uint8_t> narrowSizes_;
 };

@@ -2,6 +2,8 @@
 // Wire facts of the CH341A in its I2C/SPI/GPIO personality (USB 1a86:5512).
 // Every bulk OUT packet ("segment") is at most 32 bytes and starts with a stream command.
 
+#include "adapter/UsbDeviceProfile.h"
+
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -14,6 +16,9 @@ inline constexpr uint16_t ProductId = 0x5512;
 inline constexpr uint8_t EndpointOut = 0x02;
 inline constexpr uint8_t EndpointIn = 0x82;
 inline constexpr std::size_t PacketSize = 32;
+inline constexpr UsbModel Models[] = {{VendorId, ProductId, 0, "CH341A"}};
+// The vendor library cuts long writes itself (TransferSchedule): any OUT transfer is taken.
+inline constexpr UsbDeviceProfile Profile{Models, EndpointOut, EndpointIn, PacketSize, 0};
 
 // Stream commands (byte 0 of a segment).
 inline constexpr uint8_t CmdSpiStream = 0xA8;

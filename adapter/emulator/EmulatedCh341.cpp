@@ -1,11 +1,6 @@
 #include "adapter/emulator/EmulatedCh341.h"
 
 #include "adapter/ch341a/Ch341Protocol.h"
-#include "adapter/emulator/ChipStateFile.h"
-#include "adapter/emulator/I2cEeprom.h"
-#include "adapter/emulator/Microwire93.h"
-#include "adapter/emulator/SpiEeprom.h"
-#include "adapter/emulator/SpiFlash.h"
 
 #include <algorithm>
 #include <thread>
@@ -14,52 +9,16 @@
 using namespace ch341;
 
 EmulatedCh341::EmulatedCh341(EmulatedChipConfig config, double timeScale, AdapterPace pace, bool realTime)
-    : config_(std::move(config)), pace_(pace, realTime),
+    : pace_(pace, realTime),
       clock_(timeScale, pace == AdapterPace::RealAdapter ? EmuClock::Kind::Virtual : EmuClock::Kind::Scaled),
-      memory_(config_.size, config_.imageFile)
+      socket_(std::move(config), clock_)
 {
-    seatChip();
-}
-
-void EmulatedCh341::seatChip()
-{
-    if (!config_.imageFile.empty()) savedStatus_ = LoadChipState(ChipStatePath(config_.imageFile));
-    if (config_.emptySocket) return;
-    switch (EmulatedFamilyOf(config_.kind).value_or(EmulatedChipFamily::SpiFlash)) {
-    case EmulatedChipFamily::I2cEeprom:
-        i2cChip_ = std::make_unique<I2cEeprom>(config_, *I2cTypeOfKind(config_.kind), memory_, clock_);
-        break;
-    case EmulatedChipFamily::SpiEeprom:
-        spiChip_ = std::make_unique<SpiEeprom>(config_, memory_, clock_, savedStatus_);
-        break;
-    case EmulatedChipFamily::SpiFlash:
-        spiChip_ = std::make_unique<SpiFlash>(config_, memory_, clock_, savedStatus_);
-        break;
-    case EmulatedChipFamily::Microwire93:
-        microwireChip_ = std::make_unique<Microwire93>(config_, memory_, clock_);
-        break;
-    }
-    // Without a usable state file, one is written only once the chip's kept bits change.
-    if (!savedStatus_ && spiChip_) savedStatus_ = spiChip_->keptStatus();
 }
 
 EmulatedCh341::~EmulatedCh341()
 {
     std::lock_guard lock(mutex_);
-    persist();
-}
-
-bool EmulatedCh341::persist()
-{
-    bool ok = memory_.flush();
-    const auto kept = spiChip_ ? spiChip_->keptStatus() : std::nullopt;
-    if (!config_.imageFile.empty() && kept && kept != savedStatus_) {
-        if (SaveChipState(ChipStatePath(config_.imageFile), *kept))
-            savedStatus_ = kept;
-        else
-            ok = false;
-    }
-    return ok;
+    socket_.persist();
 }
 
 UsbStatus EmulatedCh341::open()
@@ -76,7 +35,7 @@ void EmulatedCh341::close()
     std::lock_guard lock(mutex_);
     open_ = false;
     failPending(UsbStatus::NotOpen, clock_.now());
-    persist();
+    socket_.persist();
     logNote("adapter closed");
 }
 
@@ -89,7 +48,7 @@ bool EmulatedCh341::isOpen() const
 bool EmulatedCh341::flushImage()
 {
     std::lock_guard lock(mutex_);
-    return persist();
+    return socket_.persist();
 }
 
 void EmulatedCh341::pause(std::chrono::microseconds duration)
@@ -112,7 +71,7 @@ void EmulatedCh341::plug()
         std::lock_guard lock(mutex_);
         if (present_) return;
         present_ = true;
-        stayBusy_ = false;
+        socket_.endBusyFault();
         logNote("adapter plugged in");
         handler = handler_;
     }
@@ -128,16 +87,8 @@ bool EmulatedCh341::plugged() const
 void EmulatedCh341::insertChip(EmulatedChipConfig config)
 {
     std::lock_guard lock(mutex_);
-    persist();
-    i2cChip_.reset();
-    spiChip_.reset();
-    microwireChip_.reset();
-    config_ = std::move(config);
-    memory_ = ChipMemory(config_.size, config_.imageFile);
-    savedStatus_.reset();
-    seatChip();
-    selected_ = stayBusy_ = false;
-    logNote(config_.emptySocket ? "chip taken out of the socket" : "chip put into the socket");
+    socket_.insert(std::move(config));
+    selected_ = false;
 }
 
 void EmulatedCh341::announceRemoval()
@@ -169,8 +120,8 @@ bool EmulatedCh341::pullOut()
     open_ = false;
     failPending(UsbStatus::NoDevice, clock_.now());
     selected_ = false; // power is gone: a frame in progress is not executed
-    stayBusy_ = false;
-    persist();
+    socket_.powerOff();
+    socket_.persist();
     logNote("adapter unplugged");
     return true;
 }
@@ -178,36 +129,26 @@ bool EmulatedCh341::pullOut()
 void EmulatedCh341::armFault(EmulatedFault fault, uint64_t afterPackets)
 {
     std::lock_guard lock(mutex_);
-    armedFault_ = fault;
-    faultCountdown_ = afterPackets;
-    stayBusy_ = nakNext_ = corruptNext_ = false;
-    logNote("fault armed");
+    corruptNext_ = false;
+    socket_.armFault(fault, afterPackets);
 }
 
 void EmulatedCh341::clearFault()
 {
     std::lock_guard lock(mutex_);
-    armedFault_.reset();
-    stayBusy_ = nakNext_ = corruptNext_ = false;
+    corruptNext_ = false;
+    socket_.clearFault();
 }
 
-void EmulatedCh341::strike(Time at)
+void EmulatedCh341::strike(EmulatedFault fault, Time at)
 {
-    const EmulatedFault fault = *armedFault_;
-    armedFault_.reset();
     switch (fault) {
     case EmulatedFault::UsbError:
         usbNote("fault: a USB transfer fails");
         failPending(UsbStatus::Failed, at);
         break;
     case EmulatedFault::I2cNak:
-        logNote("fault: the chip refuses the next byte");
-        nakNext_ = true;
-        break;
-    case EmulatedFault::ChipStaysBusy:
-        logNote("fault: the chip stays busy");
-        stayBusy_ = true;
-        break;
+    case EmulatedFault::ChipStaysBusy: break; // the socket's own
     case EmulatedFault::CorruptReply:
         logNote("fault: the next reply byte is changed");
         corruptNext_ = true;
@@ -225,35 +166,19 @@ void EmulatedCh341::setRoundTripLatency(std::chrono::microseconds latency)
 void EmulatedCh341::setLogging(bool on)
 {
     std::lock_guard lock(mutex_);
-    logging_ = on;
+    socket_.setLogging(on);
 }
 
 bool EmulatedCh341::setLogFile(const std::filesystem::path& path)
 {
-    auto file = std::make_unique<BusLogFile>();
-    if (!path.empty() && !file->open(path)) return false;
     std::lock_guard lock(mutex_);
-    logFile_ = path.empty() ? nullptr : std::move(file);
-    fileFrame_ = {};
-    logNote(present_ ? "logging starts, adapter present" : "logging starts, adapter unplugged");
-    return true;
-}
-
-void EmulatedCh341::usbNote(std::string_view text)
-{
-    if (logging_) log_.usb.emplace_back(text);
-    logNote(text);
-}
-
-void EmulatedCh341::logNote(std::string_view text)
-{
-    if (logFile_) logFile_->note(text);
+    return socket_.setLogFile(path, present_ ? "logging starts, adapter present" : "logging starts, adapter unplugged");
 }
 
 BusLog EmulatedCh341::takeLog()
 {
     std::lock_guard lock(mutex_);
-    return std::exchange(log_, {});
+    return socket_.takeLog();
 }
 
 UsbStatus EmulatedCh341::doSubmit(ExchangeTicket ticket, std::span<const std::span<const uint8_t>> out,
@@ -375,7 +300,7 @@ bool EmulatedCh341::step()
         Exchange& owner = *buffered_->exchange;
         ++owner.packetsSent;
         owner.done = std::max(owner.done, busFree_);
-        if (armedFault_ && faultCountdown_-- == 0) strike(take);
+        if (const auto fault = socket_.packetArrived()) strike(*fault, take);
     }
     return true;
 }
@@ -419,7 +344,7 @@ void EmulatedCh341::startSegment(Time at)
     // A segment without reply bytes sends no IN packet at all.
     if (reply.empty()) return;
     if (std::exchange(corruptNext_, false)) reply.front() ^= 0x5A;
-    if (logFile_) logFile_->usbIn(reply);
+    socket_.usbIn(reply);
     replies_.push_back({std::move(reply), deviceFree_});
 }
 
@@ -456,7 +381,7 @@ void EmulatedCh341::tick(Time& at, Time duration)
 EmulatedCh341::Time EmulatedCh341::runSegment(std::span<const uint8_t> segment, Time at, std::vector<uint8_t>& reply)
 {
     if (segment.empty()) return Time(0);
-    if (logFile_) logFile_->usbOut(segment);
+    socket_.usbOut(segment);
     if (pace_.timed()) clock_.advanceTo(at);
     switch (segment[0]) {
     case CmdI2cStream: return runI2c(segment.subspan(1), at, reply);
@@ -475,27 +400,27 @@ EmulatedCh341::Time EmulatedCh341::runI2c(std::span<const uint8_t> s, Time at, s
         if (cmd == I2cEnd) break;
         if (cmd == I2cStart) {
             tick(at, pace_.i2cConditions(1, speed));
-            i2cStart();
+            socket_.i2cStart();
         } else if (cmd == I2cStop) {
             tick(at, pace_.i2cConditions(1, speed));
-            i2cStop();
+            socket_.i2cStop();
         } else if (cmd == I2cOut) {
             if (i + 1 >= s.size()) break;
             tick(at, pace_.i2cBytes(1, speed));
-            reply.push_back(i2cWrite(s[++i]) ? 0x00 : I2cNackBit);
+            reply.push_back(socket_.i2cWrite(s[++i]) ? 0x00 : I2cNackBit);
         } else if ((cmd & 0xC0) == I2cOut) {
             const std::size_t n = cmd & 0x3F;
             for (std::size_t k = 0; k < n && i + 1 < s.size(); ++k) {
                 tick(at, pace_.i2cBytes(1, speed));
-                i2cWrite(s[++i]);
+                socket_.i2cWrite(s[++i]);
             }
         } else if (cmd == I2cIn) {
             tick(at, pace_.i2cBytes(1, speed));
-            reply.push_back(i2cRead(false));
+            reply.push_back(socket_.i2cRead(false));
         } else if (cmd > I2cIn && cmd <= (I2cIn | 32)) {
             for (unsigned k = 0; k < (cmd & 0x3Fu); ++k) {
                 tick(at, pace_.i2cBytes(1, speed));
-                reply.push_back(i2cRead(true));
+                reply.push_back(socket_.i2cRead(true));
             }
         } else if ((cmd & 0xF8) == I2cSet) {
             wireMode_ = cmd & 0x07;
@@ -536,20 +461,17 @@ constexpr uint8_t PortDataOut = 0x80;
 
 void EmulatedCh341::updateMicrowire()
 {
-    // A chip that stays busy takes no instruction.
-    if (!microwireChip_ || stayBusy_) return;
+    if (!socket_.hasMicrowireChip()) return;
     // A pin that is not an output floats high.
     const uint8_t levels = static_cast<uint8_t>(pinOut_ | ~pinDir_);
-    microwireChip_->lines(levels & MicrowireSelect, levels & MicrowireClock, levels & MicrowireDataIn);
+    socket_.microwireLines(levels & MicrowireSelect, levels & MicrowireClock, levels & MicrowireDataIn);
 }
 
 uint8_t EmulatedCh341::portLevels() const
 {
-    // D7 is the socket's DO, high when nothing drives it; a 93Cxx that stays busy holds it low
-    // whenever it is selected.
-    bool dataOut = true;
-    if (microwireChip_) dataOut = stayBusy_ ? !((pinOut_ | ~pinDir_) & MicrowireSelect) : microwireChip_->dataOut();
-    return static_cast<uint8_t>((pinOut_ & 0x3F) | (dataOut ? PortDataOut : 0));
+    // D7 is the socket's DO, high when nothing drives it.
+    const bool select = (pinOut_ | ~pinDir_) & MicrowireSelect;
+    return static_cast<uint8_t>((pinOut_ & 0x3F) | (socket_.microwireDataOut(select) ? PortDataOut : 0));
 }
 
 void EmulatedCh341::updateChipSelect()
@@ -557,14 +479,10 @@ void EmulatedCh341::updateChipSelect()
     const bool selected = (pinDir_ & 0x01) && !(pinOut_ & 0x01);
     if (selected == selected_) return;
     selected_ = selected;
-    if (selected) {
-        busyFrameStart_ = true;
-        if (logging_) log_.spi.emplace_back();
-        if (spiChip_) spiChip_->select();
-    } else {
-        if (spiChip_) spiChip_->deselect();
-        if (logFile_) logFile_->spiFrame(std::exchange(fileFrame_, {}));
-    }
+    if (selected)
+        socket_.spiSelect();
+    else
+        socket_.spiDeselect();
 }
 
 EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, std::vector<uint8_t>& reply)
@@ -574,64 +492,7 @@ EmulatedCh341::Time EmulatedCh341::runSpi(std::span<const uint8_t> s, Time at, s
         tick(at, pace_.spiBytes(1));
         // The engine shifts LSB first: the chip, which samples MSB first, sees the mirror image.
         const uint8_t mosi = ReverseBits[wire];
-        const uint8_t miso = stayBusy_ ? busyAnswer(mosi) : selected_ && spiChip_ ? spiChip_->transfer(mosi) : 0xFF;
-        if (logging_ && selected_ && !log_.spi.empty()) {
-            log_.spi.back().mosi.push_back(mosi);
-            log_.spi.back().miso.push_back(miso);
-        }
-        if (logFile_ && selected_) {
-            fileFrame_.mosi.push_back(mosi);
-            fileFrame_.miso.push_back(miso);
-        }
-        reply.push_back(ReverseBits[miso]);
+        reply.push_back(ReverseBits[socket_.spiTransfer(mosi)]);
     }
     return at - start;
-}
-
-// A chip that stays busy takes no command: it answers a status read with its busy bit set.
-uint8_t EmulatedCh341::busyAnswer(uint8_t mosi)
-{
-    if (!selected_ || !spiChip_) return 0xFF;
-    if (std::exchange(busyFrameStart_, false)) {
-        busyOpcode_ = mosi;
-        return 0xFF;
-    }
-    return busyOpcode_ == 0x05 ? 0x03 : 0xFF;
-}
-
-void EmulatedCh341::i2cStart()
-{
-    bytesSinceStart_ = 0;
-    if (i2cChip_) i2cChip_->start();
-    logI2c({I2cEvent::Kind::Start});
-}
-
-void EmulatedCh341::i2cStop()
-{
-    if (i2cChip_) i2cChip_->stop();
-    logI2c({I2cEvent::Kind::Stop});
-}
-
-bool EmulatedCh341::i2cWrite(uint8_t byte)
-{
-    // A chip that stays busy refuses even its address, as during a write cycle; a refused byte is
-    // an address or data byte, so that an acknowledge poll does not take it.
-    const bool refused = stayBusy_ || (bytesSinceStart_ > 0 && std::exchange(nakNext_, false));
-    ++bytesSinceStart_;
-    const bool ack = !refused && i2cChip_ && i2cChip_->write(byte);
-    logI2c({I2cEvent::Kind::Write, byte, ack});
-    return ack;
-}
-
-uint8_t EmulatedCh341::i2cRead(bool ack)
-{
-    const uint8_t byte = i2cChip_ ? i2cChip_->read(ack) : 0xFF;
-    logI2c({I2cEvent::Kind::Read, byte, ack});
-    return byte;
-}
-
-void EmulatedCh341::logI2c(const I2cEvent& event)
-{
-    if (logging_) log_.i2c.push_back(event);
-    if (logFile_) logFile_->i2c(event);
 }

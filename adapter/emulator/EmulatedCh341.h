@@ -18,10 +18,7 @@
 
 #include "adapter/TransferSchedule.h"
 #include "adapter/UsbTransport.h"
-#include "adapter/emulator/BusDevices.h"
-#include "adapter/emulator/BusLog.h"
-#include "adapter/emulator/BusLogFile.h"
-#include "adapter/emulator/ChipMemory.h"
+#include "adapter/emulator/ChipSocket.h"
 #include "adapter/emulator/EmuClock.h"
 #include "adapter/emulator/EmulatedChipConfig.h"
 #include "adapter/emulator/PaceModel.h"
@@ -33,15 +30,6 @@
 #include <optional>
 #include <string_view>
 #include <vector>
-
-// Faults the emulated adapter can play on the next operation, to show how the program meets them.
-enum class EmulatedFault {
-    UsbError,      // one exchange fails with a USB error
-    I2cNak,        // the 24xx chip refuses one byte
-    ChipStaysBusy, // the chip reports busy (SPI) or refuses its address (24xx) until cleared
-    Pulled,        // the adapter is pulled out
-    CorruptReply,  // one reply byte arrives changed
-};
 
 class EmulatedCh341 final : public UsbTransport {
 public:
@@ -87,15 +75,11 @@ public:
 
     // The chip's cells, for tests to seed and inspect (not while an exchange runs). Counts as a
     // change for the image file.
-    std::span<uint8_t> memory()
-    {
-        memory_.markChanged();
-        return memory_.bytes();
-    }
+    std::span<uint8_t> memory() { return socket_.memory(); }
     // Writes the image file now if the contents changed, and the state file if the kept status
     // bits changed.
     bool flushImage();
-    const EmulatedChipConfig& config() const { return config_; }
+    const EmulatedChipConfig& config() const { return socket_.config(); }
     uint8_t wireMode() const { return wireMode_; }
     const EmuClock& clock() const { return clock_; }
     const PaceModel& paceModel() const { return pace_; }
@@ -173,35 +157,18 @@ private:
     // The socket's lines to a 93Cxx after a pin change, and the port as a pin read sees it.
     void updateMicrowire();
     uint8_t portLevels() const;
-    void seatChip(); // makes the chip model of config_ on memory_
-    bool persist();  // image and state files; called with the lock held
-    void logNote(std::string_view text);
-    // A USB fault: in the bus log and the log file.
-    void usbNote(std::string_view text);
-    void logI2c(const I2cEvent& event);
-    void i2cStart();
-    void i2cStop();
-    bool i2cWrite(uint8_t byte);
-    uint8_t i2cRead(bool ack);
+    void logNote(std::string_view text) { socket_.note(text); }
+    void usbNote(std::string_view text) { socket_.usbNote(text); }
 
-    EmulatedChipConfig config_;
     PaceModel pace_;
     EmuClock clock_;
-    ChipMemory memory_;
-    std::unique_ptr<I2cSlave> i2cChip_;
-    std::unique_ptr<SpiSlave> spiChip_;
-    std::unique_ptr<MicrowireSlave> microwireChip_;
+    ChipSocket socket_;
 
     mutable std::mutex mutex_;
     AdapterEventHandler handler_;
     bool present_ = true;
     bool open_ = false;
-    bool logging_ = false;
     std::chrono::microseconds latency_{0};
-    BusLog log_;
-    std::unique_ptr<BusLogFile> logFile_;
-    SpiFrame fileFrame_;                                // the SPI frame in progress, for the log file
-    std::optional<std::array<uint8_t, 3>> savedStatus_; // as the state file holds it
 
     // The USB side: queued exchanges, the requests the host has handed over and the adapter's
     // state. Times are on the emulated clock (all 0 at the Fast pace).
@@ -216,15 +183,9 @@ private:
     Time busFree_{0};
     Time bufferFree_{0};
     Time deviceFree_{0};
-    // The armed fault and what it has set off.
-    std::optional<EmulatedFault> armedFault_;
-    uint64_t faultCountdown_ = 0;
-    bool nakNext_ = false, stayBusy_ = false, corruptNext_ = false, pulledNow_ = false;
-    bool busyFrameStart_ = false;
-    unsigned bytesSinceStart_ = 0; // I2C bytes written since the last start condition
-    uint8_t busyOpcode_ = 0;       // the first byte of the SPI frame in progress while the chip stays busy
-    void strike(Time at);
-    uint8_t busyAnswer(uint8_t mosi);
+    // What an adapter-side fault has set off.
+    bool corruptNext_ = false, pulledNow_ = false;
+    void strike(EmulatedFault fault, Time at);
     // With the lock held: the adapter is gone (power off for the chip); false when it already was.
     bool pullOut();
 

@@ -63,6 +63,9 @@ struct EmulatedChipConfig {
     bool volatileProtection = false;
     // Level of the chip's /WP pin; the adapter's socket pulls it high.
     bool writeProtectPinLow = false;
+    // The fastest SPI clock (Hz) at which the bits the chip sends arrive intact; 0: any clock.
+    // Above it an adapter that can clock that fast (the CH347) receives some bits damaged.
+    uint32_t spiClockLimit = 0;
 
     // Durations in emulated time.
     Time chipEraseTime = std::chrono::seconds(20);

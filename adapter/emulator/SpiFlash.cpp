@@ -57,10 +57,12 @@ uint8_t SpiFlash::transfer(uint8_t mosi)
     frame_.push_back(mosi);
     const std::size_t position = frame_.size() - 1;
     const uint8_t op = frame_[0];
-    if ((op == 0x03 || op == 0x13) && !asleepAtSelect_ && !busyAtSelect_) {
-        const std::size_t header = op == 0x13 ? 4 : addressBytes();
-        if (position == header) {
-            readAddress_ = (op == 0x13 ? frameAddress(1, 4) : commandAddress()) % memory_.size();
+    // READ (03, 13) and FAST READ (0B, 0C), which takes a dummy byte after the address.
+    const bool fourByteOpcode = op == 0x13 || op == 0x0C;
+    if ((op == 0x03 || op == 0x0B || fourByteOpcode) && !asleepAtSelect_ && !busyAtSelect_) {
+        const std::size_t address = fourByteOpcode ? 4 : addressBytes();
+        if (position == address + (op == 0x0B || op == 0x0C ? 1 : 0)) {
+            readAddress_ = (fourByteOpcode ? frameAddress(1, 4) : commandAddress()) % memory_.size();
             streaming_ = true;
         }
         return 0xFF;

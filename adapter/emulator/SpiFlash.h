@@ -1,5 +1,6 @@
 #pragma once
-// A 25xx SPI NOR flash: identification (9F, AB, 90, 4B, SFDP 5A), status registers 1..3 (05/35/15,
+// A 25xx SPI NOR flash: reads (03, FAST READ 0B with its dummy byte, 13 and 0C with four address
+// bytes), identification (9F, AB, 90, 4B, SFDP 5A), status registers 1..3 (05/35/15,
 // 01/31/11, volatile enable 50), write enable latch required for every change, programming
 // that only clears bits and wraps inside the page, erases, busy bit with set durations, block
 // protection by the part's scheme (FlashStatus), 3- and 4-byte addressing (B7/E9, 13/12/21/DC),
