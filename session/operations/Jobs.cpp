@@ -197,8 +197,10 @@ Job WriteJob(Inputs in, WriteMode mode, UseDetectedChip useDetected)
     Job job;
     job.then("size", [in](JobContext& ctx) { return ChipSizeForWrite(ctx, *in); });
     if (in->chip.isI2c()) return job.then(I2cWrite(in, false));
-    job.then(SpiPrelude(in, useDetected));
-    job.then(UnprotectPrelude(in));
+    if (in->chip.isSpi()) {
+        job.then(SpiPrelude(in, useDetected));
+        job.then(UnprotectPrelude(in));
+    }
     job.then("writable", [in](JobContext& ctx) { return CheckWritable(ctx, *in); });
     job.then("start", [](JobContext& ctx) {
         ctx.log(StartLine(WritingStartText));
@@ -213,6 +215,15 @@ Job WriteJob(Inputs in, WriteMode mode, UseDetectedChip useDetected)
 
 Job SmartWriteJob(Inputs in, UseDetectedChip useDetected)
 {
+    if (!in->chip.isSpi() && !in->chip.isI2c()) {
+        // Only a flash has sectors to spare: the other families write every word as it is.
+        Job job;
+        job.then("whole", [in](JobContext& ctx) {
+            ctx.log(Localized("Smart write: this chip is written whole.", "Умная запись: этот чип записывается целиком."));
+            return Outcome::Completed;
+        });
+        return job.then(WriteJob(in, WriteMode::Plain, useDetected));
+    }
     Job job;
     job.then("size", [in](JobContext& ctx) { return ChipSizeForWrite(ctx, *in); });
     if (in->chip.isI2c()) return job.then(I2cWrite(in, true));
