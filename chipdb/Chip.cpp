@@ -8,6 +8,17 @@
 
 namespace chipdb {
 
+const char* PublicKindName(const Chip& chip)
+{
+    switch (chip.family) {
+    case Family::Spi25: return chip.needsErase ? "spi-flash" : "spi-eeprom";
+    case Family::I2c24: return "i2c-eeprom";
+    case Family::Microwire93: return "microwire-eeprom";
+    case Family::None: break;
+    }
+    return "unknown";
+}
+
 Chip ChipFromRecord(const ChipRecord& row)
 {
     const ChipSelection selection = SetParams(row, true, false);

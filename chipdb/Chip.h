@@ -89,6 +89,10 @@ struct Chip {
     uint32_t wordBytes() const { return organisation == Organisation::X16 ? 2 : 1; }
 };
 
+// The chip's kind as scripts and reports name it, stable across database versions: "spi-flash",
+// "spi-eeprom", "i2c-eeprom", "microwire-eeprom" or "unknown".
+const char* PublicKindName(const Chip& chip);
+
 // The chip of a database row: sizes rounded to integers as the selection does, the kind's rules
 // and the traits of the part's name applied.
 Chip ChipFromRecord(const ChipRecord& row);

@@ -1,24 +1,12 @@
 #include "cli/CliCommands.h"
 
-#include "adapter/emulator/EmulatedCh341.h"
-#include "buffer/BinDump.h"
-#include "buffer/Crc.h"
-#include "buffer/DumpTexts.h"
-#include "buffer/E2pDump.h"
-#include "buffer/IntelHexWriter.h"
-#include "chipdb/ChipKind.h"
-#include "session/AppPaths.h"
-#include "session/ChipAutoSelect.h"
-#include "session/Language.h"
-#include "session/SettingsFile.h"
-#include "spi25/SpiIdentify.h"
-#include "spi25/SpiText.h"
-
-#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QLocale>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cstdio>
 
@@ -28,15 +16,12 @@ QString Hex(uint64_t value, int digits)
     return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
 }
 
-QString FormatName(FileCommands::Format format)
+// An id as a fixed hexadecimal string: "EF4017".
+QString IdText(std::span<const uint8_t> bytes)
 {
-    switch (format) {
-    case FileCommands::Format::Bin: return QStringLiteral("bin");
-    case FileCommands::Format::Brg: return QStringLiteral("brg");
-    case FileCommands::Format::E2p: return QStringLiteral("e2p");
-    case FileCommands::Format::Hex: return QStringLiteral("hex");
-    }
-    return {};
+    QString text;
+    for (const uint8_t b : bytes) text += QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    return text;
 }
 
 QString ResultName(int code)
@@ -45,17 +30,26 @@ QString ResultName(int code)
                                         "io-failure", "cancelled", "refused", "wrong-chip"};
     return QString::fromLatin1(code >= 0 && code <= 7 ? names[code] : "io-failure");
 }
+
+QString FormatName(DumpFormat format)
+{
+    return QLatin1String(InfoOf(format).name);
+}
+
+// The chip name the emulated adapter holds when none is given.
+constexpr const char* DefaultEmulatedChipName = "W25Q64FV";
 } // namespace
 
 CliCommands::CliCommands(const CliOptions& options) : CliFrontEnd(options), options_(options), session_(*this)
 {
-    // The command line writes only the files it is given: no automatic dumps.
+    // The command line writes only the files it is given, and cancels with Ctrl+C, not Esc.
     session_.automaticDumps = false;
+    session_.cancelHints = false;
 }
 
 void CliCommands::result(const QString& line)
 {
-    if (options_.quiet || options_.json) return;
+    if (options_.quiet || options_.json || dataOnStdout_) return;
     endProgress();
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
@@ -97,6 +91,9 @@ int CliCommands::run()
         code = info();
     else if (c == "convert")
         code = convert();
+    else if (c == "help")
+        code = help();
+    code = saveEmulatedImage(code);
     endProgress();
     report_["exitCode"] = code;
     report_["result"] = ResultName(code);
@@ -104,10 +101,17 @@ int CliCommands::run()
     return code;
 }
 
-void CliCommands::interrupt()
+void CliCommands::interrupt(const char* signalName)
 {
     interrupted_ = true;
+    signal_ = signalName;
     session_.cancel();
+}
+
+int CliCommands::help()
+{
+    std::printf("%s", qPrintable(options_.args.isEmpty() ? CliUsage() : CommandUsage(options_.args.first())));
+    return ExitDone;
 }
 
 // --- Preparation: the same start-up steps as the window, without writing anything back. ---
@@ -130,17 +134,35 @@ int CliCommands::prepare(bool adapter)
     }
     if (!adapter) return ExitDone;
 
-    if (options_.emulation.on && !options_.emulation.chip.isEmpty() &&
-        !catalogue.find(options_.emulation.chip.toStdString())) {
-        error("--emulate: no chip named " + options_.emulation.chip + " in the database");
-        return ExitNotFound;
+    EmulationOptions emulation = options_.emulation;
+    if (emulation.on) {
+        // The chip worked on and the chip in the socket name each other when only one is given;
+        // with neither, the socket holds the default chip and that is the one worked on.
+        if (emulation.chip.isEmpty())
+            emulation.chip = options_.chip.isEmpty() ? DefaultEmulatedChipName : options_.chip;
+        if (!catalogue.find(emulation.chip.toStdString())) {
+            error("--emulate: no chip named " + emulation.chip + " in the database");
+            return ExitNotFound;
+        }
+        if (!emulation.image.isEmpty()) {
+            // The chip's contents go there at the end: a file that cannot be written is refused
+            // before anything is done, not found out once the chip was changed.
+            const QFileInfo image(emulation.image);
+            const QString problem = image.exists() ? (image.isFile() && image.isWritable()
+                                                          ? QString()
+                                                          : "cannot write " + emulation.image + ": not a writable file")
+                                                   : CheckOutputPath(emulation.image);
+            if (!problem.isEmpty()) {
+                error("--emulate-image: " + problem);
+                return ExitUsage;
+            }
+        }
     }
     AdapterSession& adapterSession = session_.adapter();
-    adapterSession.setEmulation(options_.emulation);
-    // The emulated socket holds the chip of --emulate=CHIP, else the chip worked on.
-    const QString socketChip = options_.emulation.chip.isEmpty() ? options_.chip : options_.emulation.chip;
+    adapterSession.setEmulation(emulation);
+    const QString socketChip = emulation.on ? emulation.chip : options_.chip;
     catalogue.chip.name = socketChip.isEmpty() ? settings.chipName.toStdString() : socketChip.toStdString();
-    if (options_.emulation.on)
+    if (emulation.on)
         adapterSession.CreateEmulatedAdapter();
     else
         adapterSession.RegisterAdapterNotification();
@@ -154,7 +176,8 @@ int CliCommands::prepare(bool adapter)
 int CliCommands::selectChip(bool adapterOpen)
 {
     ChipCatalogue& catalogue = session_.catalogue();
-    QString name = options_.chip.isEmpty() ? options_.emulation.chip : options_.chip;
+    QString name = options_.chip;
+    if (name.isEmpty() && options_.emulation.on) name = QString::fromStdString(catalogue.chip.name);
     if (name.isEmpty()) name = SettingsFile(SettingsPath()).readText("Chip", "Type", QString());
     if (name.isEmpty() && adapterOpen) {
         session_.autoSelect();
@@ -173,129 +196,133 @@ int CliCommands::selectChip(bool adapterOpen)
         return ExitNotFound;
     }
     catalogue.SetParams();
-    const chipdb::Chip& chip = catalogue.chip;
-    report_["chip"] = QJsonObject{{"name", QString::fromStdString(chip.name)},
-                                  {"kind", QString::fromStdString(chip.kind)},
-                                  {"size", qint64(chip.size)},
-                                  {"pageSize", qint64(chip.pageSize)}};
+    report_["chip"] = chipJson();
     return ExitDone;
+}
+
+QJsonObject CliCommands::chipJson() const
+{
+    const chipdb::Chip& chip = const_cast<Session&>(session_).chip();
+    return QJsonObject{{"name", QString::fromStdString(chip.name)},
+                       {"kind", QLatin1String(chipdb::PublicKindName(chip))},
+                       {"size", qint64(chip.size)},
+                       {"pageSize", qint64(chip.pageSize)}};
 }
 
 void CliCommands::waitIdle()
 {
-    while (session_.busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    endProgress();
+    waitWhileBusy([this] { return session_.busy(); });
 }
 
 int CliCommands::finish(const QString& chipState)
 {
     const Outcome outcome =
         interrupted_ && session_.outcome() == Outcome::Completed ? Outcome::Cancelled : session_.outcome();
-    if (outcome == Outcome::Cancelled) error("cancelled: " + chipState);
+    if (outcome == Outcome::Cancelled)
+        error(QStringLiteral("cancelled%1: %2")
+                  .arg(signal_ ? QStringLiteral(" (%1)").arg(signal_) : QString(), chipState));
     return ExitCodeOf(outcome);
 }
 
-bool CliCommands::spiChipOrFail()
+int CliCommands::saveEmulatedImage(int code)
 {
-    if (session_.isSpiChip()) return true;
-    error(options_.command + " works on SPI chips; " + QString::fromStdString(session_.chip().name) + " is not one");
+    if (!options_.emulation.on || options_.emulation.image.isEmpty() || !session_.emulator().available()) return code;
+    if (session_.emulator().saveImage()) return code;
+    error("--emulate-image: the emulated chip's contents could not be saved to " + options_.emulation.image);
+    return code == ExitDone ? ExitIoFailure : code;
+}
+
+bool CliCommands::chipFamily(bool spi, bool i2c, bool microwire)
+{
+    const chipdb::Chip& chip = session_.chip();
+    if ((spi && chip.isSpi()) || (i2c && chip.isI2c()) || (microwire && chip.family == chipdb::Family::Microwire93))
+        return true;
+    error(options_.command + " does not work on " + QString::fromStdString(chip.name) + " (" +
+          QLatin1String(chipdb::PublicKindName(chip)) + ")");
     return false;
 }
 
-FileCommands::Format CliCommands::formatOf(const QString& path) const
+DumpFormat CliCommands::formatOf(const QString& path) const
 {
-    if (options_.format == "hex") return FileCommands::Format::Hex;
-    if (options_.format == "e2p") return FileCommands::Format::E2p;
-    if (options_.format == "brg") return FileCommands::Format::Brg;
-    if (options_.format == "bin") return FileCommands::Format::Bin;
-    return FileCommands::formatOfExtension(FileCommands::UpperExtension(path));
+    if (const auto named = FormatNamed(options_.format)) return *named;
+    return FormatOfExtension(UpperExtension(path));
 }
 
 // --- Files ---
 
-int CliCommands::saveImage(const QString& path, FileCommands::Format format, std::span<const uint8_t> data)
+int CliCommands::saveImage(const QString& path, DumpFormat format, std::span<const uint8_t> data,
+                           std::span<const uint8_t> registers)
 {
-    std::error_code failure;
-    switch (format) {
-    case FileCommands::Format::Bin: failure = SaveBin(NativePath(path), data); break;
-    case FileCommands::Format::Brg: {
-        // An SPI chip's status registers travel with the data; a 24xx chip has none.
-        const std::span<const uint8_t> registers = session_.isSpiChip()
-                                                       ? std::span<const uint8_t>(session_.document().StatusShadow.SR)
-                                                       : std::span<const uint8_t>();
-        failure = SaveBrg(NativePath(path), data, registers);
-        break;
-    }
-    case FileCommands::Format::Hex: failure = WriteHexFile(NativePath(path), data); break;
-    case FileCommands::Format::E2p:
+    if (!InfoOf(format).writable) {
         error("E2P files can be read but not written: choose bin, brg or hex for " + path);
         return ExitUsage;
     }
-    if (failure) {
-        error("cannot write " + path + ": " + QString::fromStdString(failure.message()));
+    if (const std::error_code failure = SaveDump(path, format, data, registers)) {
+        error("cannot write " + (IsStandardStream(path) ? QStringLiteral("standard output") : path) + ": " +
+              QString::fromStdString(failure.message()));
         return ExitIoFailure;
     }
+    const Checksums sums = ChecksumsOf(data);
     report_["file"] = path;
     report_["format"] = FormatName(format);
     report_["bytes"] = qint64(data.size());
-    report_["crc32"] = Hex(CRC32(data), 8);
+    report_["crc32"] = Hex(sums.crc32, 8);
     return ExitDone;
+}
+
+void CliCommands::keepRecovery(std::span<const uint8_t> data)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::tempPath();
+    const QString path = QDir(folder).filePath(QStringLiteral("recovered-%1-%2.bin")
+                                                   .arg(QString::fromStdString(session_.chip().name))
+                                                   .arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss")));
+    if (SaveDump(path, DumpFormat::Bin, data))
+        error("the chip's contents could not be kept anywhere else either");
+    else {
+        error("the chip's contents are kept in " + path);
+        report_["recoveryFile"] = path;
+    }
 }
 
 int CliCommands::loadForChip(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
-        error("cannot open " + path + (info.exists() ? ": not a regular file" : ": no such file"));
-        return ExitUsage;
-    }
     Document& document = session_.document();
     const uint32_t chipSize = session_.chip().size;
-    const FileCommands::Format format = formatOf(path);
-    uint64_t dataSize = 0;
-    if (format == FileCommands::Format::Hex) {
-        const HexReadResult read = document.loadHex(path);
-        if (read.result != HexRead::Complete || read.recordsSkipped > 0) {
-            error(path + " is not an Intel HEX file that fits the buffer");
-            return ExitUsage;
-        }
-        dataSize = read.bytesCopied;
-    } else {
-        const DumpLoad load =
-            format == FileCommands::Format::E2p
-                ? document.loadE2p(path, chipSize)
-                : document.loadBin(path, format == FileCommands::Format::Brg ? ".BRG" : ".BIN", chipSize);
-        if (load.result != DumpResult::Loaded) {
-            error(QString::fromStdString(DumpErrorText(load.result, NativePath(path))));
-            return ExitUsage;
-        }
-        const std::size_t registers = format == FileCommands::Format::Brg ? 3 : 0;
-        dataSize = load.bytesLoaded >= registers ? load.bytesLoaded - registers : 0;
-    }
-    if (dataSize > chipSize) {
-        error(QStringLiteral("%1 holds %2 bytes, more than the %3 bytes of %4")
-                  .arg(path)
-                  .arg(dataSize)
-                  .arg(chipSize)
-                  .arg(QString::fromStdString(session_.chip().name)));
+    const DumpFormat format = formatOf(path);
+    std::vector<uint8_t> bytes(std::max<std::size_t>(document.transfer().size(), chipSize + 3));
+    const LoadedDump load = LoadDump(path, format, bytes);
+    if (!load.ok()) {
+        error(load.error);
         return ExitUsage;
     }
-    if (dataSize < chipSize) {
+    const QString name = QString::fromStdString(session_.chip().name);
+    const QString shown = IsStandardStream(path) ? QStringLiteral("standard input") : path;
+    if (load.bytes > chipSize) {
+        error(QStringLiteral("%1 holds %2 bytes, more than the %3 bytes of %4")
+                  .arg(shown)
+                  .arg(load.bytes)
+                  .arg(chipSize)
+                  .arg(name));
+        return ExitUsage;
+    }
+    if (load.bytes < chipSize) {
         if (!options_.pad) {
             error(QStringLiteral("%1 holds %2 bytes, fewer than the %3 bytes of %4 (--pad fills the rest with FF)")
-                      .arg(path)
-                      .arg(dataSize)
+                      .arg(shown)
+                      .arg(load.bytes)
                       .arg(chipSize)
-                      .arg(QString::fromStdString(session_.chip().name)));
+                      .arg(name));
             return ExitUsage;
         }
-        std::fill(document.transfer().begin() + std::ptrdiff_t(dataSize), document.transfer().begin() + chipSize, 0xFF);
+        std::fill(bytes.begin() + std::ptrdiff_t(load.bytes), bytes.begin() + chipSize, 0xFF);
     }
+    if (load.registers) document.StatusShadow.SR = *load.registers;
     document.CurrentFileName = path;
-    document.showInEditor(document.transfer().first(chipSize), false);
+    document.showInEditor(std::span<const uint8_t>(bytes).first(chipSize), false);
     report_["file"] = path;
     report_["format"] = FormatName(format);
-    report_["bytes"] = qint64(dataSize);
+    report_["bytes"] = qint64(load.bytes);
     return ExitDone;
 }
 
@@ -309,19 +336,21 @@ int CliCommands::list()
     for (const chipdb::ChipRecord& row : session_.catalogue().ClientDataSet.rows()) {
         const QString name = QString::fromStdString(row.CHIPTEXT);
         if (!pattern.isEmpty() && !name.contains(pattern, Qt::CaseInsensitive)) continue;
-        const qint64 size = qint64(row.CHIPSIZE.value_or(0));
-        const int page = int(row.PAGESIZE.value_or(0));
-        chips.append(QJsonObject{{"name", name},
-                                 {"manufacturer", QString::fromStdString(row.MANUF)},
-                                 {"kind", QString::fromStdString(row.CHIPID)},
-                                 {"size", size},
-                                 {"pageSize", page}});
+        const chipdb::Chip chip = chipdb::ChipFromRecord(row);
+        const QString kind = QLatin1String(chipdb::PublicKindName(chip));
+        QJsonObject entry{{"name", name},
+                          {"manufacturer", QString::fromStdString(row.MANUF)},
+                          {"kind", kind},
+                          {"size", qint64(chip.size)},
+                          {"pageSize", qint64(chip.pageSize)}};
+        if (!row.SIGNATURE.empty()) entry["id"] = QString::fromStdString(row.SIGNATURE).toUpper();
+        chips.append(entry);
         result(QStringLiteral("%1 %2 %3 %4 %5")
                    .arg(name, -22)
                    .arg(QString::fromStdString(row.MANUF), -14)
-                   .arg(QString::fromStdString(row.CHIPID), -11)
-                   .arg(size, 10)
-                   .arg(page, 6));
+                   .arg(kind, -16)
+                   .arg(qint64(chip.size), 10)
+                   .arg(qint64(chip.pageSize), 6));
     }
     report_["chips"] = chips;
     return ExitDone;
@@ -331,58 +360,56 @@ int CliCommands::detect()
 {
     if (const int code = prepare(false)) return code;
     AdapterSession& adapter = session_.adapter();
-    adapter.setEmulation(options_.emulation);
-    if (options_.emulation.on && !options_.emulation.chip.isEmpty() &&
-        !session_.catalogue().find(options_.emulation.chip.toStdString())) {
-        error("--emulate: no chip named " + options_.emulation.chip + " in the database");
+    EmulationOptions emulation = options_.emulation;
+    if (emulation.on && emulation.chip.isEmpty()) emulation.chip = DefaultEmulatedChipName;
+    if (emulation.on && !session_.catalogue().find(emulation.chip.toStdString())) {
+        error("--emulate: no chip named " + emulation.chip + " in the database");
         return ExitNotFound;
     }
-    session_.catalogue().chip.name = options_.emulation.chip.toStdString();
-    if (options_.emulation.on)
+    adapter.setEmulation(emulation);
+    session_.catalogue().chip.name = emulation.chip.toStdString();
+    if (emulation.on)
         adapter.CreateEmulatedAdapter();
     else
         adapter.RegisterAdapterNotification();
     adapter.InitDevice();
-    report_["adapter"] = adapter.present();
-    if (!adapter.present()) return ExitNotFound;
-    result("adapter: CH341A present");
-
-    bus::SpiMaster& spi = *adapter.bus()->spi();
-    SpiLog log;
-    const uint32_t id = spi25::GetSpiId(spi, log);
-    const QStringList idLines = [&] {
-        QStringList lines;
-        for (const LogLine& line : spi25::SpiIdLines(spi)) lines << QString::fromStdString(line.text.en).trimmed();
-        return lines;
-    }();
-    for (const QString& line : idLines) result(line);
-    report_["ids"] = QJsonArray::fromStringList(idLines);
-
-    ChipCatalogue& catalogue = session_.catalogue();
-    const AutoSelectResult found = ReadChipId(spi, catalogue.ClientDataSet, catalogue.ChipFilter, true, log);
-    QJsonArray matches;
-    if (found.outcome == AutoSelectResult::Outcome::OneMatch || found.outcome == AutoSelectResult::Outcome::Several)
-        for (int i = 0; i < catalogue.ClientDataSet.visibleCount(); ++i)
-            matches.append(QString::fromStdString(catalogue.ClientDataSet.visibleRow(i).CHIPTEXT));
-    catalogue.ChipFilter.signatureMode = false;
-    catalogue.ClientDataSet.refilter();
-    report_["matches"] = matches;
-    if (matches.isEmpty()) {
-        result(id == spi25::NoJedecAnswer ? "no SPI chip answers" : "no chip of the database has this id");
+    const Session::Detection found = session_.detect();
+    report_["adapter"] = found.adapter.isEmpty() ? QJsonValue() : QJsonValue(found.adapter);
+    if (found.adapter.isEmpty()) return ExitNotFound;
+    result("adapter: " + found.adapter + " present");
+    if (!found.answered) {
+        report_["chip"] = QJsonValue();
+        result("no chip: nothing answers in the socket (JEDEC and RES ids read all ones or all zeros)");
         return ExitNotFound;
     }
-    for (const auto& match : matches) result("matches: " + match.toString());
+    report_["ids"] =
+        QJsonObject{{"jedec", IdText(found.jedec)}, {"res", IdText(found.res)}, {"rems", IdText(found.rems)}};
+    result("JEDEC ID(9F) = " + IdText(found.jedec));
+    result("RES ID(AB) = " + IdText(found.res));
+    result("REMS ID(90) = " + IdText(found.rems));
+    report_["matches"] = QJsonArray::fromStringList(found.matches);
+    if (found.matches.isEmpty()) {
+        result("no chip of the database has the id " + found.signature);
+        return ExitNotFound;
+    }
+    for (const QString& match : found.matches) result("matches: " + match);
     return ExitDone;
 }
 
 int CliCommands::read()
 {
     const QString path = options_.args.at(0);
-    const FileCommands::Format format = formatOf(path);
-    if (format == FileCommands::Format::E2p) {
+    const DumpFormat format = formatOf(path);
+    if (!InfoOf(format).writable) {
         error("E2P files can be read but not written: choose bin, brg or hex for " + path);
         return ExitUsage;
     }
+    // A file that cannot be made is found out before a minute of reading, not after it.
+    if (const QString problem = CheckOutputPath(path); !problem.isEmpty()) {
+        error(problem);
+        return ExitIoFailure;
+    }
+    dataOnStdout_ = IsStandardStream(path);
     if (const int code = prepare(true)) return code;
     QElapsedTimer clock;
     clock.start();
@@ -391,11 +418,18 @@ int CliCommands::read()
     waitIdle();
     if (const int code = finish("nothing was written to " + path)) return code;
     const std::span<const uint8_t> image = session_.document().transfer().first(session_.chip().size);
-    if (const int code = saveImage(path, format, image)) return code;
+    // An SPI chip's status registers, as the read found them, travel in a BRG file.
+    const std::span<const uint8_t> registers = session_.isSpiChip()
+                                                   ? std::span<const uint8_t>(session_.document().StatusShadow.SR)
+                                                   : std::span<const uint8_t>();
+    if (const int code = saveImage(path, format, image, registers)) {
+        keepRecovery(image);
+        return code;
+    }
     report_["seconds"] = clock.elapsed() / 1000.0;
     result(QStringLiteral("read %1 bytes of %2 into %3 (CRC32 %4) in %5 s")
                .arg(image.size())
-               .arg(QString::fromStdString(session_.chip().name), path, Hex(CRC32(image), 8))
+               .arg(QString::fromStdString(session_.chip().name), path, report_["crc32"].toString())
                .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
     return ExitDone;
 }
@@ -414,12 +448,17 @@ int CliCommands::write()
     else
         session_.smartWrite();
     waitIdle();
-    const DiffList& differences = session_.differences();
+    const ops::WriteReport& written = session_.writeReport();
     report_["seconds"] = clock.elapsed() / 1000.0;
-    if (!options_.noVerify) report_["differences"] = qint64(differences.size());
-    const int code = finish(running_ == Operation::Write ? "the chip may be partly written (the log says how far)"
-                                                         : "the chip was written but not verified");
-    if (code) return code;
+    report_["chipErased"] = written.chipErased;
+    report_["sectorsErased"] = qint64(written.sectorsErased);
+    report_["sectors"] = qint64(written.sectors);
+    report_["pagesProgrammed"] = qint64(written.pagesProgrammed);
+    report_["pages"] = qint64(written.pages);
+    if (!options_.noVerify) report_["differences"] = qint64(session_.differences().size());
+    if (const int code = finish(running_ == Operation::Compare ? "the chip was written but not verified"
+                                                               : "the chip may be partly written (see above)"))
+        return code;
     result(QStringLiteral("wrote %1 into %2%3 in %4 s")
                .arg(path, QString::fromStdString(session_.chip().name), options_.noVerify ? "" : " and verified it")
                .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
@@ -458,13 +497,13 @@ int CliCommands::verify()
 int CliCommands::erase()
 {
     if (const int code = prepare(true)) return code;
-    if (!spiChipOrFail()) return ExitUsage;
+    if (!chipFamily(true, false, true)) return ExitUsage;
     session_.resetOutcome();
     session_.erase();
     waitIdle();
-    const int code = finish(running_ == Operation::Erase ? "the chip may still be erasing by itself"
-                                                         : "the chip was erased but not checked");
-    if (code) return code;
+    if (const int code = finish(running_ == Operation::Erase ? "the chip may still be erasing by itself"
+                                                             : "the chip was erased but not checked"))
+        return code;
     result("erased " + QString::fromStdString(session_.chip().name) + " and found it blank");
     return ExitDone;
 }
@@ -472,7 +511,6 @@ int CliCommands::erase()
 int CliCommands::blank()
 {
     if (const int code = prepare(true)) return code;
-    if (!spiChipOrFail()) return ExitUsage;
     session_.resetOutcome();
     session_.blankCheck();
     waitIdle();
@@ -491,7 +529,7 @@ int CliCommands::blank()
 int CliCommands::status()
 {
     if (const int code = prepare(true)) return code;
-    if (!spiChipOrFail()) return ExitUsage;
+    if (!chipFamily(true, false, false)) return ExitUsage;
     session_.resetOutcome();
     const int count = session_.chip().statusRegisters;
     if (!options_.setRegisters.empty()) {
@@ -508,21 +546,21 @@ int CliCommands::status()
         if (session_.outcome() != Outcome::Completed) return ExitCodeOf(session_.outcome());
     }
     const int registersRead = session_.readStatus();
-    const std::array<uint8_t, 3> readValues = session_.document().StatusShadow.SR;
-    QJsonArray values;
+    const std::array<uint8_t, 3> values = session_.document().StatusShadow.SR;
+    QJsonArray read;
     for (int i = 0; i < registersRead; ++i) {
-        values.append(readValues[std::size_t(i)]);
-        result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(readValues[std::size_t(i)], 2)));
+        read.append(Hex(values[std::size_t(i)], 2));
+        result(QStringLiteral("SR%1 = %2").arg(i + 1).arg(Hex(values[std::size_t(i)], 2)));
     }
-    report_["statusRegisters"] = values;
-    if (registersRead < std::min(std::max(count, 1), 3)) return ExitIoFailure;
+    report_["statusRegisters"] = read;
+    if (registersRead < std::clamp(count, 1, 3)) return ExitIoFailure;
     for (std::size_t i = 0; i < options_.setRegisters.size(); ++i) {
         // Busy and write enable (bits 0 and 1 of register 1) are the chip's own: compare the rest.
         const uint8_t mask = i == 0 ? 0xFC : 0xFF;
-        if ((readValues[i] & mask) != (options_.setRegisters[i] & mask)) {
+        if ((values[i] & mask) != (options_.setRegisters[i] & mask)) {
             error(QStringLiteral("status register %1 reads %2 after writing %3")
                       .arg(i + 1)
-                      .arg(Hex(readValues[i], 2), Hex(options_.setRegisters[i], 2)));
+                      .arg(Hex(values[i], 2), Hex(options_.setRegisters[i], 2)));
             return ExitIoFailure;
         }
     }
@@ -532,7 +570,7 @@ int CliCommands::status()
 int CliCommands::unprotect()
 {
     if (const int code = prepare(true)) return code;
-    if (!spiChipOrFail()) return ExitUsage;
+    if (!chipFamily(true, false, false)) return ExitUsage;
     session_.resetOutcome();
     session_.unprotect();
     waitIdle(); // the MX25L2026 unprotect ends with a whole-chip erase
@@ -545,77 +583,68 @@ int CliCommands::unprotect()
 
 int CliCommands::info()
 {
-    return describe(options_.args.at(0), formatOf(options_.args.at(0)));
-}
-
-int CliCommands::describe(const QString& path, FileCommands::Format format)
-{
-    const QFileInfo file(path);
-    if (!file.exists() || !file.isFile()) {
-        error("cannot open " + path + (file.exists() ? ": not a regular file" : ": no such file"));
+    const QString path = options_.args.at(0);
+    const DumpFormat format = formatOf(path);
+    // No chip is involved: room for a dump of the largest one.
+    Document& document = session_.document();
+    document.fitTransferToChip(chipdb::kMaxChipSize);
+    const LoadedDump load = LoadDump(path, format, document.transfer());
+    if (!load.ok()) {
+        error(load.error);
         return ExitUsage;
     }
-    Document& document = session_.document();
-    // No chip is involved: room for a dump of the largest one.
-    document.fitTransferToChip(chipdb::kMaxChipSize);
-    const std::size_t room = document.transfer().size();
-    const QString tooLarge = QStringLiteral("%1 holds more than the %2 bytes the buffer holds").arg(path).arg(room);
-    std::size_t size = 0;
-    if (format == FileCommands::Format::Hex) {
-        const HexReadResult read = document.loadHex(path);
-        if (read.result != HexRead::Complete) {
-            error(path + " is not an Intel HEX file");
-            return ExitUsage;
-        }
-        if (read.recordsSkipped > 0) {
-            error(tooLarge);
-            return ExitUsage;
-        }
-        size = read.bytesCopied;
-    } else {
-        const DumpLoad load = format == FileCommands::Format::E2p
-                                  ? document.loadE2p(path, room)
-                                  : document.loadBin(path, format == FileCommands::Format::Brg ? ".BRG" : ".BIN", room);
-        if (load.result != DumpResult::Loaded) {
-            error(QString::fromStdString(DumpErrorText(load.result, NativePath(path))));
-            return ExitUsage;
-        }
-        // A dump cut at the buffer would be described, or converted, as if it were whole.
-        const std::size_t header = format == FileCommands::Format::E2p ? kE2PHeaderSize : 0;
-        if (uint64_t(file.size()) > load.bytesLoaded + header) {
-            error(tooLarge);
-            return ExitUsage;
-        }
-        size =
-            load.bytesLoaded - (format == FileCommands::Format::Brg ? std::min<std::size_t>(load.bytesLoaded, 3) : 0);
-    }
-    const std::span<const uint8_t> data = document.transfer().first(size);
+    const std::span<const uint8_t> data = document.transfer().first(load.bytes);
+    const Checksums sums = ChecksumsOf(data);
     report_["file"] = path;
     report_["format"] = FormatName(format);
-    report_["bytes"] = qint64(size);
-    report_["crc16"] = Hex(CRC16(data), 4);
-    report_["crc32"] = Hex(CRC32(data), 8);
+    report_["bytes"] = qint64(load.bytes);
+    report_["crc16"] = Hex(sums.crc16, 4);
+    report_["crc32"] = Hex(sums.crc32, 8);
     result(QStringLiteral("%1: %2, %3 bytes, CRC16 %4, CRC32 %5")
                .arg(path, FormatName(format))
-               .arg(size)
-               .arg(Hex(CRC16(data), 4), Hex(CRC32(data), 8)));
-    if (format == FileCommands::Format::Brg && size < std::size_t(file.size())) {
-        const std::array<uint8_t, 3>& sr = document.StatusShadow.SR;
-        report_["statusRegisters"] = QJsonArray{sr[0], sr[1], sr[2]};
+               .arg(load.bytes)
+               .arg(Hex(sums.crc16, 4), Hex(sums.crc32, 8)));
+    if (load.registers) {
+        const std::array<uint8_t, 3>& sr = *load.registers;
+        report_["statusRegisters"] = QJsonArray{Hex(sr[0], 2), Hex(sr[1], 2), Hex(sr[2], 2)};
         result(QStringLiteral("status registers %1 %2 %3").arg(Hex(sr[0], 2), Hex(sr[1], 2), Hex(sr[2], 2)));
     }
     return ExitDone;
 }
 
-// The input's format comes from its extension; --format, else the extension, gives the output's.
+// The input's format comes from its extension (or --format for standard input); --format, else
+// the extension, gives the output's.
 int CliCommands::convert()
 {
     const QString in = options_.args.at(0), out = options_.args.at(1);
-    if (const int code = describe(in, FileCommands::formatOfExtension(FileCommands::UpperExtension(in)))) return code;
-    const std::size_t size = std::size_t(report_["bytes"].toInteger());
-    const QJsonValue source = report_["format"];
-    if (const int code = saveImage(out, formatOf(out), session_.document().transfer().first(size))) return code;
-    report_["from"] = QJsonObject{{"file", in}, {"format", source}};
-    result("wrote " + out);
+    const DumpFormat from = IsStandardStream(in) && FormatNamed(options_.format)
+                                ? *FormatNamed(options_.format)
+                                : FormatOfExtension(UpperExtension(in));
+    const DumpFormat to = formatOf(out);
+    if (const QString problem = CheckOutputPath(out); !problem.isEmpty()) {
+        error(problem);
+        return ExitIoFailure;
+    }
+    dataOnStdout_ = IsStandardStream(out);
+    Document& document = session_.document();
+    document.fitTransferToChip(chipdb::kMaxChipSize);
+    const LoadedDump load = LoadDump(in, from, document.transfer());
+    if (!load.ok()) {
+        error(load.error);
+        return ExitUsage;
+    }
+    std::array<uint8_t, 3> registers{};
+    if (to == DumpFormat::Brg) {
+        if (load.registers)
+            registers = *load.registers;
+        else
+            note("no status registers in " + in + ": the BRG file's trailer holds 00 00 00");
+        report_["statusRegisters"] = QJsonArray{Hex(registers[0], 2), Hex(registers[1], 2), Hex(registers[2], 2)};
+        report_["statusRegistersFrom"] = load.registers ? "input" : "zeros";
+    }
+    if (const int code = saveImage(out, to, document.transfer().first(load.bytes), registers)) return code;
+    report_["from"] = QJsonObject{{"file", in}, {"format", FormatName(from)}};
+    result("wrote " + out +
+           (to == DumpFormat::Brg && !load.registers ? " (status registers 00 00 00: none in " + in + ")" : ""));
     return ExitDone;
 }

@@ -5,8 +5,7 @@
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/ExitCode.h"
-#include "session/FileCommands.h"
-#include "session/Session.h"
+#include "session/Core.h"
 
 #include <QJsonObject>
 
@@ -16,8 +15,8 @@ public:
 
     // Runs the command; the exit code.
     int run();
-    // Ctrl+C: cancels the running operation through the same path as Esc.
-    void interrupt();
+    // Ctrl+C or SIGTERM: cancels the running operation through the same path as Esc.
+    void interrupt(const char* signalName);
     // The result as one JSON object (--json).
     const QJsonObject& report() const { return report_; }
 
@@ -35,26 +34,34 @@ private:
     int unprotect();
     int info();
     int convert();
-    // Loads a dump file of any size and reports its format, size and checksums.
-    int describe(const QString& path, FileCommands::Format format);
+    int help();
 
     // Settings, language, chip database, the chip and, when asked, the adapter.
     int prepare(bool adapter);
     int selectChip(bool adapterOpen);
-    // Runs the event loop until the running operation (and what a script adds) has ended.
+    // Runs the event loop until the running operation has ended.
     void waitIdle();
     // The exit code of the command's outcome; a cancel is reported with the chip's state.
     int finish(const QString& chipState);
-    // Loads FILE for a write or a verify: it must fit the chip (or be padded with --pad).
+    // The emulated chip's image file is saved: a failure is an error.
+    int saveEmulatedImage(int code);
+    // Loads FILE for a write or a verify into the editor: it must fit the chip (or be padded with
+    // --pad).
     int loadForChip(const QString& path);
-    FileCommands::Format formatOf(const QString& path) const;
-    int saveImage(const QString& path, FileCommands::Format format, std::span<const uint8_t> data);
-    bool spiChipOrFail();
-    void result(const QString& line); // the command's result on stdout (not with -q or --json)
+    DumpFormat formatOf(const QString& path) const;
+    int saveImage(const QString& path, DumpFormat format, std::span<const uint8_t> data,
+                  std::span<const uint8_t> registers);
+    // A read the file could not take is kept in a file of its own rather than lost.
+    void keepRecovery(std::span<const uint8_t> data);
+    bool chipFamily(bool spi, bool i2c, bool microwire);
+    void result(const QString& line); // the command's result on stdout (not with -q, --json or data on stdout)
+    QJsonObject chipJson() const;
 
     const CliOptions& options_;
     Session session_;
     QJsonObject report_;
     Operation running_ = Operation::Read;
     bool interrupted_ = false;
+    const char* signal_ = nullptr;
+    bool dataOnStdout_ = false;
 };

@@ -1,5 +1,6 @@
 #include "cli/CliFrontEnd.h"
 
+#include <QEventLoop>
 #include <QTextStream>
 #include <cstdio>
 #include <unistd.h>
@@ -44,16 +45,30 @@ void CliFrontEnd::logAppended(const QString& text, LogColour colour)
         note(text);
 }
 
+void CliFrontEnd::controlsChanged(ControlState state)
+{
+    if (state != Busy && waiting_) waiting_->quit();
+}
+
+void CliFrontEnd::waitWhileBusy(const std::function<bool()>& busy)
+{
+    // The end of a job arrives as an event: the loop sleeps until then.
+    QEventLoop loop;
+    waiting_ = &loop;
+    if (busy()) loop.exec();
+    waiting_ = nullptr;
+    endProgress();
+}
+
 void CliFrontEnd::progressChanged(int position, int maximum)
 {
     if (!options_.quiet) progress_.update(position, maximum);
 }
 
-bool CliFrontEnd::confirm(const QString& text, const QString&)
+bool CliFrontEnd::askUser(const QString& text, const QString& option)
 {
-    if (options_.yes) return true;
     if (!isatty(STDIN_FILENO)) {
-        error(OneLine(text) + " (no answer without a terminal: give --yes)");
+        error(OneLine(text) + " (no answer without a terminal: give " + option + ")");
         return false;
     }
     progress_.finish();
@@ -62,4 +77,30 @@ bool CliFrontEnd::confirm(const QString& text, const QString&)
     QTextStream in(stdin);
     const QString answer = in.readLine().trimmed().toLower();
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+bool CliFrontEnd::confirm(const QString& text, const QString&)
+{
+    return options_.yes || askUser(text, QStringLiteral("--yes"));
+}
+
+Answer CliFrontEnd::ask(const Prompt& prompt)
+{
+    switch (prompt.question) {
+    case Question::WrongChip:
+        // Another chip than the one named is a mistake until said otherwise, never a question.
+        if (options_.force) return Answer::Yes;
+        error(OneLine(prompt.text) + " (--force goes on)");
+        return Answer::No;
+    case Question::LockStatusRegister:
+        if (options_.forceLock) return Answer::Yes;
+        error(OneLine(prompt.text) + " (--force-lock writes them)");
+        return Answer::No;
+    case Question::EraseChip:
+    case Question::EraseWithStatus:
+    case Question::Unprotect:
+    case Question::EraseBeforeWrite:
+    case Question::LowVoltage: break;
+    }
+    return confirm(prompt.text, prompt.caption) ? Answer::Yes : Answer::No;
 }

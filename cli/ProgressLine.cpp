@@ -48,7 +48,10 @@ void ProgressLine::update(int position, int maximum)
 
 void ProgressLine::finish()
 {
-    if (drawn_) std::fputc('\n', stream_);
+    // A bar that reached its end stays; one that did not (a failure, a cancel) goes, leaving no
+    // stale "Reading ... 0%" behind the message that follows.
+    if (drawn_) std::fputs(lastPercent_ >= 100 ? "\n" : "\r\x1b[K", stream_);
+    std::fflush(stream_);
     drawn_ = false;
     what_.clear();
 }

@@ -2,9 +2,9 @@
 #include "ProgramVersion.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
-#include "session/AppPaths.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSocketNotifier>
 #include <csignal>
@@ -12,14 +12,19 @@
 #include <unistd.h>
 
 namespace {
-int interruptPipe[2] = {-1, -1};
+int signalPipe[2] = {-1, -1};
 
-// Ctrl+C only wakes the event loop; a second one ends the program at once.
-void OnInterrupt(int)
+// Ctrl+C and SIGTERM only wake the event loop; a second one ends the program at once.
+void OnSignal(int number)
 {
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(interruptPipe[1], &byte, 1);
-    std::signal(SIGINT, SIG_DFL);
+    const char byte = char(number);
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+    std::signal(number, SIG_DFL);
+}
+
+void PrintJson(const QJsonObject& object)
+{
+    std::printf("%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
 }
 } // namespace
 
@@ -27,34 +32,40 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vespera"));
-    const CliParse parse = ParseCliOptions(QCoreApplication::arguments().mid(1));
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const CliParse parse = ParseCliOptions(arguments);
     if (!parse.options) {
         std::fprintf(stderr, "vespera-cli: %s\nTry 'vespera-cli --help'.\n", qPrintable(parse.error));
+        if (arguments.contains(QStringLiteral("--json")))
+            PrintJson({{"result", "usage"}, {"exitCode", ExitUsage}, {"errors", QJsonArray{parse.error}}});
         return ExitUsage;
     }
     const CliOptions& options = *parse.options;
-    if (options.help) {
-        std::printf("%s", qPrintable(CliUsage()));
-        return ExitDone;
-    }
     if (options.version) {
         std::printf("vespera-cli %s\n", kProgramVersion);
+        return ExitDone;
+    }
+    if (options.help) {
+        std::printf("%s", qPrintable(options.command.isEmpty() || options.command == QLatin1String("help")
+                                         ? CliUsage()
+                                         : CommandUsage(options.command)));
         return ExitDone;
     }
     // The window's files: ChipList.dat and Vespera.ini beside the programs (or the user's copies).
     AppPaths::SetProgramFolder(QCoreApplication::applicationDirPath());
 
     CliCommands commands(options);
-    if (::pipe(interruptPipe) == 0) {
-        auto* notifier = new QSocketNotifier(interruptPipe[0], QSocketNotifier::Read, &app);
+    if (::pipe(signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, [&commands] {
-            char byte;
-            [[maybe_unused]] const auto got = ::read(interruptPipe[0], &byte, 1);
-            commands.interrupt();
+            char number = 0;
+            [[maybe_unused]] const auto got = ::read(signalPipe[0], &number, 1);
+            commands.interrupt(number == SIGTERM ? "SIGTERM" : nullptr);
         });
-        std::signal(SIGINT, OnInterrupt);
+        std::signal(SIGINT, OnSignal);
+        std::signal(SIGTERM, OnSignal);
     }
     const int code = commands.run();
-    if (options.json) std::printf("%s\n", QJsonDocument(commands.report()).toJson(QJsonDocument::Compact).constData());
+    if (options.json) PrintJson(commands.report());
     return code;
 }

@@ -157,3 +157,8 @@ QString EmulatorCommands::busLogFile() const
 {
     return available() ? session_.adapter().emulation().logFile : QString();
 }
+
+bool EmulatorCommands::saveImage()
+{
+    return available() && session_.adapter().Emulator->flushImage();
+}

@@ -40,6 +40,8 @@ public:
     // Writes the bus log to `path` from now on (false, in red, when it cannot be written); stop
     // closes it. The file being written, empty when none is.
     bool startBusLog(const QString& path);
+    // Writes the chip's image (and state) file now; false when it could not be written.
+    bool saveImage();
     void stopBusLog();
     QString busLogFile() const;
 

@@ -11,23 +11,20 @@
 
 QString FileCommands::UpperExtension(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix();
-    return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix.toUpper();
+    return ::UpperExtension(path);
 }
 
 QString FileCommands::SavedExtension(Format format)
 {
-    return format == Format::Hex   ? QStringLiteral(".HEX")
-           : format == Format::Brg ? QStringLiteral(".BRG")
-                                   : QStringLiteral(".BIN");
+    return QLatin1String(InfoOf(InfoOf(format).writable ? format : Format::Bin).extension);
 }
 
 QString FileCommands::SavedPath(const QString& name, Format* format)
 {
     const QString extension = UpperExtension(name);
-    for (const Format saved : {Format::Bin, Format::Hex, Format::Brg})
-        if (extension == SavedExtension(saved)) {
-            *format = saved;
+    for (const DumpFormatInfo& saved : DumpFormats())
+        if (saved.writable && extension == QLatin1String(saved.extension)) {
+            *format = saved.format;
             return name;
         }
     return name + SavedExtension(*format);
@@ -35,10 +32,7 @@ QString FileCommands::SavedPath(const QString& name, Format* format)
 
 FileCommands::Format FileCommands::formatOfExtension(const QString& extension)
 {
-    if (extension == QLatin1String(".E2P")) return Format::E2p;
-    if (extension == QLatin1String(".HEX")) return Format::Hex;
-    if (extension == QLatin1String(".BRG")) return Format::Brg;
-    return Format::Bin;
+    return FormatOfExtension(extension);
 }
 
 bool FileCommands::open(const QString& path, Format format)

@@ -2,6 +2,8 @@
 // Dump files and the buffer commands of a session: loading a file into the chip image (BIN, BRG,
 // E2P, Intel HEX), saving it, the write's copy of the editor into the transfer buffer, and fill,
 // swap, find and checksum.
+#include "session/DumpFiles.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -11,7 +13,7 @@ struct DumpLoad;
 class FileCommands {
 public:
     // Dump formats in the order of the Open dialog's entries 1..4.
-    enum class Format { Bin = 1, E2p = 2, Hex = 3, Brg = 4 };
+    using Format = DumpFormat;
 
     explicit FileCommands(Session& session) : session_(session) {}
 

@@ -6,6 +6,8 @@
 #include "session/Language.h"
 #include "session/operations/ChipChecks.h"
 #include "session/operations/StatusSteps.h"
+#include "spi25/SpiFrames.h"
+#include "spi25/SpiIdentify.h"
 
 Session::Session(SessionEvents& events)
     : events_(events), catalogue_(*this), adapter_(*this), files_(*this), emulator_(*this),
@@ -77,7 +79,9 @@ void Session::loadEditorFromTransfer()
 ops::Workbench& Session::bench()
 {
     if (!bench_)
-        bench_ = std::make_unique<ops::Workbench>(ops::Workbench{document_, diffs_, knownChip_,
+        bench_ = std::make_unique<ops::Workbench>(ops::Workbench{document_,
+                                                                 diffs_,
+                                                                 knownChip_,
                                                                  [this](bool shown) {
                                                                      if (shown)
                                                                          showDifferences();
@@ -87,7 +91,8 @@ ops::Workbench& Session::bench()
                                                                  [this](const QString& text) {
                                                                      checkSumText = text;
                                                                      statusChanged();
-                                                                 }});
+                                                                 },
+                                                                 {}});
     return *bench_;
 }
 
@@ -117,7 +122,7 @@ ops::Inputs Session::inputs()
     return in;
 }
 
-ops::UseDetectedChip Session::detect()
+ops::UseDetectedChip Session::detectedChip()
 {
     return
         [this](const std::string& signature, ops::OperationInputs&) { return catalogue_.chooseBySignature(signature); };
@@ -125,6 +130,7 @@ ops::UseDetectedChip Session::detect()
 
 void Session::start(Job job)
 {
+    bench().writeReport = {};
     // The steps that change the chip forget what was known of it; a job that fails forgets it too.
     const bool started = runner_.start(std::move(job), [this](Outcome outcome) {
         noteOutcome(outcome);
@@ -154,7 +160,7 @@ void Session::read()
     Begin begin(*this);
     const ops::Inputs in = inputs();
     if (!in) return ActivateControls(Ready);
-    start(ops::ReadJob(in, detect()));
+    start(ops::ReadJob(in, detectedChip()));
 }
 
 void Session::compare()
@@ -163,7 +169,7 @@ void Session::compare()
     diffs_.Clear();
     const ops::Inputs in = inputs();
     if (!in) return ActivateControls(Ready);
-    start(ops::CompareJob(in, detect()));
+    start(ops::CompareJob(in, detectedChip()));
 }
 
 void Session::blankCheck()
@@ -171,7 +177,7 @@ void Session::blankCheck()
     Begin begin(*this);
     const ops::Inputs in = inputs();
     if (!in) return ActivateControls(Ready);
-    start(ops::BlankCheckJob(in, detect()));
+    start(ops::BlankCheckJob(in, detectedChip()));
 }
 
 void Session::write(ops::WriteMode mode)
@@ -179,7 +185,7 @@ void Session::write(ops::WriteMode mode)
     Begin begin(*this);
     const ops::Inputs in = inputs();
     if (!in) return ActivateControls(Ready);
-    start(ops::WriteJob(in, mode, detect()));
+    start(ops::WriteJob(in, mode, detectedChip()));
 }
 
 void Session::smartWrite()
@@ -187,7 +193,7 @@ void Session::smartWrite()
     Begin begin(*this);
     const ops::Inputs in = inputs();
     if (!in) return ActivateControls(Ready);
-    start(ops::SmartWriteJob(in, detect()));
+    start(ops::SmartWriteJob(in, detectedChip()));
 }
 
 void Session::erase()
@@ -195,7 +201,7 @@ void Session::erase()
     Begin begin(*this);
     const ops::Inputs in = inputs();
     if (!in) return ActivateControls(Ready);
-    start(ops::EraseJob(in, detect()));
+    start(ops::EraseJob(in, detectedChip()));
 }
 
 bool Session::runScript(ops::ScriptSteps steps)
@@ -211,7 +217,7 @@ bool Session::runScript(ops::ScriptSteps steps)
         ActivateControls(Ready);
         return true;
     }
-    start(ops::ScriptJob(in, steps, detect()));
+    start(ops::ScriptJob(in, steps, detectedChip()));
     return true;
 }
 
@@ -229,6 +235,30 @@ void Session::identify()
     const ops::Inputs in = inputs();
     if (!in || !spiChip(Localized("Read ID", "Чтение ID"))) return;
     runner_.runHere(ops::IdentifyJob(in));
+}
+
+Session::Detection Session::detect()
+{
+    Detection found;
+    const std::shared_ptr<bus::Adapter> adapter = adapter_.bus();
+    if (!adapter || !adapter_.present() || !adapter->spi()) return found;
+    found.adapter = QString::fromStdString(adapter->name());
+    bus::SpiMaster& spi = *adapter->spi();
+    spi25::ReadJedecId(spi, found.jedec);
+    spi25::ReadResId(spi, found.res);
+    spi25::ReadRemsId(spi, found.rems);
+    const uint32_t jedec = uint32_t(found.jedec[0]) << 16 | uint32_t(found.jedec[1]) << 8 | found.jedec[2];
+    const uint32_t res = uint32_t(found.res[0]) << 8 | found.res[1];
+    if (!spi25::EmptySocketId(jedec))
+        found.signature = QString::fromStdString(HexText(jedec, 6));
+    else if (!spi25::EmptySocketId(res))
+        found.signature = QString::fromStdString(HexText(res, 4));
+    found.answered = !found.signature.isEmpty();
+    if (found.answered)
+        for (const chipdb::ChipRecord& row : catalogue_.ClientDataSet.rows())
+            if (QString::fromStdString(row.SIGNATURE).contains(found.signature, Qt::CaseInsensitive))
+                found.matches << QString::fromStdString(row.CHIPTEXT);
+    return found;
 }
 
 void Session::readUniqueId()

@@ -59,7 +59,18 @@ public:
     // Asks the running job to stop after its current step; nothing happens without one.
     void cancel() { runner_.cancel(); }
 
+    // What the chip in the socket answers and which chips of the database that is.
+    struct Detection {
+        QString adapter;       // the adapter's name, empty without one
+        bool answered = false; // a chip drives the data line (not all ones, not all zeros)
+        std::array<uint8_t, 3> jedec{};
+        std::array<uint8_t, 2> res{}, rems{};
+        QString signature; // the id the database is searched by: "EF4017", or the RES id "1313"
+        QStringList matches;
+    };
+
     // --- Short commands, done before they return. ---
+    Detection detect();
     void identify();     // the JEDEC, RES and REMS lines
     void readUniqueId(); // the unique id line
     void autoSelect();   // the chip's id looked up in the database
@@ -100,8 +111,12 @@ public:
     void showDifferences();
     void hideDifferences();
 
-    // Whether a finished read writes the automatic dump file into the dump folder.
+    // Whether a finished read writes the automatic dump file into the dump folder, and whether
+    // start lines tell how to cancel (the window's Esc).
     bool automaticDumps = true;
+    bool cancelHints = true;
+    // What the last write did to the chip.
+    const ops::WriteReport& writeReport() { return bench().writeReport; }
 
 private:
     // What a job needs, captured now; null (after a red line) without an adapter or a driver.
@@ -112,7 +127,7 @@ private:
     // A command that needs an SPI chip refuses others with a red line.
     bool spiChip(const QString& command);
     // Selects the chip the socket answers with, when the user picks it over the selected one.
-    ops::UseDetectedChip detect();
+    ops::UseDetectedChip detectedChip();
 
     SessionEvents& events_;
     MainSettings settings_;

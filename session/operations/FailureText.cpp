@@ -1,7 +1,9 @@
 #include "session/operations/FailureText.h"
 
+#include "session/CancelHints.h"
 #include "session/Language.h"
 #include "session/LogText.h"
+#include "session/operations/OperationInputs.h"
 
 namespace ops {
 
@@ -60,6 +62,16 @@ QString PartlyWrittenLine(uint32_t programmedFrom, uint32_t programmedTo)
     };
     return Localized("The chip is now partly written: %1–%2 programmed.", "Чип записан частично: записано %1–%2.")
         .arg(hex(programmedFrom), hex(programmedTo - 1));
+}
+
+QString HintA(const OperationInputs& in)
+{
+    return in.settings.cancelHints ? CancelHintA() : QString();
+}
+
+QString HintB(const OperationInputs& in)
+{
+    return in.settings.cancelHints ? CancelHintB() : QString();
 }
 
 } // namespace ops

@@ -18,9 +18,9 @@ const TextPair ReadingStartText{"\nReading...\n", "\nСчитывание...\n"}
 const TextPair WritingStartText{"\nWriting...\n", "\nПрограммирование...\n"};
 const TextPair ComparingStartText{"\nComparing...\n", "\nСравнение...\n"};
 
-QString StartLine(const TextPair& text)
+QString StartLine(const OperationInputs& in, const TextPair& text)
 {
-    return Localized(text) + CancelHintA();
+    return Localized(text) + HintA(in);
 }
 
 // The 24xx chip in the socket must answer as the selected type: a part of another address width
@@ -118,7 +118,7 @@ Job I2cWrite(const Inputs& in, bool smart)
 {
     Job job;
     job.then("start", [in, smart](JobContext& ctx) {
-        if (in->settings.ackCheck) ctx.log(StartLine(WritingStartText));
+        if (in->settings.ackCheck) ctx.log(StartLine(*in, WritingStartText));
         if (smart)
             ctx.log(Localized("Smart write: a 24xx chip is written whole.",
                               "Умная запись: чип 24xx записывается целиком."));
@@ -141,7 +141,7 @@ Job ReadJob(Inputs in, UseDetectedChip useDetected)
         Job job = SpiPrelude(in, useDetected);
         job.then("status", [in](JobContext& ctx) { return ReadStatusIntoShadow(ctx, *in, true); });
         job.then("read", [in](JobContext& ctx) {
-            ctx.log(StartLine(ReadingStartText));
+            ctx.log(StartLine(*in, ReadingStartText));
             return ReadChip(ctx, *in, ReadPurpose::Read);
         });
         return job;
@@ -149,8 +149,8 @@ Job ReadJob(Inputs in, UseDetectedChip useDetected)
     Job job;
     if (!in->settings.ackCheck)
         return job.then("fast read", [in](JobContext& ctx) { return FastReadChip(ctx, *in, false); });
-    job.then("start", [](JobContext& ctx) {
-        ctx.log(StartLine(ReadingStartText));
+    job.then("start", [in](JobContext& ctx) {
+        ctx.log(StartLine(*in, ReadingStartText));
         return Outcome::Completed;
     });
     job.then("address width", [in](JobContext& ctx) { return CheckAddressWidth(ctx, *in); });
@@ -163,7 +163,7 @@ Job CompareJob(Inputs in, UseDetectedChip useDetected)
     if (in->chip.isSpi()) {
         Job job = SpiPrelude(in, useDetected);
         job.then("compare", [in](JobContext& ctx) {
-            ctx.log(StartLine(ComparingStartText));
+            ctx.log(StartLine(*in, ComparingStartText));
             return ReadChip(ctx, *in, ReadPurpose::Compare);
         });
         return job;
@@ -171,8 +171,8 @@ Job CompareJob(Inputs in, UseDetectedChip useDetected)
     Job job;
     if (!in->settings.ackCheck)
         return job.then("fast compare", [in](JobContext& ctx) { return FastReadChip(ctx, *in, true); });
-    job.then("start", [](JobContext& ctx) {
-        ctx.log(StartLine(ComparingStartText));
+    job.then("start", [in](JobContext& ctx) {
+        ctx.log(StartLine(*in, ComparingStartText));
         return Outcome::Completed;
     });
     job.then("address width", [in](JobContext& ctx) { return CheckAddressWidth(ctx, *in); });
@@ -186,7 +186,7 @@ Job BlankCheckJob(Inputs in, UseDetectedChip useDetected)
     Job job = in->chip.isSpi() ? SpiPrelude(in, useDetected) : Job{};
     if (in->chip.isI2c()) job.then("address width", [in](JobContext& ctx) { return CheckAddressWidth(ctx, *in); });
     job.then("blank check", [in](JobContext& ctx) {
-        ctx.log(Localized(spitext::CheckingForBlank) + CancelHintB());
+        ctx.log(Localized(spitext::CheckingForBlank) + HintB(*in));
         return ReadChip(ctx, *in, ReadPurpose::BlankCheck);
     });
     return job;
@@ -202,8 +202,8 @@ Job WriteJob(Inputs in, WriteMode mode, UseDetectedChip useDetected)
         job.then(UnprotectPrelude(in));
     }
     job.then("writable", [in](JobContext& ctx) { return CheckWritable(ctx, *in); });
-    job.then("start", [](JobContext& ctx) {
-        ctx.log(StartLine(WritingStartText));
+    job.then("start", [in](JobContext& ctx) {
+        ctx.log(StartLine(*in, WritingStartText));
         return Outcome::Completed;
     });
     job.then("editor holds the chip", [in](JobContext& ctx) { return CheckEditorHoldsTheChip(ctx, *in); });
@@ -219,7 +219,8 @@ Job SmartWriteJob(Inputs in, UseDetectedChip useDetected)
         // Only a flash has sectors to spare: the other families write every word as it is.
         Job job;
         job.then("whole", [in](JobContext& ctx) {
-            ctx.log(Localized("Smart write: this chip is written whole.", "Умная запись: этот чип записывается целиком."));
+            ctx.log(
+                Localized("Smart write: this chip is written whole.", "Умная запись: этот чип записывается целиком."));
             return Outcome::Completed;
         });
         return job.then(WriteJob(in, WriteMode::Plain, useDetected));
@@ -230,8 +231,8 @@ Job SmartWriteJob(Inputs in, UseDetectedChip useDetected)
     job.then(SpiPrelude(in, useDetected));
     job.then(UnprotectPrelude(in));
     job.then("writable", [in](JobContext& ctx) { return CheckWritable(ctx, *in); });
-    job.then("start", [](JobContext& ctx) {
-        ctx.log(StartLine(WritingStartText));
+    job.then("start", [in](JobContext& ctx) {
+        ctx.log(StartLine(*in, WritingStartText));
         return Outcome::Completed;
     });
     job.then("editor", [in](JobContext& ctx) { return TakeEditorBytes(ctx, *in); });

@@ -18,6 +18,13 @@ class KnownChipImage;
 
 namespace ops {
 
+// What the last write did to the chip, for a front end that reports it in numbers.
+struct WriteReport {
+    bool chipErased = false;
+    uint32_t sectorsErased = 0, sectors = 0;
+    uint32_t pagesProgrammed = 0, pages = 0;
+};
+
 // The session-thread side of the operations; steps reach it only through JobContext::onSession.
 struct Workbench {
     Document& document;
@@ -25,6 +32,7 @@ struct Workbench {
     KnownChipImage& knownChip;
     std::function<void(bool shown)> showDifferences;      // the compare grid shown or hidden
     std::function<void(const QString& text)> setCheckSum; // the status bar's checksum ("" clears it)
+    WriteReport writeReport;
 };
 
 struct OperationSettings {
@@ -33,6 +41,7 @@ struct OperationSettings {
     int autosaveFormat = 0; // 0 BIN, 1 BRG: the automatic dump and the editor's register bytes
     QString dumpDir;        // where the automatic dump goes
     bool automaticDumps = true;
+    bool cancelHints = true; // the start lines say how to cancel (Esc in the window)
 };
 
 struct OperationInputs {
@@ -49,5 +58,9 @@ struct OperationInputs {
     // selected one was accepted by the user.
     bool identityChecked = false;
 };
+
+// The cancel hint of a start line, when the front end has one (hint B: erase and blank check).
+QString HintA(const OperationInputs& in);
+QString HintB(const OperationInputs& in);
 
 } // namespace ops

@@ -217,6 +217,14 @@ private:
             erased = Localized("nothing erased", "ничего не стёрто");
         const QString programmed =
             Localized("%1 of %2 pages programmed", "записано страниц: %1 из %2").arg(plan_.programs).arg(units);
+        ctx_.onSession([&] {
+            WriteReport& report = in_.bench->writeReport;
+            report.chipErased = sectorEraseRefused_ || (blocks == 1 && plan_.erases == 1);
+            report.sectorsErased = blocks > 1 ? plan_.erases : 0;
+            report.sectors = blocks > 1 ? blocks : 0;
+            report.pagesProgrammed = plan_.programs;
+            report.pages = units;
+        });
         ctx_.log(Localized("Smart write: ", "Умная запись: ") +
                  (erased.isEmpty() ? programmed : erased + QStringLiteral(", ") + programmed));
     }

@@ -163,8 +163,12 @@ Outcome ProgramChip(JobContext& ctx, OperationInputs& in)
         return ctx.outcome();
     }
     ctx.setProgress(0);
+    ctx.onSession([&] {
+        in.bench->writeReport.pages = unit == 0 ? 0 : (length + unit - 1) / unit;
+        in.bench->writeReport.pagesProgrammed = in.bench->writeReport.pages;
+    });
     if (in.settings.verify) {
-        ctx.log(Localized("\nVerifying...\n", "\nПроверка записи...\n") + CancelHintA());
+        ctx.log(Localized("\nVerifying...\n", "\nПроверка записи...\n") + HintA(in));
         float verifySeconds = 0;
         if (const Outcome verified = ReadChip(ctx, in, ReadPurpose::Verify, &verifySeconds);
             verified != Outcome::Completed)
@@ -229,7 +233,7 @@ Outcome EraseChip(JobContext& ctx, OperationInputs& in)
     const bool byWriting = !in.chip.hasChipErase;
     const uint32_t unit = ProgramUnit(in);
     ctx.beginOperation(Operation::Erase, byWriting ? int(unit == 0 ? 0 : in.chip.size / unit) : 100);
-    ctx.log(Localized(spitext::Erasing) + CancelHintB());
+    ctx.log(Localized(spitext::Erasing) + HintB(in));
     StepProgress progress(ctx, byWriting ? unit : 1);
     const family::Result result = in.driver->erase(progress);
     if (!result) {
@@ -244,8 +248,9 @@ Outcome EraseChip(JobContext& ctx, OperationInputs& in)
                                                          QStringLiteral(": ") + CauseText(result.failure()));
     }
     ctx.setProgress(0);
+    ctx.onSession([&] { in.bench->writeReport.chipErased = true; });
     // An erase is true of the chip only once every byte reads FF.
-    ctx.log(Localized(spitext::CheckingForBlank) + CancelHintB());
+    ctx.log(Localized(spitext::CheckingForBlank) + HintB(in));
     return ReadChip(ctx, in, ReadPurpose::EraseCheck);
 }
 
